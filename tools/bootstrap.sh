@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a fresh Debian 12 machine,
+# then builds libogg and libvorbis for the i686 Windows target into a cached
+# prefix outside the work tree.  Idempotent: a second run only checks.
+set -euo pipefail
+
+DEPS_PREFIX=${CORVALE_DEPS:-/opt/corvale-deps}
+STAMP_PKGS=/var/lib/corvale-bootstrap.pkgs
+PACKAGES=(
+  cmake ninja-build make pkg-config
+  g++ googletest zlib1g-dev
+  mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  libz-mingw-w64-dev
+  wine wine32 xvfb xdotool x11-utils imagemagick
+  dpkg-dev
+)
+PKG_LIST_ID="$(printf '%s\n' "${PACKAGES[@]}" | sha1sum | cut -c1-12)"
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+install_packages() {
+  if [ -f "$STAMP_PKGS" ] && [ "$(cat "$STAMP_PKGS")" = "$PKG_LIST_ID" ]; then
+    return
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  # Source packages are needed for libogg and libvorbis.
+  if [ -f /etc/apt/sources.list.d/debian.sources ] &&
+     ! grep -q 'deb-src' /etc/apt/sources.list.d/debian.sources; then
+    as_root sed -i 's/^Types: deb$/Types: deb deb-src/' /etc/apt/sources.list.d/debian.sources
+  fi
+  as_root apt-get update -q
+  as_root apt-get install -y -q --no-install-recommends "${PACKAGES[@]}"
+  echo "$PKG_LIST_ID" | as_root tee "$STAMP_PKGS" >/dev/null
+}
+
+# Builds one Debian source package with autotools for the target.
+build_source_package() {
+  local name=$1 header=$2
+  if [ -f "$DEPS_PREFIX/include/$header" ]; then return; fi
+  local work
+  work=$(mktemp -d)
+  (
+    cd "$work"
+    apt-get source -q --download-only "$name" >/dev/null
+    dpkg-source -x ./*.dsc src >/dev/null
+    cd src
+    CFLAGS="-O2 -msse2 -mfpmath=sse" \
+    PKG_CONFIG_PATH="$DEPS_PREFIX/lib/pkgconfig" \
+      ./configure -q --host=i686-w64-mingw32 --prefix="$DEPS_PREFIX" \
+        --disable-shared --enable-static --with-ogg="$DEPS_PREFIX" \
+        CC=i686-w64-mingw32-gcc-posix >/dev/null
+    make -s -j"$(nproc)" -C lib >/dev/null 2>&1 || make -s -j"$(nproc)" >/dev/null
+    make -s install-data >/dev/null 2>&1 || true
+    make -s install >/dev/null 2>&1 || make -s -C lib install >/dev/null
+    mkdir -p "$DEPS_PREFIX/include"
+  )
+  rm -rf "$work"
+}
+
+install_packages
+as_root mkdir -p "$DEPS_PREFIX"
+build_source_package libogg ogg/ogg.h
+build_source_package libvorbis vorbis/vorbisenc.h
