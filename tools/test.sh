@@ -4,14 +4,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export CORVALE_ROOT=$root
+export CORVALE_BUILD=${CORVALE_BUILD:-$root/build}
 "$root/tools/bootstrap.sh"
 "$root/tools/build.sh"
 
-source "$root/tools/wine-env.sh"
-trap corvale_stop_session EXIT
-
-ctest --test-dir "$root/build/host" --output-on-failure -j2
-
-corvale_start_display
-corvale_start_wine
-ctest --test-dir "$root/build/win" --output-on-failure
+ctest --test-dir "$CORVALE_BUILD/host" --output-on-failure -j2
+"$root/tools/with-wine.sh" ctest --test-dir "$CORVALE_BUILD/win" --output-on-failure

@@ -1,7 +1,8 @@
 # Sourced by the scripts that run Windows programs: a private 32-bit Wine
 # prefix in the build tree, a persistent wineserver, and a virtual X display.
 CORVALE_ROOT=${CORVALE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX=${WINEPREFIX:-$CORVALE_ROOT/build/wineprefix}
+export CORVALE_BUILD=${CORVALE_BUILD:-$CORVALE_ROOT/build}
+export WINEPREFIX=${WINEPREFIX:-$CORVALE_BUILD/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts in a fresh prefix.

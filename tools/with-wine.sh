@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs a command with a virtual X display and a warm wineserver for the
+# build's private Wine prefix, then stops both.
+#   tools/with-wine.sh ctest --test-dir build/win -R common
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+trap corvale_stop_session EXIT
+corvale_start_display
+corvale_start_wine
+"$@"
