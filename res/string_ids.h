@@ -1,0 +1,84 @@
+#pragma once
+// Ids of the program's string table (res/strings.rc).  The ids are part of
+// the program's interface with its language files only through their English
+// texts; the numbers themselves are shared with the menus, toolbars and the
+// About box, which name them directly.
+
+// About box labels.
+#define IDS_COPYRIGHT 1376
+#define IDS_MEMORY 1377
+#define IDS_FREE_MEMORY 1379
+#define IDS_OPERATING_SYSTEM 1380
+#define IDS_VERSION_LABEL 1381
+#define IDS_HOME 1382
+#define IDS_SUPPORT 1383
+#define IDS_ABOUT 1385
+
+// MP3 encoder not configured.
+#define IDS_MP3_CODEC_ERROR 1387
+#define IDS_NO_MP3_ENCODER 1388
+
+#define IDS_BROWSER_OPEN_FAILED 2002
+#define IDS_BROWSER_ERROR 2003
+#define IDS_FILE_EXISTS_REPLACE 2006
+#define IDS_COPY 2007
+#define IDS_DELETE 2008
+#define IDS_FOLDER_EXISTS 2010
+#define IDS_ERROR 2011
+#define IDS_UNABLE_TO_OPEN_FILE 2012
+#define IDS_FILE_ERROR 2013
+#define IDS_HELP 2014
+
+// Column headers of the file list and the track list.
+#define IDS_COLUMN_FILE_ICON 2018
+#define IDS_COLUMN_FILENAME 2019
+#define IDS_COLUMN_SIZE 2020
+#define IDS_COLUMN_DATE 2021
+#define IDS_COLUMN_TRACK_ICON 2023
+#define IDS_COLUMN_NAME 2024
+#define IDS_COLUMN_LENGTH 2025
+#define IDS_COLUMN_TRACK_NUMBER 2039
+
+// Toolbar tooltips.
+#define IDS_CREATE_DIRECTORY 2026
+#define IDS_PASTE 2029
+#define IDS_ONLINE_VERSION_CHECK 2034
+#define IDS_REFRESH_CD 2038
+#define IDS_RIP_SELECTED 2041
+#define IDS_CUT 2086
+
+#define IDS_INSTALL_ERROR 2035
+#define IDS_UPGRADE_FAILED 2036
+#define IDS_MOVE_FILE_FAILED 2066
+#define IDS_UNKNOWN_TITLE 2067
+#define IDS_UNKNOWN_ARTIST 2068
+#define IDS_PROCESSING 2069
+#define IDS_RIPPING_FINISHED 2070
+#define IDS_SELECT_OUTPUT_FOLDER 2072
+#define IDS_CONFIG_OPEN_FAILED 2073
+
+// Rip result codes 1 to 7 map to IDS_RIP_ERROR_FIRST + code - 1.
+#define IDS_RIP_ERROR_FIRST 2075
+#define IDS_RIP_ERROR_LAME_DLL 2075
+#define IDS_RIP_ERROR_BLADE_DLL 2076
+#define IDS_RIP_ERROR_OPEN_OUTPUT 2077
+#define IDS_RIP_ERROR_NO_MEMORY 2078
+#define IDS_RIP_ERROR_ENCODER 2079
+#define IDS_RIP_ERROR_CD_READ 2080
+#define IDS_RIP_ERROR_WRITE_OUTPUT 2081
+#define IDS_RIP_ERROR_LAST 2081
+
+#define IDS_TRACK 2082
+#define IDS_MY_MUSIC 2083
+#define IDS_FALLBACK_DOCUMENTS 2084
+#define IDS_INVALID_FILENAME_CHARS 2085
+
+// Texts shown by the program that have no fixed number elsewhere.
+#define IDS_WMA_ENCODER_STARTING 2090
+#define IDS_WMA_ENCODER_RUNNING 2091
+#define IDS_WMA_ENCODER_STOPPING 2092
+#define IDS_WMA_ENCODER_STOPPED 2093
+#define IDS_OUT_OF_MEMORY 2094
+#define IDS_DIALOG_DLL_NOT_FOUND 2095
+#define IDS_RESOURCE_NOT_IN_DLL 2096
+#define IDS_NO_TITLE 2097
