@@ -1,0 +1,106 @@
+#include "cd/extract.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "akrip/akrip.h"
+#include "cd/cd_drives.h"
+#include "cd/cdda.h"
+#include "cd/wav_writer.h"
+
+namespace {
+
+constexpr int kReadAttempts = 3;
+constexpr size_t kReadBufferBytes = akrip::kReadBufferHeaderBytes + cdda::kReadBlockBytes;
+
+int g_last_rip_error = kRipOk;
+RipProgressFn g_progress = nullptr;
+
+struct FreeDeleter {
+  void operator()(void* block) const { std::free(block); }
+};
+using ReadBufferPtr = std::unique_ptr<akrip::ReadBuffer, FreeDeleter>;
+
+ReadBufferPtr NewReadBuffer() {
+  auto* buffer = static_cast<akrip::ReadBuffer*>(std::calloc(1, kReadBufferBytes));
+  if (buffer) buffer->capacity = cdda::kReadBlockBytes;
+  return ReadBufferPtr(buffer);
+}
+
+// Reads into `current`, passing the previous block as the library asks.
+bool ReadBlock(akrip::Handle drive, akrip::ReadBuffer* current, akrip::ReadBuffer* previous) {
+  for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+    if (ReadCDAudioLBAEx(drive, current, previous) == akrip::kSuccess) return true;
+  }
+  // The library's "short read" still delivers what it could; keep it.
+  return GetAspiLibError() == akrip::kErrShortRead;
+}
+
+// The delivered bytes of a block, clipped to the buffer in case the library
+// reports more than it could have written.
+uint32_t DeliveredBytes(const akrip::ReadBuffer& block) {
+  if (block.data_offset >= block.capacity) return 0;
+  const uint32_t room = block.capacity - block.data_offset;
+  return block.valid_bytes < room ? block.valid_bytes : room;
+}
+
+int CopyRange(int32_t start, int32_t length, WavWriter* writer) {
+  ReadBufferPtr buffers[2] = {NewReadBuffer(), NewReadBuffer()};
+  if (!buffers[0] || !buffers[1]) {
+    g_last_rip_error = kRipNoMemory;
+    return 0;
+  }
+  const akrip::Handle drive = CurrentDriveHandle();
+  int index = 0;
+  int32_t address = start;
+  int32_t left = length;
+  while (left > 0) {
+    akrip::ReadBuffer* current = buffers[index].get();
+    akrip::ReadBuffer* other = buffers[1 - index].get();
+    current->start_lba = static_cast<uint32_t>(address);
+    current->sector_count = static_cast<uint32_t>(left < cdda::kSectorsPerRead ? left : cdda::kSectorsPerRead);
+    current->valid_bytes = 0;
+    current->data_offset = 0;
+    if (!ReadBlock(drive, current, other)) {
+      g_last_rip_error = kRipReadFailed;
+      return 0;
+    }
+    const int32_t sectors = static_cast<int32_t>(current->sector_count);
+    address += sectors;
+    left -= sectors;
+    if (!WriteWavData(writer, current->data + current->data_offset, DeliveredBytes(*current))) {
+      // A full disk must not pass for a finished track.
+      g_last_rip_error = kRipWriteFailed;
+      return 0;
+    }
+    index = 1 - index;
+    if (g_progress && !g_progress(length - left)) return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int RipTrackToWav(int32_t start, int32_t length, const char* wav_path) {
+  WavWriter* writer = CreateWavFile(wav_path);
+  if (!writer) {
+    g_last_rip_error = kRipCannotCreateFile;
+    return 0;
+  }
+  int result = CopyRange(start, length, writer);
+  if (!FinishWavFile(writer)) {
+    // Without its header the file is not a WAV; say so rather than report success.
+    if (g_last_rip_error == kRipOk) g_last_rip_error = kRipWriteFailed;
+    result = 0;
+  }
+  return result;
+}
+
+void SetRipProgress(RipProgressFn progress) { g_progress = progress; }
+
+int TakeRipError() {
+  const int error = g_last_rip_error;
+  g_last_rip_error = kRipOk;
+  return error;
+}

@@ -1,0 +1,27 @@
+// Copies one track from the current drive into a WAV file, 27 sectors at a
+// time, on the rip worker thread.
+#pragma once
+
+#include <cstdint>
+
+// Error codes left for TakeRipError; they are also the rip job's result codes.
+enum RipError : int {
+  kRipOk = 0,
+  kRipCannotCreateFile = 3,
+  kRipNoMemory = 4,
+  kRipReadFailed = 6,
+  kRipWriteFailed = 7,
+};
+
+// Called after every block with the sectors of the track copied so far;
+// returns nonzero to go on, 0 to stop.
+using RipProgressFn = int (*)(int32_t sectors_done);
+
+// Returns 1 when every block was read and written, else 0.  The WAV always
+// gets a header that matches the data it holds.
+int RipTrackToWav(int32_t start, int32_t length, const char* wav_path);
+
+void SetRipProgress(RipProgressFn progress);
+
+// The last rip error, which is reset to 0.
+int TakeRipError();

@@ -1,0 +1,44 @@
+// What the interface hands the rip worker.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "cd/cdda.h"
+#include "rip/output_names.h"
+
+constexpr int kRipTitleSize = 84;
+constexpr int kRipTitleCopyLength = 81;   // characters copied into a title field
+constexpr int kProgressPerTrack = 30;     // progress units per job track
+
+enum RipFormat : int32_t { kFormatWav = 0, kFormatOgg = 1, kFormatWma = 2, kFormatMp3 = 3 };
+
+struct RipTrack {
+  int32_t track_index;           // position in the TrackTable
+  int32_t start;                 // LBA
+  int32_t length;                // sectors
+  char title[kRipTitleSize];
+};
+
+struct RipJob {
+  HWND window;                   // receives every message of the job
+  int32_t result;                // 0, or the code of the error that ended the job
+  int32_t progress_range;        // kProgressPerTrack * track count
+  int32_t format;                // RipFormat
+  int32_t rate;                  // kbps chosen in the destination pane
+  char output_folder[kRipPathSize];
+  char album_title[kRipTitleSize];
+  char artist[kRipTitleSize];
+  int32_t track_count;
+  RipTrack tracks[cdda::kMaxTracks];
+};
+
+// Messages the worker posts to the job's window, as wParam of WM_USER.
+constexpr WPARAM kRipMsgProgress = 1001;   // lParam 0 at start, else position | track << 16
+constexpr WPARAM kRipMsgEnded = 1002;
+constexpr WPARAM kRipMsgEncoderState = 1003;
+
+constexpr LPARAM RipProgressParam(int track_index, int position) {
+  return LPARAM((uint32_t(track_index) << 16) | (uint32_t(position) & 0xFFFF));
+}

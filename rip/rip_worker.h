@@ -1,0 +1,14 @@
+// The one background thread that turns a RipJob into files.
+#pragma once
+
+#include "rip/rip_job.h"
+
+// Starts the worker on `job`, which the caller keeps unchanged until the
+// worker's kRipMsgEnded.  Returns 1 when the thread started, else 0 (a worker
+// already runs, no job, or no thread).
+int StartRip(RipJob* job);
+
+int IsRipRunning();
+
+// Asks a running worker to stop; returns 1 when one was running.
+int RequestRipStop();
