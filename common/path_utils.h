@@ -1,0 +1,26 @@
+// Path joining and normalisation on 8-bit texts ('\' separated).
+#pragma once
+
+// Joins folder and name as folder "\" name, then normalises the slashes and
+// resolves ".." segments.  With an empty or null name the result is the
+// folder; with an empty or null folder it is the name ("" for null).  The
+// result lives in a library-wide buffer (main thread only; the next call
+// overwrites it).  Either argument may be a previous result.
+const char* PathJoin(const char* folder, const char* name);
+
+// In place: every '/' becomes '\' and runs of '\' collapse into one, except a
+// leading "\\" of a network path.  Returns the path.
+char* PathNormaliseSlashes(char* path);
+
+// In place: resolves ".." segments separated by `separator`.  "a\b\..\c"
+// becomes "a\c", a leading "..\" is dropped, a final ".." removes the segment
+// before it.  A root ("C:\", "\", "\\server\share\") is never removed.
+// Single-dot segments stay.  Returns the path.
+char* PathResolveDots(char* path, char separator);
+
+// The name with "(n)" put before its extension: "song.mp3", 2 gives
+// "song(2).mp3"; an existing "(digits)" counter in that place is replaced
+// ("track(1).wav", 3 gives "track(3).wav"); with no extension "(n)" is
+// appended.  Only the part after the last separator is looked at.  The
+// result lives in a library-wide buffer (main thread only).
+const char* NumberedFileName(const char* name, int n);
