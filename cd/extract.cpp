@@ -45,7 +45,9 @@ uint32_t DeliveredBytes(const akrip::ReadBuffer& block) {
   return block.valid_bytes < room ? block.valid_bytes : room;
 }
 
-int CopyRange(int32_t start, int32_t length, WavWriter* writer) {
+}  // namespace
+
+int CopyTrackRange(int32_t start, int32_t length, WavWriter* writer) {
   ReadBufferPtr buffers[2] = {NewReadBuffer(), NewReadBuffer()};
   if (!buffers[0] || !buffers[1]) {
     g_last_rip_error = kRipNoMemory;
@@ -80,15 +82,13 @@ int CopyRange(int32_t start, int32_t length, WavWriter* writer) {
   return 1;
 }
 
-}  // namespace
-
 int RipTrackToWav(int32_t start, int32_t length, const char* wav_path) {
   WavWriter* writer = CreateWavFile(wav_path);
   if (!writer) {
     g_last_rip_error = kRipCannotCreateFile;
     return 0;
   }
-  int result = CopyRange(start, length, writer);
+  int result = CopyTrackRange(start, length, writer);
   if (!FinishWavFile(writer)) {
     // Without its header the file is not a WAV; say so rather than report success.
     if (g_last_rip_error == kRipOk) g_last_rip_error = kRipWriteFailed;

@@ -21,6 +21,11 @@ using RipProgressFn = int (*)(int32_t sectors_done);
 // gets a header that matches the data it holds.
 int RipTrackToWav(int32_t start, int32_t length, const char* wav_path);
 
+// Reads sectors [start, start + length) of the current drive into an open
+// writer.  Returns 1 when all were read and written, else 0.
+struct WavWriter;
+int CopyTrackRange(int32_t start, int32_t length, WavWriter* writer);
+
 void SetRipProgress(RipProgressFn progress);
 
 // The last rip error, which is reset to 0.
