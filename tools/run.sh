@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts Corvale under Wine with the demo
+# disc as a virtual drive.  The window shows on $DISPLAY when there is one,
+# else on a virtual display (say so, and tell how to look at it).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export CORVALE_ROOT=$root
+export CORVALE_BUILD=${CORVALE_BUILD:-$root/build}
+"$root/tools/bootstrap.sh"
+"$root/tools/build.sh" --win-only
+
+source "$root/tools/wine-env.sh"
+trap corvale_stop_session EXIT
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  unset DISPLAY
+  corvale_start_display
+  echo "No X display here: Corvale runs on the virtual display $DISPLAY."
+  echo "Take a look with: DISPLAY=$DISPLAY import -window root corvale.png"
+fi
+corvale_start_wine
+
+bin="$CORVALE_BUILD/win/bin"
+demo="$CORVALE_BUILD/win/demo/corvale-demo.cue"
+# Wine sees the Unix root as drive Z:.
+images="Z:${demo//\//\\}"
+if [ -n "${AKRIP_IMAGES:-}" ]; then images="$AKRIP_IMAGES;$images"; fi
+export AKRIP_IMAGES=$images
+
+# Corvale keeps config.ini, "temp" and "lang" in its working folder.
+cd "$bin"
+echo "Starting Corvale (demo disc: $demo)"
+wine corvale.exe "$@"
