@@ -1,0 +1,51 @@
+#include "app/settings.h"
+
+AppSettings g_settings;
+
+namespace {
+
+constexpr const char* kRecentKeys[kRecentOutputFolders] = {
+    "outputRecentList0", "outputRecentList1", "outputRecentList2", "outputRecentList3",
+    "outputRecentList4", "outputRecentList5", "outputRecentList6", "outputRecentList7",
+    "outputRecentList8", "outputRecentList9",
+};
+
+}  // namespace
+
+SettingTable SettingsTable(AppSettings& settings) {
+  SettingTable table = {
+      SettingItem::Integer("audiocdDriveSelected", &settings.audiocd_drive_selected),
+      SettingItem::Integer("outputFormat", &settings.output_format),
+      SettingItem::Integer("outputRate", &settings.output_rate),
+      SettingItem::Text("browser", &settings.browser),
+      SettingItem::Text("path", &settings.path),
+      SettingItem::Integer("tips", &settings.tips),
+      SettingItem::Integer("help", &settings.help),
+      SettingItem::Integer("lasttip", &settings.last_tip),
+      SettingItem::Text("mp3encoder", &settings.mp3_encoder),
+      SettingItem::Text("mp3params", &settings.mp3_params),
+  };
+  for (size_t i = 0; i < kRecentOutputFolders; ++i) {
+    table.push_back(SettingItem::Text(kRecentKeys[i], &settings.recent_output_folders[i]));
+  }
+  table.push_back(SettingItem::Text("lmask", &settings.list_mask));
+  table.push_back(SettingItem::Integer("newwin", &settings.new_window));
+  table.push_back(SettingItem::Integer("view", &settings.view));
+  return table;
+}
+
+bool LoadSettings(AppSettings& settings, const char* file_name) {
+  const SettingTable table = SettingsTable(settings);
+  ClearTextSettings(table);
+  std::FILE* in = std::fopen(file_name ? file_name : kSettingsFileName, "rb");
+  if (!in) return false;
+  ReadSettingTable(in, table);
+  std::fclose(in);
+  return true;
+}
+
+void WriteSettings(std::FILE* out, AppSettings& settings, const char* version_text) {
+  std::fprintf(out, "version=%s\nproduct=%s\n", version_text ? version_text : "",
+               kSettingsProductName);
+  WriteSettingTable(out, SettingsTable(settings));
+}

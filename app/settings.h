@@ -1,0 +1,50 @@
+// The program's own settings: the variables, the table that binds them to the
+// keys of config.ini, and reading that file at start-up.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+#include "app/settings_file.h"
+
+constexpr char kSettingsFileName[] = "config.ini";
+constexpr char kSettingsProductName[] = "Corvale";
+constexpr size_t kRecentOutputFolders = 10;
+
+// Output formats as stored in `output_format`.
+enum OutputFormat : int32_t { kFormatWav = 0, kFormatOgg = 1, kFormatWma = 2, kFormatMp3 = 3 };
+
+// Every member starts at the value it holds before config.ini is read.  The
+// main window turns absent or invalid numbers into usable start values.
+struct AppSettings {
+  int32_t audiocd_drive_selected = -1;  // index in the drive combo
+  int32_t output_format = -1;           // OutputFormat
+  int32_t output_rate = -1;             // kbps
+  SettingText browser;                  // empty: the detected browsers serve
+  SettingText path;                     // output folder
+  int32_t tips = 0;                     // 8: show a tip at start-up, 0: don't
+  int32_t help = 1;
+  int32_t last_tip = 0;
+  SettingText mp3_encoder;  // program path of the external MP3 encoder
+  SettingText mp3_params;   // its parameter template, with %IN% and %OUT%
+  std::array<SettingText, kRecentOutputFolders> recent_output_folders;  // most recent first
+  SettingText list_mask;  // file-name mask of the file list
+  int32_t new_window = 1;  // open web pages in a new browser window
+  int32_t view = 1;        // toolbar shown
+};
+
+// The settings of the running program.
+extern AppSettings g_settings;
+
+// The table of config.ini over `settings`, in file order.
+SettingTable SettingsTable(AppSettings& settings);
+
+// Sets every text setting to none, then reads `file_name` (config.ini when
+// null) into `settings`.  Numbers the file lacks keep their values.  Returns
+// false when the file cannot be opened.
+bool LoadSettings(AppSettings& settings, const char* file_name = nullptr);
+
+// Writes the whole file body: the "version=" and "product=" lines, then the
+// table.  Write errors show in the stream's error state.
+void WriteSettings(std::FILE* out, AppSettings& settings, const char* version_text);

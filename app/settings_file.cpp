@@ -1,0 +1,106 @@
+#include "app/settings_file.h"
+
+#include <climits>
+#include <cstring>
+
+#include "app/line_reader.h"
+
+namespace {
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool KeyStartsLine(const char* key, const std::string& line) {
+  const size_t length = std::strlen(key);
+  if (line.size() <= length || line[length] != '=') return false;
+  for (size_t i = 0; i < length; ++i) {
+    if (AsciiLower(key[i]) != AsciiLower(line[i])) return false;
+  }
+  return true;
+}
+
+template <class... Ts>
+struct Overloaded : Ts... {
+  using Ts::operator()...;
+};
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
+
+void WriteLine(std::FILE* out, const char* key, const std::string& value) {
+  std::fputs(key, out);
+  std::fputc('=', out);
+  std::fwrite(value.data(), 1, value.size(), out);
+  std::fputc('\n', out);
+}
+
+}  // namespace
+
+int32_t ParseSettingInteger(const char* text) {
+  while (*text == ' ' || *text == '\t') ++text;
+  bool negative = false;
+  if (*text == '+' || *text == '-') negative = *text++ == '-';
+  int64_t magnitude = 0;
+  const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    magnitude = magnitude * 10 + (*text - '0');
+    if (magnitude > limit) magnitude = limit;
+  }
+  return static_cast<int32_t>(negative ? -magnitude : magnitude);
+}
+
+void ClearTextSettings(const SettingTable& table) {
+  for (const SettingItem& item : table) {
+    if (auto text = std::get_if<SettingText*>(&item.variable)) (*text)->reset();
+  }
+}
+
+bool ApplySettingLine(const std::string& line, const SettingTable& table) {
+  for (const SettingItem& item : table) {
+    if (!KeyStartsLine(item.key, line)) continue;
+    const char* value = line.c_str() + std::strlen(item.key) + 1;
+    std::visit(Overloaded{
+                   [&](SettingText* text) { *text = std::string(value); },
+                   [&](int32_t* number) { *number = ParseSettingInteger(value); },
+                   [&](char* character) { *character = value[0]; },
+                   [&](uint8_t* flag) { *flag = ParseSettingInteger(value) != 0 ? 1 : 0; },
+                   [&](const PlacementAccess& placement) {
+                     if (placement.parse) placement.parse(value);
+                   },
+               },
+               item.variable);
+    return true;
+  }
+  return false;
+}
+
+int ReadSettingTable(std::FILE* in, const SettingTable& table) {
+  LineReader reader(in);
+  std::string line;
+  int applied = 0;
+  while (reader.Next(line)) {
+    if (ApplySettingLine(line, table)) ++applied;
+  }
+  return applied;
+}
+
+int WriteSettingTable(std::FILE* out, const SettingTable& table) {
+  int visited = 0;
+  for (const SettingItem& item : table) {
+    ++visited;
+    std::visit(Overloaded{
+                   [&](SettingText* text) {
+                     if (*text && !(*text)->empty()) WriteLine(out, item.key, **text);
+                   },
+                   [&](int32_t* number) { std::fprintf(out, "%s=%i\n", item.key, *number); },
+                   [&](char* character) {
+                     // A NUL would end the line early when it is read back.
+                     WriteLine(out, item.key, *character ? std::string(1, *character) : "");
+                   },
+                   [&](uint8_t* flag) { std::fprintf(out, "%s=%i\n", item.key, *flag ? 1 : 0); },
+                   [&](const PlacementAccess& placement) {
+                     WriteLine(out, item.key, placement.format ? placement.format() : "");
+                   },
+               },
+               item.variable);
+  }
+  return visited;
+}

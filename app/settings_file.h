@@ -1,0 +1,63 @@
+// Key=value settings files driven by a table: each entry binds a key to a
+// variable and a kind, and the same table serves reading and writing.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+// A text setting: none (std::nullopt) is distinct from an empty text.
+using SettingText = std::optional<std::string>;
+
+// A window placement carried as one text; the window side formats and parses.
+struct PlacementAccess {
+  std::function<std::string()> format;
+  std::function<void(const char* text)> parse;
+};
+
+enum class SettingKind { kText, kInteger, kCharacter, kFlag, kPlacement };
+
+struct SettingItem {
+  // The key as written; reading compares it without regard to case.
+  const char* key;
+  // Kind and variable together: the alternative held decides the kind.
+  std::variant<SettingText*, int32_t*, char*, uint8_t*, PlacementAccess> variable;
+
+  static SettingItem Text(const char* key, SettingText* value) { return {key, value}; }
+  static SettingItem Integer(const char* key, int32_t* value) { return {key, value}; }
+  static SettingItem Character(const char* key, char* value) { return {key, value}; }
+  // A one-byte flag, stored as 0 or 1.
+  static SettingItem Flag(const char* key, uint8_t* value) { return {key, value}; }
+  static SettingItem Placement(const char* key, PlacementAccess access) {
+    return {key, std::move(access)};
+  }
+
+  SettingKind kind() const { return static_cast<SettingKind>(variable.index()); }
+};
+
+using SettingTable = std::vector<SettingItem>;
+
+// The leading decimal number of `text`: leading blanks and a sign allowed, no
+// digits give 0, values beyond the 32-bit range stop at its limits.
+int32_t ParseSettingInteger(const char* text);
+
+// Sets every text setting of the table to none.
+void ClearTextSettings(const SettingTable& table);
+
+// Applies one cleaned line: the first entry whose key, ignoring case, starts
+// the line and is followed directly by "=" takes the rest as its value.
+// Returns false when no entry matches.
+bool ApplySettingLine(const std::string& line, const SettingTable& table);
+
+// Reads every line of `in` into the table (a key given twice keeps its last
+// value).  Returns the number of lines that set an entry.
+int ReadSettingTable(std::FILE* in, const SettingTable& table);
+
+// Writes one line per entry in table order: texts only when present and not
+// empty, every other kind always.  Returns the number of entries visited;
+// write errors show in the stream's error state.
+int WriteSettingTable(std::FILE* out, const SettingTable& table);

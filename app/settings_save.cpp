@@ -1,0 +1,32 @@
+#include "app/settings_save.h"
+
+#include "app/replacing_file.h"
+
+SettingsSaveHooks g_settings_save_hooks;
+
+bool SaveSettings(AppSettings& settings, const char* file_name) {
+  if (!file_name) file_name = kSettingsFileName;
+  const SettingsSaveHooks& hooks = g_settings_save_hooks;
+  if (hooks.take_tips_state) hooks.take_tips_state(settings);
+  if (hooks.rebuild_recent_list) hooks.rebuild_recent_list(settings);
+
+  ReplacingFile file;
+  if (!file.Open(file_name)) {
+    if (hooks.report_write_failure) hooks.report_write_failure(file_name);
+    return false;
+  }
+  if (hooks.save_proxy_values) hooks.save_proxy_values();
+  WriteSettings(file.stream(), settings, hooks.version_text ? hooks.version_text() : "");
+  if (!file.Commit()) {
+    if (hooks.report_write_failure) hooks.report_write_failure(file_name);
+    return false;
+  }
+  return true;
+}
+
+int WriteSettingTableFile(const char* file_name, const SettingTable& table) {
+  ReplacingFile file;
+  if (!file_name || !file.Open(file_name)) return 0;
+  const int visited = WriteSettingTable(file.stream(), table);
+  return file.Commit() ? visited : 0;
+}

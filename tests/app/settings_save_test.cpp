@@ -1,0 +1,124 @@
+#include "app/settings_save.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/replacing_file.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::vector<std::string> g_calls;
+std::string g_config_during_proxy_save;
+std::string g_config_path;
+
+std::string TextOf(const std::string& path) {
+  const auto bytes = testing_support::ReadWholeFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// Records every hook call so a test can check which ran and in what order.
+class SettingsSave : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_calls.clear();
+    g_config_during_proxy_save.clear();
+    g_config_path = dir_.File("config.ini");
+    saved_hooks_ = g_settings_save_hooks;
+    g_settings_save_hooks.version_text = [] { return "2.01.001"; };
+    g_settings_save_hooks.take_tips_state = [](AppSettings& settings) {
+      g_calls.push_back("tips");
+      settings.tips = 8;
+      settings.last_tip = 4;
+    };
+    g_settings_save_hooks.rebuild_recent_list = [](AppSettings& settings) {
+      g_calls.push_back("recent");
+      settings.recent_output_folders[0] = "C:\\recent";
+    };
+    g_settings_save_hooks.save_proxy_values = [] {
+      g_calls.push_back("proxy");
+      g_config_during_proxy_save = TextOf(g_config_path);
+    };
+    g_settings_save_hooks.report_write_failure = [](const char* file_name) {
+      g_calls.push_back(std::string("failure:") + file_name);
+    };
+  }
+  void TearDown() override { g_settings_save_hooks = saved_hooks_; }
+
+  testing_support::TempDir dir_;
+  SettingsSaveHooks saved_hooks_;
+};
+
+TEST_F(SettingsSave, WritesTheWholeLayoutAfterAskingTheHooksInOrder) {
+  AppSettings settings;
+  settings.output_format = kFormatOgg;
+  settings.path = "C:\\Music\\";
+  settings.mp3_encoder = "";
+  testing_support::WriteWholeFile(g_config_path, "old=1\n");
+
+  ASSERT_TRUE(SaveSettings(settings, g_config_path.c_str()));
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"tips", "recent", "proxy"}));
+  EXPECT_EQ(TextOf(g_config_path),
+            "version=2.01.001\nproduct=Corvale\naudiocdDriveSelected=-1\noutputFormat=1\n"
+            "outputRate=-1\npath=C:\\Music\\\ntips=8\nhelp=1\nlasttip=4\n"
+            "outputRecentList0=C:\\recent\nnewwin=1\nview=1\n");
+  EXPECT_FALSE(testing_support::FileExists(ReplacingFile::NewFileName(g_config_path.c_str())));
+}
+
+TEST_F(SettingsSave, OldFileStaysInPlaceUntilTheNewOneIsComplete) {
+  testing_support::WriteWholeFile(g_config_path, "outputFormat=3\n");
+  AppSettings settings;
+  ASSERT_TRUE(SaveSettings(settings, g_config_path.c_str()));
+  // The proxy values are stored while the new file is being written: a crash
+  // there must leave the user's previous settings behind, not an empty file.
+  EXPECT_EQ(g_config_during_proxy_save, "outputFormat=3\n");
+}
+
+TEST_F(SettingsSave, UncreatableFileIsReportedAndSkipsTheProxyValues) {
+  AppSettings settings;
+  const std::string path = dir_.File("no such folder\\config.ini");
+  EXPECT_FALSE(SaveSettings(settings, path.c_str()));
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"tips", "recent", "failure:" + path}));
+}
+
+TEST_F(SettingsSave, RefusedReplacementKeepsTheOldFileAndReports) {
+  testing_support::WriteWholeFile(g_config_path, "outputFormat=3\n");
+  // Another program holds the old file open and lets nobody delete it.
+  HANDLE held = CreateFileA(g_config_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  AppSettings settings;
+  EXPECT_FALSE(SaveSettings(settings, g_config_path.c_str()));
+  CloseHandle(held);
+  EXPECT_EQ(TextOf(g_config_path), "outputFormat=3\n");
+  ASSERT_FALSE(g_calls.empty());
+  EXPECT_EQ(g_calls.back(), "failure:" + g_config_path);
+  EXPECT_FALSE(testing_support::FileExists(ReplacingFile::NewFileName(g_config_path.c_str())));
+}
+
+TEST_F(SettingsSave, NoHooksStillWritesTheSettings) {
+  g_settings_save_hooks = SettingsSaveHooks{};
+  AppSettings settings;
+  ASSERT_TRUE(SaveSettings(settings, g_config_path.c_str()));
+  const std::string saved = TextOf(g_config_path);
+  EXPECT_EQ(saved.rfind("version=\nproduct=Corvale\naudiocdDriveSelected=-1\n", 0), 0u) << saved;
+}
+
+TEST(WriteSettingTableFile, ReplacesTheNamedFileAndCountsTheEntries) {
+  testing_support::TempDir dir;
+  const std::string path = dir.File("layout.ini");
+  testing_support::WriteWholeFile(path, "stale\n");
+  int32_t left = -3;
+  char letter = 'k';
+  const SettingTable table = {SettingItem::Integer("left", &left),
+                              SettingItem::Character("letter", &letter)};
+  EXPECT_EQ(WriteSettingTableFile(path.c_str(), table), 2);
+  EXPECT_EQ(TextOf(path), "left=-3\nletter=k\n");
+  EXPECT_EQ(WriteSettingTableFile(dir.File("missing\\x.ini").c_str(), table), 0);
+}
+
+}  // namespace
