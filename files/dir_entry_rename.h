@@ -1,0 +1,9 @@
+// Renaming a file-list entry in place.
+#pragma once
+
+#include "files/dir_entry.h"
+
+// Renames the entry's file to `new_name` inside `folder` through the shell.
+// On success the entry takes the new name and path; on failure it is left as
+// it was (the shell has told the user why).
+bool RenameDirEntry(DirEntry* entry, const char* folder, const char* new_name);

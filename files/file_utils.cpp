@@ -1,0 +1,105 @@
+#include "files/file_utils.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/path_utils.h"
+#include "common/strings.h"
+#include "files/file_names.h"
+#include "res/string_ids.h"
+
+namespace {
+
+std::string Normalised(const char* path) {
+  std::string text = path ? path : "";
+  text.push_back('\0');
+  PathNormaliseSlashes(&text[0]);
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}
+
+// Length of the part that is not created: "C:", "C:\" or "\\server\share\".
+std::size_t RootLength(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return (path.size() >= 3 && path[2] == '\\') ? 3 : 2;
+  if (path.compare(0, 2, "\\\\") == 0) {
+    const std::size_t server_end = path.find('\\', 2);
+    if (server_end == std::string::npos) return path.size();
+    const std::size_t share_end = path.find('\\', server_end + 1);
+    return share_end == std::string::npos ? path.size() : share_end + 1;
+  }
+  if (!path.empty() && path[0] == '\\') return 1;
+  return 0;
+}
+
+bool ExistsForNaming(const char* path) { return FileExists(path); }
+
+}  // namespace
+
+bool FileExists(const char* path) {
+  return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(const char* path) {
+  if (!path) return false;
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool MakeFolder(const char* path) {
+  if (!path || !*path) return false;
+  return CreateDirectoryA(Normalised(path).c_str(), nullptr) != 0;
+}
+
+int MakePath(const char* path) {
+  if (!path || !*path) return 0;
+  const std::string full = Normalised(path);
+  bool created = false;
+  std::size_t position = RootLength(full);
+  while (position < full.size()) {
+    std::size_t end = full.find('\\', position);
+    if (end == std::string::npos) end = full.size();
+    const std::string step = full.substr(0, end);
+    if (end > position) {
+      if (CreateDirectoryA(step.c_str(), nullptr)) {
+        created = true;
+      } else {
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS) return static_cast<int>(error);
+      }
+    }
+    position = end + 1;
+  }
+  return created ? kMakePathCreated : kMakePathAllExisted;
+}
+
+int DeleteMatching(const char* pattern) {
+  if (!pattern || !*pattern) return 0;
+  const std::string text = pattern;
+  const std::size_t cut = text.rfind('\\');
+  const std::string folder = cut == std::string::npos ? std::string() : text.substr(0, cut);
+  WIN32_FIND_DATAA item;
+  HANDLE find = FindFirstFileA(pattern, &item);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  int deleted = 0;
+  do {
+    if (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const std::string target = folder.empty() ? std::string(item.cFileName) : folder + "\\" + item.cFileName;
+    if (DeleteFileA(target.c_str())) ++deleted;
+  } while (FindNextFileA(find, &item));
+  FindClose(find);
+  return deleted;
+}
+
+std::string UniqueName(const char* path) { return UniqueName(path, ExistsForNaming); }
+
+HeapText ReadFileText(const char* path, std::size_t* length) {
+  if (length) *length = 0;
+  if (!path) return nullptr;
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) return nullptr;
+  ReadStatus status = ReadStatus::kOk;
+  HeapText text = ReadStreamText(file, length, &status);
+  std::fclose(file);
+  if (status == ReadStatus::kOutOfMemory) ShowErrorBox(nullptr, "%s", LoadStringText(IDS_OUT_OF_MEMORY));
+  return text;
+}

@@ -1,0 +1,131 @@
+#include "files/dir_listing.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing_support::TempDir;
+using testing_support::WriteWholeFile;
+
+std::map<std::string, const DirEntry*> ByName(const DirEntryList& entries) {
+  std::map<std::string, const DirEntry*> names;
+  for (const auto& e : entries) names[e->name] = e.get();
+  return names;
+}
+
+class DirListingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteWholeFile(dir_.File("a.wav"), "12345");
+    WriteWholeFile(dir_.File("b.MP3"), "");
+    WriteWholeFile(dir_.File("c.txt"), "x");
+    ASSERT_TRUE(CreateDirectoryA(dir_.File("sub").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(dir_.File("secret").c_str(), nullptr));
+    ASSERT_TRUE(SetFileAttributesA(dir_.File("secret").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY));
+  }
+  TempDir dir_;
+};
+
+TEST_F(DirListingTest, MaskFiltersFilesButNotFolders) {
+  DirEntryList entries;
+  ASSERT_TRUE(ListFolder(dir_.path().c_str(), "*.wav;*.mp3", 0, &entries));
+  auto names = ByName(entries);
+  EXPECT_EQ(names.count("a.wav"), 1u);
+  EXPECT_EQ(names.count("b.MP3"), 1u);
+  EXPECT_EQ(names.count("c.txt"), 0u);
+  EXPECT_EQ(names.count("."), 0u);
+  ASSERT_EQ(names.count("sub"), 1u);
+  EXPECT_EQ(names["sub"]->kind, kDirEntryFolder);
+  ASSERT_EQ(names.count(".."), 1u);
+  EXPECT_EQ(names[".."]->kind, kDirEntryParent);
+  // A hidden folder counts as a file unless hidden folders are asked for.
+  EXPECT_EQ(names.count("secret"), 0u);
+  EXPECT_EQ(names["a.wav"]->kind, kDirEntryFile);
+  EXPECT_EQ(names["a.wav"]->size_text, "5");
+  EXPECT_EQ(names["a.wav"]->full_path, dir_.path() + "\\a.wav");
+  EXPECT_TRUE(std::regex_match(names["a.wav"]->date_text,
+                               std::regex(R"([01]\d-[0-3]\d-\d{4} [0-2]\d:[0-5]\d:[0-5]\d)")))
+      << names["a.wav"]->date_text;
+}
+
+TEST_F(DirListingTest, FlagsControlFoldersAndHiddenFolders) {
+  DirEntryList entries;
+  ASSERT_TRUE(ListFolder(dir_.path().c_str(), "", kListHiddenFolders, &entries));
+  auto names = ByName(entries);
+  ASSERT_EQ(names.count("secret"), 1u);
+  EXPECT_EQ(names["secret"]->kind, kDirEntryFolder);
+  EXPECT_EQ(names.count("c.txt"), 1u);
+
+  ASSERT_TRUE(ListFolder(dir_.path().c_str(), nullptr, kListNoFolders | kListHiddenFolders, &entries));
+  names = ByName(entries);
+  EXPECT_EQ(names.size(), 3u);
+  EXPECT_EQ(names.count("sub"), 0u);
+  EXPECT_EQ(names.count(".."), 0u);
+}
+
+TEST_F(DirListingTest, ParentEntryPathIsResolvedAndSlashesAreNormalised) {
+  std::string forward = dir_.path();
+  for (char& c : forward) {
+    if (c == '\\') c = '/';
+  }
+  DirEntryList entries;
+  ASSERT_TRUE(ListFolder((forward + "//sub").c_str(), nullptr, 0, &entries));
+  auto names = ByName(entries);
+  ASSERT_EQ(names.count(".."), 1u);
+  EXPECT_EQ(names[".."]->full_path, dir_.path());
+}
+
+TEST_F(DirListingTest, MissingFolderGivesNoList) {
+  DirEntryList entries;
+  EXPECT_FALSE(ListFolder(dir_.File("nope").c_str(), nullptr, 0, &entries));
+  EXPECT_TRUE(entries.empty());
+}
+
+// A file past 2 GiB and 4 GiB keeps its real size in the list.
+TEST_F(DirListingTest, SizeTextOfLargeFilesIsTheRealSize) {
+  for (unsigned long long size : {3000000000ull, 5000000000ull}) {
+    const std::string path = dir_.File("big.bin");
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    if (!sized) GTEST_SKIP() << "no room for a sparse file of " << size << " bytes";
+    DirEntryList entries;
+    ASSERT_TRUE(ListFolder(dir_.path().c_str(), "*.bin", kListNoFolders, &entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0]->size_text, std::to_string(size));
+    DeleteFileA(path.c_str());
+  }
+}
+
+TEST(DriveList, OneEntryPerDriveInLetterOrder) {
+  const DirEntryList drives = ListDrives();
+  const DWORD mask = GetLogicalDrives();
+  ASSERT_FALSE(drives.empty());
+  std::string letters;
+  for (const auto& d : drives) {
+    EXPECT_EQ(d->kind, kDirEntryDrive);
+    EXPECT_FALSE(d->name.empty());
+    ASSERT_EQ(d->full_path.size(), 4u);
+    EXPECT_EQ(d->full_path.front(), '(');
+    EXPECT_EQ(d->full_path.substr(2), ":)");
+    letters.push_back(DriveLetterOfEntry(*d));
+  }
+  std::string expected;
+  for (int bit = 0; bit < 26; ++bit) {
+    if (mask & (1u << bit)) expected.push_back(static_cast<char>('A' + bit));
+  }
+  EXPECT_EQ(letters, expected);
+}
+
+}  // namespace
