@@ -1,0 +1,20 @@
+#include <cstdlib>
+
+#include "common/link_macros.h"
+
+void ExpandLinkMacrosWith(TextBuf* text, const char* language_code, const char* cookie) {
+  if (!text || !*text) return;
+  if (language_code && *language_code) {
+    TextReplaceAll(text, "%LANG%", language_code);
+  } else {
+    TextReplaceAll(text, "/%LANG%", nullptr);
+    TextReplaceAll(text, "%LANG%", nullptr);
+  }
+  // A cookie of 1000 stands for "no distribution id".  strtol rather than
+  // atoi: the value comes from the registry and may overflow.
+  if (cookie && *cookie && std::strtol(cookie, nullptr, 10) != 1000) {
+    TextReplaceAll(text, "%ID%", cookie);
+  } else {
+    TextReplaceAll(text, "?id=%ID%", nullptr);
+  }
+}

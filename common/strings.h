@@ -1,0 +1,39 @@
+// Texts of the program's string table in the current language, and the
+// message boxes that show formatted texts.
+#pragma once
+
+#include <windows.h>
+
+struct DialogFrame;
+
+// The text of a string-table id, translated when the current language has a
+// translation of it; the empty text for an id without a string.  The result
+// lives in one of ten buffers used in turn: it stays valid until ten further
+// calls.
+const char* LoadStringText(UINT id);
+
+// Frees the ten buffers (texts returned earlier become invalid).
+void ReleaseStringTexts();
+
+// Formats the text printf-style and shows it with the caption "Error" (in the
+// current language) and an OK button.  While one error box is on screen a
+// second one is not opened.  1 when shown; 0 for a null format, while another
+// error box is open, or when memory runs out.
+int ShowErrorBox(HWND owner, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+// The same with a caption of the caller's (empty when null), owned by the
+// frame's window (none when frame is null).
+int ShowMessageBox(DialogFrame* frame, const char* caption, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+
+// What shows a message box; MessageBoxA unless a test replaces it.
+using MessageBoxFunction = int (*)(HWND owner, const char* text, const char* caption, UINT type);
+// Installs a function (null: MessageBoxA again) and returns the previous one.
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction show);
