@@ -25,8 +25,9 @@ void FreeNode(StringMapNode* node) {
 }
 
 // The node of the chain whose fragment starts with `c` (never an empty one).
-StringMapNode* NodeStartingWith(StringMapNode* chain, char c) {
-  for (StringMapNode* node = chain; node; node = node->sibling) {
+template <typename Node>
+Node* NodeStartingWith(Node* chain, char c) {
+  for (Node* node = chain; node; node = node->sibling) {
     if (node->fragment[0] == c && c != '\0') return node;
   }
   return nullptr;
@@ -105,7 +106,7 @@ StringMapValue StringMapFind(const StringMapNode* map, const char* key) {
   const StringMapNode* chain = map;
   const char* rest = key;
   while (chain) {
-    const StringMapNode* node = NodeStartingWith(const_cast<StringMapNode*>(chain), rest[0]);
+    const StringMapNode* node = NodeStartingWith(chain, rest[0]);
     if (!node) return 0;
     const std::size_t len = std::strlen(node->fragment);
     if (std::strncmp(node->fragment, rest, len) != 0) return 0;
