@@ -1,0 +1,142 @@
+#include "common/image_lists.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "common/common_library.h"
+
+namespace {
+
+constexpr int kSystemIconSlots = 500;
+constexpr UINT kListFlags = ILC_COLOR | ILC_MASK;  // 17
+constexpr DWORD kCurrentFolderBufferSize = 1024;
+
+struct ImageListState {
+  HIMAGELIST small_list = nullptr;
+  HIMAGELIST state_list = nullptr;
+  HIMAGELIST large_list = nullptr;
+  int last_small_index = 0;
+  int last_large_index = 0;
+  // Small-list index + 1 of each system icon met so far; 0: not yet added.
+  // (Kept one higher so that an icon at index 0, in a list without program
+  // icons, is not mistaken for a missing one.)
+  int system_icon_map[kSystemIconSlots] = {};
+};
+
+ImageListState g_lists;
+
+int AskShell(const char* path, DWORD attributes, HICON* icon, int* system_index) {
+  SHFILEINFOA info = {};
+  const DWORD_PTR found = SHGetFileInfoA(path, attributes, &info, sizeof(info),
+                                         SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+  if (found == 0 || info.hIcon == nullptr) return 0;
+  *icon = info.hIcon;
+  *system_index = info.iIcon;
+  return 1;
+}
+
+ShellIconLookup g_lookup = AskShell;
+
+int CountIds(const int* ids) {
+  int count = 0;
+  while (ids != nullptr && ids[count] != 0) ++count;
+  return count;
+}
+
+HICON LoadProgramIcon(int id, int size) {
+  return static_cast<HICON>(LoadImageA(LibraryInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
+}
+
+// Appends the icons; the small and state lists stop at the first icon that
+// does not load, the large list skips it.  Returns how many were added.
+int AddIcons(HIMAGELIST list, const int* ids, int size, bool stop_at_missing) {
+  int added = 0;
+  for (int i = 0; ids != nullptr && ids[i] != 0; ++i) {
+    HICON icon = LoadProgramIcon(ids[i], size);
+    if (icon == nullptr) {
+      if (stop_at_missing) break;
+      continue;
+    }
+    if (ImageList_AddIcon(list, icon) >= 0) ++added;
+    DestroyIcon(icon);
+  }
+  return added;
+}
+
+HIMAGELIST MakeList(const int* ids, int size, int grow) {
+  return ImageList_Create(size, size, kListFlags, CountIds(ids), grow);
+}
+
+int AddSystemIcon(const char* path, DWORD attributes) {
+  if (g_lists.small_list == nullptr) return -1;
+  // The shell may change the current folder while it looks; keep ours.
+  char saved_folder[kCurrentFolderBufferSize];
+  const DWORD saved_length = GetCurrentDirectoryA(sizeof(saved_folder), saved_folder);
+  HICON icon = nullptr;
+  int system_index = -1;
+  const int found = g_lookup(path, attributes, &icon, &system_index);
+  if (saved_length > 0 && saved_length < sizeof(saved_folder)) SetCurrentDirectoryA(saved_folder);
+  if (!found || icon == nullptr) return -1;
+  if (system_index < 0 || system_index >= kSystemIconSlots) {
+    DestroyIcon(icon);
+    return -1;
+  }
+  int& slot = g_lists.system_icon_map[system_index];
+  if (slot != 0) {
+    DestroyIcon(icon);
+    return slot - 1;
+  }
+  const int index = ImageList_AddIcon(g_lists.small_list, icon);
+  DestroyIcon(icon);
+  if (index < 0) return -1;
+  // The map records where the icon really went, so a list that could not
+  // take every program icon still answers the right index.
+  g_lists.last_small_index = index;
+  slot = index + 1;
+  return index;
+}
+
+}  // namespace
+
+int CreateImageLists(const int* small_ids, const int* state_ids, const int* large_ids) {
+  if (g_lists.small_list != nullptr) return 0;
+  ImageListState made;
+  if (small_ids != nullptr && (made.small_list = MakeList(small_ids, 16, 5)) == nullptr) return 0;
+  if (state_ids != nullptr && (made.state_list = MakeList(state_ids, 16, 2)) == nullptr) {
+    if (made.small_list) ImageList_Destroy(made.small_list);
+    return 0;
+  }
+  if (large_ids != nullptr && (made.large_list = MakeList(large_ids, 32, 2)) == nullptr) {
+    if (made.small_list) ImageList_Destroy(made.small_list);
+    if (made.state_list) ImageList_Destroy(made.state_list);
+    return 0;
+  }
+  const int small_count = made.small_list ? AddIcons(made.small_list, small_ids, 16, true) : 0;
+  if (made.state_list) AddIcons(made.state_list, state_ids, 16, true);
+  const int large_count = made.large_list ? AddIcons(made.large_list, large_ids, 32, false) : 0;
+  made.last_small_index = small_count > 0 ? small_count - 1 : 0;
+  made.last_large_index = large_count > 0 ? large_count - 1 : 0;
+  g_lists = made;
+  return 1;
+}
+
+void DestroyImageLists() {
+  if (g_lists.small_list) ImageList_Destroy(g_lists.small_list);
+  if (g_lists.state_list) ImageList_Destroy(g_lists.state_list);
+  if (g_lists.large_list) ImageList_Destroy(g_lists.large_list);
+  g_lists = ImageListState();
+}
+
+HIMAGELIST SmallImageList() { return g_lists.small_list; }
+HIMAGELIST StateImageList() { return g_lists.state_list; }
+HIMAGELIST LargeImageList() { return g_lists.large_list; }
+
+int FileIconIndex(const char* path) {
+  if (path == nullptr) return -1;
+  return AddSystemIcon(path, FILE_ATTRIBUTE_NORMAL);
+}
+
+int FolderIconIndex() { return AddSystemIcon("folder", FILE_ATTRIBUTE_DIRECTORY); }
+
+void SetShellIconLookup(ShellIconLookup lookup) { g_lookup = lookup != nullptr ? lookup : AskShell; }

@@ -1,0 +1,325 @@
+// The frame procedure: the dialog procedure of every frame dialog.
+#include "controls/dialog_frame.h"
+
+#include "common/common_library.h"
+#include "common/dialog_resources.h"
+#include "common/language.h"
+#include "controls/frame_localisation.h"
+#include "controls/frame_services.h"
+
+namespace {
+
+constexpr char kFramePropertyName[] = "velmaronprop";
+constexpr WORD kComboSetFocus = 3;
+constexpr WORD kButtonSetFocus = 6;
+constexpr WORD kEditSetFocus = 256;
+// Restored windows keep at least this much of themselves on the screen.
+constexpr int kScreenMargin = 100;
+
+ATOM g_property_atom = 0;
+int g_property_uses = 0;
+
+void AttachProperty(HWND window, DialogFrame* frame) {
+  if (g_property_atom == 0) g_property_atom = GlobalAddAtomA(kFramePropertyName);
+  if (g_property_atom == 0) return;
+  if (SetPropA(window, MAKEINTATOM(g_property_atom), frame)) ++g_property_uses;
+}
+
+void DetachProperty(HWND window) {
+  if (g_property_atom == 0) return;
+  if (RemovePropA(window, MAKEINTATOM(g_property_atom)) == nullptr) return;
+  if (--g_property_uses > 0) return;
+  GlobalDeleteAtom(g_property_atom);
+  g_property_atom = 0;
+  g_property_uses = 0;
+}
+
+DialogFrame* FrameOf(HWND window) {
+  return reinterpret_cast<DialogFrame*>(GetWindowLongPtrA(window, DWLP_USER));
+}
+
+bool ProductNameSet() {
+  const char* product = LibraryProductName();
+  return product != nullptr && product[0] != '\0';
+}
+
+void StoreNormalRect(DialogFrame* frame) {
+  RECT rect;
+  if (!GetWindowRect(frame->window, &rect)) return;
+  frame->normal_left = rect.left;
+  frame->normal_top = rect.top;
+  frame->normal_right = rect.right;
+  frame->normal_bottom = rect.bottom;
+}
+
+int ClampToScreen(int value, int screen_size) {
+  return value >= screen_size - kScreenMargin ? screen_size - kScreenMargin : value;
+}
+
+// Puts the window where the user left it the last time.
+void RestoreStoredLayout(HWND window, DialogFrame* frame) {
+  const FrameServices& services = FrameServicesTable();
+  if (!ProductNameSet() || services.load_window_layout == nullptr) return;
+  const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+  const int screen_height = GetSystemMetrics(SM_CYSCREEN);
+  StoredWindowLayout stored = {-1, -1, -1, -1};
+  const UINT move_flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (IsResizableWindow(window)) {
+    frame->normal_right = 0;
+    if (!services.load_window_layout(LibraryProductName(), frame->dialog_id, &stored)) return;
+    if (stored.left < 0 || stored.top < 0 || stored.width < 0 || stored.height < 0) return;
+    if (stored.width == 0 || stored.height == 0) return;
+    SetWindowPos(window, HWND_NOTOPMOST, ClampToScreen(stored.left, screen_width),
+                 ClampToScreen(stored.top, screen_height), stored.width, stored.height, move_flags);
+  } else if (HasBorderStyle(window)) {
+    services.load_window_layout(LibraryProductName(), frame->dialog_id, &stored);
+    if (stored.left < 0 || stored.top < 0) return;
+    SetWindowPos(window, HWND_NOTOPMOST, ClampToScreen(stored.left, screen_width),
+                 ClampToScreen(stored.top, screen_height), 0, 0, move_flags | SWP_NOSIZE);
+  }
+}
+
+void SaveLayout(HWND window, DialogFrame* frame) {
+  const FrameServices& services = FrameServicesTable();
+  if (!ProductNameSet() || services.save_window_layout == nullptr) return;
+  if (!IsResizableWindow(window) && !HasBorderStyle(window)) return;
+  RECT rect;
+  if (!GetWindowRect(window, &rect)) return;
+  const StoredWindowLayout layout = {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+  services.save_window_layout(LibraryProductName(), frame->dialog_id, &layout);
+}
+
+// Entries whose control id equals wParam get WM_NOTIFY, WM_CHAR and WM_USER.
+bool DispatchToControls(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam, INT_PTR* result) {
+  for (FrameControl* entry = frame->controls; entry != nullptr; entry = entry->next) {
+    if (entry->control_id == 0 || static_cast<WPARAM>(entry->control_id) != wparam || entry->handler == nullptr) {
+      continue;
+    }
+    const int answer = entry->handler(entry->object, message, wparam, lparam);
+    if (answer != 0) {
+      *result = answer;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool RunMessageHooks(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam) {
+  for (FrameControl* entry = frame->controls; entry != nullptr; entry = entry->next) {
+    if (entry->kind != kFrameMessageHookFirst && entry->kind != kFrameMessageHook) continue;
+    if (entry->handler != nullptr && entry->handler(entry->object, message, wparam, lparam) != 0) return true;
+  }
+  return false;
+}
+
+bool RunCommandHooks(DialogFrame* frame, WPARAM wparam, LPARAM lparam) {
+  const int command = LOWORD(wparam);
+  for (FrameControl* entry = frame->controls; entry != nullptr; entry = entry->next) {
+    if (entry->kind != kFrameCommandHook || entry->control_id != command || entry->handler == nullptr) continue;
+    if (entry->handler(entry->object, WM_COMMAND, wparam, lparam) != 0) return true;
+  }
+  return false;
+}
+
+void InitialiseFrame(HWND window, DialogFrame* frame) {
+  ShowContextHelp(frame, frame->dialog_id);
+  frame->window = window;
+  const FrameServices& services = FrameServicesTable();
+  if (services.create_bars_and_menu != nullptr) services.create_bars_and_menu(frame);
+  LocaliseDialogWindows(window, frame->dialog_id);
+  if (ChildWindowHook hook = GetChildWindowHook()) {
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      hook(child);
+    }
+    hook(window);
+  }
+  if (frame->layout != nullptr && frame->size_hook == nullptr) frame->size_hook = services.layout_engine;
+  PostMessageA(window, WM_SIZE, 0, 0);
+  if (frame->init_func != nullptr) frame->init_func(frame);
+}
+
+// Ends the frame's window in the way it was started.
+void CloseWindowOf(DialogFrame* frame, HWND window) {
+  if (frame->modal) {
+    EndDialog(window, 0);
+  } else {
+    DestroyWindow(window);
+  }
+}
+
+void FinishDestroy(HWND window, DialogFrame* frame) {
+  SaveLayout(window, frame);
+  SetWindowLongPtrA(window, DWLP_USER, 0);
+  // A holder may have reused the frame for a newer window already; that one
+  // must not be touched.
+  if (frame->window == window) {
+    DetachProperty(window);
+    if (frame->menu != nullptr) {
+      if (GetMenu(window) == frame->menu) SetMenu(window, nullptr);
+      DestroyMenu(frame->menu);
+    }
+    frame->window = nullptr;
+    frame->menu = nullptr;
+    // The window is already on its way out; a modal loop still needs ending.
+    if (frame->modal) EndDialog(window, 0);
+  } else {
+    DetachProperty(window);
+  }
+  if (frame->auto_free) FreeDialogFrame(frame);
+}
+
+}  // namespace
+
+DialogFrame* FrameFromWindow(HWND window) {
+  if (window == nullptr || g_property_atom == 0) return nullptr;
+  return static_cast<DialogFrame*>(GetPropA(window, MAKEINTATOM(g_property_atom)));
+}
+
+int FramePropertyUseCount() { return g_property_uses; }
+
+INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) {
+    auto* created = reinterpret_cast<DialogFrame*>(lparam);
+    if (created != nullptr) {
+      RestoreStoredLayout(window, created);
+      if (HFONT font = LanguageDialogFont()) {
+        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+      }
+      SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(created));
+      AttachProperty(window, created);
+    }
+  }
+  DialogFrame* frame = FrameOf(window);
+  if (frame == nullptr) return 0;
+
+  if (RunMessageHooks(frame, message, wparam, lparam)) return 1;
+
+  const FrameServices& services = FrameServicesTable();
+  INT_PTR result = 0;
+  switch (message) {
+    case WM_MOVE:
+      if (frame->show_state == kShowNormal) StoreNormalRect(frame);
+      break;
+    case WM_SIZE:
+      if (wparam == SIZE_MINIMIZED) break;
+      if (wparam != SIZE_MAXIMIZED) StoreNormalRect(frame);
+      if (frame->size_hook != nullptr) frame->size_hook(frame, nullptr, static_cast<int>(wparam));
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_ACTIVE) ShowContextHelp(frame, frame->dialog_id);
+      break;
+    case WM_GETMINMAXINFO:
+      if (frame->min_width != 0) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+        info->ptMinTrackSize.x = frame->min_width;
+        info->ptMinTrackSize.y = frame->min_height;
+        return 0;
+      }
+      break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item != nullptr && item->CtlType == ODT_MENU) {
+        if (services.menu_message != nullptr && services.menu_message(frame, message, wparam, lparam, &result)) {
+          return result;
+        }
+      } else if (item != nullptr && services.draw_control_item != nullptr && services.draw_control_item(frame, item)) {
+        return 1;
+      }
+      break;
+    }
+    case WM_MEASUREITEM:
+    case WM_MENUCHAR:
+    case WM_MENUGETOBJECT:
+      if (services.menu_message != nullptr && services.menu_message(frame, message, wparam, lparam, &result)) {
+        return result;
+      }
+      break;
+    case WM_NOTIFY:
+    case WM_CHAR:
+    case WM_USER:
+      if (DispatchToControls(frame, message, wparam, lparam, &result)) return result;
+      if (message == WM_NOTIFY && services.toolbar_notify != nullptr &&
+          services.toolbar_notify(frame, reinterpret_cast<NMHDR*>(lparam))) {
+        return 1;
+      }
+      break;
+    case WM_INITDIALOG:
+      InitialiseFrame(window, frame);
+      lparam = reinterpret_cast<LPARAM>(frame->owner_param);
+      break;
+    case WM_COMMAND: {
+      if (frame->commands_blocked) return 0;
+      const int command = LOWORD(wparam);
+      if (frame->help_command != 0 && frame->help_command == command) {
+        if (services.open_help_window != nullptr) services.open_help_window(frame, frame->dialog_id);
+        return 1;
+      }
+      const WORD code = HIWORD(wparam);
+      if (code == kComboSetFocus || code == kButtonSetFocus || code == kEditSetFocus) {
+        ShowContextHelp(frame, command);
+        SetLastFocusedListId(0);
+      }
+      if (RunCommandHooks(frame, wparam, lparam)) return 1;
+      break;
+    }
+    case WM_SYSCOMMAND:
+      switch (wparam & 0xFFF0) {
+        case SC_MAXIMIZE:
+          frame->show_state = kShowMaximised;
+          break;
+        case SC_MINIMIZE:
+          frame->show_state = kShowMinimised;
+          break;
+        case SC_RESTORE:
+          frame->show_state = kShowNormal;
+          if (frame->size_hook != nullptr) PostMessageA(window, WM_SIZE, static_cast<WPARAM>(-1), 0);
+          break;
+        default:
+          break;
+      }
+      break;
+    case WM_MENUSELECT:
+      ShowContextHelp(frame, LOWORD(wparam));
+      break;
+    case WM_MOUSEMOVE:
+    case WM_DROPFILES:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (services.list_drag_mouse != nullptr) services.list_drag_mouse(frame, message, wparam, lparam);
+      break;
+    default:
+      break;
+  }
+
+  if (services.splitter_mouse != nullptr &&
+      (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+       message == WM_CAPTURECHANGED)) {
+    services.splitter_mouse(frame, message, wparam, lparam);
+  }
+
+  const int answer = frame->owner_proc != nullptr ? frame->owner_proc(frame, message, wparam, lparam) : 0;
+
+  switch (message) {
+    case WM_DESTROY:
+      FinishDestroy(window, frame);
+      break;
+    case WM_CLOSE:
+      if (answer != -1 && frame->window == window) {
+        CloseWindowOf(frame, window);
+        // Closed here: the dialog manager must not turn the close into a
+        // second, Cancel, command.
+        return 1;
+      }
+      break;
+    case WM_INITDIALOG:
+      if (frame->window == window && frame->normal_right != 0 && frame->show_state == kShowNormal) {
+        SetWindowPos(window, nullptr, frame->normal_left, frame->normal_top, frame->normal_right - frame->normal_left,
+                     frame->normal_bottom - frame->normal_top, SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      if (frame->window == window && frame->show_state == kShowMaximised) ShowWindow(window, SW_SHOWMAXIMIZED);
+      break;
+    default:
+      break;
+  }
+  return answer;
+}

@@ -1,0 +1,442 @@
+#include "controls/dialog_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/common_library.h"
+#include "common/dialog_resources.h"
+#include "common/language.h"
+#include "common/translation_table.h"
+#include "controls/frame_localisation.h"
+#include "controls/frame_services.h"
+#include "controls/frame_test_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+void PumpPending() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+// What the owner procedure and the hooks saw.
+struct Trace {
+  std::vector<UINT> owner_messages;
+  std::vector<int> topics_shown;
+  std::vector<int> help_windows;
+  std::vector<int> size_types;
+  int close_answer = 0;
+  void* init_param = nullptr;
+  bool init_func_ran_first = false;
+};
+Trace g_trace;
+
+int TracingOwner(DialogFrame*, UINT message, WPARAM, LPARAM lparam) {
+  g_trace.owner_messages.push_back(message);
+  if (message == WM_INITDIALOG) g_trace.init_param = reinterpret_cast<void*>(lparam);
+  if (message == WM_CLOSE) return g_trace.close_answer;
+  return 0;
+}
+
+bool OwnerSaw(UINT message) {
+  for (UINT seen : g_trace.owner_messages) {
+    if (seen == message) return true;
+  }
+  return false;
+}
+
+int TopicTimesTen(int id) { return id == 5 ? 0 : id * 10; }
+void RecordTopic(void*, int topic) { g_trace.topics_shown.push_back(topic); }
+void RecordHelpWindow(DialogFrame*, int id) { g_trace.help_windows.push_back(id); }
+int RecordSize(DialogFrame*, SplitterRecord*, int size_type) {
+  g_trace.size_types.push_back(size_type);
+  return 1;
+}
+
+class FrameTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    g_trace = Trace();
+    InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, nullptr, nullptr);
+    FrameServicesTable() = FrameServices();
+    FrameServicesTable().show_help_topic = RecordTopic;
+    FrameServicesTable().open_help_window = RecordHelpWindow;
+  }
+  void TearDown() override {
+    if (frame_ != nullptr) {
+      if (frame_->window != nullptr) DestroyWindow(frame_->window);
+      FreeDialogFrame(frame_);
+    }
+    FrameServicesTable() = FrameServices();
+    SetGlobalHelpMute(false);
+    ShutdownCommonLibrary();
+  }
+  HWND Open(int template_id = IDD_FRAME_TEST) {
+    DialogRequest request;
+    request.holder = &frame_;
+    request.procedure = TracingOwner;
+    EXPECT_EQ(CreateDialogFromResource(request, template_id), 1);
+    g_trace.owner_messages.clear();
+    return frame_ != nullptr ? frame_->window : nullptr;
+  }
+  INT_PTR Send(UINT message, WPARAM wparam, LPARAM lparam) {
+    return FrameDialogProc(frame_->window, message, wparam, lparam);
+  }
+  DialogFrame* frame_ = nullptr;
+};
+
+TEST_F(FrameTest, PropertyCarriesTheFrameWhileWindowsLive) {
+  HWND first = Open();
+  DialogFrame* second = nullptr;
+  ASSERT_EQ(CreateDialogFromResource(&second, nullptr, IDD_FRAME_TEST, nullptr, false), 1);
+  EXPECT_EQ(FrameFromWindow(first), frame_);
+  EXPECT_EQ(FrameFromWindow(second->window), second);
+  EXPECT_EQ(FramePropertyUseCount(), 2);
+  DestroyWindow(second->window);
+  FreeDialogFrame(second);
+  EXPECT_EQ(FramePropertyUseCount(), 1);
+  DestroyWindow(first);
+  EXPECT_EQ(FramePropertyUseCount(), 0);
+  EXPECT_EQ(GlobalFindAtomA("velmaronprop"), 0);
+  EXPECT_EQ(FrameFromWindow(first), nullptr);
+}
+
+struct Listener {
+  int answer;
+  int calls;
+};
+int ListenerHandler(void* object, UINT, WPARAM, LPARAM) {
+  auto* listener = static_cast<Listener*>(object);
+  ++listener->calls;
+  return listener->answer;
+}
+
+TEST_F(FrameTest, NotificationsGoToEntriesOfTheirIdInListOrder) {
+  Open();
+  Listener declines{0, 0}, answers{7, 0}, never{9, 0}, other{3, 0}, zero_id{4, 0};
+  AddFrameControl(frame_, &declines, 77, nullptr, kFrameListView, ListenerHandler, nullptr);
+  AddFrameControl(frame_, &answers, 77, nullptr, kFrameListView, ListenerHandler, nullptr);
+  AddFrameControl(frame_, &never, 77, nullptr, kFrameListView, ListenerHandler, nullptr);
+  AddFrameControl(frame_, &other, 78, nullptr, kFrameListView, ListenerHandler, nullptr);
+  AddFrameControl(frame_, &zero_id, 0, nullptr, kFrameListView, ListenerHandler, nullptr);
+
+  NMHDR header = {nullptr, 77, 0};
+  EXPECT_EQ(Send(WM_NOTIFY, 77, reinterpret_cast<LPARAM>(&header)), 7);
+  EXPECT_EQ(declines.calls, 1);
+  EXPECT_EQ(answers.calls, 1);
+  EXPECT_EQ(never.calls, 0);
+  EXPECT_EQ(other.calls, 0);
+  EXPECT_FALSE(OwnerSaw(WM_NOTIFY));
+
+  // The dialog manager's own WM_USER (DM_GETDEFID, wParam 0) reaches no entry.
+  Send(WM_USER, 0, 0);
+  EXPECT_EQ(zero_id.calls, 0);
+  EXPECT_TRUE(OwnerSaw(WM_USER));
+}
+
+TEST_F(FrameTest, ControlListIsDoublyLinkedAndFreedWithItsObjects) {
+  Open();
+  static int destroyed = 0;
+  destroyed = 0;
+  int a = 0, b = 0;
+  FrameControl* first = AddFrameControl(frame_, &a, 1, nullptr, kFrameCommandHook, nullptr,
+                                        [](void*) { ++destroyed; });
+  FrameControl* second = AddFrameControl(frame_, &b, 2, nullptr, kFrameCommandHook, nullptr,
+                                         [](void*) { ++destroyed; });
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(first->next, second);
+  EXPECT_EQ(second->previous, first);
+  FreeFrameControls(frame_);
+  EXPECT_EQ(destroyed, 2);
+  EXPECT_EQ(frame_->controls, nullptr);
+
+  DialogFrame unattached = {};
+  EXPECT_EQ(AddFrameControl(&unattached, &a, 1, nullptr, kFrameCommandHook, nullptr, nullptr), nullptr);
+}
+
+TEST_F(FrameTest, BlockedCommandsReachNobody) {
+  Open();
+  Listener hook{1, 0};
+  AddFrameControl(frame_, &hook, IDC_FRAME_BUTTON, nullptr, kFrameCommandHook, ListenerHandler, nullptr);
+  frame_->commands_blocked = 1;
+  EXPECT_EQ(Send(WM_COMMAND, MAKEWPARAM(IDC_FRAME_BUTTON, BN_CLICKED), 0), 0);
+  EXPECT_EQ(hook.calls, 0);
+  EXPECT_FALSE(OwnerSaw(WM_COMMAND));
+
+  frame_->commands_blocked = 0;
+  EXPECT_EQ(Send(WM_COMMAND, MAKEWPARAM(IDC_FRAME_BUTTON, BN_CLICKED), 0), 1);
+  EXPECT_EQ(hook.calls, 1);
+  EXPECT_FALSE(OwnerSaw(WM_COMMAND));  // the hook took it
+}
+
+TEST_F(FrameTest, ContextHelpFollowsFocusMenusAndActivation) {
+  Open();
+  frame_->help_topic_of = TopicTimesTen;
+  frame_->help_pane = &g_trace;  // any non-null pane
+  SetLastFocusedListId(1044);
+  Send(WM_COMMAND, MAKEWPARAM(12, BN_SETFOCUS), 0);
+  Send(WM_COMMAND, MAKEWPARAM(13, EN_SETFOCUS), 0);
+  Send(WM_COMMAND, MAKEWPARAM(14, CBN_SETFOCUS), 0);
+  Send(WM_COMMAND, MAKEWPARAM(15, BN_CLICKED), 0);   // no focus change
+  Send(WM_COMMAND, MAKEWPARAM(5, BN_SETFOCUS), 0);   // id without topic
+  Send(WM_MENUSELECT, MAKEWPARAM(40, 0), 0);
+  Send(WM_ACTIVATE, WA_ACTIVE, 0);
+  Send(WM_ACTIVATE, WA_INACTIVE, 0);
+  EXPECT_EQ(g_trace.topics_shown, (std::vector<int>{120, 130, 140, 400, IDD_FRAME_TEST * 10}));
+  EXPECT_EQ(LastFocusedListId(), 0);
+
+  g_trace.topics_shown.clear();
+  frame_->help_muted = 1;
+  Send(WM_COMMAND, MAKEWPARAM(12, BN_SETFOCUS), 0);
+  frame_->help_muted = 0;
+  SetGlobalHelpMute(true);
+  Send(WM_COMMAND, MAKEWPARAM(12, BN_SETFOCUS), 0);
+  EXPECT_TRUE(g_trace.topics_shown.empty());
+  frame_->help_pane = nullptr;
+}
+
+TEST_F(FrameTest, HelpCommandOpensTheHelpWindowForTheDialog) {
+  Open();
+  frame_->help_command = 7888;
+  EXPECT_EQ(Send(WM_COMMAND, MAKEWPARAM(7888, 0), 0), 1);
+  EXPECT_EQ(g_trace.help_windows, std::vector<int>{IDD_FRAME_TEST});
+  EXPECT_FALSE(OwnerSaw(WM_COMMAND));
+}
+
+TEST_F(FrameTest, CloseAnsweredMinusOneKeepsTheWindow) {
+  HWND window = Open();
+  g_trace.close_answer = -1;
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(window));
+  // Without the refusal the frame closes the window itself, and the dialog
+  // manager does not turn the close into a Cancel command as well.
+  g_trace.close_answer = 0;
+  g_trace.owner_messages.clear();
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_FALSE(OwnerSaw(WM_COMMAND));
+  EXPECT_EQ(frame_->window, nullptr);
+}
+
+TEST_F(FrameTest, MinimumTrackingSizeOnlyWhenSet) {
+  Open();
+  MINMAXINFO info = {};
+  info.ptMinTrackSize = {11, 12};
+  Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 11);
+  frame_->min_width = 460;
+  frame_->min_height = 306;
+  EXPECT_EQ(Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
+  EXPECT_EQ(info.ptMinTrackSize.x, 460);
+  EXPECT_EQ(info.ptMinTrackSize.y, 306);
+}
+
+TEST_F(FrameTest, RestoreAfterMinimiseRunsTheLayoutOnce) {
+  Open();
+  PumpPending();
+  frame_->size_hook = RecordSize;
+  g_trace.size_types.clear();
+  Send(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_EQ(frame_->show_state, kShowMaximised);
+  Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(frame_->show_state, kShowMinimised);
+  Send(WM_SIZE, SIZE_MINIMIZED, 0);
+  Send(WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(frame_->show_state, kShowNormal);
+  PumpPending();
+  EXPECT_EQ(g_trace.size_types, std::vector<int>{-1});
+}
+
+TEST_F(FrameTest, InitialisationRunsInitFunctionThenOwnerWithUserData) {
+  static DialogFrame* seen_by_init = nullptr;
+  int marker = 0;
+  DialogRequest request;
+  request.holder = &frame_;
+  request.procedure = TracingOwner;
+  request.user_data = &marker;
+  request.init = [](DialogFrame* frame) {
+    seen_by_init = frame;
+    g_trace.init_func_ran_first = g_trace.owner_messages.empty();
+  };
+  frame_ = nullptr;
+  g_trace.owner_messages.clear();
+  ASSERT_EQ(CreateDialogFromResource(request, IDD_FRAME_TEST), 1);
+  EXPECT_EQ(seen_by_init, frame_);
+  EXPECT_TRUE(g_trace.init_func_ran_first);
+  EXPECT_EQ(g_trace.init_param, &marker);
+  // The first layout is posted for when the dialog shows.
+  frame_->size_hook = RecordSize;
+  PumpPending();
+  EXPECT_EQ(g_trace.size_types, std::vector<int>{0});
+}
+
+TEST_F(FrameTest, PlacementFromTextIsAppliedWhenTheDialogOpens) {
+  frame_ = NewDialogFrame();
+  ParseFramePlacement(frame_, "50,60,350,260,0");
+  Open();
+  RECT rect;
+  GetWindowRect(frame_->window, &rect);
+  EXPECT_EQ(rect.left, 50);
+  EXPECT_EQ(rect.top, 60);
+  EXPECT_EQ(rect.right, 350);
+  EXPECT_EQ(rect.bottom, 260);
+  EXPECT_STREQ(FormatFramePlacement(frame_), "50,60,350,260,0");
+}
+
+std::vector<StoredWindowLayout> g_saved_layouts;
+StoredWindowLayout g_stored_layout;
+
+int LoadStored(const char* product, int dialog_id, StoredWindowLayout* layout) {
+  if (std::string(product) != "Corvale Rip" || dialog_id != IDD_FRAME_RESIZABLE) return 0;
+  *layout = g_stored_layout;
+  return 1;
+}
+int SaveStored(const char*, int, const StoredWindowLayout* layout) {
+  g_saved_layouts.push_back(*layout);
+  return 1;
+}
+
+TEST_F(FrameTest, StoredLayoutIsClampedToTheScreenAndSavedOnDestroy) {
+  InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, "Corvale Rip", "RP");
+  FrameServicesTable().load_window_layout = LoadStored;
+  FrameServicesTable().save_window_layout = SaveStored;
+  g_saved_layouts.clear();
+  const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+  g_stored_layout = {5000, 40, 300, 200};
+  HWND window = Open(IDD_FRAME_RESIZABLE);
+  RECT rect;
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.left, screen_width - 100);
+  EXPECT_EQ(rect.top, 40);
+  EXPECT_EQ(rect.right - rect.left, 300);
+  DestroyWindow(window);
+  ASSERT_EQ(g_saved_layouts.size(), 1u);
+  EXPECT_EQ(g_saved_layouts[0].left, screen_width - 100);
+  EXPECT_EQ(g_saved_layouts[0].width, 300);
+
+  // A negative stored value restores nothing.
+  g_stored_layout = {-4, 40, 300, 200};
+  window = Open(IDD_FRAME_RESIZABLE);
+  GetWindowRect(window, &rect);
+  EXPECT_NE(rect.left, -4);
+  EXPECT_NE(rect.right - rect.left, 300);
+}
+
+void* g_pane_closed = nullptr;
+int g_pane_closes = 0;
+int g_fake_pane = 0;
+void* OpenFakePane(DialogFrame*, const char*) { return &g_fake_pane; }
+void CloseFakePane(void* pane) {
+  g_pane_closed = pane;
+  ++g_pane_closes;
+}
+
+TEST_F(FrameTest, HelpPaneIsSharedWithChildFramesAndClosedWithTheLast) {
+  FrameServicesTable().open_help_pane = OpenFakePane;
+  FrameServicesTable().close_help_pane = CloseFakePane;
+  g_pane_closes = 0;
+  DialogFrame* parent = NewDialogFrame();
+  ASSERT_EQ(SetFrameHelp(parent, "help.htm", 7888, TopicTimesTen), 1);
+  DialogFrame* child = nullptr;
+  DialogRequest request;
+  request.holder = &child;
+  request.parent = parent;
+  ASSERT_EQ(CreateDialogFromResource(request, IDD_FRAME_TEST), 1);
+  EXPECT_EQ(child->help_pane, &g_fake_pane);
+  EXPECT_EQ(child->help_command, 7888);
+  EXPECT_EQ(child->help_topic_of, TopicTimesTen);
+  EXPECT_EQ(HelpPaneReferences(&g_fake_pane), 2);
+  DestroyWindow(child->window);
+  // Reusing the child's frame with the same parent takes no second reference.
+  ASSERT_EQ(CreateDialogFromResource(request, IDD_FRAME_TEST), 1);
+  EXPECT_EQ(HelpPaneReferences(&g_fake_pane), 2);
+  DestroyWindow(child->window);
+
+  FreeDialogFrame(parent);
+  EXPECT_EQ(g_pane_closes, 0);
+  FreeDialogFrame(child);
+  EXPECT_EQ(g_pane_closes, 1);
+  EXPECT_EQ(g_pane_closed, &g_fake_pane);
+}
+
+TEST_F(FrameTest, ItemTextIsReadWhateverItsLength) {
+  Open();
+  const std::string long_text(70000, 'x');
+  SetItemText(frame_, IDC_FRAME_EDIT, long_text.c_str());
+  SendDlgItemMessageA(frame_->window, IDC_FRAME_EDIT, EM_SETLIMITTEXT, 0, 0);
+  SetItemText(frame_, IDC_FRAME_EDIT, long_text.c_str());
+  char* text = nullptr;
+  EXPECT_EQ(ReadItemText(frame_, IDC_FRAME_EDIT, &text), 70000);
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(std::string(text), long_text);
+  SetItemText(frame_, IDC_FRAME_EDIT, "short");
+  EXPECT_EQ(ReadItemText(frame_, IDC_FRAME_EDIT, &text), 5);
+  EXPECT_STREQ(text, "short");
+  free(text);
+}
+
+std::string ItemText(HWND dialog, int id) {
+  char buffer[256] = {};
+  GetDlgItemTextA(dialog, id, buffer, sizeof(buffer));
+  return buffer;
+}
+
+class FrameLocalisation : public FrameTest {
+ protected:
+  void LoadLanguageText(const std::string& text) {
+    const std::string path = temp_.File("test.lng");
+    testing_support::WriteWholeFile(path, text);
+    LoadLanguage(path.c_str());
+  }
+  void TearDown() override {
+    FrameTest::TearDown();
+    ReleaseLanguage();
+    ReleaseSourceTextTable();
+  }
+  testing_support::TempDir temp_;
+};
+
+TEST_F(FrameLocalisation, ControlTextsShowTheTranslationWithOneBlankOfPadding) {
+  LoadLanguageText("lang=fr\r<9703\rE=&Open\rT=&Ouvrir\r<0\rE=Close\rT=Fermer\r<9999\rE=Rip only\rT=Extraire\r");
+  ASSERT_TRUE(HasTranslations());
+  HWND dialog = Open(IDD_FRAME_TEXTS);
+  EXPECT_EQ(ItemText(dialog, IDC_TEXT_LEADING), " &Ouvrir");
+  EXPECT_EQ(ItemText(dialog, IDC_TEXT_TRAILING), "&Ouvrir ");
+  EXPECT_EQ(ItemText(dialog, IDC_TEXT_OTHER_DIALOG), "Extraire");
+  EXPECT_EQ(ItemText(dialog, IDC_TEXT_UNKNOWN), " Not translated ");
+  char caption[64];
+  GetWindowTextA(dialog, caption, sizeof(caption));
+  EXPECT_STREQ(caption, "Fermer");
+  EXPECT_STREQ(SourceTextTable().Find("&Ouvrir:9703"), "&Open");
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, IDC_TEXT_LEADING), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
+}
+
+TEST_F(FrameLocalisation, RightToLeftLanguageTurnsReadingOrder) {
+  LoadLanguageText("lang=jo\rE=Close\rT=Close-jo\r");
+  HWND dialog = Open(IDD_FRAME_TEXTS);
+  EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, IDC_TEXT_LEADING), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
+}
+
+TEST_F(FrameLocalisation, WithoutLanguageOrHookTextsStayAsDesigned) {
+  HWND dialog = Open(IDD_FRAME_TEXTS);
+  EXPECT_EQ(ItemText(dialog, IDC_TEXT_LEADING), "  &Open");
+  EXPECT_TRUE(SourceTextTable().empty());
+}
+
+TEST_F(FrameLocalisation, TranslationHookReplacesWithoutRecording) {
+  SetTranslationHook([](const char* text) -> const char* {
+    return std::string(text) == "&Open" ? "HOOKED" : nullptr;
+  });
+  HWND dialog = Open(IDD_FRAME_TEXTS);
+  SetTranslationHook(nullptr);
+  EXPECT_EQ(ItemText(dialog, IDC_TEXT_LEADING), " HOOKED");
+  EXPECT_EQ(ItemText(dialog, IDC_TEXT_TRAILING), "HOOKED ");
+  EXPECT_EQ(SourceTextTable().Find("HOOKED:9703"), nullptr);
+}
+
+}  // namespace
