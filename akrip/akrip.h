@@ -165,3 +165,8 @@ AKRIP_API int32_t AKRIP_CALL GetAspiLibError(void);
 AKRIP_API int32_t AKRIP_CALL CDDBSetOption(int32_t option, const char* text, int32_t number);
 AKRIP_API int32_t AKRIP_CALL CDDBQuery(akrip::Handle handle, akrip::CddbQueryRequest* request);
 AKRIP_API int32_t AKRIP_CALL CDDBGetDiskInfo(akrip::CddbMatch* match, char* text, int32_t size);
+
+// Not used by the program: replaces the injected faults of this process (the
+// syntax of AKRIP_FAULTS, see fault_plan.h; null or "" clears them).  Returns 1,
+// or 0 with kErrBadArgument when the text is malformed (faults unchanged).
+AKRIP_API int32_t AKRIP_CALL AkripSetFaults(const char* faults);

@@ -1,0 +1,197 @@
+// The exported functions of akrip.dll and what only Windows can do for them:
+// finding the CD drive letters, reading the environment, the debugger output.
+#include <windows.h>
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "akrip/akrip.h"
+#include "akrip/library.h"
+#include "akrip/spti_transport.h"
+#include "akrip/virtual_drive.h"
+
+namespace akrip {
+namespace {
+
+constexpr size_t kIdChars = kDriveIdTextSize - 1;
+
+class SptiDrive : public Drive {
+ public:
+  explicit SptiDrive(std::unique_ptr<SptiTransport> transport)
+      : transport_(std::move(transport)), scsi_(transport_.get()) {}
+  LibError ReadToc(Toc* toc) override { return scsi_.ReadToc(toc); }
+  LibError ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) override {
+    return scsi_.ReadAudio(lba, count, out, delivered);
+  }
+
+ private:
+  std::unique_ptr<SptiTransport> transport_;
+  ScsiDrive scsi_;
+};
+
+void DebugLine(const std::string& text) {
+  OutputDebugStringA(("akrip: " + text + "\n").c_str());
+}
+
+bool ReadEnvironment(const char* name, std::string* value) {
+  DWORD needed = GetEnvironmentVariableA(name, nullptr, 0);
+  if (needed == 0) return false;
+  std::vector<char> text(needed + 1);
+  DWORD got = GetEnvironmentVariableA(name, text.data(), static_cast<DWORD>(text.size()));
+  if (got == 0 || got >= text.size()) return false;
+  value->assign(text.data(), got);
+  return true;
+}
+
+std::string CutToId(const std::string& text) {
+  return text.size() > kIdChars ? text.substr(0, kIdChars) : text;
+}
+
+void ScanRealDrives(std::vector<DriveEntry>* drives) {
+  const DWORD letters = GetLogicalDrives();
+  for (int i = 0; i < 26 && drives->size() < static_cast<size_t>(kMaxDrives); ++i) {
+    if (!(letters & (1u << i))) continue;
+    const char letter = static_cast<char>('A' + i);
+    const char root[] = {letter, ':', '\\', '\0'};
+    if (GetDriveTypeA(root) != DRIVE_CDROM) continue;
+    DriveEntry entry;
+    std::string name = "CD drive";
+    if (std::unique_ptr<SptiTransport> transport = SptiTransport::Open(letter)) {
+      uint8_t answer[kInquiryBytes] = {};
+      ScsiOutcome outcome = transport->Execute(InquiryCommand(sizeof answer), answer, sizeof answer);
+      if (ErrorFromOutcome(outcome) == kErrNone && outcome.bytes_transferred > 8) {
+        std::string text = InquiryText(answer, outcome.bytes_transferred);
+        if (!text.empty()) name = text;
+        std::memcpy(entry.inquiry.data(), answer, entry.inquiry.size());
+      }
+    }
+    entry.id = CutToId(std::string(1, letter) + ": " + name);
+    entry.open = [letter](LibError* error) -> std::unique_ptr<Drive> {
+      std::unique_ptr<SptiTransport> transport = SptiTransport::Open(letter);
+      if (!transport) {
+        *error = kErrNotReady;
+        return nullptr;
+      }
+      return std::unique_ptr<Drive>(new SptiDrive(std::move(transport)));
+    };
+    drives->push_back(std::move(entry));
+  }
+}
+
+std::array<uint8_t, 52> VirtualInquiry() {
+  std::array<uint8_t, 52> data{};
+  data[0] = 0x05;  // CD/DVD device
+  data[1] = 0x80;  // removable medium
+  data[4] = 31;    // additional length of standard data
+  const char fields[] = "AKRIP   VIRTUAL CD-ROM  1.0 ";
+  std::memcpy(&data[8], fields, 28);
+  return data;
+}
+
+void ScanVirtualDrives(std::vector<DriveEntry>* drives) {
+  std::string list;
+  if (!ReadEnvironment("AKRIP_IMAGES", &list)) return;
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find(';', start);
+    if (end == std::string::npos) end = list.size();
+    std::string path = list.substr(start, end - start);
+    start = end + 1;
+    size_t first = path.find_first_not_of(" \t");
+    if (first == std::string::npos) continue;
+    path = path.substr(first, path.find_last_not_of(" \t") - first + 1);
+    if (drives->size() >= static_cast<size_t>(kMaxDrives)) {
+      DebugLine("skipped image " + path + ": already " + std::to_string(kMaxDrives) + " drives");
+      continue;
+    }
+    auto image = std::make_shared<DiscImage>();
+    ImageResult loaded = LoadDiscImage(path, image.get());
+    if (!loaded.ok) {
+      DebugLine("skipped image " + path + ": " + loaded.reason);
+      continue;
+    }
+    DriveEntry entry;
+    entry.id = CutToId("Virtual CD: " + BaseName(path));
+    entry.inquiry = VirtualInquiry();
+    entry.open = [image](LibError* error) -> std::unique_ptr<Drive> {
+      return VirtualDrive::Open(*image, error);
+    };
+    drives->push_back(std::move(entry));
+  }
+}
+
+Library& TheLibrary();
+
+std::vector<DriveEntry> ScanDrives() {
+  std::string faults_text;
+  if (ReadEnvironment("AKRIP_FAULTS", &faults_text)) {
+    FaultPlan faults;
+    FaultResult parsed = ParseFaultPlan(faults_text, &faults);
+    if (parsed.ok) {
+      TheLibrary().SetFaults(faults);
+    } else {
+      DebugLine(std::string("AKRIP_FAULTS ignored: ") + parsed.reason);
+      TheLibrary().SetFaults(FaultPlan());
+    }
+  }
+  std::vector<DriveEntry> drives;
+  ScanRealDrives(&drives);
+  ScanVirtualDrives(&drives);
+  return drives;
+}
+
+Library& TheLibrary() {
+  static Library library(ScanDrives);
+  return library;
+}
+
+}  // namespace
+}  // namespace akrip
+
+using akrip::TheLibrary;
+
+int32_t AKRIP_CALL GetCDList(akrip::DriveList* list) { return TheLibrary().GetCDList(list); }
+
+akrip::Handle AKRIP_CALL GetCDHandle(akrip::OpenRequest* request) { return TheLibrary().Open(request); }
+
+int32_t AKRIP_CALL CloseCDHandle(akrip::Handle handle) { return TheLibrary().Close(handle); }
+
+uint32_t AKRIP_CALL ReadTOC(akrip::Handle handle, akrip::Toc* toc) { return TheLibrary().ReadToc(handle, toc); }
+
+uint32_t AKRIP_CALL ReadCDAudioLBAEx(akrip::Handle handle, akrip::ReadBuffer* buffer, akrip::ReadBuffer*) {
+  // Jitter correction is not offered, so the previous block is not consulted.
+  return TheLibrary().ReadAudio(handle, buffer);
+}
+
+int32_t AKRIP_CALL GetAspiLibError(void) { return akrip::LastError(); }
+
+// The CDDB client is not part of this library yet: every call answers failure.
+int32_t AKRIP_CALL CDDBSetOption(int32_t, const char*, int32_t) {
+  akrip::SetLastError(akrip::kErrNotSupported);
+  return 0;
+}
+
+int32_t AKRIP_CALL CDDBQuery(akrip::Handle, akrip::CddbQueryRequest*) {
+  akrip::SetLastError(akrip::kErrNotSupported);
+  return 0;
+}
+
+int32_t AKRIP_CALL CDDBGetDiskInfo(akrip::CddbMatch*, char*, int32_t) {
+  akrip::SetLastError(akrip::kErrNotSupported);
+  return 0;
+}
+
+int32_t AKRIP_CALL AkripSetFaults(const char* text) {
+  akrip::FaultPlan faults;
+  akrip::FaultResult parsed = akrip::ParseFaultPlan(text ? text : "", &faults);
+  if (!parsed.ok) {
+    akrip::SetLastError(akrip::kErrBadArgument);
+    return 0;
+  }
+  TheLibrary().SetFaults(faults);
+  akrip::SetLastError(akrip::kErrNone);
+  return 1;
+}

@@ -1,0 +1,64 @@
+// The library's state behind the exported functions: the listed drives, the
+// open handles, the injected faults and the per-thread last error.  Win32-free;
+// the exports in akrip_dll.cpp supply the drive scan and forward every call.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "akrip/akrip.h"
+#include "akrip/drive.h"
+#include "akrip/fault_plan.h"
+
+namespace akrip {
+
+struct DriveEntry {
+  std::string id;                        // identification text
+  std::array<uint8_t, 52> inquiry{};     // start of the INQUIRY data
+  // Opens the drive; null with *error set on failure.
+  std::function<std::unique_ptr<Drive>(LibError* error)> open;
+};
+
+// The last error of the calling thread.
+LibError LastError();
+void SetLastError(LibError error);
+
+class Library {
+ public:
+  // Called by GetCDList each time: the drives present now, at most kMaxDrives used.
+  using Scanner = std::function<std::vector<DriveEntry>()>;
+
+  explicit Library(Scanner scanner) : scanner_(std::move(scanner)) {}
+
+  int32_t GetCDList(DriveList* list);
+  Handle Open(const OpenRequest* request);
+  int32_t Close(Handle handle);
+  uint32_t ReadToc(Handle handle, Toc* toc);
+  uint32_t ReadAudio(Handle handle, ReadBuffer* buffer);
+
+  void SetFaults(const FaultPlan& faults);
+
+ private:
+  struct OpenDrive {
+    std::mutex lock;                 // one request at a time per handle
+    std::unique_ptr<Drive> drive;
+  };
+
+  std::shared_ptr<OpenDrive> Find(Handle handle);
+
+  Scanner scanner_;
+  std::mutex lock_;                  // guards everything below
+  bool listed_ = false;
+  std::vector<DriveEntry> drives_;
+  std::map<Handle, std::shared_ptr<OpenDrive>> handles_;
+  Handle next_handle_ = 1;
+  FaultPlan faults_;
+};
+
+}  // namespace akrip

@@ -1,0 +1,55 @@
+// A drive made from a CUE/BIN disc image.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "akrip/disc_layout.h"
+#include "akrip/drive.h"
+
+namespace akrip {
+
+// A parsed and laid-out image: what listing the drives needs, before any open.
+struct DiscImage {
+  std::string cue_path;
+  std::vector<std::string> file_paths;  // resolved against the sheet's folder
+  DiscLayout layout;
+};
+
+struct ImageResult {
+  bool ok;
+  std::string reason;  // fixed text, with the sheet's line number when it has one
+};
+
+// Reads the sheet, resolves its FILE names and checks the files' sizes.
+ImageResult LoadDiscImage(const std::string& cue_path, DiscImage* image);
+
+// A FILE name resolved against the folder of the sheet ("\" and "/" both separate).
+std::string ResolveImagePath(const std::string& cue_path, const std::string& name);
+
+// The file name part of a path.
+std::string BaseName(const std::string& path);
+
+class VirtualDrive : public Drive {
+ public:
+  // Opens every file of the image; null (with *error set) when one cannot be opened.
+  static std::unique_ptr<VirtualDrive> Open(const DiscImage& image, LibError* error);
+  ~VirtualDrive() override;
+  VirtualDrive(const VirtualDrive&) = delete;
+  VirtualDrive& operator=(const VirtualDrive&) = delete;
+
+  LibError ReadToc(Toc* toc) override;
+  // Sectors of a data track are refused with kErrIllegalRequest, as a drive
+  // refuses a CD-DA read of a data sector; nothing is delivered then.
+  LibError ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) override;
+
+ private:
+  explicit VirtualDrive(const DiscLayout& layout) : layout_(layout) {}
+
+  DiscLayout layout_;
+  std::vector<std::FILE*> files_;
+};
+
+}  // namespace akrip
