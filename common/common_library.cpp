@@ -5,7 +5,9 @@
 
 #include "common/dialog_resources.h"
 #include "common/image_lists.h"
+#include "common/language.h"
 #include "common/module_name.h"
+#include "common/strings.h"
 
 namespace {
 
@@ -54,6 +56,8 @@ int InitCommonLibrary(HINSTANCE instance, MenuIconHook hook, const char* product
 void ShutdownCommonLibrary() {
   LibraryState& state = State();
   DestroyImageLists();
+  ReleaseStringTexts();
+  ReleaseLanguage();
   std::vector<void (*)()> releases;
   releases.swap(state.releases);
   for (auto it = releases.rbegin(); it != releases.rend(); ++it) (*it)();

@@ -11,6 +11,7 @@
 
 #include "common/common_library.h"
 #include "common/dialog_test_resources.h"
+#include "common/image_lists.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -29,7 +30,10 @@ TEST_F(DialogResources, LibraryStartsAndShutsDownRepeatedly) {
   WNDCLASSA found;
   EXPECT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), kDialogClassName, &found));
   EXPECT_EQ(RegisterDialogClass(GetModuleHandleA(nullptr)), 1);
+  const int icons[] = {IDI_TEST_FIRST, 0};
+  ASSERT_EQ(CreateImageLists(icons, nullptr, nullptr), 1);
   ShutdownCommonLibrary();
+  EXPECT_EQ(SmallImageList(), nullptr);
   ShutdownCommonLibrary();
   EXPECT_EQ(LibraryProductName(), nullptr);
   EXPECT_EQ(LibraryModuleBaseName(), nullptr);

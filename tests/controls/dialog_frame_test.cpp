@@ -213,14 +213,29 @@ TEST_F(FrameTest, CloseAnsweredMinusOneKeepsTheWindow) {
   g_trace.close_answer = -1;
   SendMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(window));
-  // Without the refusal the frame closes the window itself, and the dialog
-  // manager does not turn the close into a Cancel command as well.
   g_trace.close_answer = 0;
-  g_trace.owner_messages.clear();
   SendMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(OwnerSaw(WM_COMMAND));
   EXPECT_EQ(frame_->window, nullptr);
+}
+
+int ClosesItselfWhenShown(DialogFrame* frame, UINT message, WPARAM, LPARAM) {
+  if (message == WM_INITDIALOG) PostMessageA(frame->window, WM_CLOSE, 0, 0);
+  return 0;
+}
+
+TEST_F(FrameTest, CloseEndsAModalDialog) {
+  EXPECT_EQ(CreateDialogFromResource(nullptr, nullptr, IDD_FRAME_TEST, ClosesItselfWhenShown, true), 0);
+}
+
+TEST_F(FrameTest, DestroyingAnOldWindowLeavesTheHoldersNewWindowAlone) {
+  HWND old_window = Open();
+  HWND new_window = Open();
+  ASSERT_NE(old_window, new_window);
+  DestroyWindow(old_window);
+  EXPECT_TRUE(IsWindow(new_window));
+  EXPECT_EQ(frame_->window, new_window);
+  EXPECT_EQ(FrameFromWindow(new_window), frame_);
 }
 
 TEST_F(FrameTest, MinimumTrackingSizeOnlyWhenSet) {
