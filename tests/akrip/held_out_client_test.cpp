@@ -184,6 +184,30 @@ TEST_F(HeldOutClient, FaultsFromTheEnvironmentAndFromTheProcess) {
   EXPECT_EQ(dll_.read_audio(handle_, block.get(), previous.get()), 1u);
 }
 
+DWORD WINAPI ListDrives(void* parameter) {
+  Akrip* dll = static_cast<Akrip*>(parameter);
+  akrip::DriveList list;
+  std::memset(&list, 0, sizeof list);
+  list.capacity = 8;
+  return DWORD(dll->get_cd_list(&list));
+}
+
+TEST_F(HeldOutClient, AnotherThreadsCallLeavesTheReadersErrorAlone) {
+  ASSERT_NO_FATAL_FAILURE(OpenTestDisc());
+  ASSERT_EQ(dll_.set_faults("read-fail=0-5:-6"), 1);
+  ReadBlock block;
+  block.Ask(0, 27);
+  ASSERT_EQ(dll_.read_audio(handle_, block.get(), nullptr), 0u);
+  HANDLE other = CreateThread(nullptr, 0, ListDrives, &dll_, 0, nullptr);
+  ASSERT_NE(other, nullptr);
+  WaitForSingleObject(other, INFINITE);
+  DWORD listed = 0;
+  GetExitCodeThread(other, &listed);
+  CloseHandle(other);
+  EXPECT_EQ(listed, 1u);
+  EXPECT_EQ(dll_.last_error(), akrip::kErrMediumError);
+}
+
 TEST_F(HeldOutClient, BadArgumentsFailWithAMeaningfulError) {
   EXPECT_EQ(dll_.get_cd_list(nullptr), 0);
   EXPECT_EQ(dll_.last_error(), akrip::kErrBadArgument);
