@@ -239,12 +239,19 @@ ChildResult RunChild(const std::string& reference) {
   std::string command = std::string("\"") + program + "\" --gtest_filter=DialogReferenceChild.*";
   SetEnvironmentVariableA(kChildReference, reference.c_str());
   SetEnvironmentVariableA(kChildReport, report.c_str());
+  // The child's own test output would only clutter ours.
+  SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+  HANDLE quiet = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = quiet;
+  startup.hStdError = quiet;
   PROCESS_INFORMATION process = {};
   ChildResult result;
-  const BOOL started = CreateProcessA(program, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  const BOOL started = CreateProcessA(program, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                                       &process);
+  if (quiet != INVALID_HANDLE_VALUE) CloseHandle(quiet);
   SetEnvironmentVariableA(kChildReference, nullptr);
   SetEnvironmentVariableA(kChildReport, nullptr);
   if (!started) return result;
