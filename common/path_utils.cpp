@@ -136,3 +136,8 @@ const char* NumberedFileName(const char* name, int n) {
   if (!TextAssign(&g_numbered_name, result.c_str())) return nullptr;
   return g_numbered_name;
 }
+
+void ReleasePathBuffers() {
+  TextFree(&g_joined_path);
+  TextFree(&g_numbered_name);
+}

@@ -24,3 +24,7 @@ char* PathResolveDots(char* path, char separator);
 // appended.  Only the part after the last separator is looked at.  The
 // result lives in a library-wide buffer (main thread only).
 const char* NumberedFileName(const char* name, int n);
+
+// Releases the library-wide result buffers of PathJoin and NumberedFileName
+// at shutdown; later calls allocate them again.
+void ReleasePathBuffers();

@@ -29,6 +29,8 @@ TEST(PathJoin, JoinsNormalisesAndResolves) {
   // A previous result can be joined again.
   std::string nested = PathJoin(PathJoin("C:\\a", "b"), "c");
   EXPECT_EQ(nested, "C:\\a\\b\\c");
+  ReleasePathBuffers();
+  EXPECT_STREQ(PathJoin("d", "e"), "d\\e");
 }
 
 TEST(PathNormaliseSlashes, CollapsesButKeepsTheNetworkPrefix) {
