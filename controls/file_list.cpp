@@ -1,0 +1,145 @@
+// File-list mode: showing folders and drives, navigating, renaming and the
+// default handling of entries dragged onto a folder.
+#include <cstring>
+
+#include "common/path_utils.h"
+#include "controls/list_view_internal.h"
+#include "files/dir_entry_rename.h"
+#include "files/dir_listing.h"
+#include "files/file_choosers.h"
+#include "files/file_utils.h"
+
+namespace {
+
+void FillFromEntries(ListViewCtl* list) {
+  std::vector<void*> items;
+  items.reserve(list->entries.size());
+  for (auto& entry : list->entries) items.push_back(entry.get());
+  ListViewFill(list, items);
+  ListViewResort(list);
+}
+
+void ShowDrives(ListViewCtl* list) {
+  list->entries = ListDrives();
+  list->directory.clear();
+}
+
+}  // namespace
+
+int FileListShowFolder(ListViewCtl* list, const char* path) {
+  if (!list || !list->window || !path) return 0;
+  const std::string folder = path;  // may point into list->directory
+  ListViewDeleteAll(list);
+  list->dragged_items.clear();
+  list->drag_source_item = nullptr;
+  list->drop_target_item = nullptr;
+  list->entries.clear();
+  list->current_item = nullptr;
+  const bool drives_allowed = (list->listing_flags & kListDrives) != 0;
+  if (drives_allowed && folder.empty()) {
+    ShowDrives(list);
+    FillFromEntries(list);
+    return 1;
+  }
+  const bool listed = ListFolder(folder.c_str(), list->file_pattern.c_str(), list->listing_flags, &list->entries);
+  if (listed) list->directory = folder;
+  const bool missing = !listed && !IsFolder(folder.c_str());
+  if (list->entries.empty() && missing) {
+    if (drives_allowed) {
+      ShowDrives(list);
+      FillFromEntries(list);
+      return 1;
+    }
+  }
+  if (drives_allowed && !missing &&
+      (list->entries.empty() || list->entries.front()->kind != kDirEntryParent)) {
+    bool has_parent = false;
+    for (const auto& entry : list->entries) has_parent = has_parent || entry->kind == kDirEntryParent;
+    if (!has_parent) {
+      auto up = std::make_unique<DirEntry>();
+      up->name = "..";
+      up->kind = kDirEntryDriveRootUp;
+      list->entries.insert(list->entries.begin(), std::move(up));
+    }
+  }
+  FillFromEntries(list);
+  return 1;
+}
+
+int FileListSetPattern(ListViewCtl* list, const char* pattern) {
+  if (!list || !list->window) return 0;
+  list->file_pattern = pattern ? pattern : "";
+  const std::string folder = list->directory;
+  return FileListShowFolder(list, folder.c_str());
+}
+
+int FileListShowFolderKeepPath(ListViewCtl* list, const char* path) {
+  if (!list || !list->window || !path) return 0;
+  const std::string folder = path;
+  FileListShowFolder(list, folder.c_str());
+  list->directory = folder;
+  FillFromEntries(list);
+  return list->item_count;
+}
+
+int FileListNavigate(ListViewCtl* list) {
+  auto* entry = static_cast<DirEntry*>(list ? list->current_item : nullptr);
+  if (!entry) return 1;
+  switch (entry->kind) {
+    case kDirEntryFolder:
+    case kDirEntryParent: {
+      const std::string target = entry->full_path;
+      FileListShowFolder(list, target.c_str());
+      break;
+    }
+    case kDirEntryDrive: {
+      const char letter = DriveLetterOfEntry(*entry);
+      if (letter) {
+        const char root[4] = {letter, ':', '\\', '\0'};
+        FileListShowFolder(list, root);
+      }
+      break;
+    }
+    case kDirEntryDriveRootUp:
+      FileListShowFolder(list, "");
+      break;
+    default:
+      break;
+  }
+  return 1;
+}
+
+int FileListRename(ListViewCtl* list, NMLVDISPINFOA* info) {
+  if (info->item.iItem == -1 || !info->item.pszText || !list->current_item) return 0;
+  auto* entry = static_cast<DirEntry*>(list->current_item);
+  if (!RenameDirEntry(entry, list->directory.c_str(), info->item.pszText)) {
+    ListViewUpdate(list, entry);
+    return 0;
+  }
+  return 1;
+}
+
+void FileListDefaultDrop(ListViewCtl* list, HDROP drop) {
+  if (!list) return;
+  if (drop) {
+    DroppedFiles(drop);
+  } else {
+    auto* target = static_cast<DirEntry*>(list->drop_target_item);
+    const bool onto_folder = target && target != kListViewBackground &&
+                             (target->kind == kDirEntryFolder || target->kind == kDirEntryParent);
+    if (onto_folder) {
+      const std::string destination = std::string(PathJoin(list->directory.c_str(), target->name.c_str()));
+      const std::vector<void*> dragged = list->dragged_items;
+      for (void* item : dragged) {
+        auto* entry = static_cast<DirEntry*>(item);
+        if (entry == target || IsSpecialDirEntryKind(entry->kind)) continue;
+        std::string moved_to = destination + "\\" + entry->name;
+        moved_to.push_back('\0');
+        PathResolveDots(&moved_to[0], '\\');
+        moved_to.resize(std::strlen(moved_to.c_str()));
+        if (MoveFileA(entry->full_path.c_str(), moved_to.c_str())) ListViewDelete(list, entry);
+      }
+    }
+  }
+  list->drag_source_item = nullptr;
+}

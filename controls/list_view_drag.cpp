@@ -1,0 +1,255 @@
+// Dragging list items: the merged drag image, drop-target highlighting with
+// auto-scroll, and the frame's mouse handling while a drag runs.  One drag at
+// a time in the whole process.
+#include "common/common_library.h"
+#include "controls/dialog_frame.h"
+#include "controls/frame_services.h"
+#include "controls/list_view_internal.h"
+
+namespace {
+
+constexpr int kMergedImageStep = 16;
+
+struct DragState {
+  HIMAGELIST image = nullptr;
+  int highlighted_index = -1;
+  ListViewCtl* highlighted_list = nullptr;
+  bool dragging = false;
+  HDROP dropped_files = nullptr;
+  HCURSOR saved_cursor = nullptr;
+  bool cursor_saved = false;
+};
+DragState g_drag;
+
+void SetItemState(HWND window, int index, UINT state) {
+  LVITEMA item = {};
+  item.stateMask = 0xFF;
+  item.state = state;
+  SendMessageA(window, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
+POINT CursorIn(HWND window) {
+  POINT point;
+  GetCursorPos(&point);
+  ScreenToClient(window, &point);
+  return point;
+}
+
+// Scrolls the hover index one item up (-1) or down (+1).
+void ScrollStep(ListViewCtl* list, int direction) {
+  const int count = static_cast<int>(SendMessageA(list->window, LVM_GETITEMCOUNT, 0, 0));
+  if (count <= 0) return;
+  if (g_drag.highlighted_list == list && g_drag.highlighted_index >= 0) {
+    SetItemState(list->window, g_drag.highlighted_index, 0);
+    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+    if (SendMessageA(list->window, LVM_GETITEMRECT, g_drag.highlighted_index, reinterpret_cast<LPARAM>(&bounds))) {
+      InvalidateRect(list->window, &bounds, TRUE);
+    }
+    g_drag.highlighted_index = -1;
+    g_drag.highlighted_list = nullptr;
+  }
+  int index = list->drag_hover_index + direction;
+  if (index < -1) index = -1;
+  if (index >= count) index = count - 1;
+  list->drag_hover_index = index;
+  if (index >= 0) SendMessageA(list->window, LVM_ENSUREVISIBLE, index, FALSE);
+}
+
+// Highlights the item under the cursor as drop target, or scrolls when the
+// cursor is above or below the list.
+void DragOver(ListViewCtl* list) {
+  LVHITTESTINFO hit = {};
+  hit.pt = CursorIn(list->window);
+  const int index = static_cast<int>(SendMessageA(list->window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (!(hit.flags & (LVHT_ONITEM | LVHT_TOLEFT | LVHT_TORIGHT))) {
+    if (hit.flags & LVHT_ABOVE) ScrollStep(list, -1);
+    else if (hit.flags & LVHT_BELOW) ScrollStep(list, +1);
+    return;
+  }
+  if (index < 0 || !(hit.flags & LVHT_ONITEM)) return;
+  SetFocus(list->window);
+  if (g_drag.highlighted_list == list && g_drag.highlighted_index == index) return;
+  SetItemState(list->window, index, LVIS_SELECTED);
+  if (g_drag.highlighted_list && g_drag.highlighted_index >= 0) {
+    SetItemState(g_drag.highlighted_list->window, g_drag.highlighted_index, 0);
+  }
+  g_drag.highlighted_list = list;
+  g_drag.highlighted_index = index;
+  list->drag_hover_index = index;
+}
+
+// The item under the cursor, the background marker inside the list, or null.
+void* DropTargetOf(ListViewCtl* list) {
+  POINT point = CursorIn(list->window);
+  RECT client;
+  GetClientRect(list->window, &client);
+  if (!PtInRect(&client, point)) return nullptr;
+  LVHITTESTINFO hit = {};
+  hit.pt = point;
+  const int index = static_cast<int>(SendMessageA(list->window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (index >= 0 && (hit.flags & LVHT_ONITEM)) return ListViewItemAt(list, index);
+  return kListViewBackground;
+}
+
+template <typename Visit>
+void ForEachList(DialogFrame* frame, Visit visit) {
+  for (FrameControl* entry = frame->controls; entry; entry = entry->next) {
+    if (entry->kind == kFrameListView && entry->object) visit(static_cast<ListViewCtl*>(entry->object));
+  }
+}
+
+void FindDropTarget(DialogFrame* frame) {
+  bool found = false;
+  ForEachList(frame, [&](ListViewCtl* list) {
+    if (found) return;
+    list->drop_target_item = DropTargetOf(list);
+    found = list->drop_target_item != nullptr;
+  });
+}
+
+void EndDrag(DialogFrame* frame) {
+  if (g_drag.dragging) {
+    ReleaseCapture();
+    ImageList_DragLeave(nullptr);
+    ImageList_EndDrag();
+    if (g_drag.image) ImageList_Destroy(g_drag.image);
+    g_drag.image = nullptr;
+    g_drag.dragging = false;
+  }
+  HDROP drop = g_drag.dropped_files;
+  g_drag.dropped_files = nullptr;
+  bool drop_taken = false;
+  ForEachList(frame, [&](ListViewCtl* list) {
+    if (!list->drag_source_item && !(drop && list->drop_target_item && !drop_taken)) return;
+    drop_taken = drop_taken || drop != nullptr;
+    if (g_drag.cursor_saved) {
+      SetCursor(g_drag.saved_cursor);
+      g_drag.cursor_saved = false;
+    }
+    if (list->drop_handler) list->drop_handler(list, drop);
+    list->drag_source_item = nullptr;
+  });
+  // A shell drop that no list took is still finished.
+  if (drop && !drop_taken) DragFinish(drop);
+}
+
+void ListDragMouse(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM) {
+  if (!frame) return;
+  switch (message) {
+    case WM_MOUSEMOVE: {
+      if (!g_drag.dragging) return;
+      ImageList_DragShowNolock(FALSE);
+      ForEachList(frame, [](ListViewCtl* list) {
+        DragOver(list);
+        list->drop_target_item = nullptr;
+        UpdateWindow(list->window);
+      });
+      ImageList_DragShowNolock(TRUE);
+      POINT cursor;
+      GetCursorPos(&cursor);
+      ImageList_DragMove(cursor.x, cursor.y);
+      FindDropTarget(frame);
+      if (DropQuery query = GetDropQuery()) {
+        if (!query()) {
+          if (!g_drag.cursor_saved) {
+            g_drag.saved_cursor = GetCursor();
+            g_drag.cursor_saved = true;
+          }
+          SetCursor(LoadCursor(nullptr, IDC_NO));
+        } else if (g_drag.cursor_saved) {
+          SetCursor(g_drag.saved_cursor);
+        }
+      }
+      break;
+    }
+    case WM_DROPFILES:
+      g_drag.dropped_files = reinterpret_cast<HDROP>(wparam);
+      FindDropTarget(frame);
+      EndDrag(frame);
+      break;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (g_drag.dragging || g_drag.dropped_files) EndDrag(frame);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void InstallListDragService() {
+  FrameServices& services = FrameServicesTable();
+  if (!services.list_drag_mouse) services.list_drag_mouse = ListDragMouse;
+}
+
+void ForgetDragState(ListViewCtl* list) {
+  if (g_drag.highlighted_list == list) {
+    g_drag.highlighted_list = nullptr;
+    g_drag.highlighted_index = -1;
+  }
+}
+
+void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice) {
+  if (notice->iItem == -1) return;
+  if (g_drag.image) ImageList_Destroy(g_drag.image);
+  g_drag.image = nullptr;
+  g_drag.highlighted_index = -1;
+  g_drag.highlighted_list = nullptr;
+  list->dragged_items.clear();
+  int first = -1;
+  for (int index = static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+       index >= 0;
+       index = static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, index, LVNI_SELECTED))) {
+    list->dragged_items.push_back(ListViewItemAt(list, index));
+    POINT origin = {0, 0};
+    auto part = reinterpret_cast<HIMAGELIST>(
+        SendMessageA(list->window, LVM_CREATEDRAGIMAGE, index, reinterpret_cast<LPARAM>(&origin)));
+    if (first < 0) {
+      first = index;
+      g_drag.image = part;
+    } else if (part && g_drag.image) {
+      HIMAGELIST merged = ImageList_Merge(g_drag.image, 0, part, 0, 0, kMergedImageStep * (index - first));
+      ImageList_Destroy(part);
+      if (merged) {
+        ImageList_Destroy(g_drag.image);
+        g_drag.image = merged;
+      }
+    } else if (part) {
+      ImageList_Destroy(part);
+    }
+  }
+  if (list->dragged_items.empty()) return;
+  SetCapture(list->frame->window);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  POINT in_list = cursor;
+  ScreenToClient(list->window, &in_list);
+  RECT bounds = {LVIR_SELECTBOUNDS, 0, 0, 0};
+  SendMessageA(list->window, LVM_GETITEMRECT, notice->iItem, reinterpret_cast<LPARAM>(&bounds));
+  if (g_drag.image) {
+    ImageList_BeginDrag(g_drag.image, 0, in_list.x - bounds.left, in_list.y - bounds.top);
+    ImageList_DragEnter(GetDesktopWindow(), cursor.x, cursor.y);
+  }
+  list->drag_source_item = list->dragged_items.front();
+  g_drag.highlighted_index = notice->iItem;
+  g_drag.highlighted_list = list;
+  list->drag_hover_index = notice->iItem;
+  g_drag.dragging = true;
+}
+
+void ListViewContextMenu(ListViewCtl* list) {
+  LVHITTESTINFO hit = {};
+  hit.pt = CursorIn(list->window);
+  list->clicked_on_item = SendMessageA(list->window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 ? 1 : 0;
+  if (!list->context_menu) return;
+  HINSTANCE instance = LibraryInstance() ? LibraryInstance() : GetModuleHandleA(nullptr);
+  HMENU menu = LoadMenuA(instance, list->context_menu);
+  if (!menu) return;
+  if (list->menu_prepare) list->menu_prepare(list, menu);
+  HMENU popup = GetSubMenu(menu, 0) ? GetSubMenu(menu, 0) : menu;
+  POINT cursor;
+  GetCursorPos(&cursor);
+  TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, list->frame->window, nullptr);
+  DestroyMenu(menu);
+}

@@ -1,0 +1,16 @@
+// Shared between the source files of the list view wrapper.
+#pragma once
+
+#include "controls/list_view.h"
+
+bool SplitterDragActive();
+void ListViewDisplayText(ListViewCtl* list, NMLVDISPINFOA* info);
+int ListViewColumnSort(ListViewCtl* list, int column);
+void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice);
+void ListViewContextMenu(ListViewCtl* list);
+int FileListRename(ListViewCtl* list, NMLVDISPINFOA* info);
+
+// Puts the frame's list-drag mouse handling in place (once).
+void InstallListDragService();
+// Drops every reference the process-wide drag state holds to the list.
+void ForgetDragState(ListViewCtl* list);

@@ -1,0 +1,244 @@
+#include "controls/list_view.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "list_view_test_dialog.h"
+#include "res/string_ids.h"
+
+namespace {
+
+const int kTitles[] = {IDS_COLUMN_FILENAME, IDS_COLUMN_SIZE, IDS_COLUMN_DATE, 0};
+const int kWidths[] = {120, 60, 90};
+
+std::string CellText(HWND list, int index, int column) {
+  char text[256] = "";
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(list, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+int ColumnWidth(HWND list, int column) {
+  return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+// A layout store that remembers what was saved and hands out what a test set.
+struct FakeStore {
+  std::vector<int> widths;
+  std::vector<int> order;
+  std::vector<int> saved_widths;
+  std::vector<int> saved_order;
+  int saved_view = 0;
+};
+FakeStore g_store;
+
+int LoadInto(const std::vector<int>& from, int count, int* values) {
+  if (from.empty()) return -1;
+  const int n = static_cast<int>(from.size()) < count + 1 ? static_cast<int>(from.size()) : count + 1;
+  for (int i = 0; i < n; ++i) values[i] = from[i];
+  return static_cast<int>(from.size()) > count + 1 ? -1 : n;
+}
+
+void InstallFakeStore() {
+  ColumnLayoutStore store = {};
+  store.load_widths = [](int, int, int count, int* values) { return LoadInto(g_store.widths, count, values); };
+  store.load_order = [](int, int, int count, int* values) { return LoadInto(g_store.order, count, values); };
+  store.save_widths = [](int, int, int count, const int* v) { g_store.saved_widths.assign(v, v + count); };
+  store.save_order = [](int, int, int count, const int* v) { g_store.saved_order.assign(v, v + count); };
+  store.save_view = [](int, int, int view) { g_store.saved_view = view; };
+  SetColumnLayoutStore(store);
+}
+
+class ListViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_store = FakeStore();
+    InstallFakeStore();
+  }
+  void TearDown() override { SetColumnLayoutStore(ColumnLayoutStore{}); }
+  ListViewParams Params(ListViewCompare compare = nullptr) {
+    ListViewParams p;
+    p.frame = dialog_.frame();
+    p.control_id = kTestListId;
+    p.column_titles = kTitles;
+    p.column_widths = kWidths;
+    p.compare = compare;
+    return p;
+  }
+  // Sends a notification the way the frame hands it over.
+  int Notify(ListViewCtl* list, NMHDR* header, UINT code) {
+    header->hwndFrom = list->window;
+    header->idFrom = kTestListId;
+    header->code = code;
+    return ListViewNotifyPlain(list, WM_NOTIFY, kTestListId, reinterpret_cast<LPARAM>(header));
+  }
+  TestListDialog dialog_;
+};
+
+TEST_F(ListViewTest, CreationNeedsTheControlAndMakesLocalisedColumns) {
+  ListViewParams missing = Params();
+  missing.control_id = 501;
+  EXPECT_EQ(CreateListView(nullptr, missing), nullptr);
+  EXPECT_EQ(dialog_.FrameListEntries(), 0);
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  ASSERT_NE(list, nullptr);
+  char title[64] = "";
+  LVCOLUMNA column = {};
+  column.mask = LVCF_TEXT;
+  column.pszText = title;
+  column.cchTextMax = sizeof title;
+  ASSERT_TRUE(SendMessageA(list->window, LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&column)));
+  EXPECT_STREQ(title, "Size");
+  EXPECT_EQ(ColumnWidth(list->window, 2), kWidths[2] * 1);
+  EXPECT_EQ(list->column_titles, std::vector<int>(kTitles, kTitles + 4));
+  DestroyListView(list);
+}
+
+TEST_F(ListViewTest, StoredWidthsApplyOnlyWhenTheCountMatches) {
+  g_store.widths = {50, 40};  // one too few
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  EXPECT_EQ(ColumnWidth(list->window, 0), kWidths[0]);
+  g_store.widths = {50, 40, 30};
+  g_store.order = {2, 0, 1};
+  list = CreateListView(list, Params());
+  // The columns were added again by the second creation; the first three
+  // got the stored widths.
+  EXPECT_EQ(ColumnWidth(list->window, 0), 50);
+  EXPECT_EQ(ColumnWidth(list->window, 2), 30);
+  EXPECT_EQ(dialog_.FrameListEntries(), 1);
+  DestroyListView(list);
+  EXPECT_EQ(dialog_.FrameListEntries(), 0);
+}
+
+TEST_F(ListViewTest, ClosingTheDialogSavesWidthsOrderAndView) {
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  SendMessageA(list->window, LVM_SETCOLUMNWIDTH, 1, 77);
+  int order[] = {1, 2, 0};
+  SendMessageA(list->window, LVM_SETCOLUMNORDERARRAY, 3, reinterpret_cast<LPARAM>(order));
+  dialog_.Close();
+  EXPECT_EQ(g_store.saved_widths, (std::vector<int>{kWidths[0], 77, kWidths[2]}));
+  EXPECT_EQ(g_store.saved_order, (std::vector<int>{1, 2, 0}));
+  EXPECT_EQ(g_store.saved_view, 3);
+  DestroyListView(list);
+}
+
+TEST_F(ListViewTest, ItemsWithoutDisplayHookShowThePlaceholder) {
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  int a = 1, b = 2, c = 3;
+  EXPECT_EQ(ListViewFill(list, {&a, &b, &c}), 3);
+  EXPECT_EQ(CellText(list->window, 1, 2), "Use LVN_GETDISPINFO callback");
+  EXPECT_EQ(ListViewItemAt(list, 2), &c);
+  EXPECT_EQ(ListViewItemAt(list, 3), nullptr);
+  EXPECT_EQ(ListViewIndexOf(list, &b), 1);
+  ListViewSelect(list, &b);
+  EXPECT_EQ(list->current_item, &b);
+  EXPECT_EQ(ListViewDelete(list, &b), 1);
+  EXPECT_EQ(list->current_item, nullptr);
+  EXPECT_EQ(list->item_count, 2);
+  EXPECT_EQ(ListViewIndexOf(list, &b), -1);
+  ListViewDeleteAll(list);
+  EXPECT_EQ(list->item_count, 0);
+  DestroyListView(list);
+}
+
+int g_selection_calls = 0;
+void CountSelection(ListViewCtl*, NMHDR*) { ++g_selection_calls; }
+
+TEST_F(ListViewTest, SelectionTrackingAndTheMute) {
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  int a = 1, b = 2;
+  ListViewFill(list, {&a, &b});
+  list->on_selection_changed = CountSelection;
+  g_selection_calls = 0;
+  ListViewSelect(list, &a);
+  ListViewSelect(list, &a);
+  EXPECT_EQ(g_selection_calls, 1);
+  EXPECT_EQ(list->current_item, &a);
+  // Selecting everything is muted: the current item stays.
+  ListViewSelectAll(list);
+  EXPECT_EQ(list->current_item, &a);
+  EXPECT_EQ(SendMessageA(list->window, LVM_GETSELECTEDCOUNT, 0, 0), 2);
+  // A user selection change moves the current item.
+  LVITEMA state = {};
+  state.stateMask = LVIS_SELECTED;
+  SendMessageA(list->window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+  NMLISTVIEW change = {};
+  change.iItem = 1;
+  change.uChanged = LVIF_STATE;
+  change.uNewState = LVIS_SELECTED;
+  change.lParam = reinterpret_cast<LPARAM>(&b);
+  EXPECT_EQ(Notify(list, &change.hdr, LVN_ITEMCHANGED), 1);
+  EXPECT_EQ(list->current_item, &b);
+  EXPECT_EQ(g_selection_calls, 2);
+  DestroyListView(list);
+}
+
+int CompareInts(void* a, void* b, int, int) { return *static_cast<int*>(a) - *static_cast<int*>(b); }
+
+std::vector<int> Order(ListViewCtl* list) {
+  std::vector<int> values;
+  for (int i = 0; i < list->item_count; ++i) values.push_back(*static_cast<int*>(ListViewItemAt(list, i)));
+  return values;
+}
+
+TEST_F(ListViewTest, HeaderClicksSortAndToggle) {
+  ListViewCtl* list = CreateListView(nullptr, Params(CompareInts));
+  int values[] = {3, 1, 2};
+  ListViewFill(list, {&values[0], &values[1], &values[2]});
+  NMLISTVIEW click = {};
+  click.iItem = -1;
+  click.iSubItem = 1;
+  EXPECT_EQ(Notify(list, &click.hdr, LVN_COLUMNCLICK), 1);
+  EXPECT_EQ(Order(list), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(Notify(list, &click.hdr, LVN_COLUMNCLICK), 1);
+  EXPECT_EQ(Order(list), (std::vector<int>{3, 2, 1}));
+  click.iSubItem = 0;
+  Notify(list, &click.hdr, LVN_COLUMNCLICK);
+  EXPECT_EQ(Order(list), (std::vector<int>{1, 2, 3}));
+  DestroyListView(list);
+
+  ListViewCtl* unsorted = CreateListView(nullptr, Params());
+  EXPECT_EQ(Notify(unsorted, &click.hdr, LVN_COLUMNCLICK), 0);
+  DestroyListView(unsorted);
+}
+
+TEST_F(ListViewTest, DragHookMinusOneDisablesDragging) {
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  int a = 1;
+  ListViewFill(list, {&a});
+  list->on_begin_drag = kListViewNoDrag;
+  NMLISTVIEW drag = {};
+  drag.iItem = 0;
+  EXPECT_EQ(Notify(list, &drag.hdr, LVN_BEGINDRAG), 1);
+  EXPECT_EQ(list->drag_source_item, nullptr);
+  DestroyListView(list);
+}
+
+TEST_F(ListViewTest, BufferEditStoresTheAcceptedText) {
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  int a = 1;
+  ListViewFill(list, {&a});
+  ListViewSelect(list, &a);
+  char* buffer = nullptr;
+  list->edit_mode = 1;
+  list->edit_buffer = &buffer;
+  char typed[] = "Album title";
+  NMLVDISPINFOA info = {};
+  info.item.iItem = 0;
+  info.item.pszText = typed;
+  EXPECT_EQ(Notify(list, &info.hdr, LVN_ENDLABELEDITA), 1);
+  ASSERT_NE(buffer, nullptr);
+  EXPECT_STREQ(buffer, "Album title");
+  info.item.iItem = -1;
+  EXPECT_EQ(Notify(list, &info.hdr, LVN_ENDLABELEDITA), 0);
+  EXPECT_STREQ(buffer, "Album title");
+  std::free(buffer);
+  DestroyListView(list);
+}
+
+}  // namespace
