@@ -95,6 +95,19 @@ TEST_F(LanguageTest, BrokenLanguageFilesLeaveEnglishInForce) {
   EXPECT_EQ(LoadLanguage("missing"), nullptr);
 }
 
+// Each load makes a new dialog font; the one it replaces must not leak.
+TEST_F(LanguageTest, ReloadingDeletesTheReplacedDialogFont) {
+  LoadLanguage(nullptr);
+  HFONT first = LanguageDialogFont();
+  ASSERT_NE(first, nullptr);
+  ASSERT_EQ(GetObjectType(first), static_cast<DWORD>(OBJ_FONT));
+  LoadLanguage(nullptr);
+  HFONT second = LanguageDialogFont();
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(GetObjectType(first), 0u) << "the replaced font was not deleted";
+}
+
 TEST_F(LanguageTest, PlainTextByPathAndFileWithoutLangLine) {
   testing_support::WriteWholeFile("mine.txt", "E=Error\r\nT=Erreur\r\nF_FACE=Tahoma\r\nF_HEIGHT=9\r\n");
   EXPECT_EQ(LoadLanguage("mine.txt"), nullptr) << "no lang= line: no code";
