@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the file list benchmark and runs it under Wine: lists a folder of
+# 10,000 files (or the count given), sorts by every column both ways and
+# scrolls, printing the times.  The goal is under 200 ms to list and sort.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${CORVALE_BUILD:-$root/build}
+cmake --build "$build/win" --target bench_file_list
+"$root/tools/with-wine.sh" wine "$build/win/bin/bench_file_list.exe" "${1:-10000}"
