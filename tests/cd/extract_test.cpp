@@ -1,0 +1,135 @@
+#include "cd/extract.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "cd/cd_drives.h"
+#include "cd/cd_test_disc.h"
+#include "cd/wav_writer.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using cd_tests::SetFaults;
+using cd_tests::TestDisc;
+using testing_support::ExpectedSectors;
+using testing_support::ReadWholeFile;
+using testing_support::TempDir;
+
+std::vector<int32_t> g_reported;
+int g_stop_after_calls = -1;
+
+int RecordProgress(int32_t done) {
+  g_reported.push_back(done);
+  return g_stop_after_calls < 0 || int(g_reported.size()) < g_stop_after_calls;
+}
+
+class Extract : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SelectDrive(cd_tests::TestDriveIndex()), 1);
+    g_reported.clear();
+    g_stop_after_calls = -1;
+    SetRipProgress(RecordProgress);
+    TakeRipError();
+  }
+  void TearDown() override {
+    SetRipProgress(nullptr);
+    SetFaults("");
+  }
+  std::vector<unsigned char> Pcm(const std::string& path) {
+    auto bytes = ReadWholeFile(path);
+    EXPECT_GE(bytes.size(), 44u);
+    return std::vector<unsigned char>(bytes.begin() + 44, bytes.end());
+  }
+  uint32_t HeaderDataSize(const std::string& path) {
+    auto bytes = ReadWholeFile(path);
+    return uint32_t(bytes[40]) | uint32_t(bytes[41]) << 8 | uint32_t(bytes[42]) << 16 |
+           uint32_t(bytes[43]) << 24;
+  }
+  TempDir dir_;
+};
+
+TEST_F(Extract, EveryTrackGetsExactlyItsSectors) {
+  for (int t = 0; t < 4; ++t) {
+    const std::string path = dir_.File("t" + std::to_string(t) + ".wav");
+    ASSERT_EQ(RipTrackToWav(TestDisc().starts[t], TestDisc().lengths[t], path.c_str()), 1);
+    EXPECT_EQ(Pcm(path), ExpectedSectors(TestDisc().starts[t], TestDisc().lengths[t])) << t;
+    EXPECT_EQ(HeaderDataSize(path), uint32_t(TestDisc().lengths[t]) * 2352u);
+  }
+  EXPECT_EQ(TakeRipError(), 0);
+}
+
+TEST_F(Extract, ProgressCountsSectorsOfTheTrackAfterEachBlock) {
+  const std::string path = dir_.File("28.wav");
+  ASSERT_EQ(RipTrackToWav(TestDisc().starts[1], 28, path.c_str()), 1);
+  EXPECT_EQ(g_reported, (std::vector<int32_t>{27, 28}));
+}
+
+TEST_F(Extract, StopAtTheFirstBlockKeepsThatBlockWithACorrectHeader) {
+  g_stop_after_calls = 1;
+  const std::string path = dir_.File("stopped.wav");
+  EXPECT_EQ(RipTrackToWav(TestDisc().starts[3], 200, path.c_str()), 0);
+  EXPECT_EQ(TakeRipError(), 0);
+  EXPECT_EQ(Pcm(path), ExpectedSectors(TestDisc().starts[3], 27));
+  EXPECT_EQ(HeaderDataSize(path), 27u * 2352u);
+}
+
+TEST_F(Extract, EmptyRangeWritesTheHeaderOnly) {
+  const std::string path = dir_.File("empty.wav");
+  EXPECT_EQ(RipTrackToWav(TestDisc().starts[3], 0, path.c_str()), 1);
+  EXPECT_EQ(ReadWholeFile(path).size(), 44u);
+  EXPECT_TRUE(g_reported.empty());
+}
+
+TEST_F(Extract, ShortReadErrorLetsTheDeliveredBlockThrough) {
+  const int32_t start = TestDisc().starts[3];
+  SetFaults(("read-fail=" + std::to_string(start + 30) + "-" + std::to_string(start + 30) + ":-15").c_str());
+  const std::string path = dir_.File("tolerated.wav");
+  EXPECT_EQ(RipTrackToWav(start, 200, path.c_str()), 1);
+  EXPECT_EQ(TakeRipError(), 0);
+  EXPECT_EQ(g_reported.back(), 200);
+  EXPECT_EQ(HeaderDataSize(path), uint32_t(Pcm(path).size()));
+}
+
+TEST_F(Extract, UnreadableBlockEndsTheTrackWithCodeSix) {
+  const int32_t start = TestDisc().starts[3];
+  SetFaults(("read-fail=" + std::to_string(start + 60) + "-" + std::to_string(start + 61) + ":-6").c_str());
+  const std::string path = dir_.File("failed.wav");
+  EXPECT_EQ(RipTrackToWav(start, 200, path.c_str()), 0);
+  EXPECT_EQ(TakeRipError(), 6);
+  EXPECT_EQ(TakeRipError(), 0);
+  // The blocks before the bad one stay, under a header that matches them.
+  EXPECT_EQ(Pcm(path), ExpectedSectors(start, 54));
+  EXPECT_EQ(HeaderDataSize(path), 54u * 2352u);
+}
+
+TEST_F(Extract, UncreatableFileIsCodeThree) {
+  EXPECT_EQ(RipTrackToWav(0, 1, dir_.File("no-such-folder\\x.wav").c_str()), 0);
+  EXPECT_EQ(TakeRipError(), 3);
+}
+
+// A full disk must not pass for a finished track: the copy fails with
+// "Could not write to output file." instead of reporting success.
+TEST_F(Extract, WriteThatFallsShortIsCodeSeven) {
+  const std::string path = dir_.File("full.wav");
+  WavWriter* writer = CreateWavFile(path.c_str());
+  ASSERT_NE(writer, nullptr);
+  std::fclose(writer->file);
+  writer->file = std::fopen("Z:\\dev\\full", "wb");   // Wine maps Z: to the Unix root
+  ASSERT_NE(writer->file, nullptr);
+  std::setvbuf(writer->file, nullptr, _IONBF, 0);
+  EXPECT_EQ(CopyTrackRange(TestDisc().starts[3], 200, writer), 0);
+  EXPECT_EQ(TakeRipError(), 7);
+  FinishWavFile(writer);
+}
+
+TEST_F(Extract, NoDriveOpenIsAReadFailure) {
+  SelectDrive(-1);
+  EXPECT_EQ(RipTrackToWav(0, 10, dir_.File("nodrive.wav").c_str()), 0);
+  EXPECT_EQ(TakeRipError(), 6);
+}
+
+}  // namespace
