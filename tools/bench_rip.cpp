@@ -1,0 +1,256 @@
+// Times ripping a whole disc to WAV files, through the per-track extraction
+// call and through the rip worker, a few runs of each.  Each run prints one
+// line that tools/bench_rip.sh reads:
+//   run <n> <extract|worker> bytes <count> seconds <s> mbps <MB/s>
+// Usage: rip_bench DRIVE-NAME-PART OUTPUT-FOLDER [RUNS]
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cd/cd_drives.h"
+#include "cd/cdda.h"
+#include "cd/extract.h"
+#include "cd/track_table.h"
+#include "cd/wav_writer.h"
+#include "rip/rip_job.h"
+#include "rip/rip_worker.h"
+
+namespace {
+
+constexpr DWORD kWorkerTimeoutMs = 10 * 60 * 1000;
+constexpr const char kArtist[] = "Bench";
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+int FindDrive(const char* name_part) {
+  for (int i = 0; i < GetDriveCount(); ++i) {
+    char name[64];
+    GetDriveName(i, name, sizeof name);
+    if (std::strstr(name, name_part)) return i;
+  }
+  return -1;
+}
+
+std::string TrackTitle(int index) {
+  char title[16];
+  std::snprintf(title, sizeof title, "Track %02d", index + 1);
+  return title;
+}
+
+// A hidden window that notes the worker's end message.
+class JobWindow {
+ public:
+  JobWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "CorvaleRipBenchWindow";
+    RegisterClassA(&wc);
+    window_ = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            wc.hInstance, nullptr);
+    if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~JobWindow() {
+    if (window_) DestroyWindow(window_);
+  }
+  JobWindow(const JobWindow&) = delete;
+  JobWindow& operator=(const JobWindow&) = delete;
+
+  HWND handle() const { return window_; }
+
+  bool WaitForEnd() {
+    ended_ = false;
+    const DWORD started = GetTickCount();
+    while (!ended_ && GetTickCount() - started < kWorkerTimeoutMs) {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      if (!ended_) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return ended_;
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<JobWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg == WM_USER && wp == kRipMsgEnded && self) {
+      self->ended_ = true;
+      return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+  HWND window_ = nullptr;
+  bool ended_ = false;
+};
+
+class Bench {
+ public:
+  Bench(const TrackTable& table, std::string folder) : table_(table), folder_(std::move(folder)) {}
+
+  // Every track through RipTrackToWav, one after the other.
+  bool RunExtract(double* seconds) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < table_.count; ++i) paths.push_back(folder_ + "\\track" + TwoDigits(i) + ".wav");
+    const double start = Now();
+    for (int i = 0; i < table_.count; ++i) {
+      const TrackEntry& track = table_.entries[i];
+      if (!RipTrackToWav(track.start, track.length, paths[size_t(i)].c_str())) {
+        std::fprintf(stderr, "track %d: rip error %d\n", i + 1, TakeRipError());
+        return false;
+      }
+    }
+    *seconds = Now() - start;
+    return CheckAndDelete(paths);
+  }
+
+  // One job of every track through the rip worker, as the progress dialog starts it.
+  bool RunWorker(double* seconds) {
+    JobWindow window;
+    if (!window.handle()) {
+      std::fprintf(stderr, "no window for the job\n");
+      return false;
+    }
+    auto job = std::make_unique<RipJob>();
+    job->window = window.handle();
+    job->format = kFormatWav;
+    job->track_count = table_.count;
+    job->progress_range = kProgressPerTrack * table_.count;
+    std::snprintf(job->output_folder, sizeof job->output_folder, "%s", folder_.c_str());
+    std::snprintf(job->artist, sizeof job->artist, "%s", kArtist);
+    std::vector<std::string> paths;
+    for (int i = 0; i < table_.count; ++i) {
+      RipTrack& track = job->tracks[i];
+      track.track_index = i;
+      track.start = table_.entries[i].start;
+      track.length = table_.entries[i].length;
+      std::snprintf(track.title, sizeof track.title, "%s", TrackTitle(i).c_str());
+      paths.push_back(folder_ + "\\" + kArtist + " - " + TrackTitle(i) + ".wav");
+    }
+    const double start = Now();
+    if (!StartRip(job.get())) {
+      std::fprintf(stderr, "the worker did not start\n");
+      return false;
+    }
+    if (!window.WaitForEnd()) {
+      RequestRipStop();
+      std::fprintf(stderr, "the worker did not end in time\n");
+      // The job must outlive the worker, which may still be writing it.
+      while (IsRipRunning()) Sleep(50);
+      return false;
+    }
+    *seconds = Now() - start;
+    if (job->result != 0) {
+      std::fprintf(stderr, "the job ended with code %d\n", int(job->result));
+      return false;
+    }
+    return CheckAndDelete(paths);
+  }
+
+  uint64_t PcmBytes() const {
+    uint64_t bytes = 0;
+    for (int i = 0; i < table_.count; ++i) bytes += uint64_t(table_.entries[i].length) * cdda::kSectorBytes;
+    return bytes;
+  }
+
+ private:
+  static std::string TwoDigits(int index) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", index + 1);
+    return text;
+  }
+
+  // A run counts only when every file holds its whole track; the files go
+  // before the next run either way.
+  bool CheckAndDelete(const std::vector<std::string>& paths) {
+    bool ok = true;
+    for (size_t i = 0; i < paths.size(); ++i) {
+      WIN32_FILE_ATTRIBUTE_DATA data;
+      const uint64_t expected = kWavHeaderBytes + uint64_t(table_.entries[i].length) * cdda::kSectorBytes;
+      if (!GetFileAttributesExA(paths[i].c_str(), GetFileExInfoStandard, &data)) {
+        std::fprintf(stderr, "%s is missing\n", paths[i].c_str());
+        ok = false;
+        continue;
+      }
+      const uint64_t size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+      if (size != expected) {
+        std::fprintf(stderr, "%s: %llu bytes, expected %llu\n", paths[i].c_str(),
+                     static_cast<unsigned long long>(size), static_cast<unsigned long long>(expected));
+        ok = false;
+      }
+      if (!DeleteFileA(paths[i].c_str())) {
+        std::fprintf(stderr, "cannot delete %s\n", paths[i].c_str());
+        ok = false;
+      }
+    }
+    return ok;
+  }
+
+  const TrackTable& table_;
+  std::string folder_;
+};
+
+void PrintRun(int run, const char* mode, uint64_t bytes, double seconds) {
+  std::printf("run %d %s bytes %llu seconds %.3f mbps %.1f\n", run, mode,
+              static_cast<unsigned long long>(bytes), seconds, bytes / 1e6 / seconds);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3 || argc > 4) {
+    std::fprintf(stderr, "usage: rip_bench DRIVE-NAME-PART OUTPUT-FOLDER [RUNS]\n");
+    return 2;
+  }
+  const int runs = argc == 4 ? std::atoi(argv[3]) : 3;
+  if (runs < 1) {
+    std::fprintf(stderr, "RUNS must be at least 1\n");
+    return 2;
+  }
+  const int drive = FindDrive(argv[1]);
+  if (drive < 0) {
+    std::fprintf(stderr, "no drive named like \"%s\" among %d (is AKRIP_IMAGES set?)\n", argv[1],
+                 GetDriveCount());
+    return 1;
+  }
+  if (!SelectDrive(drive)) {
+    std::fprintf(stderr, "cannot open drive %d\n", drive);
+    return 1;
+  }
+  static TrackTable table;
+  if (!ReadTrackTable(&table) || table.count == 0) {
+    std::fprintf(stderr, "no audio tracks on the disc\n");
+    return 1;
+  }
+  if (!CreateDirectoryA(argv[2], nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    std::fprintf(stderr, "cannot create %s\n", argv[2]);
+    return 1;
+  }
+
+  Bench bench(table, argv[2]);
+  std::printf("disc: %d tracks, %llu bytes of audio\n", table.count,
+              static_cast<unsigned long long>(bench.PcmBytes()));
+  for (int run = 1; run <= runs; ++run) {
+    double seconds = 0;
+    if (!bench.RunExtract(&seconds)) return 1;
+    PrintRun(run, "extract", bench.PcmBytes(), seconds);
+    if (!bench.RunWorker(&seconds)) return 1;
+    PrintRun(run, "worker", bench.PcmBytes(), seconds);
+  }
+  SelectDrive(-1);
+  return 0;
+}
