@@ -7,13 +7,11 @@
 #include <cstdio>
 
 #include "app/settings_file.h"
+#include "rip/output_format.h"
 
 constexpr char kSettingsFileName[] = "config.ini";
 constexpr char kSettingsProductName[] = "Corvale";
 constexpr size_t kRecentOutputFolders = 10;
-
-// Output formats as stored in `output_format`.
-enum OutputFormat : int32_t { kFormatWav = 0, kFormatOgg = 1, kFormatWma = 2, kFormatMp3 = 3 };
 
 // Every member starts at the value it holds before config.ini is read.  The
 // main window turns absent or invalid numbers into usable start values.

@@ -59,12 +59,14 @@ void ReleaseSourceTextTable() {
 
 void LocaliseDialogWindows(HWND dialog, int dialog_id) {
   const TranslationHook hook = GetTranslationHook();
-  if (!HasTranslations() && hook == nullptr) return;
+  // Back in English, the recorded source texts bring the original texts back.
+  const bool has_sources = g_source_texts != nullptr && !g_source_texts->empty();
+  if (!HasTranslations() && hook == nullptr && !has_sources) return;
 
   ControlTextSources sources;
   if (HasTranslations()) {
     sources.translation = [](const std::string& key) { return FindTranslation(key.c_str()); };
-  } else if (g_source_texts != nullptr && !g_source_texts->empty()) {
+  } else if (has_sources) {
     sources.source_texts = [](const std::string& key) { return g_source_texts->Find(key.c_str()); };
   }
   if (hook != nullptr) {

@@ -6,13 +6,13 @@
 #include <cstdint>
 
 #include "cd/cdda.h"
+#include "rip/output_format.h"
 #include "rip/output_names.h"
 
 constexpr int kRipTitleSize = 84;
 constexpr int kRipTitleCopyLength = 81;   // characters copied into a title field
 constexpr int kProgressPerTrack = 30;     // progress units per job track
 
-enum RipFormat : int32_t { kFormatWav = 0, kFormatOgg = 1, kFormatWma = 2, kFormatMp3 = 3 };
 
 struct RipTrack {
   int32_t track_index;           // position in the TrackTable
@@ -25,7 +25,7 @@ struct RipJob {
   HWND window;                   // receives every message of the job
   int32_t result;                // 0, or the code of the error that ended the job
   int32_t progress_range;        // kProgressPerTrack * track count
-  int32_t format;                // RipFormat
+  int32_t format;                // OutputFormat
   int32_t rate;                  // kbps chosen in the destination pane
   char output_folder[kRipPathSize];
   char album_title[kRipTitleSize];

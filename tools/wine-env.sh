@@ -35,7 +35,8 @@ corvale_start_wine() {
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
   fi
-  wineserver -p
+  # Already running for this prefix is fine too.
+  wineserver -p 2>/dev/null || true
 }
 
 corvale_stop_session() {

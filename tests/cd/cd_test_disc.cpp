@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "cd/cd_drives.h"
 
@@ -20,28 +22,58 @@ std::string DiscFolder() {
   return folder;
 }
 
-}  // namespace
+struct TestDiscs {
+  testing_support::TestDisc five;
+  testing_support::TestDisc twelve;
+};
 
-const testing_support::TestDisc& TestDisc() {
-  static const testing_support::TestDisc disc = [] {
-    auto made = testing_support::WriteTestDisc(DiscFolder(), "cdtest",
-                                               {{1}, {28}, {60}, {200}, {15000}, {40, true}});
-    SetEnvironmentVariableA("AKRIP_IMAGES", made.cue_path.c_str());
-    return made;
-  }();
-  return disc;
+const TestDiscs& Discs();
+
+void RemoveDiscs() {
+  const TestDiscs& discs = Discs();
+  for (const auto* disc : {&discs.five, &discs.twelve}) {
+    DeleteFileA(disc->cue_path.c_str());
+    DeleteFileA(disc->bin_path.c_str());
+  }
+  RemoveDirectoryA(DiscFolder().c_str());
 }
 
-int TestDriveIndex() {
-  TestDisc();
+// Both discs are named in AKRIP_IMAGES before anything lists the drives.
+const TestDiscs& Discs() {
+  static const TestDiscs discs = [] {
+    const std::string folder = DiscFolder();
+    TestDiscs made;
+    made.five = testing_support::WriteTestDisc(folder, "cdtest", {{1}, {28}, {60}, {200}, {15000}, {40, true}});
+    std::vector<testing_support::TestDiscTrack> twelve(12, testing_support::TestDiscTrack{40});
+    twelve[4].sectors = 16000;
+    made.twelve = testing_support::WriteTestDisc(folder, "twelve", twelve);
+    const std::string images = made.five.cue_path + ";" + made.twelve.cue_path;
+    SetEnvironmentVariableA("AKRIP_IMAGES", images.c_str());
+    return made;
+  }();
+  // Registered after the discs are complete, so it runs before they are destroyed.
+  static const bool removal_registered = std::atexit(RemoveDiscs) == 0;
+  (void)removal_registered;
+  return discs;
+}
+
+int DriveIndexNamed(const char* image_name) {
+  Discs();
   for (int i = 0; i < GetDriveCount(); ++i) {
     char name[100];
     GetDriveName(i, name, sizeof name);
-    if (std::string(name).find("cdtest") != std::string::npos) return i;
+    if (std::string(name).find(image_name) != std::string::npos) return i;
   }
-  ADD_FAILURE() << "the test disc is not among the drives";
+  ADD_FAILURE() << "no drive holds " << image_name;
   return -1;
 }
+
+}  // namespace
+
+const testing_support::TestDisc& TestDisc() { return Discs().five; }
+int TestDriveIndex() { return DriveIndexNamed("cdtest"); }
+const testing_support::TestDisc& TwelveTrackDisc() { return Discs().twelve; }
+int TwelveTrackDriveIndex() { return DriveIndexNamed("twelve"); }
 
 void SetFaults(const char* faults) {
   using SetFaultsFn = int(__cdecl*)(const char*);

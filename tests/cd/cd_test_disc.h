@@ -13,6 +13,11 @@ const testing_support::TestDisc& TestDisc();
 // Index of the virtual drive that holds TestDisc().
 int TestDriveIndex();
 
+// A second disc in its own drive: twelve audio tracks of 40 sectors each,
+// but the fifth, which has 16000.
+const testing_support::TestDisc& TwelveTrackDisc();
+int TwelveTrackDriveIndex();
+
 // Changes the library's injected faults ("" clears them).
 void SetFaults(const char* faults);
 

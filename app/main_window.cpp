@@ -1,0 +1,376 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+#include <dbt.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/main_window_state.h"
+#include "app/settings.h"
+#include "app/track_list.h"
+#include "app/window_title.h"
+#include "cd/cd_drives.h"
+#include "common/language.h"
+#include "common/strings.h"
+#include "controls/dialog_frame.h"
+#include "controls/frame_services.h"
+#include "controls/list_view.h"
+#include "files/file_utils.h"
+#include "res/main_window_ids.h"
+#include "res/string_ids.h"
+
+bool (*g_start_disc_lookup)(HWND notify) = nullptr;
+
+namespace {
+
+constexpr WPARAM kRedrawWindow = 1;
+constexpr WPARAM kCheckOutputFolder = 3;
+constexpr WPARAM kLookupEnded = 1000;
+constexpr int kMinimumRate = 128;
+constexpr char kDefaultMask[] = "*.*";
+constexpr char kProductName[] = "Corvale";
+
+struct LanguageItem {
+  const char* code;
+  int command;
+};
+constexpr LanguageItem kLanguageItems[] = {
+    {"cz", IDM_LANG_CZECH},      {"gr", IDM_LANG_GREEK},   {"cn", IDM_LANG_CHINESE_SIMPLIFIED},
+    {"b5", IDM_LANG_CHINESE_TRADITIONAL}, {"jo", IDM_LANG_ARABIC}, {"pt", IDM_LANG_PORTUGUESE},
+    {"sp", IDM_LANG_SPANISH},    {"se", IDM_LANG_SWEDISH}, {"de", IDM_LANG_GERMAN},
+    {"nl", IDM_LANG_DUTCH},      {"fr", IDM_LANG_FRENCH},  {"jp", IDM_LANG_JAPANESE},
+    {"it", IDM_LANG_ITALIAN},    {"kr", IDM_LANG_KOREAN},
+};
+
+const char* const kFormatNames[] = {".wav", ".ogg Encoded by vorbis", ".wma Windows Media", ".mp3"};
+const char* const kRates[] = {"44100"};
+
+MainState g_main;
+
+HWND Item(int id) { return GetDlgItem(g_main.window, id); }
+
+// The program's settings start in a usable state whatever config.ini held.
+void CheckSettings() {
+  const int drives = GetDriveCount();
+  if (g_settings.audiocd_drive_selected < 0 || g_settings.audiocd_drive_selected >= drives) {
+    g_settings.audiocd_drive_selected = 0;
+  }
+  if (g_settings.output_format < 0 || g_settings.output_format >= kOutputFormatCount) {
+    g_settings.output_format = kFormatWav;
+  }
+  if (g_settings.output_rate < 1) g_settings.output_rate = kMinimumRate;
+  if (!g_settings.list_mask) g_settings.list_mask = std::string(kDefaultMask);
+  if (!g_settings.path) {
+    char documents[MAX_PATH];
+    std::string folder;
+    if (SHGetFolderPathA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, documents) == S_OK) {
+      folder = documents;
+    } else {
+      folder = LoadStringText(IDS_FALLBACK_DOCUMENTS);
+    }
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    folder += LoadStringText(IDS_MY_MUSIC);
+    MakePath(folder.c_str());
+    g_settings.path = folder + "\\";
+  }
+}
+
+void RemoveMissingLanguages() {
+  HMENU menu = GetMenu(g_main.window);
+  if (!menu) return;
+  for (const LanguageItem& language : kLanguageItems) {
+    if (!LanguageFilePath(language.code)) DeleteMenu(menu, language.command, MF_BYCOMMAND);
+  }
+}
+
+void FillDriveCombo() {
+  HWND combo = Item(IDC_DRIVE_COMBO);
+  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+  for (int i = 0; i < GetDriveCount(); ++i) {
+    char name[100];
+    GetDriveName(i, name, sizeof name);
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+  }
+  SendMessageA(combo, CB_SETCURSEL, g_settings.audiocd_drive_selected, 0);
+}
+
+void FillFormatAndRateCombos() {
+  HWND formats = Item(IDC_FORMAT_COMBO);
+  SendMessageA(formats, CB_RESETCONTENT, 0, 0);
+  for (const char* name : kFormatNames) SendMessageA(formats, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+  SendMessageA(formats, CB_SETCURSEL, g_settings.output_format, 0);
+
+  HWND rates = Item(IDC_RATE_COMBO);
+  SendMessageA(rates, CB_RESETCONTENT, 0, 0);
+  for (const char* rate : kRates) SendMessageA(rates, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rate));
+  char wanted[16];
+  std::snprintf(wanted, sizeof wanted, "%d", int(g_settings.output_rate));
+  const LRESULT found = SendMessageA(rates, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(wanted));
+  SendMessageA(rates, CB_SETCURSEL, found == CB_ERR ? 0 : found, 0);
+}
+
+void FillOutputFolderCombo() {
+  HWND combo = Item(IDC_OUTPUT_FOLDER);
+  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+  for (const SettingText& folder : g_settings.recent_output_folders) {
+    if (folder && !folder->empty()) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder->c_str()));
+  }
+}
+
+void ShowBrowseIcon() {
+  HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BROWSE), IMAGE_ICON, 16, 16, 0);
+  if (icon) SendMessageA(Item(IDC_BROWSE_FOLDER), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+void CreateLists() {
+  static const int kFileColumns[] = {IDS_COLUMN_FILE_ICON, IDS_COLUMN_FILENAME, IDS_COLUMN_SIZE, IDS_COLUMN_DATE, 0};
+  static const int kFileWidths[] = {20, 240, 70, 130};
+  ListViewParams params;
+  params.frame = g_main.frame;
+  params.control_id = IDC_FILE_LIST;
+  params.extended_style = LVS_EX_FULLROWSELECT;
+  params.context_menu = MAKEINTRESOURCEA(IDM_FILE_LIST_MENU);
+  params.column_titles = kFileColumns;
+  params.column_widths = kFileWidths;
+  FileListParams file;
+  file.directory = g_settings.path ? g_settings.path->c_str() : "";
+  file.file_pattern = g_settings.list_mask ? g_settings.list_mask->c_str() : kDefaultMask;
+  g_main.file_list = CreateFileList(g_main.file_list, params, file);
+  CreateTrackList(g_main.frame);
+}
+
+void SetUnknownAlbum() {
+  g_main.artist = LoadStringText(IDS_UNKNOWN_ARTIST);
+  g_main.album_title = LoadStringText(IDS_UNKNOWN_TITLE);
+}
+
+void PutSettingsIntoControls() {
+  SetDlgItemTextA(g_main.window, IDC_ALBUM_TITLE, g_main.album_title.c_str());
+  SetDlgItemTextA(g_main.window, IDC_ARTIST, g_main.artist.c_str());
+  SetDlgItemTextA(g_main.window, IDC_OUTPUT_FOLDER, g_settings.path ? g_settings.path->c_str() : "");
+  SetDlgItemTextA(g_main.window, IDC_FILE_MASK, g_settings.list_mask ? g_settings.list_mask->c_str() : "");
+}
+
+void Initialise() {
+  g_main.commands_enabled = true;
+  RemoveMissingLanguages();
+  UpdateWindowTitle();
+  GetDriveCount();
+  g_main.cd_ready = false;
+  g_main.ripping = false;
+  SetUnknownAlbum();
+  CheckSettings();
+  CreateLists();
+  SetTrackListFormat(g_settings.output_format);
+  RefreshCd();
+  FillDriveCombo();
+  FillFormatAndRateCombos();
+  FillOutputFolderCombo();
+  PutSettingsIntoControls();
+  UpdateCommandStates();
+  PostMessageA(g_main.window, WM_USER, kRedrawWindow, 0);
+  SetFrameIcon(g_main.frame, IDI_PROGRAM);
+  ShowBrowseIcon();
+  CheckMenuItem(GetMenu(g_main.window), IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+  UpdateCommandStates();
+}
+
+void TakeLookupResult() {
+  if (!g_main.lookup_pending) return;
+  g_main.lookup_pending = false;
+  if (g_main.lookup.found) {
+    DiscTitleParts parts = SplitDiscTitle(g_main.lookup.disc_title.c_str());
+    if (parts.album_title.empty()) parts.album_title = g_main.lookup.title;
+    if (parts.artist.empty()) parts.artist = g_main.lookup.artist;
+    g_main.album_title = parts.album_title;
+    g_main.artist = parts.artist;
+    SetDlgItemTextA(g_main.window, IDC_ALBUM_TITLE, g_main.album_title.c_str());
+    SetDlgItemTextA(g_main.window, IDC_ARTIST, g_main.artist.c_str());
+    RefillTrackList();
+  }
+  UpdateCommandStates();
+}
+
+void ChangeDrive() {
+  const LRESULT selection = SendMessageA(Item(IDC_DRIVE_COMBO), CB_GETCURSEL, 0, 0);
+  g_settings.audiocd_drive_selected = selection == CB_ERR ? 0 : int(selection);
+  SelectDrive(g_settings.audiocd_drive_selected);
+  g_main.tracks.count = 0;
+  RefillTrackList();
+  UpdateCommandStates();
+}
+
+// The title or artist field changed: keep its text unless it differs only in case.
+void TakeEditedText(int control, std::string* stored) {
+  char* text = nullptr;
+  ReadItemText(g_main.frame, control, &text);
+  if (text && _stricmp(text, stored->c_str()) != 0) *stored = text;
+  std::free(text);
+}
+
+bool FileListHasFocus() {
+  return g_main.file_list && g_main.file_list->window && GetFocus() == g_main.file_list->window;
+}
+
+bool FileEntrySelected() {
+  return g_main.file_list && g_main.file_list->window &&
+         SendMessageA(g_main.file_list->window, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+}
+
+bool CurrentFileEntryIsPlain() {
+  if (!g_main.file_list) return false;
+  const auto* entry = static_cast<const DirEntry*>(g_main.file_list->current_item);
+  return entry && entry->kind != kDirEntryDrive && entry->kind != kDirEntryParent &&
+         entry->kind != kDirEntryDriveRootUp;
+}
+
+void EnableCommand(HMENU menu, int command, bool enabled) {
+  if (menu) EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+}  // namespace
+
+MainState& Main() { return g_main; }
+
+HWND MainWindowHandle() { return g_main.window; }
+
+void UpdateWindowTitle() {
+  const std::string title = MainWindowTitle(kProductName, g_main.album_title.c_str(), g_main.artist.c_str());
+  SetWindowTextA(g_main.window, title.c_str());
+}
+
+void RefillTrackList() {
+  FillTrackList(g_main.tracks, g_main.lookup.found ? &g_main.lookup.track_titles : nullptr);
+  UpdateWindowTitle();
+}
+
+void RefreshFileList() {
+  if (g_main.file_list && g_settings.path) FileListShowFolder(g_main.file_list, g_settings.path->c_str());
+}
+
+void RefreshCd() {
+  if (g_main.lookup_pending || g_main.ripping) return;
+  g_main.lookup = DiscLookupResult();
+  g_main.tracks.count = 0;
+  SetUnknownAlbum();
+  SetDlgItemTextA(g_main.window, IDC_ALBUM_TITLE, g_main.album_title.c_str());
+  SetDlgItemTextA(g_main.window, IDC_ARTIST, g_main.artist.c_str());
+  SelectDrive(g_settings.audiocd_drive_selected);
+  if (ReadTrackTable(&g_main.tracks)) {
+    RefillTrackList();
+    g_main.cd_ready = true;
+    if (g_start_disc_lookup && g_start_disc_lookup(g_main.window)) g_main.lookup_pending = true;
+  } else {
+    g_main.cd_ready = false;
+    g_main.tracks.count = 0;
+    RefillTrackList();
+  }
+  UpdateCommandStates();
+}
+
+void UpdateCommandStates() {
+  const bool tracks_focused = LastFocusedListId() == IDC_TRACK_LIST;
+  const bool files_focused = LastFocusedListId() == IDC_FILE_LIST;
+  const bool any_selected =
+      (tracks_focused && SelectedTrackCount() > 0) || (files_focused && FileEntrySelected());
+  const bool file_selected = files_focused && FileEntrySelected();
+  const bool can_paste = files_focused && g_main.copied_tracks != 0;
+  const bool plain_entry = CurrentFileEntryIsPlain();
+
+  HMENU menu = GetMenu(g_main.window);
+  EnableCommand(menu, IDM_OPEN, plain_entry && file_selected);
+  EnableCommand(menu, IDM_DELETE, plain_entry && file_selected);
+  EnableCommand(menu, IDM_CUT, plain_entry && any_selected);
+  EnableCommand(menu, IDM_COPY, plain_entry && any_selected);
+  EnableCommand(menu, IDM_PASTE, plain_entry && can_paste);
+  EnableCommand(menu, IDM_REFRESH_CD_LIST, !g_main.lookup_pending);
+  EnableWindow(Item(IDC_REFRESH_CD), !g_main.lookup_pending);
+  EnableCommand(menu, IDM_RIP, g_main.cd_ready);
+  EnableWindow(Item(IDC_RIP), g_main.cd_ready);
+}
+
+void SetDiscLookupResult(const DiscLookupResult& result) { g_main.lookup = result; }
+
+MainWindowView GetMainWindowView() {
+  return {g_main.cd_ready, g_main.lookup_pending, g_main.ripping, g_main.copied_tracks,
+          g_main.album_title, g_main.artist, &g_main.tracks, &g_main.job};
+}
+
+int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      g_main.frame = frame;
+      g_main.window = frame->window;
+      Initialise();
+      return 1;
+    case WM_CLOSE:
+      SaveSettingsOnClose();
+      return 0;
+    case WM_DESTROY:
+      g_main.commands_enabled = false;
+      DestroyTrackList();
+      if (g_main.file_list) DestroyListView(g_main.file_list);
+      g_main.file_list = nullptr;
+      PostQuitMessage(0);
+      g_main.window = nullptr;
+      return 0;
+    case WM_COMMAND: {
+      const int notification = HIWORD(wparam);
+      if (!g_main.commands_enabled) return 0;
+      return HandleMainCommand(LOWORD(wparam), notification, reinterpret_cast<HWND>(lparam));
+    }
+    case WM_DEVICECHANGE:
+      if (wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) RefreshCd();
+      return 0;
+    case WM_USER:
+      switch (wparam) {
+        case kRedrawWindow:
+          RedrawWindow(g_main.window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+          return 1;
+        case kCheckOutputFolder:
+          return 1;
+        case kLookupEnded:
+          TakeLookupResult();
+          return 1;
+        default:
+          return 0;   // DM_GETDEFID and anything else is not ours
+      }
+    case WM_NOTIFY:
+      UpdateCommandStates();
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+int HandleSourcePaneChange(int control, int notification) {
+  switch (control) {
+    case IDC_DRIVE_COMBO:
+      if (notification == CBN_SELCHANGE) ChangeDrive();
+      return 1;
+    case IDC_ALBUM_TITLE:
+      if (notification == EN_CHANGE) TakeEditedText(IDC_ALBUM_TITLE, &g_main.album_title);
+      return 1;
+    case IDC_ARTIST:
+      if (notification == EN_CHANGE) TakeEditedText(IDC_ARTIST, &g_main.artist);
+      return 1;
+    case IDC_FORMAT_COMBO:
+      if (notification == CBN_SELCHANGE) {
+        const LRESULT format = SendMessageA(Item(IDC_FORMAT_COMBO), CB_GETCURSEL, 0, 0);
+        g_settings.output_format = format == CB_ERR ? kFormatWav : int(format);
+        SetTrackListFormat(g_settings.output_format);
+      }
+      return 1;
+    case IDC_RATE_COMBO:
+      if (notification == CBN_SELCHANGE) {
+        char text[16] = "";
+        GetDlgItemTextA(g_main.window, IDC_RATE_COMBO, text, sizeof text);
+        if (std::atoi(text) > 0) g_settings.output_rate = std::atoi(text);
+      }
+      return 1;
+    default:
+      return 0;
+  }
+}

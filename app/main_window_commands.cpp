@@ -1,0 +1,239 @@
+// The main window's commands: menus, buttons, accelerators and the edits of
+// the source pane.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/main_window_state.h"
+#include "app/progress_dialog.h"
+#include "app/settings.h"
+#include "app/settings_save.h"
+#include "app/track_list.h"
+#include "common/language.h"
+#include "common/strings.h"
+#include "controls/dialog_frame.h"
+#include "controls/frame_localisation.h"
+#include "controls/frame_services.h"
+#include "controls/list_view.h"
+#include "res/main_window_ids.h"
+#include "res/string_ids.h"
+
+namespace {
+
+constexpr char kProductName[] = "Corvale";
+constexpr int kHighestKnownRipError = 7;
+
+struct LanguageCommand {
+  int command;
+  const char* code;   // null: English
+};
+constexpr LanguageCommand kLanguageCommands[] = {
+    {IDM_LANG_ENGLISH, nullptr}, {IDM_LANG_ARABIC, "jo"},     {IDM_LANG_CHINESE_SIMPLIFIED, "cn"},
+    {IDM_LANG_CHINESE_TRADITIONAL, "b5"}, {IDM_LANG_CZECH, "cz"}, {IDM_LANG_DUTCH, "nl"},
+    {IDM_LANG_FRENCH, "fr"},     {IDM_LANG_GERMAN, "de"},     {IDM_LANG_GREEK, "gr"},
+    {IDM_LANG_ITALIAN, "it"},    {IDM_LANG_JAPANESE, "jp"},   {IDM_LANG_KOREAN, "kr"},
+    {IDM_LANG_PORTUGUESE, "pt"}, {IDM_LANG_SPANISH, "sp"},    {IDM_LANG_SWEDISH, "se"},
+};
+
+int FocusedListId() { return LastFocusedListId(); }
+
+void ShowRipResult(int result) {
+  if (result == 0) return;
+  char text[256];
+  if (result >= 1 && result <= kHighestKnownRipError) {
+    std::snprintf(text, sizeof text, "%s", LoadStringText(UINT(IDS_RIP_ERROR_FIRST + result - 1)));
+  } else {
+    std::snprintf(text, sizeof text, LoadStringText(IDS_RIP_ERROR_UNKNOWN), result);
+  }
+  ShowMessageBox(Main().frame, kProductName, "%s", text);
+}
+
+// Menus come from the resources in English; their items follow the language.
+void LocaliseMenu(HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    char text[256];
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_FTYPE;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    if (!GetMenuItemInfoA(menu, UINT(i), TRUE, &info)) continue;
+    if (info.hSubMenu) LocaliseMenu(info.hSubMenu);
+    if (info.fType & MFT_SEPARATOR) continue;
+    const char* translated = FindTranslation(text);
+    if (!translated) continue;
+    MENUITEMINFOA change = {};
+    change.cbSize = sizeof change;
+    change.fMask = MIIM_STRING;
+    change.dwTypeData = const_cast<char*>(translated);
+    SetMenuItemInfoA(menu, UINT(i), TRUE, &change);
+  }
+}
+
+void ApplyLanguageToWindow() {
+  MainState& main = Main();
+  LocaliseDialogWindows(main.window, IDD_MAIN_WINDOW);
+  HMENU old_menu = GetMenu(main.window);
+  HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_MAIN_MENU));
+  if (menu) {
+    LocaliseMenu(menu);
+    SetMenu(main.window, menu);
+    main.frame->menu = menu;
+    if (old_menu) DestroyMenu(old_menu);
+    for (const LanguageCommand& language : kLanguageCommands) {
+      if (language.code && !LanguageFilePath(language.code)) DeleteMenu(menu, language.command, MF_BYCOMMAND);
+    }
+    CheckMenuItem(menu, IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+  }
+  ListViewRetitleColumns(TrackListControl());
+  ListViewRetitleColumns(main.file_list);
+  UpdateWindowTitle();
+  UpdateCommandStates();
+  RedrawWindow(main.window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+void SwitchLanguage(const char* code) {
+  const char* current = GetLanguageCode();
+  if (!code && !current && !HasTranslations()) return;
+  if (current || HasTranslations()) {
+    ReleaseLanguage();
+    ApplyLanguageToWindow();
+  }
+  if (code) {
+    LoadLanguage(code);
+    ApplyLanguageToWindow();
+  }
+}
+
+void ReadControlsIntoSettings() {
+  MainState& main = Main();
+  char* text = nullptr;
+  ReadItemText(main.frame, IDC_ALBUM_TITLE, &text);
+  if (text) main.album_title = text;
+  ReadItemText(main.frame, IDC_ARTIST, &text);
+  if (text) main.artist = text;
+  ReadItemText(main.frame, IDC_OUTPUT_FOLDER, &text);
+  if (text) g_settings.path = std::string(text);
+  ReadItemText(main.frame, IDC_FILE_MASK, &text);
+  if (text) g_settings.list_mask = std::string(text);
+  ReadItemText(main.frame, IDC_RATE_COMBO, &text);
+  if (text && std::atoi(text) > 0) g_settings.output_rate = std::atoi(text);
+  std::free(text);
+  const LRESULT drive = SendDlgItemMessageA(main.window, IDC_DRIVE_COMBO, CB_GETCURSEL, 0, 0);
+  if (drive != CB_ERR) g_settings.audiocd_drive_selected = int(drive);
+  const LRESULT format = SendDlgItemMessageA(main.window, IDC_FORMAT_COMBO, CB_GETCURSEL, 0, 0);
+  if (format != CB_ERR) g_settings.output_format = int(format);
+}
+
+void CollectTracks() {
+  MainState& main = Main();
+  main.copied_tracks = CollectTracksForJob(&main.job);
+}
+
+void Rip() {
+  MainState& main = Main();
+  if (main.ripping) return;
+  CollectTracks();
+  std::snprintf(main.job.output_folder, sizeof main.job.output_folder, "%s",
+                g_settings.path ? g_settings.path->c_str() : "");
+  StartRipOfCollectedTracks();
+}
+
+void RenameInFocusedList() {
+  MainState& main = Main();
+  if (FocusedListId() == IDC_FILE_LIST && main.file_list) {
+    SetFocus(main.file_list->window);
+    PostMessageA(main.window, WM_COMMAND, IDM_FILE_RENAME, 0);
+  } else if (TrackListControl()) {
+    SetFocus(TrackListControl()->window);
+    PostMessageA(main.window, WM_COMMAND, IDM_TRACK_RENAME, 0);
+  }
+}
+
+void ToggleToolbar() {
+  g_settings.view = g_settings.view ? 0 : 1;
+  CheckMenuItem(GetMenu(Main().window), IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+}
+
+}  // namespace
+
+void StartRipOfCollectedTracks() {
+  MainState& main = Main();
+  if (main.ripping) return;
+  if (g_settings.output_format == kFormatMp3 && (!g_settings.mp3_encoder || g_settings.mp3_encoder->empty())) {
+    ShowMessageBox(main.frame, LoadStringText(IDS_MP3_CODEC_ERROR), "%s", LoadStringText(IDS_NO_MP3_ENCODER));
+    return;
+  }
+  if (main.copied_tracks == 0) return;
+  ProgressDialogRequest request{};
+  request.job = &main.job;
+  request.tracks = &main.tracks;
+  request.format = g_settings.output_format;
+  request.rate = g_settings.output_rate;
+  request.album_title = main.album_title.c_str();
+  request.artist = main.artist.c_str();
+  request.ripping = &main.ripping;
+  request.refresh_file_list = RefreshFileList;
+  const int result = RunProgressDialog(main.frame, request);
+  main.copied_tracks = 0;
+  ShowRipResult(result);
+  UpdateCommandStates();
+}
+
+void SaveSettingsOnClose() { SaveSettings(g_settings); }
+
+int HandleMainCommand(int command, int notification, HWND control) {
+  MainState& main = Main();
+  if (HandleSourcePaneChange(command, notification)) return 1;
+  switch (command) {
+    case IDM_RIP:
+    case IDM_TRACK_RIP:
+      Rip();
+      return 1;
+    case IDC_REFRESH_CD:
+    case IDM_REFRESH_CD_LIST:
+    case IDM_TRACK_REFRESH_CD:
+      RefreshCd();
+      return 1;
+    case IDM_TRACK_SELECT_ALL:
+      if (TrackListControl()) ListViewSelectAll(TrackListControl());
+      return 1;
+    case IDM_TRACK_COPY:
+      CollectTracks();
+      return 1;
+    case IDM_TRACK_RENAME:
+      RenameCurrentTrack();
+      return 1;
+    case IDM_RENAME_FOCUSED:
+      RenameInFocusedList();
+      return 1;
+    case IDM_COPY:
+      if (FocusedListId() == IDC_FILE_LIST) PostMessageA(main.window, WM_COMMAND, IDM_FILE_COPY, 0);
+      if (FocusedListId() == IDC_TRACK_LIST) PostMessageA(main.window, WM_COMMAND, IDM_TRACK_COPY, 0);
+      return 1;
+    case IDM_CUT:
+      if (FocusedListId() == IDC_FILE_LIST) PostMessageA(main.window, WM_COMMAND, IDM_FILE_CUT, 0);
+      return 1;
+    case IDM_QUIT:
+      ReadControlsIntoSettings();
+      PostMessageA(main.window, WM_CLOSE, 0, 0);
+      return 1;
+    case IDM_TOOLBAR:
+      ToggleToolbar();
+      return 1;
+    default:
+      break;
+  }
+  for (const LanguageCommand& language : kLanguageCommands) {
+    if (language.command == command) {
+      SwitchLanguage(language.code);
+      return 1;
+    }
+  }
+  (void)control;
+  return 0;
+}

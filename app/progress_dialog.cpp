@@ -1,0 +1,206 @@
+#include "app/progress_dialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "common/dialog_resources.h"
+#include "common/strings.h"
+#include "res/progress_ids.h"
+#include "res/string_ids.h"
+#include "rip/encoder_slot.h"
+#include "rip/rip_worker.h"
+
+namespace {
+
+constexpr int kMinTrackWidth = 400;
+constexpr int kMinTrackHeight = 100;
+constexpr int kStatusSize = 512;
+constexpr DWORD kStopPollMs = 20;
+
+// Encoder states the WMA bridge reports.
+constexpr LPARAM kEncoderStarting = 1;
+constexpr LPARAM kEncoderRunning = 2;
+constexpr LPARAM kEncoderStopping = 4;
+constexpr LPARAM kEncoderStopped = 5;
+
+struct ProgressState {
+  const ProgressDialogRequest* request;
+  bool ripping;
+  int current_track;   // job track the progress last named; -1 before the first
+};
+
+int ValidTrackCount(const RipJob& job) {
+  return (job.track_count < 0 || job.track_count > cdda::kMaxTracks) ? 0 : job.track_count;
+}
+
+// A bounded, NUL-terminated copy of at most `length` characters.
+void CopyTitle(char (&field)[kRipTitleSize], const char* text, int length) {
+  const char* source = text != nullptr ? text : "";
+  const size_t count = strnlen(source, size_t(length));
+  std::memcpy(field, source, count);
+  field[count] = '\0';
+}
+
+void SetRipping(ProgressState* state, bool ripping) {
+  state->ripping = ripping;
+  if (state->request->ripping != nullptr) *state->request->ripping = ripping;
+}
+
+void ShowStatus(DialogFrame* frame, const ProgressState* state, const char* suffix) {
+  char text[kStatusSize];
+  FormatRipStatus(*state->request->job, state->current_track, suffix, text, sizeof text);
+  SetItemText(frame, IDC_RIP_PROGRESS_STATUS, text);
+}
+
+void SetProgressPosition(DialogFrame* frame, int position) {
+  SendDlgItemMessageA(frame->window, IDC_RIP_PROGRESS_BAR, PBM_SETPOS, WPARAM(position), 0);
+}
+
+// The external encoder is no longer watched; the process itself runs on.
+void ForgetEncoderProcess() {
+  if (HANDLE process = TakeEncoderSlot()) CloseHandle(process);
+}
+
+void Initialise(DialogFrame* frame, ProgressState* state) {
+  const ProgressDialogRequest& request = *state->request;
+  CompleteRipJob(request, frame->window);
+  SendDlgItemMessageA(frame->window, IDC_RIP_PROGRESS_BAR, PBM_SETRANGE32, 0, request.job->progress_range);
+  state->current_track = -1;
+  if (!StartRip(request.job)) {
+    CloseDialogFrame(frame, 0);
+    return;
+  }
+  SetRipping(state, true);
+  SetItemText(frame, IDC_RIP_PROGRESS_STATUS, "");
+}
+
+void OnProgress(DialogFrame* frame, ProgressState* state, LPARAM param) {
+  const RipJob& job = *state->request->job;
+  const int position = std::min<int>(LOWORD(param), job.progress_range);
+  SetProgressPosition(frame, std::max(position, 0));
+  const int track = HIWORD(param);
+  if (track < ValidTrackCount(job)) state->current_track = track;
+  ShowStatus(frame, state, nullptr);
+}
+
+const char* EncoderStateText(LPARAM encoder_state) {
+  switch (encoder_state) {
+    case kEncoderStarting: return LoadStringText(IDS_WMA_ENCODER_STARTING);
+    case kEncoderRunning: return LoadStringText(IDS_WMA_ENCODER_RUNNING);
+    case kEncoderStopping: return LoadStringText(IDS_WMA_ENCODER_STOPPING);
+    case kEncoderStopped: return LoadStringText(IDS_WMA_ENCODER_STOPPED);
+    default: return nullptr;
+  }
+}
+
+void OnEnded(DialogFrame* frame, ProgressState* state) {
+  SetRipping(state, false);
+  SetItemText(frame, IDC_RIP_PROGRESS_STATUS, LoadStringText(IDS_RIPPING_FINISHED));
+  if (state->request->refresh_file_list != nullptr) state->request->refresh_file_list();
+  CloseDialogFrame(frame, 0);
+}
+
+// Cancel, Escape and the close box.  The window stays while the worker runs:
+// it is the one the worker posts to.
+void OnCancel(DialogFrame* frame, ProgressState* state) {
+  if (state->ripping) {
+    RequestRipStop();
+    SetProgressPosition(frame, 0);
+  } else {
+    CloseDialogFrame(frame, 0);
+  }
+  ForgetEncoderProcess();
+}
+
+int ProgressProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* state = static_cast<ProgressState*>(frame->owner_param);
+  if (state == nullptr) return 0;
+  switch (message) {
+    case WM_INITDIALOG:
+      Initialise(frame, state);
+      return 1;
+    case WM_USER:
+      if (!state->ripping) return 0;
+      if (wparam == kRipMsgProgress) {
+        OnProgress(frame, state, lparam);
+      } else if (wparam == kRipMsgEncoderState) {
+        ShowStatus(frame, state, EncoderStateText(lparam));
+      } else if (wparam == kRipMsgEnded) {
+        OnEnded(frame, state);
+      } else {
+        return 0;
+      }
+      return 1;
+    case WM_COMMAND:
+      if (LOWORD(wparam) != IDCANCEL) return 0;
+      OnCancel(frame, state);
+      return 1;
+    case WM_CLOSE:
+      OnCancel(frame, state);
+      return -1;   // closed by OnCancel, or not at all while the worker runs
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
+  RipJob& job = *request.job;
+  job.window = window;
+  job.track_count = ValidTrackCount(job);
+  job.progress_range = kProgressPerTrack * job.track_count;
+  job.format = request.format;
+  job.rate = request.rate;
+  CopyTitle(job.album_title, request.album_title, kRipTitleCopyLength);
+  CopyTitle(job.artist, request.artist, kRipTitleCopyLength);
+  const int table_count = request.tracks != nullptr ? std::clamp<int>(request.tracks->count, 0, cdda::kMaxTracks) : 0;
+  for (int i = 0; i < job.track_count; ++i) {
+    RipTrack& track = job.tracks[i];
+    if (track.track_index >= 0 && track.track_index < table_count) {
+      track.start = request.tracks->entries[track.track_index].start;
+      track.length = request.tracks->entries[track.track_index].length;
+    } else {
+      track.start = 0;
+      track.length = 0;
+    }
+  }
+}
+
+void FormatRipStatus(const RipJob& job, int track, const char* suffix, char* text, int size) {
+  if (text == nullptr || size <= 0) return;
+  const char* title = "";
+  int title_length = 0;
+  if (track >= 0 && track < ValidTrackCount(job)) {
+    title = job.tracks[track].title;
+    title_length = int(strnlen(title, kRipTitleSize));
+  }
+  std::snprintf(text, size_t(size), "%s \"%.*s - %.*s\"%s", LoadStringText(IDS_PROCESSING),
+                int(strnlen(job.artist, kRipTitleSize)), job.artist, title_length, title,
+                suffix != nullptr ? suffix : "");
+}
+
+int RunProgressDialog(DialogFrame* parent, const ProgressDialogRequest& request) {
+  if (request.job == nullptr) return 0;
+  ProgressState state{&request, false, -1};
+  DialogRequest dialog;
+  dialog.parent = parent;
+  dialog.procedure = ProgressProc;
+  dialog.modal = true;
+  dialog.min_width = kMinTrackWidth;
+  dialog.min_height = kMinTrackHeight;
+  dialog.user_data = &state;
+  CreateDialogFromResource(dialog, IDD_RIP_PROGRESS);
+  if (state.ripping) {
+    // The window went without the worker's end (its owner was destroyed):
+    // the job stays in use until the worker has stopped.
+    RequestRipStop();
+    ForgetEncoderProcess();
+    while (IsRipRunning()) Sleep(kStopPollMs);
+    SetRipping(&state, false);
+  }
+  return request.job->result;
+}

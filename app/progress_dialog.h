@@ -1,0 +1,34 @@
+// The modal dialog that completes a rip job, starts the worker on it and
+// shows its progress until the worker ends.
+#pragma once
+
+#include <cstdint>
+
+#include "cd/track_table.h"
+#include "controls/dialog_frame.h"
+#include "rip/rip_job.h"
+
+struct ProgressDialogRequest {
+  RipJob* job;                  // track_count, each track's track_index and title, and output_folder already filled
+  const TrackTable* tracks;     // start and length of each job track come from here, by track_index
+  int32_t format;
+  int32_t rate;
+  const char* album_title;      // copied into the job, at most 81 characters
+  const char* artist;           // likewise
+  bool* ripping;                // the main window's flag: set when the worker starts, cleared on its end
+  void (*refresh_file_list)();  // called when the worker has ended; may be null
+};
+
+// Runs the dialog modally over `parent` until the worker ends (or closes it
+// at once when the worker cannot start).  Returns the job's result code; 0
+// without a job.
+int RunProgressDialog(DialogFrame* parent, const ProgressDialogRequest& request);
+
+// Fills in what the worker needs besides the tracks and the folder: the
+// window, progress range, format, rate, album title, artist and each track's
+// start and length.  A track index outside the table gets an empty extent.
+void CompleteRipJob(const ProgressDialogRequest& request, HWND window);
+
+// "Processing "artist - title"" for a job track, plus `suffix` (may be null),
+// bounded by `size`; the fields of the job are read only within their size.
+void FormatRipStatus(const RipJob& job, int track, const char* suffix, char* text, int size);

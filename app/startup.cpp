@@ -1,0 +1,132 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <ole2.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/settings_save.h"
+#include "app/startup_tables.h"
+#include "common/common_library.h"
+#include "common/dialog_resources.h"
+#include "common/image_lists.h"
+#include "common/registry.h"
+#include "common/strings.h"
+#include "common/version_text.h"
+#include "files/file_utils.h"
+#include "res/main_window_ids.h"
+#include "res/string_ids.h"
+
+namespace {
+
+constexpr char kInstanceMutex[] = "CorvaleApp";
+constexpr char kProgramKey[] = "Software\\VELMARON\\Corvale";
+constexpr char kLibraryProductName[] = "Corvale Rip";
+constexpr char kLibraryProductCode[] = "RP";
+constexpr char kHelpPage[] = "help.htm";
+constexpr int kMainMinWidth = 460;
+constexpr int kMainMinHeight = 306;
+
+// Computed before the program starts, as config.ini and the About box need them.
+const std::string g_version_text = VersionText(nullptr, "Major.Middle.Minor");
+const std::string g_build_text = VersionText(nullptr, "Build");
+
+int MenuIcon(unsigned state_flags, int command_id, unsigned submenu) {
+  return MenuIconIndex(state_flags, submenu, command_id);
+}
+
+void ReportSettingsWriteFailure(const char*) {
+  ShowErrorBox(MainWindowHandle(), "%s", LoadStringText(IDS_CONFIG_OPEN_FAILED));
+}
+
+void InitialisePlatform() {
+  OleInitialize(nullptr);
+  InitCommonControls();
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_USEREX_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+void ClearShellSettings() {
+  g_settings.tips = 0;
+  g_settings.last_tip = 0;
+  g_settings.help = 0;
+  g_settings.audiocd_drive_selected = 0;
+  g_settings.output_format = 0;
+  g_settings.output_rate = 0;
+  for (SettingText& folder : g_settings.recent_output_folders) folder.reset();
+  g_settings.help = 1;
+}
+
+void LoadIconLists() {
+  int main_icons[33] = {};
+  int second_icons[4] = {};
+  for (int i = 0; i < 32; ++i) main_icons[i] = kMainIconIds[i];
+  for (int i = 0; i < 3; ++i) second_icons[i] = kSecondIconIds[i];
+  CreateImageLists(main_icons, second_icons, nullptr);
+}
+
+int MessageLoop(HACCEL accelerators) {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    HWND main_window = MainWindowHandle();
+    if (accelerators && main_window && TranslateAcceleratorA(main_window, accelerators, &msg)) continue;
+    if (main_window && IsDialogMessageA(main_window, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return int(msg.wParam);
+}
+
+}  // namespace
+
+const char* ProgramVersionText() { return g_version_text.c_str(); }
+const char* ProgramBuildText() { return g_build_text.c_str(); }
+
+void DeleteLeftoverTempWavs() {
+  CreateDirectoryA("temp", nullptr);
+  DeleteMatching("temp\\*.wav");
+}
+
+int RunCorvale(HINSTANCE instance) {
+  InitialisePlatform();
+  CreateMutexA(nullptr, FALSE, kInstanceMutex);   // marks a running instance only
+  ClearShellSettings();
+  SetProgramKey(kProgramKey);
+  InitCommonLibrary(instance, MenuIcon, kLibraryProductName, kLibraryProductCode);
+  std::srand(unsigned(std::time(nullptr)));
+  LoadIconLists();
+  CreateDirectoryA("Temp", nullptr);
+
+  DialogFrame* main_frame = NewDialogFrame();
+  g_settings = AppSettings();
+  LoadSettings(g_settings);
+  g_settings_save_hooks.version_text = ProgramVersionText;
+  g_settings_save_hooks.report_write_failure = ReportSettingsWriteFailure;
+  DeleteLeftoverTempWavs();
+
+  DialogRequest request;
+  request.holder = &main_frame;
+  request.procedure = MainWindowProc;
+  request.modal = false;
+  request.min_width = kMainMinWidth;
+  request.min_height = kMainMinHeight;
+  int exit_code = 0;
+  if (CreateDialogFromResource(request, IDD_MAIN_WINDOW)) {
+    SetFrameHelp(main_frame, kHelpPage, IDM_HELP, HelpTopicForId);
+    ShowWindow(MainWindowHandle(), SW_SHOW);
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN_ACCELERATORS));
+    exit_code = MessageLoop(accelerators);
+  } else {
+    exit_code = 1;
+  }
+
+  FreeDialogFrame(main_frame);
+  g_settings.browser.reset();
+  ShutdownCommonLibrary();
+  return exit_code;
+}

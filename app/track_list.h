@@ -1,0 +1,54 @@
+// The track list of the source pane: one item per audio track of the disc,
+// with its title (editable) and its length.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "cd/track_table.h"
+#include "rip/rip_job.h"
+
+struct DialogFrame;
+struct ListViewCtl;
+
+constexpr int kTrackTitleBufferSize = 81;
+constexpr int kTrackLengthTextSize = 12;
+
+struct TrackItem {
+  char* title;                              // malloc'd; replaced by renaming
+  char length_text[kTrackLengthTextSize];   // "%2d:%02d.%02d"
+  int track_index;                          // position in the TrackTable
+};
+
+// Creates the list view wrapper over control 1044 of the main window.
+ListViewCtl* CreateTrackList(DialogFrame* frame);
+void DestroyTrackList();
+ListViewCtl* TrackListControl();
+
+// Refills the list from the table.  `lookup_titles` (may be null) are used
+// only when there is one per track; otherwise tracks are "Track 01" ...
+void FillTrackList(const TrackTable& table, const std::vector<std::string>* lookup_titles);
+void ClearTrackList();
+int TrackItemCount();
+int SelectedTrackCount();
+bool TrackListHasFocus();
+
+// Icons follow the output format.
+void SetTrackListFormat(int format);
+
+// Puts every selected item (every item when none is selected), in list
+// order, into the job: track index and title.  Returns the count.
+int CollectTracksForJob(RipJob* job);
+
+// Starts renaming the current item in place.
+void RenameCurrentTrack();
+
+// Moves to the next item after the current one whose title starts with `c`
+// (ignoring case), wrapping once.  Returns true when one was found.
+bool TypeAheadTrack(char c);
+
+// Title of the item at a list position, for tests and the status line.
+const char* TrackTitleAt(int position);
+const char* TrackLengthTextAt(int position);

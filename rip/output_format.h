@@ -1,0 +1,8 @@
+// The output formats a rip can produce, as the format combo lists them and
+// config.ini stores them.
+#pragma once
+
+#include <cstdint>
+
+enum OutputFormat : int32_t { kFormatWav = 0, kFormatOgg = 1, kFormatWma = 2, kFormatMp3 = 3 };
+constexpr int kOutputFormatCount = 4;

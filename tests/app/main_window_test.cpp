@@ -1,0 +1,249 @@
+#include "app/main_window.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "app/track_list.h"
+#include "cd/cd_drives.h"
+#include "cd/cd_test_disc.h"
+#include "common/common_library.h"
+#include "common/dialog_resources.h"
+#include "common/strings.h"
+#include "controls/frame_services.h"
+#include "controls/list_view.h"
+#include "res/main_window_ids.h"
+#include "res/string_ids.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing_support::FileExists;
+using testing_support::TempDir;
+
+struct ShownBox {
+  std::string text;
+  std::string caption;
+};
+std::vector<ShownBox> g_boxes;
+
+int RecordBox(HWND, const char* text, const char* caption, UINT) {
+  g_boxes.push_back({text ? text : "", caption ? caption : ""});
+  return IDOK;
+}
+
+class MainWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, "Corvale Rip", "RP");
+    g_boxes.clear();
+    SetMessageBoxFunction(RecordBox);
+    g_settings = AppSettings();
+    g_settings.audiocd_drive_selected = cd_tests::TwelveTrackDriveIndex();
+    g_settings.output_format = kFormatWav;
+    g_settings.path = output_.path() + "\\";
+    DialogRequest request;
+    request.holder = &frame_;
+    request.procedure = MainWindowProc;
+    ASSERT_EQ(CreateDialogFromResource(request, IDD_MAIN_WINDOW), 1);
+    window_ = MainWindowHandle();
+    ASSERT_NE(window_, nullptr);
+  }
+  void TearDown() override {
+    if (IsWindow(window_)) DestroyWindow(window_);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+    FreeDialogFrame(frame_);
+    SetMessageBoxFunction(nullptr);
+  }
+
+  void Command(int id, int notification = 0) {
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, notification), 0);
+  }
+  HWND TrackListWindow() { return GetDlgItem(window_, IDC_TRACK_LIST); }
+  void SelectRows(std::initializer_list<int> rows) {
+    ListView_SetItemState(TrackListWindow(), -1, 0, LVIS_SELECTED);
+    for (int row : rows) ListView_SetItemState(TrackListWindow(), row, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  std::vector<int> JobTrackIndexes() {
+    const RipJob* job = GetMainWindowView().job;
+    std::vector<int> indexes;
+    for (int i = 0; i < job->track_count; ++i) indexes.push_back(job->tracks[i].track_index);
+    return indexes;
+  }
+  std::string Output(const char* title) { return output_.File(std::string("Unknown Artist - ") + title + ".wav"); }
+  bool MenuEnabled(int id) {
+    return !(GetMenuState(GetMenu(window_), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+  }
+
+  TempDir output_;
+  DialogFrame* frame_ = nullptr;
+  HWND window_ = nullptr;
+};
+
+TEST_F(MainWindowTest, TwelveTrackDiscWithoutLookupListsGenericTitlesAndLengths) {
+  ASSERT_EQ(TrackItemCount(), 12);
+  EXPECT_STREQ(TrackTitleAt(0), "Track 01");
+  EXPECT_STREQ(TrackTitleAt(11), "Track 12");
+  EXPECT_STREQ(TrackLengthTextAt(4), " 3:33.33");
+  EXPECT_STREQ(TrackLengthTextAt(0), " 0:00.53");
+  char title[256];
+  GetWindowTextA(window_, title, sizeof title);
+  EXPECT_STREQ(title, "Corvale - Unknown Title (Unknown Artist)");
+  EXPECT_TRUE(GetMainWindowView().cd_ready);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, IDC_RIP)));
+  EXPECT_TRUE(MenuEnabled(IDM_RIP));
+}
+
+TEST_F(MainWindowTest, RipWithTwoSelectedRipsThoseInListOrder) {
+  SelectRows({7, 2});
+  Command(IDM_RIP);
+  EXPECT_EQ(JobTrackIndexes(), (std::vector<int>{2, 7}));
+  EXPECT_TRUE(FileExists(Output("Track 03")));
+  EXPECT_TRUE(FileExists(Output("Track 08")));
+  EXPECT_FALSE(FileExists(Output("Track 01")));
+  EXPECT_EQ(GetMainWindowView().copied_tracks, 0);
+  EXPECT_FALSE(GetMainWindowView().ripping);
+  EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(MainWindowTest, RipWithNothingSelectedRipsEveryTrack) {
+  SelectRows({});
+  Command(IDM_TRACK_RIP);
+  ASSERT_EQ(JobTrackIndexes().size(), 12u);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(JobTrackIndexes()[size_t(i)], i);
+  EXPECT_TRUE(FileExists(Output("Track 01")));
+  EXPECT_TRUE(FileExists(Output("Track 12")));
+}
+
+TEST_F(MainWindowTest, RipInMp3WithoutAnEncoderSaysSoAndStartsNothing) {
+  SendDlgItemMessageA(window_, IDC_FORMAT_COMBO, CB_SETCURSEL, kFormatMp3, 0);
+  Command(IDC_FORMAT_COMBO, CBN_SELCHANGE);
+  SelectRows({0});
+  Command(IDM_RIP);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].text, "No MP3 Encoder has been defined. Please update the preferences settings.");
+  EXPECT_EQ(g_boxes[0].caption, "MP3 Codec Error");
+  EXPECT_FALSE(FileExists(Output("Track 01")));
+}
+
+TEST_F(MainWindowTest, DriveChangeEmptiesTheTrackListUntilRefresh) {
+  const int other = cd_tests::TestDriveIndex();
+  SendDlgItemMessageA(window_, IDC_DRIVE_COMBO, CB_SETCURSEL, other, 0);
+  Command(IDC_DRIVE_COMBO, CBN_SELCHANGE);
+  EXPECT_EQ(TrackItemCount(), 0);
+  EXPECT_EQ(g_settings.audiocd_drive_selected, other);
+  Command(IDC_REFRESH_CD);
+  EXPECT_EQ(TrackItemCount(), 5);
+}
+
+TEST_F(MainWindowTest, EditedTitleAndArtistNameTheFiles) {
+  SetDlgItemTextA(window_, IDC_ARTIST, "AC/DC");
+  SetDlgItemTextA(window_, IDC_ALBUM_TITLE, "Live");
+  EXPECT_EQ(GetMainWindowView().artist, "AC/DC");
+  EXPECT_EQ(GetMainWindowView().album_title, "Live");
+  SelectRows({0});
+  Command(IDM_RIP);
+  EXPECT_TRUE(FileExists(output_.File("AC DC - Track 01.wav")));
+}
+
+TEST_F(MainWindowTest, CopyCommandFollowsTheFocusedListAndTypeAheadFindsTitles) {
+  SetFocus(TrackListWindow());
+  SetLastFocusedListId(IDC_TRACK_LIST);
+  SelectRows({3, 4});
+  Command(IDM_COPY);
+  MSG msg;
+  while (PeekMessageA(&msg, window_, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  EXPECT_EQ(GetMainWindowView().copied_tracks, 2);
+  EXPECT_TRUE(TypeAheadTrack('t'));
+}
+
+TEST_F(MainWindowTest, WmUserCodesThatAreNotOursDoNothing) {
+  // DM_GETDEFID shares the number: the dialog manager must still answer it.
+  const LRESULT default_id = SendMessageA(window_, DM_GETDEFID, 0, 0);
+  EXPECT_EQ(HIWORD(default_id), DC_HASDEFID);
+  // A lookup end while none is pending changes nothing.
+  SetDlgItemTextA(window_, IDC_ARTIST, "Typed");
+  SendMessageA(window_, WM_USER, 1000, 0);
+  EXPECT_EQ(GetMainWindowView().artist, "Typed");
+  EXPECT_EQ(TrackItemCount(), 12);
+}
+
+TEST_F(MainWindowTest, LookupResultSplitsTheDiscTitleAndNamesTheTracks) {
+  DiscLookupResult result;
+  result.found = true;
+  result.disc_title = "Some Band / Some Album";
+  for (int i = 0; i < 12; ++i) result.track_titles.push_back("Song " + std::to_string(i + 1));
+  g_start_disc_lookup = [](HWND) { return true; };
+  Command(IDC_REFRESH_CD);
+  g_start_disc_lookup = nullptr;
+  EXPECT_TRUE(GetMainWindowView().lookup_pending);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, IDC_REFRESH_CD)));
+  SetDiscLookupResult(result);
+  SendMessageA(window_, WM_USER, 1000, 0);
+  EXPECT_FALSE(GetMainWindowView().lookup_pending);
+  EXPECT_EQ(GetMainWindowView().artist, "Some Band");
+  EXPECT_EQ(GetMainWindowView().album_title, "Some Album");
+  EXPECT_STREQ(TrackTitleAt(0), "Song 1");
+  char title[256];
+  GetWindowTextA(window_, title, sizeof title);
+  EXPECT_STREQ(title, "Corvale - Some Album (Some Band)");
+}
+
+// The program finds "lang\\lang_xx.dat" below its working folder.
+class MainWindowLanguageTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    GetCurrentDirectoryA(MAX_PATH, previous_directory_);
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    *std::strrchr(exe, '\\') = '\0';
+    ASSERT_TRUE(SetCurrentDirectoryA(exe));
+    MainWindowTest::SetUp();
+  }
+  void TearDown() override {
+    Command(IDM_LANG_ENGLISH);
+    MainWindowTest::TearDown();
+    SetCurrentDirectoryA(previous_directory_);
+  }
+  std::string Text(int id) {
+    char text[256] = "";
+    GetDlgItemTextA(window_, id, text, sizeof text);
+    return text;
+  }
+  std::string MenuText(int position) {
+    char text[256] = "";
+    GetMenuStringA(GetMenu(window_), UINT(position), text, sizeof text, MF_BYPOSITION);
+    return text;
+  }
+  char previous_directory_[MAX_PATH] = "";
+};
+
+TEST_F(MainWindowLanguageTest, LanguagesWithoutAFileLeaveTheMenu) {
+  EXPECT_NE(GetMenuState(GetMenu(window_), IDM_LANG_GERMAN, MF_BYCOMMAND), UINT(-1));
+  EXPECT_NE(GetMenuState(GetMenu(window_), IDM_LANG_FRENCH, MF_BYCOMMAND), UINT(-1));
+  EXPECT_NE(GetMenuState(GetMenu(window_), IDM_LANG_ENGLISH, MF_BYCOMMAND), UINT(-1));
+  EXPECT_EQ(GetMenuState(GetMenu(window_), IDM_LANG_KOREAN, MF_BYCOMMAND), UINT(-1));
+}
+
+TEST_F(MainWindowLanguageTest, SwitchingRelabelsControlsMenusAndColumnsAndBack) {
+  Command(IDM_LANG_GERMAN);
+  EXPECT_EQ(Text(IDC_REFRESH_CD), "CD neu einlesen");
+  EXPECT_EQ(MenuText(0), "&Datei");
+  Command(IDM_LANG_FRENCH);
+  EXPECT_EQ(Text(IDC_REFRESH_CD), "Relire le CD");
+  EXPECT_EQ(MenuText(0), "&Fichier");
+  EXPECT_EQ(Text(IDC_SOURCE_GROUP), "Source :");
+  Command(IDM_LANG_ENGLISH);
+  EXPECT_EQ(Text(IDC_REFRESH_CD), "Refresh CD");
+  EXPECT_EQ(MenuText(0), "&File");
+  EXPECT_EQ(Text(IDC_SOURCE_GROUP), "Source:");
+}
+
+}  // namespace

@@ -1,0 +1,355 @@
+#include "app/progress_dialog.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "cd/cd_drives.h"
+#include "cd/cd_test_disc.h"
+#include "common/common_library.h"
+#include "res/progress_ids.h"
+#include "rip/encoder_slot.h"
+#include "rip/rip_worker.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using cd_tests::TestDisc;
+using testing_support::FileExists;
+using testing_support::ReadWholeFile;
+using testing_support::TempDir;
+
+constexpr UINT kTickMs = 10;
+constexpr DWORD kDeadlineMs = 60000;
+
+std::string StatusText(HWND dialog) {
+  char text[600] = "";
+  GetDlgItemTextA(dialog, IDC_RIP_PROGRESS_STATUS, text, sizeof text);
+  return text;
+}
+
+int ProgressPosition(HWND dialog) {
+  return int(SendDlgItemMessageA(dialog, IDC_RIP_PROGRESS_BAR, PBM_GETPOS, 0, 0));
+}
+
+int ProgressRangeHigh(HWND dialog) {
+  return int(SendDlgItemMessageA(dialog, IDC_RIP_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0));
+}
+
+// What the callbacks of one dialog run saw; the callbacks are plain functions.
+struct Observed {
+  RipJob* job = nullptr;
+  int refreshes = 0;
+  std::string status_at_refresh;
+  int position_at_refresh = -1;
+  int range_at_refresh = -1;
+  bool window_alive_at_refresh = false;
+  std::function<void(HWND dialog)> on_tick;             // while the dialog is open
+  std::function<void(HWND dialog, const MSG&)> on_progress;   // before the dialog sees it
+  DWORD deadline = 0;
+};
+Observed g_seen;
+
+void RecordRefresh() {
+  ++g_seen.refreshes;
+  const HWND dialog = g_seen.job->window;
+  g_seen.window_alive_at_refresh = IsWindow(dialog) != 0;
+  g_seen.status_at_refresh = StatusText(dialog);
+  g_seen.position_at_refresh = ProgressPosition(dialog);
+  g_seen.range_at_refresh = ProgressRangeHigh(dialog);
+}
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND dialog = g_seen.job != nullptr ? g_seen.job->window : nullptr;
+  if (dialog == nullptr || !IsWindow(dialog)) return;
+  if (GetTickCount() > g_seen.deadline) {
+    ADD_FAILURE() << "the dialog is still open";
+    RequestRipStop();
+    if (HANDLE process = TakeEncoderSlot()) CloseHandle(process);
+    g_seen.deadline = GetTickCount() + kDeadlineMs;
+    return;
+  }
+  if (g_seen.on_tick) g_seen.on_tick(dialog);
+}
+
+LRESULT CALLBACK WatchMessages(int code, WPARAM wparam, LPARAM lparam) {
+  const auto* msg = reinterpret_cast<const MSG*>(lparam);
+  if (code == HC_ACTION && wparam == PM_REMOVE && g_seen.job != nullptr && msg->hwnd == g_seen.job->window &&
+      msg->message == WM_USER && msg->wParam == kRipMsgProgress && g_seen.on_progress) {
+    g_seen.on_progress(msg->hwnd, *msg);
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// A handle standing for an external encoder process, and a copy of it for
+// the slot, whose closing the test can observe.
+class FakeEncoder {
+ public:
+  FakeEncoder() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+  ~FakeEncoder() { CloseHandle(event_); }
+  HANDLE Copy() {
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), event_, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    return copy;
+  }
+
+ private:
+  HANDLE event_;
+};
+
+bool HandleIsOpen(HANDLE handle) {
+  DWORD flags = 0;
+  return GetHandleInformation(handle, &flags) != 0;
+}
+
+class ProgressDialog : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SelectDrive(cd_tests::TestDriveIndex()), 1);
+    ASSERT_EQ(ReadTrackTable(&table_), 1);
+    ASSERT_EQ(table_.count, 5);
+    InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, nullptr, nullptr);
+    job_ = RipJob{};
+    std::snprintf(job_.output_folder, sizeof job_.output_folder, "%s", dir_.path().c_str());
+    request_ = ProgressDialogRequest{&job_, &table_, kFormatWav, 128, "Album", "Artist", &ripping_, RecordRefresh};
+    g_seen = Observed();
+    g_seen.job = &job_;
+    g_seen.deadline = GetTickCount() + kDeadlineMs;
+  }
+  void TearDown() override {
+    if (HANDLE process = TakeEncoderSlot()) CloseHandle(process);
+    while (IsRipRunning()) Sleep(10);
+    g_seen = Observed();
+    ShutdownCommonLibrary();
+  }
+
+  void AddTrack(int index, const char* title) {
+    RipTrack& track = job_.tracks[job_.track_count++];
+    track.track_index = index;
+    std::snprintf(track.title, sizeof track.title, "%s", title);
+  }
+  int Run() {
+    const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, Tick);
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, WatchMessages, nullptr, GetCurrentThreadId());
+    const int result = RunProgressDialog(nullptr, request_);
+    UnhookWindowsHookEx(hook);
+    KillTimer(nullptr, timer);
+    return result;
+  }
+  size_t WavSize(const char* title) {
+    return ReadWholeFile(dir_.File(std::string("Artist - ") + title + ".wav")).size();
+  }
+
+  TempDir dir_;
+  TrackTable table_{};
+  RipJob job_{};
+  bool ripping_ = false;
+  ProgressDialogRequest request_{};
+};
+
+TEST_F(ProgressDialog, RipsTheJobCompletedFromTheTrackTableAndEndsFinished) {
+  AddTrack(3, "Four");
+  AddTrack(1, "Two");
+  EXPECT_EQ(Run(), 0);
+
+  EXPECT_FALSE(ripping_);
+  EXPECT_EQ(IsRipRunning(), 0);
+  EXPECT_EQ(job_.format, kFormatWav);
+  EXPECT_EQ(job_.rate, 128);
+  EXPECT_STREQ(job_.album_title, "Album");
+  EXPECT_EQ(job_.progress_range, 2 * kProgressPerTrack);
+  EXPECT_EQ(job_.tracks[0].start, table_.entries[3].start);
+  EXPECT_EQ(job_.tracks[0].length, table_.entries[3].length);
+  EXPECT_EQ(job_.tracks[1].start, table_.entries[1].start);
+  EXPECT_EQ(job_.tracks[1].length, table_.entries[1].length);
+  EXPECT_EQ(WavSize("Four"), 44u + 2352u * size_t(TestDisc().lengths[3]));
+  EXPECT_EQ(WavSize("Two"), 44u + 2352u * size_t(TestDisc().lengths[1]));
+
+  EXPECT_EQ(g_seen.refreshes, 1);
+  EXPECT_TRUE(g_seen.window_alive_at_refresh);
+  EXPECT_EQ(g_seen.status_at_refresh, "Ripping finished");
+  EXPECT_EQ(g_seen.range_at_refresh, 60);
+  EXPECT_EQ(g_seen.position_at_refresh, 60);
+}
+
+// The worker waits for the encoder slot before each track, so a filled slot
+// holds it at the start while the dialog is examined.
+TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCodes) {
+  AddTrack(0, "One");
+  AddTrack(2, "Three");
+  FakeEncoder encoder;
+  FillEncoderSlot(encoder.Copy());
+  bool examined = false;
+  g_seen.on_tick = [&](HWND dialog) {
+    if (examined) return;
+    examined = true;
+    EXPECT_TRUE(ripping_);
+    EXPECT_EQ(IsRipRunning(), 1);
+
+    SendMessageA(dialog, WM_USER, kRipMsgProgress, RipProgressParam(1, 45));
+    EXPECT_EQ(StatusText(dialog), "Processing \"Artist - Three\"");
+    EXPECT_EQ(ProgressPosition(dialog), 45);
+    SendMessageA(dialog, WM_USER, kRipMsgProgress, RipProgressParam(1, 500));
+    EXPECT_EQ(ProgressPosition(dialog), 60);
+
+    SendMessageA(dialog, WM_USER, kRipMsgEncoderState, 2);
+    EXPECT_EQ(StatusText(dialog), "Processing \"Artist - Three\" WMA Encoder Running...");
+    SendMessageA(dialog, WM_USER, kRipMsgEncoderState, 5);
+    EXPECT_EQ(StatusText(dialog), "Processing \"Artist - Three\" WMA Encoder Stopped...");
+    SendMessageA(dialog, WM_USER, kRipMsgEncoderState, 3);
+    EXPECT_EQ(StatusText(dialog), "Processing \"Artist - Three\"");
+
+    // A track number the job does not have keeps the one shown.
+    SendMessageA(dialog, WM_USER, kRipMsgProgress, RipProgressParam(7, 10));
+    EXPECT_EQ(StatusText(dialog), "Processing \"Artist - Three\"");
+
+    // DM_GETDEFID and unknown codes change nothing.
+    SendMessageA(dialog, DM_GETDEFID, 0, 0);
+    SendMessageA(dialog, WM_USER, 1500, 3);
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_TRUE(ripping_);
+    EXPECT_EQ(StatusText(dialog), "Processing \"Artist - Three\"");
+    EXPECT_EQ(ProgressPosition(dialog), 10);
+
+    // What the encoder watch of the main window does when the process ends.
+    CloseHandle(TakeEncoderSlot());
+  };
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(examined);
+  EXPECT_EQ(g_seen.status_at_refresh, "Ripping finished");
+  EXPECT_TRUE(FileExists(dir_.File("Artist - Three.wav")));
+}
+
+class ProgressDialogCancel : public ProgressDialog, public testing::WithParamInterface<bool> {};
+
+// Cancel (or the close box) during the 15000-sector track: the worker stops,
+// the encoder process is let go, and the dialog stays until the worker ends.
+TEST_P(ProgressDialogCancel, StopsTheWorkerAndWaitsForItsEnd) {
+  const bool by_close_box = GetParam();
+  AddTrack(4, "Long");
+  AddTrack(1, "Two");
+  FakeEncoder encoder;
+  HANDLE slot_copy = nullptr;
+  bool cancelled = false;
+  g_seen.on_progress = [&](HWND dialog, const MSG& msg) {
+    if (cancelled || LOWORD(msg.lParam) == 0) return;
+    ASSERT_EQ(HIWORD(msg.lParam), 0);
+    cancelled = true;
+    slot_copy = encoder.Copy();
+    FillEncoderSlot(slot_copy);
+    if (by_close_box) {
+      SendMessageA(dialog, WM_CLOSE, 0, 0);
+    } else {
+      SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
+    }
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_TRUE(ripping_);
+    EXPECT_EQ(ProgressPosition(dialog), 0);
+    EXPECT_FALSE(IsEncoderSlotFilled());
+    EXPECT_FALSE(HandleIsOpen(slot_copy));
+  };
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(cancelled);
+  EXPECT_FALSE(ripping_);
+  EXPECT_EQ(IsRipRunning(), 0);
+  EXPECT_EQ(g_seen.refreshes, 1);
+  EXPECT_EQ(g_seen.status_at_refresh, "Ripping finished");
+  EXPECT_LT(WavSize("Long"), 44u + 2352u * size_t(TestDisc().lengths[4]));
+  EXPECT_FALSE(FileExists(dir_.File("Artist - Two.wav")));
+}
+
+INSTANTIATE_TEST_SUITE_P(CancelButtonAndCloseBox, ProgressDialogCancel, testing::Bool());
+
+TEST_F(ProgressDialog, ClosesAtOnceWhenTheWorkerCannotStart) {
+  // Another job's worker, held at its first track by a filled encoder slot.
+  RipJob other{};
+  other.track_count = 1;
+  other.tracks[0] = {0, table_.entries[0].start, table_.entries[0].length, "Other"};
+  std::snprintf(other.output_folder, sizeof other.output_folder, "%s", dir_.path().c_str());
+  FakeEncoder encoder;
+  FillEncoderSlot(encoder.Copy());
+  ASSERT_EQ(StartRip(&other), 1);
+
+  AddTrack(0, "One");
+  job_.result = 6;   // left by an earlier job; nothing here changes it
+  EXPECT_EQ(Run(), 6);
+  EXPECT_FALSE(ripping_);
+  EXPECT_EQ(g_seen.refreshes, 0);
+  EXPECT_FALSE(IsWindow(job_.window));
+
+  request_.job = nullptr;
+  EXPECT_EQ(RunProgressDialog(nullptr, request_), 0);
+  EXPECT_FALSE(ripping_);
+
+  CloseHandle(TakeEncoderSlot());
+  while (IsRipRunning()) Sleep(10);
+}
+
+// When the dialog's window goes while the worker runs (its owner was
+// destroyed), the run still ends only after the worker has.
+TEST_F(ProgressDialog, LosingTheWindowStopsAndAwaitsTheWorker) {
+  AddTrack(4, "Long");
+  FakeEncoder encoder;
+  FillEncoderSlot(encoder.Copy());
+  g_seen.on_tick = [&](HWND dialog) { DestroyWindow(dialog); };
+  EXPECT_EQ(Run(), 0);
+  EXPECT_FALSE(ripping_);
+  EXPECT_EQ(IsRipRunning(), 0);
+  EXPECT_FALSE(IsEncoderSlotFilled());
+}
+
+TEST(CompleteRipJob, BoundsTextsAndGuardsTrackIndexes) {
+  TrackTable table{};
+  table.count = 2;
+  table.entries[0] = {1, 0, 100};
+  table.entries[1] = {2, 100, 250};
+  RipJob job{};
+  std::memset(&job.tracks, 'x', sizeof job.tracks);
+  job.track_count = 4;
+  const int32_t indexes[] = {1, -1, 2, 99};
+  for (int i = 0; i < 4; ++i) job.tracks[i].track_index = indexes[i];
+  const std::string long_artist(100, 'A');
+  ProgressDialogRequest request{&job, &table, kFormatOgg, 160, nullptr, long_artist.c_str(), nullptr, nullptr};
+
+  CompleteRipJob(request, HWND(0x1234));
+  EXPECT_EQ(job.window, HWND(0x1234));
+  EXPECT_EQ(job.progress_range, 120);
+  EXPECT_EQ(job.format, kFormatOgg);
+  EXPECT_STREQ(job.album_title, "");
+  EXPECT_EQ(std::string(job.artist), long_artist.substr(0, kRipTitleCopyLength));
+  EXPECT_EQ(job.tracks[0].start, 100);
+  EXPECT_EQ(job.tracks[0].length, 250);
+  for (int i = 1; i < 4; ++i) {
+    EXPECT_EQ(job.tracks[i].start, 0) << i;
+    EXPECT_EQ(job.tracks[i].length, 0) << i;
+  }
+
+  job.track_count = cdda::kMaxTracks + 1;
+  CompleteRipJob(request, nullptr);
+  EXPECT_EQ(job.track_count, 0);
+  EXPECT_EQ(job.progress_range, 0);
+}
+
+TEST(FormatRipStatus, StaysWithinFieldsAndBuffer) {
+  RipJob job{};
+  std::memset(job.artist, 'A', sizeof job.artist);   // no terminator
+  job.track_count = 1;
+  std::memset(job.tracks[0].title, 'T', sizeof job.tracks[0].title);
+
+  char text[400];
+  FormatRipStatus(job, 0, " WMA Encoder Running...", text, sizeof text);
+  EXPECT_EQ(std::string(text), "Processing \"" + std::string(84, 'A') + " - " + std::string(84, 'T') +
+                                   "\" WMA Encoder Running...");
+
+  char small[20];
+  FormatRipStatus(job, 0, nullptr, small, sizeof small);
+  EXPECT_EQ(std::string(small), std::string("Processing \"AAAAAAA"));
+
+  FormatRipStatus(job, 1, nullptr, text, sizeof text);
+  EXPECT_EQ(std::string(text), "Processing \"" + std::string(84, 'A') + " - \"");
+}
+
+}  // namespace
