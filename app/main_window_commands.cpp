@@ -169,6 +169,9 @@ void StartRipOfCollectedTracks() {
     return;
   }
   if (main.copied_tracks == 0) return;
+  // A worker that cannot start leaves the result alone: an old error must not
+  // be shown again for this job.
+  main.job.result = 0;
   ProgressDialogRequest request{};
   request.job = &main.job;
   request.tracks = &main.tracks;

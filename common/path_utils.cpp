@@ -141,3 +141,11 @@ void ReleasePathBuffers() {
   TextFree(&g_joined_path);
   TextFree(&g_numbered_name);
 }
+
+std::string NormalisedSlashes(const char* path) {
+  std::string text = path ? path : "";
+  text.push_back('\0');
+  PathNormaliseSlashes(&text[0]);
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}

@@ -1,6 +1,8 @@
 // Path joining and normalisation on 8-bit texts ('\' separated).
 #pragma once
 
+#include <string>
+
 // Joins folder and name as folder "\" name, then normalises the slashes and
 // resolves ".." segments.  With an empty or null name the result is the
 // folder; with an empty or null folder it is the name ("" for null).  The
@@ -11,6 +13,8 @@ const char* PathJoin(const char* folder, const char* name);
 // In place: every '/' becomes '\' and runs of '\' collapse into one, except a
 // leading "\\" of a network path.  Returns the path.
 char* PathNormaliseSlashes(char* path);
+// The same on a copy; null gives the empty text.
+std::string NormalisedSlashes(const char* path);
 
 // In place: resolves ".." segments separated by `separator`.  "a\b\..\c"
 // becomes "a\c", a leading "..\" is dropped, a final ".." removes the segment

@@ -26,14 +26,6 @@ class FindHandle {
   HANDLE handle_;
 };
 
-std::string NormalisedFolder(const char* folder) {
-  std::string path = folder ? folder : "";
-  path.push_back('\0');
-  PathNormaliseSlashes(&path[0]);
-  path.resize(std::strlen(path.c_str()));
-  return path;
-}
-
 std::string DateText(const FILETIME& written) {
   FILETIME local;
   SYSTEMTIME time;
@@ -52,7 +44,7 @@ std::string DateText(const FILETIME& written) {
 
 bool ListFolder(const char* folder, const char* mask, unsigned flags, DirEntryList* entries) {
   entries->clear();
-  const std::string base = NormalisedFolder(folder);
+  const std::string base = NormalisedSlashes(folder);
   const std::string search = std::string(PathJoin(base.c_str(), "*"));
   WIN32_FIND_DATAA item;
   FindHandle find(FindFirstFileA(search.c_str(), &item));

@@ -10,13 +10,6 @@
 
 namespace {
 
-std::string Normalised(const char* path) {
-  std::string text = path ? path : "";
-  text.push_back('\0');
-  PathNormaliseSlashes(&text[0]);
-  text.resize(std::strlen(text.c_str()));
-  return text;
-}
 
 // Length of the part that is not created: "C:", "C:\" or "\\server\share\".
 std::size_t RootLength(const std::string& path) {
@@ -47,12 +40,12 @@ bool IsFolder(const char* path) {
 
 bool MakeFolder(const char* path) {
   if (!path || !*path) return false;
-  return CreateDirectoryA(Normalised(path).c_str(), nullptr) != 0;
+  return CreateDirectoryA(NormalisedSlashes(path).c_str(), nullptr) != 0;
 }
 
 int MakePath(const char* path) {
   if (!path || !*path) return 0;
-  const std::string full = Normalised(path);
+  const std::string full = NormalisedSlashes(path);
   bool created = false;
   std::size_t position = RootLength(full);
   while (position < full.size()) {
