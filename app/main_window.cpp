@@ -138,7 +138,7 @@ void CreateLists() {
   file.directory = g_settings.path ? g_settings.path->c_str() : "";
   file.file_pattern = g_settings.list_mask ? g_settings.list_mask->c_str() : kDefaultMask;
   g_main.file_list = CreateFileList(g_main.file_list, params, file);
-  CreateTrackList(g_main.frame);
+  CreateTrackList(g_main.frame, [] { return TrackMenuState{g_main.ripping, g_main.lookup_pending}; });
 }
 
 void SetUnknownAlbum() {

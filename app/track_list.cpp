@@ -96,9 +96,27 @@ int TrackKeyDown(ListViewCtl* list, NMHDR* header) {
 
 int Position(TrackItem* item) { return ListViewIndexOf(g_list, item); }
 
+TrackMenuState (*g_menu_state)() = nullptr;
+
+void PrepareMenu(ListViewCtl*, HMENU menu) {
+  const TrackMenuState state = g_menu_state ? g_menu_state() : TrackMenuState{false, false};
+  PrepareTrackMenu(menu, SelectedTrackCount(), state);
+}
+
 }  // namespace
 
-ListViewCtl* CreateTrackList(DialogFrame* frame) {
+void PrepareTrackMenu(HMENU menu, int selected_tracks, const TrackMenuState& state) {
+  auto enable = [menu](int command, bool enabled) {
+    EnableMenuItem(menu, UINT(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  };
+  enable(IDM_TRACK_RENAME, selected_tracks > 0);
+  enable(IDM_TRACK_COPY, selected_tracks > 0);
+  enable(IDM_TRACK_RIP, !state.ripping);
+  enable(IDM_TRACK_REFRESH_CD, !state.ripping && !state.lookup_pending);
+}
+
+ListViewCtl* CreateTrackList(DialogFrame* frame, TrackMenuState (*menu_state)()) {
+  g_menu_state = menu_state;
   ListViewParams params;
   params.frame = frame;
   params.control_id = IDC_TRACK_LIST;
@@ -106,6 +124,7 @@ ListViewCtl* CreateTrackList(DialogFrame* frame) {
   params.extended_style = LVS_EX_FULLROWSELECT;
   params.compare = CompareTracks;
   params.context_menu = MAKEINTRESOURCEA(IDM_TRACK_LIST_MENU);
+  params.menu_prepare = PrepareMenu;
   params.column_titles = kColumnTitles;
   params.column_widths = kColumnWidths;
   g_list = CreateListView(g_list, params);

@@ -22,8 +22,18 @@ struct TrackItem {
   int track_index;                          // position in the TrackTable
 };
 
-// Creates the list view wrapper over control 1044 of the main window.
-ListViewCtl* CreateTrackList(DialogFrame* frame);
+// What the track list's context menu needs to know of the main window.
+struct TrackMenuState {
+  bool ripping;
+  bool lookup_pending;
+};
+
+// Creates the list view wrapper over control 1044 of the main window; the
+// context menu asks `menu_state` how to enable its items.
+ListViewCtl* CreateTrackList(DialogFrame* frame, TrackMenuState (*menu_state)());
+
+// Enables the items of the track list's context menu.
+void PrepareTrackMenu(HMENU menu, int selected_tracks, const TrackMenuState& state);
 void DestroyTrackList();
 ListViewCtl* TrackListControl();
 

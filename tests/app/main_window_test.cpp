@@ -247,3 +247,31 @@ TEST_F(MainWindowLanguageTest, SwitchingRelabelsControlsMenusAndColumnsAndBack) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TrackMenu, RenameAndCopyNeedASelectionRipAndRefreshNeedIdleness) {
+  HMENU menus = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_TRACK_LIST_MENU));
+  ASSERT_NE(menus, nullptr);
+  HMENU menu = GetSubMenu(menus, 0);
+  auto enabled = [menu](int id) { return !(GetMenuState(menu, UINT(id), MF_BYCOMMAND) & MF_GRAYED); };
+
+  PrepareTrackMenu(menu, 0, TrackMenuState{false, false});
+  EXPECT_FALSE(enabled(IDM_TRACK_RENAME));
+  EXPECT_FALSE(enabled(IDM_TRACK_COPY));
+  EXPECT_TRUE(enabled(IDM_TRACK_RIP));
+  EXPECT_TRUE(enabled(IDM_TRACK_REFRESH_CD));
+
+  PrepareTrackMenu(menu, 2, TrackMenuState{false, true});
+  EXPECT_TRUE(enabled(IDM_TRACK_RENAME));
+  EXPECT_TRUE(enabled(IDM_TRACK_COPY));
+  EXPECT_TRUE(enabled(IDM_TRACK_RIP));
+  EXPECT_FALSE(enabled(IDM_TRACK_REFRESH_CD));
+
+  PrepareTrackMenu(menu, 1, TrackMenuState{true, false});
+  EXPECT_FALSE(enabled(IDM_TRACK_RIP));
+  EXPECT_FALSE(enabled(IDM_TRACK_REFRESH_CD));
+  DestroyMenu(menus);
+}
+
+}  // namespace
