@@ -100,6 +100,7 @@ int RunCorvale(HINSTANCE instance) {
   InitCommonLibrary(instance, MenuIcon, kLibraryProductName, kLibraryProductCode);
   std::srand(unsigned(std::time(nullptr)));
   LoadIconLists();
+  // The web browser detection joins here once the browser launcher exists.
   CreateDirectoryA("Temp", nullptr);
 
   DialogFrame* main_frame = NewDialogFrame();
@@ -107,7 +108,10 @@ int RunCorvale(HINSTANCE instance) {
   LoadSettings(g_settings);
   g_settings_save_hooks.version_text = ProgramVersionText;
   g_settings_save_hooks.report_write_failure = ReportSettingsWriteFailure;
+  // The proxy values are read here once the proxy settings module exists.
   DeleteLeftoverTempWavs();
+  // Still to join at this point, each with its module: the tips viewer, and
+  // the main window's toolbar, status bar and layout table.
 
   DialogRequest request;
   request.holder = &main_frame;
