@@ -1,0 +1,252 @@
+// Answers a test script's questions about a running corvale.exe from outside
+// the process, as a user's tools would see it: its windows, their controls and
+// the list's selection, plus the demo disc's table of contents read through
+// the same CD layer.  One command per run; answers go to standard output,
+// failures to standard error with a non-zero exit code.
+//
+//   e2e_probe wait-main TIMEOUT_MS              main window visible: its title
+//   e2e_probe item-count ID                     items of list view ID
+//   e2e_probe rect ID                           left top right bottom of child ID
+//   e2e_probe header-rect ID                    the same for list view ID's header
+//   e2e_probe selection ID                      "COUNT ROW ROW ..." of list view ID
+//   e2e_probe watch TITLE READY_FILE TIMEOUT_MS waits for a window TITLE of the
+//                                               program to come and go
+//   e2e_probe toc                               "NUMBER START LENGTH" per audio track
+//   e2e_probe close                             posts WM_CLOSE to the main window
+//   e2e_probe time-start EXE TRACKS TIMEOUT_MS  starts EXE, seconds until its
+//                                               track list holds TRACKS items; closes it
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "cd/cd_drives.h"
+#include "res/main_window_ids.h"
+
+namespace {
+
+constexpr char kMainTitlePrefix[] = "Corvale - ";
+constexpr char kProgramImage[] = "corvale.exe";
+constexpr char kVirtualDrivePrefix[] = "Virtual CD: ";
+constexpr DWORD kPollMs = 5;
+constexpr DWORD kFastPollMs = 1;
+
+int Fail(const char* format, const char* detail = "") {
+  std::fprintf(stderr, format, detail);
+  std::fputc('\n', stderr);
+  return 1;
+}
+
+bool ImageIsProgram(DWORD process_id) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+  if (!process) return false;
+  char path[MAX_PATH];
+  DWORD size = sizeof path;
+  const BOOL named = QueryFullProcessImageNameA(process, 0, path, &size);
+  CloseHandle(process);
+  if (!named) return false;
+  const char* slash = std::strrchr(path, '\\');
+  return _stricmp(slash ? slash + 1 : path, kProgramImage) == 0;
+}
+
+struct WindowSearch {
+  const char* title;    // exact title, or null
+  const char* prefix;   // title prefix, or null
+  DWORD process_id;     // 0: any corvale.exe
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  char title[256] = "";
+  GetWindowTextA(window, title, sizeof title);
+  if (search->title && std::strcmp(title, search->title) != 0) return TRUE;
+  if (search->prefix && std::strncmp(title, search->prefix, std::strlen(search->prefix)) != 0) return TRUE;
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(window, &process_id);
+  if (process_id == GetCurrentProcessId()) return TRUE;
+  if (search->process_id ? process_id != search->process_id : !ImageIsProgram(process_id)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND FindProgramWindow(const char* title, const char* prefix, DWORD process_id = 0) {
+  WindowSearch search{title, prefix, process_id, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindMainWindow(DWORD process_id = 0) {
+  HWND window = FindProgramWindow(nullptr, kMainTitlePrefix, process_id);
+  return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+HWND MainChild(int id) {
+  HWND main = FindMainWindow();
+  return main ? GetDlgItem(main, id) : nullptr;
+}
+
+int PrintRect(HWND window) {
+  RECT rect;
+  if (!window || !GetWindowRect(window, &rect)) return Fail("no such control");
+  std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+  return 0;
+}
+
+int WaitMain(DWORD timeout_ms) {
+  const DWORD begin = GetTickCount();
+  for (;;) {
+    if (HWND main = FindMainWindow()) {
+      char title[256] = "";
+      GetWindowTextA(main, title, sizeof title);
+      std::printf("%s\n", title);
+      return 0;
+    }
+    if (GetTickCount() - begin > timeout_ms) return Fail("no visible main window of %s", kProgramImage);
+    Sleep(kPollMs);
+  }
+}
+
+int ItemCount(int id) {
+  HWND list = MainChild(id);
+  if (!list) return Fail("no list view");
+  std::printf("%ld\n", long(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
+  return 0;
+}
+
+int HeaderRect(int id) {
+  HWND list = MainChild(id);
+  if (!list) return Fail("no list view");
+  return PrintRect(reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0)));
+}
+
+int Selection(int id) {
+  HWND list = MainChild(id);
+  if (!list) return Fail("no list view");
+  std::printf("%ld", long(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0)));
+  const LRESULT count = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+  for (LRESULT row = 0; row < count; ++row) {
+    if (SendMessageA(list, LVM_GETITEMSTATE, WPARAM(row), LVIS_SELECTED) & LVIS_SELECTED) {
+      std::printf(" %ld", long(row));
+    }
+  }
+  std::printf("\n");
+  return 0;
+}
+
+// Polls fast: a short job shows its window for a few tens of milliseconds.
+int Watch(const char* title, const char* ready_file, DWORD timeout_ms) {
+  const DWORD begin = GetTickCount();
+  bool seen = FindProgramWindow(title, nullptr) != nullptr;
+  DWORD seen_at = 0;
+  if (FILE* ready = std::fopen(ready_file, "w")) {
+    std::fclose(ready);
+  } else {
+    return Fail("cannot write %s", ready_file);
+  }
+  for (;;) {
+    const bool present = FindProgramWindow(title, nullptr) != nullptr;
+    if (present && !seen) {
+      seen = true;
+      seen_at = GetTickCount() - begin;
+    }
+    if (seen && !present) {
+      std::printf("seen %lu ms, gone %lu ms\n", seen_at, GetTickCount() - begin);
+      return 0;
+    }
+    if (GetTickCount() - begin > timeout_ms) {
+      return Fail(seen ? "window \"%s\" did not go" : "window \"%s\" never came", title);
+    }
+    Sleep(kFastPollMs);
+  }
+}
+
+int PrintToc() {
+  const int drives = GetDriveCount();
+  for (int drive = 0; drive < drives; ++drive) {
+    char name[100];
+    GetDriveName(drive, name, sizeof name);
+    if (std::strncmp(name, kVirtualDrivePrefix, std::strlen(kVirtualDrivePrefix)) != 0) continue;
+    if (!SelectDrive(drive)) return Fail("cannot open %s", name);
+    TrackTable table{};
+    if (!ReadTrackTable(&table)) return Fail("cannot read the table of contents of %s", name);
+    for (int i = 0; i < table.count; ++i) {
+      const TrackEntry& entry = table.entries[i];
+      std::printf("%d %ld %ld\n", int(entry.number), long(entry.start), long(entry.length));
+    }
+    return 0;
+  }
+  return Fail("no virtual drive (is AKRIP_IMAGES set?)");
+}
+
+int CloseMain() {
+  HWND main = FindMainWindow();
+  if (!main) return Fail("no main window");
+  if (!PostMessageA(main, WM_CLOSE, 0, 0)) return Fail("WM_CLOSE not posted");
+  return 0;
+}
+
+// Start-up time as a user sees it: from process creation until the main
+// window lists the disc's tracks.
+int TimeStart(const char* exe, long tracks, DWORD timeout_ms) {
+  LARGE_INTEGER frequency, begin, now;
+  QueryPerformanceFrequency(&frequency);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string command = std::string("\"") + exe + "\"";
+  QueryPerformanceCounter(&begin);
+  if (!CreateProcessA(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return Fail("cannot start %s", exe);
+  }
+  CloseHandle(process.hThread);
+  int status = 1;
+  for (;;) {
+    HWND main = FindMainWindow(process.dwProcessId);
+    HWND list = main ? GetDlgItem(main, IDC_TRACK_LIST) : nullptr;
+    if (list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= tracks) {
+      QueryPerformanceCounter(&now);
+      std::printf("%.4f\n", double(now.QuadPart - begin.QuadPart) / double(frequency.QuadPart));
+      PostMessageA(main, WM_CLOSE, 0, 0);
+      status = 0;
+      break;
+    }
+    QueryPerformanceCounter(&now);
+    if (double(now.QuadPart - begin.QuadPart) * 1000 / double(frequency.QuadPart) > timeout_ms) {
+      Fail("no track list within the time-out");
+      break;
+    }
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+      Fail("the program ended before showing its tracks");
+      break;
+    }
+    Sleep(kFastPollMs);
+  }
+  if (WaitForSingleObject(process.hProcess, timeout_ms) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 1);
+    Fail("the program did not end after WM_CLOSE");
+    status = 1;
+  }
+  CloseHandle(process.hProcess);
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  auto number = [&](int i) { return argc > i ? std::strtol(argv[i], nullptr, 10) : 0L; };
+  if (command == "wait-main" && argc == 3) return WaitMain(DWORD(number(2)));
+  if (command == "item-count" && argc == 3) return ItemCount(int(number(2)));
+  if (command == "rect" && argc == 3) return PrintRect(MainChild(int(number(2))));
+  if (command == "header-rect" && argc == 3) return HeaderRect(int(number(2)));
+  if (command == "selection" && argc == 3) return Selection(int(number(2)));
+  if (command == "watch" && argc == 5) return Watch(argv[2], argv[3], DWORD(number(4)));
+  if (command == "toc" && argc == 2) return PrintToc();
+  if (command == "close" && argc == 2) return CloseMain();
+  if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
+  return Fail("usage: e2e_probe wait-main|item-count|rect|header-rect|selection|watch|toc|close|time-start ...");
+}
