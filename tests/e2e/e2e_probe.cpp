@@ -13,8 +13,9 @@
 //                                               program to come and go
 //   e2e_probe toc                               "NUMBER START LENGTH" per audio track
 //   e2e_probe close                             posts WM_CLOSE to the main window
-//   e2e_probe time-start EXE TRACKS TIMEOUT_MS  starts EXE, seconds until its
-//                                               track list holds TRACKS items; closes it
+//   e2e_probe time-start EXE TRACKS TIMEOUT_MS  starts EXE; seconds until its first
+//                                               window exists, and until its track
+//                                               list holds TRACKS items; closes it
 #include <windows.h>
 #include <commctrl.h>
 
@@ -77,6 +78,21 @@ HWND FindProgramWindow(const char* title, const char* prefix, DWORD process_id =
   WindowSearch search{title, prefix, process_id, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+BOOL CALLBACK MatchProcess(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(window, &process_id);
+  if (process_id != search->process_id) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+bool ProcessHasWindow(DWORD process_id) {
+  WindowSearch search{nullptr, nullptr, process_id, nullptr};
+  EnumWindows(MatchProcess, reinterpret_cast<LPARAM>(&search));
+  return search.found != nullptr;
 }
 
 HWND FindMainWindow(DWORD process_id = 0) {
@@ -203,19 +219,24 @@ int TimeStart(const char* exe, long tracks, DWORD timeout_ms) {
     return Fail("cannot start %s", exe);
   }
   CloseHandle(process.hThread);
+  auto seconds_since_start = [&] {
+    QueryPerformanceCounter(&now);
+    return double(now.QuadPart - begin.QuadPart) / double(frequency.QuadPart);
+  };
+  double first_window = -1;
   int status = 1;
   for (;;) {
+    if (first_window < 0 && ProcessHasWindow(process.dwProcessId)) first_window = seconds_since_start();
     HWND main = FindMainWindow(process.dwProcessId);
     HWND list = main ? GetDlgItem(main, IDC_TRACK_LIST) : nullptr;
     if (list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= tracks) {
-      QueryPerformanceCounter(&now);
-      std::printf("%.4f\n", double(now.QuadPart - begin.QuadPart) / double(frequency.QuadPart));
+      const double tracks_shown = seconds_since_start();
+      std::printf("%.4f %.4f\n", first_window, tracks_shown);
       PostMessageA(main, WM_CLOSE, 0, 0);
       status = 0;
       break;
     }
-    QueryPerformanceCounter(&now);
-    if (double(now.QuadPart - begin.QuadPart) * 1000 / double(frequency.QuadPart) > timeout_ms) {
+    if (seconds_since_start() * 1000 > timeout_ms) {
       Fail("no track list within the time-out");
       break;
     }
