@@ -11,6 +11,7 @@ export CORVALE_BUILD=${CORVALE_BUILD:-$root/build}
 
 source "$root/tools/wine-env.sh"
 trap corvale_stop_session EXIT
+trap "exit 130" INT TERM
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   unset DISPLAY
   corvale_start_display

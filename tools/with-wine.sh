@@ -5,6 +5,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 trap corvale_stop_session EXIT
+trap "exit 130" INT TERM
 corvale_start_display
 corvale_start_wine
 "$@"
