@@ -13,6 +13,7 @@
 #include "app/window_title.h"
 #include "cd/cd_drives.h"
 #include "common/language.h"
+#include "common/image_lists.h"
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_services.h"
@@ -124,12 +125,29 @@ void ShowBrowseIcon() {
   if (icon) SendMessageA(Item(IDC_BROWSE_FOLDER), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 
+// Icons of the file list: the shell's for folders and files, ours for drives
+// and parent entries.
+int FileEntryIcon(void* item) {
+  constexpr int kDriveIcon = 3;
+  constexpr int kParentIcon = 4;
+  const auto* entry = static_cast<const DirEntry*>(item);
+  if (!entry) return -1;
+  switch (entry->kind) {
+    case kDirEntryDrive: return kDriveIcon;
+    case kDirEntryParent:
+    case kDirEntryDriveRootUp: return kParentIcon;
+    case kDirEntryFolder: return FolderIconIndex();
+    default: return FileIconIndex(entry->full_path.c_str());
+  }
+}
+
 void CreateLists() {
   static const int kFileColumns[] = {IDS_COLUMN_FILE_ICON, IDS_COLUMN_FILENAME, IDS_COLUMN_SIZE, IDS_COLUMN_DATE, 0};
   static const int kFileWidths[] = {20, 240, 70, 130};
   ListViewParams params;
   params.frame = g_main.frame;
   params.control_id = IDC_FILE_LIST;
+  params.image_of_item = FileEntryIcon;
   params.extended_style = LVS_EX_FULLROWSELECT;
   params.context_menu = MAKEINTRESOURCEA(IDM_FILE_LIST_MENU);
   params.column_titles = kFileColumns;
