@@ -8,6 +8,7 @@
 #include "common/language.h"
 #include "common/module_name.h"
 #include "common/strings.h"
+#include "controls/atl_library.h"
 
 namespace {
 
@@ -50,6 +51,8 @@ int InitCommonLibrary(HINSTANCE instance, MenuIconHook hook, const char* product
   state.product_code = product_code != nullptr ? product_code : "";
   state.module_base_name = ModuleBaseNameOf(ProgramPath());
   state.initialised = true;
+  // The browser host is optional: without it help pages show as plain text.
+  if (LoadAtlLibrary()) RegisterLibraryRelease(UnloadAtlLibrary);
   return RegisterDialogClass(instance);
 }
 
