@@ -9,6 +9,7 @@
 
 #include "cd/cd_drives.h"
 #include "cd/cd_test_disc.h"
+#include "rip/format_encoders.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -178,6 +179,36 @@ TEST_F(RipWorker, StopDuringTheSecondTrackSkipsTheRest) {
   EXPECT_LT(partial.size(), size_t(TestDisc().lengths[4]) * 2352u);
   EXPECT_EQ(partial, ExpectedSectors(TestDisc().starts[4], int32_t(partial.size() / 2352)));
   EXPECT_FALSE(FileExists(Output("C")));
+}
+
+// A format whose encoder is not in this build must not pass for a finished
+// rip: the job ends with "An internal encoder error has occurred." and leaves
+// neither an output nor its intermediate WAV behind.
+TEST_F(RipWorker, FormatWithoutAnEncoderEndsWithAnEncoderError) {
+  int checked = 0;
+  for (int format : {kFormatOgg, kFormatWma, kFormatMp3}) {
+    if (EncoderForFormat(format)->encode) continue;
+    SCOPED_TRACE(format);
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    TempDir work;
+    ASSERT_TRUE(SetCurrentDirectoryA(work.path().c_str()));
+    CreateDirectoryA("temp", nullptr);
+    RipJob job = job_;
+    job.format = format;
+    job.track_count = 0;
+    RipTrack& track = job.tracks[job.track_count++];
+    track = RipTrack{0, TestDisc().starts[0], TestDisc().lengths[0], "A"};
+    JobWindow window;
+    job.window = window.handle();
+    ASSERT_EQ(StartRip(&job), 1);
+    ASSERT_TRUE(window.WaitForEnd());
+    EXPECT_EQ(job.result, 5);
+    EXPECT_FALSE(FileExists(work.File("temp/corvale.wav")));
+    SetCurrentDirectoryA(previous);
+    ++checked;
+  }
+  if (checked == 0) GTEST_SKIP() << "every format has its encoder";
 }
 
 TEST_F(RipWorker, UnknownFormatRipsNothingButEnds) {
