@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/main_window_state.h"
@@ -12,8 +13,8 @@
 #include "app/track_list.h"
 #include "app/window_title.h"
 #include "cd/cd_drives.h"
-#include "common/language.h"
 #include "common/image_lists.h"
+#include "common/language.h"
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_services.h"
