@@ -94,6 +94,16 @@ std::array<uint8_t, 52> VirtualInquiry() {
 void ScanVirtualDrives(std::vector<DriveEntry>* drives) {
   std::string list;
   if (!ReadEnvironment("AKRIP_IMAGES", &list)) return;
+  double speed = 0;
+  std::string speed_text;
+  if (ReadEnvironment("AKRIP_SPEED", &speed_text)) {
+    const SpeedResult parsed = ParseDriveSpeed(speed_text);
+    if (parsed.ok) {
+      speed = parsed.speed;
+    } else {
+      DebugLine(std::string("AKRIP_SPEED ignored: ") + parsed.reason);
+    }
+  }
   size_t start = 0;
   while (start <= list.size()) {
     size_t end = list.find(';', start);
@@ -116,8 +126,8 @@ void ScanVirtualDrives(std::vector<DriveEntry>* drives) {
     DriveEntry entry;
     entry.id = CutToId("Virtual CD: " + BaseName(path));
     entry.inquiry = VirtualInquiry();
-    entry.open = [image](LibError* error) -> std::unique_ptr<Drive> {
-      return VirtualDrive::Open(*image, error);
+    entry.open = [image, speed](LibError* error) -> std::unique_ptr<Drive> {
+      return VirtualDrive::Open(*image, error, speed);
     };
     drives->push_back(std::move(entry));
   }

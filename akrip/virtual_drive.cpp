@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "cd/cdda.h"
 
@@ -92,8 +93,8 @@ ImageResult LoadDiscImage(const std::string& cue_path, DiscImage* image) {
   return {true, ""};
 }
 
-std::unique_ptr<VirtualDrive> VirtualDrive::Open(const DiscImage& image, LibError* error) {
-  std::unique_ptr<VirtualDrive> drive(new VirtualDrive(image.layout));
+std::unique_ptr<VirtualDrive> VirtualDrive::Open(const DiscImage& image, LibError* error, double speed) {
+  std::unique_ptr<VirtualDrive> drive(new VirtualDrive(image.layout, speed));
   for (const std::string& path : image.file_paths) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
@@ -149,6 +150,7 @@ LibError VirtualDrive::ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uin
     *delivered += static_cast<uint32_t>(bytes);
     sector += take;
   }
+  std::this_thread::sleep_for(pacer_.DelayAfter(count, ReadPacer::Clock::now()));
   return kErrNone;
 }
 

@@ -8,6 +8,7 @@
 
 #include "akrip/disc_layout.h"
 #include "akrip/drive.h"
+#include "akrip/read_pacer.h"
 
 namespace akrip {
 
@@ -34,8 +35,9 @@ std::string BaseName(const std::string& path);
 
 class VirtualDrive : public Drive {
  public:
-  // Opens every file of the image; null (with *error set) when one cannot be opened.
-  static std::unique_ptr<VirtualDrive> Open(const DiscImage& image, LibError* error);
+  // Opens every file of the image; null (with *error set) when one cannot be
+  // opened.  A speed above 0 holds reads to the pace of a drive that fast.
+  static std::unique_ptr<VirtualDrive> Open(const DiscImage& image, LibError* error, double speed = 0);
   ~VirtualDrive() override;
   VirtualDrive(const VirtualDrive&) = delete;
   VirtualDrive& operator=(const VirtualDrive&) = delete;
@@ -46,9 +48,10 @@ class VirtualDrive : public Drive {
   LibError ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) override;
 
  private:
-  explicit VirtualDrive(const DiscLayout& layout) : layout_(layout) {}
+  VirtualDrive(const DiscLayout& layout, double speed) : layout_(layout), pacer_(speed) {}
 
   DiscLayout layout_;
+  ReadPacer pacer_;
   std::vector<std::FILE*> files_;
 };
 

@@ -26,6 +26,9 @@ demo="$CORVALE_BUILD/win/demo/corvale-demo.cue"
 images="Z:${demo//\//\\}"
 if [ -n "${AKRIP_IMAGES:-}" ]; then images="$AKRIP_IMAGES;$images"; fi
 export AKRIP_IMAGES=$images
+# Virtual drives read as fast as their files; at a drive's pace the progress
+# of a rip can be watched, and cancelled.
+export AKRIP_SPEED=${AKRIP_SPEED:-8x}
 
 # Corvale keeps config.ini, "temp" and "lang" in its working folder.
 cd "$bin"
