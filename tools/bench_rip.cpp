@@ -20,8 +20,11 @@
 #include "cd/wav_writer.h"
 #include "rip/rip_job.h"
 #include "rip/rip_worker.h"
+#include "support/job_window.h"
 
 namespace {
+
+using testing_support::JobWindow;
 
 constexpr DWORD kWorkerTimeoutMs = 10 * 60 * 1000;
 constexpr const char kArtist[] = "Bench";
@@ -51,51 +54,6 @@ std::string TrackTitle(int index) {
   std::snprintf(title, sizeof title, "Track %02d", index + 1);
   return title;
 }
-
-// A hidden window that notes the worker's end message.
-class JobWindow {
- public:
-  JobWindow() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "CorvaleRipBenchWindow";
-    RegisterClassA(&wc);
-    window_ = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            wc.hInstance, nullptr);
-    if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~JobWindow() {
-    if (window_) DestroyWindow(window_);
-  }
-  JobWindow(const JobWindow&) = delete;
-  JobWindow& operator=(const JobWindow&) = delete;
-
-  HWND handle() const { return window_; }
-
-  bool WaitForEnd() {
-    ended_ = false;
-    const DWORD started = GetTickCount();
-    while (!ended_ && GetTickCount() - started < kWorkerTimeoutMs) {
-      MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-      if (!ended_) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-    return ended_;
-  }
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<JobWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_USER && wp == kRipMsgEnded && self) {
-      self->ended_ = true;
-      return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-  }
-  HWND window_ = nullptr;
-  bool ended_ = false;
-};
 
 class Bench {
  public:
@@ -145,7 +103,7 @@ class Bench {
       std::fprintf(stderr, "the worker did not start\n");
       return false;
     }
-    if (!window.WaitForEnd()) {
+    if (!window.WaitForEnd(nullptr, kWorkerTimeoutMs)) {
       RequestRipStop();
       std::fprintf(stderr, "the worker did not end in time\n");
       // The job must outlive the worker, which may still be writing it.

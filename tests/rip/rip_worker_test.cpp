@@ -10,6 +10,7 @@
 #include "cd/cd_drives.h"
 #include "cd/cd_test_disc.h"
 #include "rip/format_encoders.h"
+#include "support/job_window.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -21,56 +22,8 @@ using testing_support::FileExists;
 using testing_support::ReadWholeFile;
 using testing_support::TempDir;
 
-struct Posted {
-  WPARAM code;
-  LPARAM param;
-};
-
-// A hidden window that records what the worker posts to it.
-class JobWindow {
- public:
-  JobWindow() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "CorvaleRipTestWindow";
-    RegisterClassA(&wc);
-    window_ = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            wc.hInstance, nullptr);
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~JobWindow() { DestroyWindow(window_); }
-  HWND handle() const { return window_; }
-
-  // Pumps messages until the worker's end (or 60 s).
-  bool WaitForEnd(const std::function<void(const Posted&)>& on_message = nullptr) {
-    on_message_ = on_message;
-    const DWORD deadline = GetTickCount() + 60000;
-    while (!ended_ && GetTickCount() < deadline) {
-      MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-      if (!ended_) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-    return ended_;
-  }
-  const std::vector<Posted>& posted() const { return posted_; }
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<JobWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_USER && self) {
-      self->posted_.push_back({wp, lp});
-      if (wp == kRipMsgEnded) self->ended_ = true;
-      if (self->on_message_) self->on_message_({wp, lp});
-      return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-  }
-  HWND window_ = nullptr;
-  bool ended_ = false;
-  std::vector<Posted> posted_;
-  std::function<void(const Posted&)> on_message_;
-};
+using Posted = testing_support::PostedMessage;
+using testing_support::JobWindow;
 
 class RipWorker : public testing::Test {
  protected:

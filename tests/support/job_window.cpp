@@ -1,0 +1,48 @@
+#include "support/job_window.h"
+
+#include "rip/rip_job.h"
+
+namespace testing_support {
+
+namespace {
+constexpr char kClassName[] = "CorvaleJobWindow";
+}
+
+JobWindow::JobWindow() {
+  WNDCLASSA window_class{};
+  window_class.lpfnWndProc = Proc;
+  window_class.hInstance = GetModuleHandleA(nullptr);
+  window_class.lpszClassName = kClassName;
+  RegisterClassA(&window_class);   // fails harmlessly when already registered
+  window_ = CreateWindowA(kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, window_class.hInstance, nullptr);
+  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+JobWindow::~JobWindow() {
+  if (window_) DestroyWindow(window_);
+}
+
+bool JobWindow::WaitForEnd(const std::function<void(const PostedMessage&)>& on_message, DWORD timeout_ms) {
+  on_message_ = on_message;
+  const DWORD started = GetTickCount();
+  while (!ended_ && GetTickCount() - started < timeout_ms) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    if (!ended_) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
+  on_message_ = nullptr;
+  return ended_;
+}
+
+LRESULT CALLBACK JobWindow::Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = reinterpret_cast<JobWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (message == WM_USER && self) {
+    self->posted_.push_back({wparam, lparam});
+    if (wparam == kRipMsgEnded) self->ended_ = true;
+    if (self->on_message_) self->on_message_({wparam, lparam});
+    return 0;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace testing_support

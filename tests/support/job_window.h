@@ -1,0 +1,41 @@
+// A hidden window that stands in for the progress dialog of a rip job: it
+// records what the worker posts to it and tells when the job has ended.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+namespace testing_support {
+
+struct PostedMessage {
+  WPARAM code;
+  LPARAM param;
+};
+
+class JobWindow {
+ public:
+  JobWindow();
+  ~JobWindow();
+  JobWindow(const JobWindow&) = delete;
+  JobWindow& operator=(const JobWindow&) = delete;
+
+  HWND handle() const { return window_; }
+
+  // Pumps this thread's messages until the worker's end message, calling
+  // `on_message` for each WM_USER that arrives.  False after `timeout_ms`.
+  bool WaitForEnd(const std::function<void(const PostedMessage&)>& on_message = nullptr,
+                  DWORD timeout_ms = 60000);
+  const std::vector<PostedMessage>& posted() const { return posted_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+  HWND window_ = nullptr;
+  bool ended_ = false;
+  std::vector<PostedMessage> posted_;
+  std::function<void(const PostedMessage&)> on_message_;
+};
+
+}  // namespace testing_support
