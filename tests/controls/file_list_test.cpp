@@ -25,16 +25,6 @@ int RunSilently(SHFILEOPSTRUCTA* request) {
   return SHFileOperationA(&silent);
 }
 
-std::string CellText(HWND list, int index, int column) {
-  char text[256] = "";
-  LVITEMA item = {};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = sizeof text;
-  SendMessageA(list, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
-
 class FileListTest : public ::testing::Test {
  protected:
   void SetUp() override {

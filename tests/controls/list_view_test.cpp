@@ -13,16 +13,6 @@ namespace {
 const int kTitles[] = {IDS_COLUMN_FILENAME, IDS_COLUMN_SIZE, IDS_COLUMN_DATE, 0};
 const int kWidths[] = {120, 60, 90};
 
-std::string CellText(HWND list, int index, int column) {
-  char text[256] = "";
-  LVITEMA item = {};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = sizeof text;
-  SendMessageA(list, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
-
 int ColumnWidth(HWND list, int column) {
   return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
 }

@@ -75,3 +75,13 @@ int TestListDialog::FrameListEntries() const {
   }
   return count;
 }
+
+std::string CellText(HWND list, int index, int column) {
+  char text[256] = "";
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(list, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+  return text;
+}

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "controls/dialog_frame.h"
 
 constexpr int kTestListId = 500;
@@ -25,3 +27,6 @@ class TestListDialog {
  private:
   DialogFrame* frame_ = nullptr;
 };
+
+// The text of one cell of a report list view.
+std::string CellText(HWND list, int index, int column);
