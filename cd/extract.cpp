@@ -8,6 +8,7 @@
 #include "cd/cd_drives.h"
 #include "cd/cdda.h"
 #include "cd/wav_writer.h"
+#include "common/owners.h"
 
 namespace {
 
@@ -17,10 +18,7 @@ constexpr size_t kReadBufferBytes = akrip::kReadBufferHeaderBytes + cdda::kReadB
 int g_last_rip_error = kRipOk;
 RipProgressFn g_progress = nullptr;
 
-struct FreeDeleter {
-  void operator()(void* block) const { std::free(block); }
-};
-using ReadBufferPtr = std::unique_ptr<akrip::ReadBuffer, FreeDeleter>;
+using ReadBufferPtr = MallocPtr<akrip::ReadBuffer>;
 
 ReadBufferPtr NewReadBuffer() {
   auto* buffer = static_cast<akrip::ReadBuffer*>(std::calloc(1, kReadBufferBytes));

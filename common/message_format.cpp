@@ -4,14 +4,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "common/owners.h"
+
 namespace {
 
 constexpr std::size_t kFirstScratchSize = 1024;
 constexpr std::size_t kScratchGrowth = 2048;
-
-struct FreeDeleter {
-  void operator()(char* p) const { std::free(p); }
-};
 
 }  // namespace
 
@@ -19,7 +17,7 @@ std::optional<std::string> FormatMessageTextV(const char* format, va_list args) 
   if (!format) return std::nullopt;
   std::size_t size = kFirstScratchSize;
   for (;;) {
-    std::unique_ptr<char, FreeDeleter> scratch(static_cast<char*>(std::malloc(size)));
+    HeapText scratch(static_cast<char*>(std::malloc(size)));
     if (!scratch) return std::nullopt;
     va_list attempt;
     va_copy(attempt, args);

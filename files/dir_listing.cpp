@@ -7,24 +7,10 @@
 #include <string>
 
 #include "common/path_utils.h"
+#include "common/win_owners.h"
 #include "common/wildcard.h"
 
 namespace {
-
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
 
 std::string DateText(const FILETIME& written) {
   FILETIME local;

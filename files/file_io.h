@@ -2,14 +2,8 @@
 #pragma once
 
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 
-struct FreeDeleter {
-  void operator()(void* block) const { std::free(block); }
-};
-// A malloc block holding a NUL-terminated text.
-using HeapText = std::unique_ptr<char, FreeDeleter>;
+#include "common/owners.h"
 
 enum class ReadStatus { kOk, kCannotOpen, kOutOfMemory };
 
