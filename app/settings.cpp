@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include "common/working_folder.h"
+
 AppSettings g_settings;
 
 namespace {
@@ -34,10 +36,12 @@ SettingTable SettingsTable(AppSettings& settings) {
   return table;
 }
 
+std::string SettingsFilePath() { return WorkingFolderPath(kSettingsFileName); }
+
 bool LoadSettings(AppSettings& settings, const char* file_name) {
   const SettingTable table = SettingsTable(settings);
   ClearTextSettings(table);
-  std::FILE* in = std::fopen(file_name ? file_name : kSettingsFileName, "rb");
+  std::FILE* in = std::fopen(file_name ? file_name : SettingsFilePath().c_str(), "rb");
   if (!in) return false;
   ReadSettingTable(in, table);
   std::fclose(in);

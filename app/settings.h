@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "app/settings_file.h"
 #include "rip/output_format.h"
@@ -38,8 +39,11 @@ extern AppSettings g_settings;
 // The table of config.ini over `settings`, in file order.
 SettingTable SettingsTable(AppSettings& settings);
 
-// Sets every text setting to none, then reads `file_name` (config.ini when
-// null) into `settings`.  Numbers the file lacks keep their values.  Returns
+// config.ini in the working folder the program started in.
+std::string SettingsFilePath();
+
+// Sets every text setting to none, then reads `file_name` (SettingsFilePath()
+// when null) into `settings`.  Numbers the file lacks keep their values.  Returns
 // false when the file cannot be opened.
 bool LoadSettings(AppSettings& settings, const char* file_name = nullptr);
 

@@ -5,7 +5,8 @@
 SettingsSaveHooks g_settings_save_hooks;
 
 bool SaveSettings(AppSettings& settings, const char* file_name) {
-  if (!file_name) file_name = kSettingsFileName;
+  const std::string default_file = SettingsFilePath();
+  if (!file_name) file_name = default_file.c_str();
   const SettingsSaveHooks& hooks = g_settings_save_hooks;
   if (hooks.take_tips_state) hooks.take_tips_state(settings);
   if (hooks.rebuild_recent_list) hooks.rebuild_recent_list(settings);

@@ -23,7 +23,7 @@ struct SettingsSaveHooks {
 
 extern SettingsSaveHooks g_settings_save_hooks;
 
-// Writes `settings` to `file_name` (config.ini when null), replacing the old
+// Writes `settings` to `file_name` (SettingsFilePath() when null), replacing the old
 // file only once the new one is complete.  On failure the old file is kept,
 // the failure is reported through the hook, and false is returned.
 bool SaveSettings(AppSettings& settings, const char* file_name = nullptr);

@@ -18,6 +18,7 @@
 #include "common/registry.h"
 #include "common/strings.h"
 #include "common/version_text.h"
+#include "common/working_folder.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
@@ -29,6 +30,7 @@ constexpr char kProgramKey[] = "Software\\VELMARON\\Corvale";
 constexpr char kLibraryProductName[] = "Corvale Rip";
 constexpr char kLibraryProductCode[] = "RP";
 constexpr char kHelpPage[] = "help.htm";
+constexpr char kTempFolder[] = "temp";
 constexpr int kMainMinWidth = 460;
 constexpr int kMainMinHeight = 306;
 
@@ -87,21 +89,51 @@ int MessageLoop(HACCEL accelerators) {
 const char* ProgramVersionText() { return g_version_text.c_str(); }
 const char* ProgramBuildText() { return g_build_text.c_str(); }
 
-void DeleteLeftoverTempWavs() {
-  CreateDirectoryA("temp", nullptr);
-  DeleteMatching("temp\\*.wav");
+bool CaptureWorkingFolder() {
+  char folder[MAX_PATH];
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+  if (length == 0 || length >= MAX_PATH) return false;
+  SetWorkingFolder(folder);
+  return true;
+}
+
+bool MarkRunningInstance(const char* mutex_name) {
+  // Never closed: the mark lasts as long as the process.
+  const HANDLE mark = CreateMutexA(nullptr, FALSE, mutex_name);
+  return mark != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+void PrepareTempFolder(bool another_instance_runs) {
+  const std::string temp = WorkingFolderPath(kTempFolder);
+  CreateDirectoryA(temp.c_str(), nullptr);
+  // The other instance may be extracting into one of them right now.
+  if (another_instance_runs) return;
+  DeleteMatching((temp + "\\*.wav").c_str());
+}
+
+int CreateMainWindow(DialogFrame** holder) {
+  // Registered first, so that the window's first focus already gets its topic.
+  SetFrameHelp(*holder, kHelpPage, IDM_HELP, HelpTopicForId);
+  DialogRequest request;
+  request.holder = holder;
+  request.procedure = MainWindowProc;
+  request.modal = false;
+  request.min_width = kMainMinWidth;
+  request.min_height = kMainMinHeight;
+  return CreateDialogFromResource(request, IDD_MAIN_WINDOW);
 }
 
 int RunCorvale(HINSTANCE instance) {
+  CaptureWorkingFolder();
   InitialisePlatform();
-  CreateMutexA(nullptr, FALSE, kInstanceMutex);   // marks a running instance only
+  const bool first_instance = MarkRunningInstance(kInstanceMutex);
   ClearShellSettings();
   SetProgramKey(kProgramKey);
   InitCommonLibrary(instance, MenuIcon, kLibraryProductName, kLibraryProductCode);
   std::srand(unsigned(std::time(nullptr)));
   LoadIconLists();
   // The web browser detection joins here once the browser launcher exists.
-  CreateDirectoryA("Temp", nullptr);
+  CreateDirectoryA(WorkingFolderPath("Temp").c_str(), nullptr);
 
   DialogFrame* main_frame = NewDialogFrame();
   g_settings = AppSettings();
@@ -109,19 +141,12 @@ int RunCorvale(HINSTANCE instance) {
   g_settings_save_hooks.version_text = ProgramVersionText;
   g_settings_save_hooks.report_write_failure = ReportSettingsWriteFailure;
   // The proxy values are read here once the proxy settings module exists.
-  DeleteLeftoverTempWavs();
+  PrepareTempFolder(!first_instance);
   // Still to join at this point, each with its module: the tips viewer, and
   // the main window's toolbar, status bar and layout table.
 
-  DialogRequest request;
-  request.holder = &main_frame;
-  request.procedure = MainWindowProc;
-  request.modal = false;
-  request.min_width = kMainMinWidth;
-  request.min_height = kMainMinHeight;
   int exit_code = 0;
-  if (CreateDialogFromResource(request, IDD_MAIN_WINDOW)) {
-    SetFrameHelp(main_frame, kHelpPage, IDM_HELP, HelpTopicForId);
+  if (CreateMainWindow(&main_frame)) {
     ShowWindow(MainWindowHandle(), SW_SHOW);
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN_ACCELERATORS));
     exit_code = MessageLoop(accelerators);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "controls/dialog_frame.h"
+
 // Runs the program; returns the exit code carried by WM_QUIT.
 int RunCorvale(HINSTANCE instance);
 
@@ -11,5 +13,18 @@ int RunCorvale(HINSTANCE instance);
 const char* ProgramVersionText();
 const char* ProgramBuildText();
 
-// Removes the intermediate WAV files an interrupted rip left in "temp".
-void DeleteLeftoverTempWavs();
+// Takes the current directory as the working folder, which config.ini and
+// "temp" are named from for the rest of the run.  False when it cannot be read.
+bool CaptureWorkingFolder();
+
+// Creates the named mutex that marks a running instance, kept until the
+// process ends.  True when no other instance had marked itself already.
+bool MarkRunningInstance(const char* mutex_name);
+
+// Creates "temp" in the working folder and, unless another instance runs,
+// removes the intermediate WAV files an interrupted rip left there.
+void PrepareTempFolder(bool another_instance_runs);
+
+// Registers the help page and topic map with the main window's frame, then
+// creates the main window from its template into *holder.  1 on success.
+int CreateMainWindow(DialogFrame** holder);

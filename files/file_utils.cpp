@@ -5,6 +5,8 @@
 
 #include "common/path_utils.h"
 #include "common/strings.h"
+#include "common/win_owners.h"
+#include "common/wildcard.h"
 #include "files/file_names.h"
 #include "res/string_ids.h"
 
@@ -25,6 +27,14 @@ std::size_t RootLength(const std::string& path) {
 }
 
 bool ExistsForNaming(const char* path) { return FileExists(path); }
+
+// The search also matches the 8.3 short names, so "notes.wave" (short name
+// "NOTES~1.WAV") turns up for "*.wav": only the long name counts.  A name
+// without a dot matches as if it ended in one, as "*.*" expects.
+bool LongNameMatches(const char* name, const std::string& pattern) {
+  if (WildcardMatch(name, pattern.c_str())) return true;
+  return std::strchr(name, '.') == nullptr && WildcardMatch((std::string(name) + ".").c_str(), pattern.c_str());
+}
 
 }  // namespace
 
@@ -70,16 +80,17 @@ int DeleteMatching(const char* pattern) {
   const std::string text = pattern;
   const std::size_t cut = text.rfind('\\');
   const std::string folder = cut == std::string::npos ? std::string() : text.substr(0, cut);
+  const std::string name_pattern = cut == std::string::npos ? text : text.substr(cut + 1);
   WIN32_FIND_DATAA item;
-  HANDLE find = FindFirstFileA(pattern, &item);
-  if (find == INVALID_HANDLE_VALUE) return 0;
+  FindHandle find(FindFirstFileA(pattern, &item));
+  if (!find) return 0;
   int deleted = 0;
   do {
     if (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    if (!LongNameMatches(item.cFileName, name_pattern)) continue;
     const std::string target = folder.empty() ? std::string(item.cFileName) : folder + "\\" + item.cFileName;
     if (DeleteFileA(target.c_str())) ++deleted;
-  } while (FindNextFileA(find, &item));
-  FindClose(find);
+  } while (FindNextFileA(find.get(), &item));
   return deleted;
 }
 

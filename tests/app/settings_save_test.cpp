@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/replacing_file.h"
+#include "common/working_folder.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -106,6 +107,28 @@ TEST_F(SettingsSave, NoHooksStillWritesTheSettings) {
   ASSERT_TRUE(SaveSettings(settings, g_config_path.c_str()));
   const std::string saved = TextOf(g_config_path);
   EXPECT_EQ(saved.rfind("version=\nproduct=Corvale\naudiocdDriveSelected=-1\n", 0), 0u) << saved;
+}
+
+// A file chooser may change the current directory; config.ini stays in the
+// folder the program started in.
+TEST_F(SettingsSave, ConfigIniStaysInTheWorkingFolder) {
+  testing_support::TempDir elsewhere;
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  SetWorkingFolder(dir_.path().c_str());
+  ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.path().c_str()));
+  AppSettings settings;
+  settings.output_format = kFormatMp3;
+  const bool saved = SaveSettings(settings);
+  AppSettings loaded;
+  const bool read = LoadSettings(loaded);
+  SetCurrentDirectoryA(previous);
+  SetWorkingFolder(nullptr);
+  EXPECT_TRUE(saved);
+  EXPECT_TRUE(read);
+  EXPECT_EQ(loaded.output_format, kFormatMp3);
+  EXPECT_TRUE(testing_support::FileExists(g_config_path));
+  EXPECT_FALSE(testing_support::FileExists(elsewhere.File("config.ini")));
 }
 
 TEST(WriteSettingTableFile, ReplacesTheNamedFileAndCountsTheEntries) {
