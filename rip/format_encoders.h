@@ -1,15 +1,24 @@
-// What the worker does with a track's WAV for each output format.
+// What the worker does with a track's WAV for each compressed output format.
 #pragma once
 
-#include <windows.h>
+// Encodes the WAV at `wav_path` into `output_path`.  Returns 0 when the output
+// was written, else the rip job's result code for the failure (such as
+// kEncoderFailed).  The WAV is left in place.
+using EncodeFn = int (*)(const char* wav_path, const char* output_path);
+
+// "An internal encoder error has occurred."
+constexpr int kEncoderFailed = 5;
 
 struct FormatEncoder {
-  const char* extension;          // appended to the output base path
-  // Encodes `wav_path` into `output_path`.  Null while the format has no
-  // encoder in this build.
-  void (*encode)(HWND job_window, const char* wav_path, const char* output_path);
-  bool worker_deletes_wav;        // false when the encoder runs on after the call
+  const char* extension;     // appended to the output base path
+  EncodeFn encode;           // null while the format has no encoder in this build
+  bool worker_deletes_wav;   // false when the encoder runs on after the call
 };
 
 // The encoder of a compressed format (OGG, WMA, MP3), null for any other.
 const FormatEncoder* EncoderForFormat(int format);
+
+// Puts `encode` in the table for a compressed format and returns the function
+// it replaces (null for any other format, whose table stays as it is).  Only
+// while no rip runs.
+EncodeFn SetFormatEncode(int format, EncodeFn encode);

@@ -5,12 +5,16 @@
 namespace {
 
 bool IsForbiddenInFileName(char c) {
+  // Control characters arrive from pasted text and CDDB records; Windows
+  // refuses them in file names.
+  if (static_cast<unsigned char>(c) < 0x20) return true;
   return c == '"' || c == '*' || c == '/' || c == ':' || c == '<' || c == '>' || c == '?' ||
          c == '\\' || c == '|';
 }
 
-const char kTempWavStem[] = "temp\\corvale";
-const char kWavExtension[] = ".wav";
+const char kTempWavName[] = "corvale.wav";
+// A folder with this many leftovers is not worth searching further.
+constexpr int kMaxNumber = 99999;
 
 }  // namespace
 
@@ -42,12 +46,49 @@ void AppendExtension(char path[kRipPathSize], const char* extension) {
   AppendFileNamePart(path, kRipPathSize, extension, int(std::strlen(extension)));
 }
 
-std::string FreeTempWavPath(const std::function<bool(const std::string&)>& exists) {
-  std::string name = std::string(kTempWavStem) + kWavExtension;
-  // A folder with this many leftovers is not worth searching further.
-  constexpr int kMaxTempNumber = 99999;
-  for (int n = 1; n <= kMaxTempNumber && exists(name); ++n) {
-    name = std::string(kTempWavStem) + "(" + std::to_string(n) + ")" + kWavExtension;
+std::string NumberedPath(const std::string& path, int n) {
+  const size_t name_start = path.find_last_of('\\') == std::string::npos ? 0 : path.find_last_of('\\') + 1;
+  size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || dot < name_start) dot = path.size();
+  std::string stem = path.substr(0, dot);
+  const std::string extension = path.substr(dot);
+  const std::string counter = "(" + std::to_string(n) + ")";
+  const size_t limit = kRipPathSize - 1;
+  const size_t needed = stem.size() + counter.size() + extension.size();
+  if (needed > limit) {
+    const size_t excess = needed - limit;
+    stem.resize(stem.size() > excess ? stem.size() - excess : 0);
   }
+  return stem + counter + extension;
+}
+
+bool JobOutputNames::Taken(const std::string& key) const {
+  for (const std::string& taken : taken_) {
+    if (taken == key) return true;
+  }
+  return false;
+}
+
+std::string JobOutputNames::Claim(const std::string& path) {
+  std::string name = path;
+  for (int n = 1; n <= kMaxNumber && Taken(fold_case_(name)); ++n) name = NumberedPath(path, n);
+  taken_.push_back(fold_case_(name));
   return name;
+}
+
+std::string ClaimTempWavPath(const std::string& temp_folder,
+                             const std::function<NameClaim(const std::string&)>& create) {
+  std::string first = temp_folder;
+  if (!first.empty() && first.back() != '\\') first += '\\';
+  first += kTempWavName;
+  std::string name = first;
+  for (int n = 1; n <= kMaxNumber; ++n) {
+    switch (create(name)) {
+      case NameClaim::kCreated: return name;
+      case NameClaim::kFailed: return std::string();
+      case NameClaim::kTaken: break;
+    }
+    name = NumberedPath(first, n);
+  }
+  return std::string();
 }

@@ -4,15 +4,18 @@
 
 #include <atomic>
 #include <cstring>
+#include <string>
 
 #include "cd/extract.h"
+#include "common/win_owners.h"
+#include "common/working_folder.h"
 #include "rip/encoder_slot.h"
 #include "rip/format_encoders.h"
 
 namespace {
 
 constexpr DWORD kEncoderPollMs = 100;
-constexpr int32_t kEncoderMissing = 5;   // "An internal encoder error has occurred."
+constexpr char kTempFolder[] = "temp";
 
 std::atomic<bool> g_running{false};
 std::atomic<bool> g_stop{false};
@@ -47,49 +50,78 @@ int ReportProgress(int32_t sectors_done) {
   return 1;
 }
 
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+// Makes the file only when no file of that name exists, so that two running
+// instances can never extract into the same intermediate WAV.
+NameClaim CreateNewFile(const std::string& path) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file) return NameClaim::kCreated;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NameClaim::kTaken
+                                                                     : NameClaim::kFailed;
 }
 
-// The WAV to extract into: the output itself for WAV, else a free name in "temp".
-bool ChooseWavPath(int format, const char base[kRipPathSize], char wav_path[kRipPathSize]) {
-  if (format == kFormatWav) {
-    std::memcpy(wav_path, base, kRipPathSize);
-    AppendExtension(wav_path, ".wav");
-    return true;
-  }
-  if (!EncoderForFormat(format)) return false;
-  const std::string temp = FreeTempWavPath(FileExists);
-  wav_path[0] = '\0';
-  AppendFileNamePart(wav_path, kRipPathSize, temp.c_str(), int(temp.size()));
-  return true;
+// Two names that Windows takes for the same file are equal in this form.
+std::string FoldCase(const std::string& path) {
+  std::string folded = path;
+  if (!folded.empty()) CharUpperBuffA(&folded[0], DWORD(folded.size()));
+  return folded;
 }
 
-void EncodeTrack(const char base[kRipPathSize], const char* wav_path) {
-  const FormatEncoder* encoder = EncoderForFormat(g_job->format);
-  if (!encoder) return;   // WAV: the extracted file is the output
-  if (!encoder->encode) {
-    DeleteFileA(wav_path);
-    g_job->result = kEncoderMissing;
+// The track's output file: the base path and the format's extension, numbered
+// when an earlier track of this job already has that name.
+std::string OutputPath(const char base[kRipPathSize], const char* extension,
+                       JobOutputNames& names) {
+  char path[kRipPathSize];
+  std::memcpy(path, base, kRipPathSize);
+  AppendExtension(path, extension);
+  return names.Claim(path);
+}
+
+// A track that does not complete leaves no file under its name; the files of
+// the tracks before it stay.
+void Discard(const std::string& path) { DeleteFileA(path.c_str()); }
+
+void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path,
+                 const std::string& output) {
+  if (!encoder.encode) {
+    Discard(wav_path);
+    g_job->result = kEncoderFailed;
     return;
   }
-  char output[kRipPathSize];
-  std::memcpy(output, base, kRipPathSize);
-  AppendExtension(output, encoder->extension);
-  encoder->encode(g_job->window, wav_path, output);
-  if (encoder->worker_deletes_wav) DeleteFileA(wav_path);
+  const int code = encoder.encode(wav_path.c_str(), output.c_str());
+  // An encoder that failed starts no process that would delete the WAV later.
+  if (encoder.worker_deletes_wav || code != 0) Discard(wav_path);
+  if (code != 0) {
+    Discard(output);
+    g_job->result = code;
+  }
 }
 
-void RipOneTrack(const RipTrack& track) {
+void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
+  const FormatEncoder* encoder = EncoderForFormat(g_job->format);
+  if (g_job->format != kFormatWav && !encoder) return;   // nothing to make
   char base[kRipPathSize];
   BuildOutputBasePath(g_job->output_folder, g_job->artist, track.title, base);
-  char wav_path[kRipPathSize];
-  if (!ChooseWavPath(g_job->format, base, wav_path)) return;
-  if (RipTrackToWav(track.start, track.length, wav_path)) {
-    EncodeTrack(base, wav_path);
-  } else {
-    g_job->result = TakeRipError();
+  const std::string output = OutputPath(base, encoder ? encoder->extension : ".wav", names);
+
+  std::string wav_path = output;
+  if (encoder) {
+    const std::string temp = WorkingFolderPath(kTempFolder);
+    CreateDirectoryA(temp.c_str(), nullptr);   // normally there since start-up
+    wav_path = ClaimTempWavPath(temp, CreateNewFile);
+    if (wav_path.empty()) {
+      g_job->result = kRipCannotCreateFile;
+      return;
+    }
   }
+  if (!RipTrackToWav(track.start, track.length, wav_path.c_str())) {
+    g_job->result = TakeRipError();
+    // A file that could not be opened for writing is not ours to delete.
+    if (encoder || g_job->result != kRipCannotCreateFile) Discard(wav_path);
+    return;
+  }
+  if (encoder) EncodeTrack(*encoder, wav_path, output);
 }
 
 DWORD WINAPI WorkerThread(void*) {
@@ -103,13 +135,16 @@ DWORD WINAPI WorkerThread(void*) {
   SetRipProgress(ReportProgress);
   Post(kRipMsgProgress, 0);
 
+  JobOutputNames names(FoldCase);
   for (int i = 0; i < g_job->track_count; ++i) {
-    while (IsEncoderSlotFilled()) {
+    while (IsEncoderSlotFilled() && !g_stop) {
       Sleep(kEncoderPollMs);
       DispatchThreadMessages();
     }
+    // A stop that came during the wait must not start another track.
+    if (g_stop) break;
     g_current_track = i;
-    RipOneTrack(g_job->tracks[i]);
+    RipOneTrack(g_job->tracks[i], names);
     if (g_stop || g_job->result != 0) break;
     g_finished_sectors += g_job->tracks[i].length;
   }

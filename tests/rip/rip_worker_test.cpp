@@ -9,6 +9,8 @@
 
 #include "cd/cd_drives.h"
 #include "cd/cd_test_disc.h"
+#include "common/working_folder.h"
+#include "rip/encoder_slot.h"
 #include "rip/format_encoders.h"
 #include "support/job_window.h"
 #include "support/temp_dir.h"
@@ -108,8 +110,9 @@ TEST_F(RipWorker, ReadFailureOnTheSecondTrackEndsTheJobWithCodeSix) {
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd());
   EXPECT_EQ(job_.result, 6);
-  EXPECT_TRUE(FileExists(Output("A")));
-  EXPECT_TRUE(FileExists(Output("B")));   // partial, with a correct header
+  EXPECT_EQ(Pcm(Output("A")), ExpectedSectors(TestDisc().starts[0], TestDisc().lengths[0]));
+  // The track that did not complete leaves nothing that looks like a rip.
+  EXPECT_FALSE(FileExists(Output("B")));
   EXPECT_FALSE(FileExists(Output("C")));
 }
 
@@ -128,40 +131,176 @@ TEST_F(RipWorker, StopDuringTheSecondTrackSkipsTheRest) {
   }));
   EXPECT_TRUE(asked);
   EXPECT_EQ(job_.result, 0);
-  const auto partial = Pcm(Output("B"));
-  EXPECT_LT(partial.size(), size_t(TestDisc().lengths[4]) * 2352u);
-  EXPECT_EQ(partial, ExpectedSectors(TestDisc().starts[4], int32_t(partial.size() / 2352)));
+  EXPECT_EQ(Pcm(Output("A")), ExpectedSectors(TestDisc().starts[0], TestDisc().lengths[0]));
+  EXPECT_FALSE(FileExists(Output("B")));
   EXPECT_FALSE(FileExists(Output("C")));
 }
 
-// A format whose encoder is not in this build must not pass for a finished
-// rip: the job ends with "An internal encoder error has occurred." and leaves
-// neither an output nor its intermediate WAV behind.
-TEST_F(RipWorker, FormatWithoutAnEncoderEndsWithAnEncoderError) {
-  int checked = 0;
-  for (int format : {kFormatOgg, kFormatWma, kFormatMp3}) {
-    if (EncoderForFormat(format)->encode) continue;
-    SCOPED_TRACE(format);
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    TempDir work;
-    ASSERT_TRUE(SetCurrentDirectoryA(work.path().c_str()));
-    CreateDirectoryA("temp", nullptr);
+// Two tracks of one job never share a file; a file of an earlier job is
+// replaced, not numbered around.
+TEST_F(RipWorker, SameOrEmptyTitlesOfOneJobGetNumberedNames) {
+  testing_support::WriteWholeFile(Output("Same"), "from an earlier job");
+  AddTrack(0, "Same");
+  AddTrack(1, "Same");
+  AddTrack(2, "");
+  AddTrack(3, "");
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(window_.WaitForEnd());
+  EXPECT_EQ(job_.result, 0);
+  EXPECT_EQ(Pcm(Output("Same")), ExpectedSectors(TestDisc().starts[0], TestDisc().lengths[0]));
+  EXPECT_EQ(Pcm(Output("Same(1)")), ExpectedSectors(TestDisc().starts[1], TestDisc().lengths[1]));
+  EXPECT_EQ(Pcm(Output("")), ExpectedSectors(TestDisc().starts[2], TestDisc().lengths[2]));
+  EXPECT_EQ(Pcm(Output("(1)")), ExpectedSectors(TestDisc().starts[3], TestDisc().lengths[3]));
+  EXPECT_FALSE(FileExists(Output("Same(2)")));
+}
+
+// What the stand-in encoders saw, and what they answer.
+struct EncodeCall {
+  std::string wav_path;
+  std::string output_path;
+  std::vector<unsigned char> wav;
+};
+std::vector<EncodeCall> g_encode_calls;
+size_t g_failing_call = 0;   // the call (counted from 1) that fails; 0: none
+
+int RecordEncode(const char* wav_path, const char* output_path) {
+  g_encode_calls.push_back({wav_path, output_path, ReadWholeFile(wav_path)});
+  testing_support::WriteWholeFile(output_path, "encoded");
+  return g_encode_calls.size() == g_failing_call ? kEncoderFailed : 0;
+}
+
+// Stands for the process of an external encoder that still runs.
+void FillSlotWithARunningEncoder() { FillEncoderSlot(CreateEventA(nullptr, TRUE, FALSE, nullptr)); }
+
+// Runs jobs of the compressed formats with stand-in encoders, the working
+// folder in a folder of its own and the current directory somewhere else, as
+// a file chooser leaves it.
+class RipWorkerEncoding : public RipWorker {
+ protected:
+  void SetUp() override {
+    RipWorker::SetUp();
+    g_encode_calls.clear();
+    g_failing_call = 0;
+    for (int format : {kFormatOgg, kFormatWma, kFormatMp3}) saved_[format] = SetFormatEncode(format, RecordEncode);
+    SetWorkingFolder(work_.path().c_str());
+    ASSERT_TRUE(CreateDirectoryA(TempFolder().c_str(), nullptr));
+    GetCurrentDirectoryA(MAX_PATH, previous_directory_);
+    ASSERT_TRUE(SetCurrentDirectoryA(elsewhere_.path().c_str()));
+  }
+  void TearDown() override {
+    SetCurrentDirectoryA(previous_directory_);
+    SetWorkingFolder(nullptr);
+    for (int format : {kFormatOgg, kFormatWma, kFormatMp3}) SetFormatEncode(format, saved_[format]);
+    CloseHandle(TakeEncoderSlot());
+    RipWorker::TearDown();
+  }
+  std::string TempFolder() const { return work_.path() + "\\temp"; }
+  std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA item;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &item);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (std::strcmp(item.cFileName, ".") && std::strcmp(item.cFileName, "..")) names.push_back(item.cFileName);
+    } while (FindNextFileA(find, &item));
+    FindClose(find);
+    return names;
+  }
+
+  TempDir work_;
+  TempDir elsewhere_;
+  char previous_directory_[MAX_PATH] = {};
+  EncodeFn saved_[kOutputFormatCount] = {};
+};
+
+// The intermediate WAV goes into "temp" of the folder the program started
+// in, under the first name no other file has, whatever the current directory.
+TEST_F(RipWorkerEncoding, CompressedFormatsExtractIntoTheTempFolderUnderAFreeName) {
+  testing_support::WriteWholeFile(TempFolder() + "\\corvale.wav", "another instance's");
+  const struct {
+    int format;
+    const char* extension;
+    bool wav_stays;
+  } formats[] = {{kFormatOgg, ".ogg", false}, {kFormatWma, ".wma", false}, {kFormatMp3, ".mp3", true}};
+  for (const auto& f : formats) {
+    SCOPED_TRACE(f.format);
+    g_encode_calls.clear();
     RipJob job = job_;
-    job.format = format;
-    job.track_count = 0;
-    RipTrack& track = job.tracks[job.track_count++];
-    track = RipTrack{0, TestDisc().starts[0], TestDisc().lengths[0], "A"};
+    job.format = f.format;
+    job.track_count = 1;
+    job.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "A"};
     JobWindow window;
     job.window = window.handle();
     ASSERT_EQ(StartRip(&job), 1);
     ASSERT_TRUE(window.WaitForEnd());
-    EXPECT_EQ(job.result, 5);
-    EXPECT_FALSE(FileExists(work.File("temp/corvale.wav")));
-    SetCurrentDirectoryA(previous);
-    ++checked;
+    EXPECT_EQ(job.result, 0);
+    ASSERT_EQ(g_encode_calls.size(), 1u);
+    const std::string wav = TempFolder() + "\\corvale(1).wav";
+    EXPECT_EQ(g_encode_calls[0].wav_path, wav);
+    EXPECT_EQ(g_encode_calls[0].output_path, dir_.File(std::string("Artist - A") + f.extension));
+    ASSERT_EQ(g_encode_calls[0].wav.size(), 44u + TestDisc().lengths[1] * 2352u);
+    EXPECT_EQ(std::vector<unsigned char>(g_encode_calls[0].wav.begin() + 44, g_encode_calls[0].wav.end()),
+              ExpectedSectors(TestDisc().starts[1], TestDisc().lengths[1]));
+    EXPECT_EQ(FileExists(wav), f.wav_stays);
+    DeleteFileA(wav.c_str());
+    EXPECT_TRUE(Listing(elsewhere_.path()).empty());
   }
-  if (checked == 0) GTEST_SKIP() << "every format has its encoder";
+  EXPECT_EQ(ReadWholeFile(TempFolder() + "\\corvale.wav").size(), 18u);
+}
+
+// A format whose encoder is not in this build must not pass for a finished
+// rip: "An internal encoder error has occurred.", and neither an output nor
+// its intermediate WAV is left behind.
+TEST_F(RipWorkerEncoding, FormatWithoutAnEncoderEndsWithAnEncoderError) {
+  SetFormatEncode(kFormatOgg, nullptr);
+  job_.format = kFormatOgg;
+  AddTrack(0, "A");
+  AddTrack(1, "B");
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(window_.WaitForEnd());
+  EXPECT_EQ(job_.result, kEncoderFailed);
+  EXPECT_TRUE(Listing(TempFolder()).empty());
+  EXPECT_TRUE(Listing(dir_.path()).empty());
+}
+
+// An encoder that fails ends the job with its code and leaves no output under
+// the track's name; the tracks encoded before it stay.
+TEST_F(RipWorkerEncoding, EncoderFailureEndsTheJobAndRemovesItsOutput) {
+  job_.format = kFormatWma;
+  AddTrack(0, "A");
+  AddTrack(1, "B");
+  AddTrack(2, "C");
+  g_failing_call = 2;
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(window_.WaitForEnd());
+  EXPECT_EQ(job_.result, kEncoderFailed);
+  EXPECT_EQ(g_encode_calls.size(), 2u);
+  EXPECT_TRUE(FileExists(dir_.File("Artist - A.wma")));
+  EXPECT_FALSE(FileExists(dir_.File("Artist - B.wma")));
+  EXPECT_FALSE(FileExists(dir_.File("Artist - C.wma")));
+  EXPECT_TRUE(Listing(TempFolder()).empty());
+}
+
+// Cancel while the worker waits for the external encoder of an earlier track
+// or job: the worker must not start the next track (a read of which would
+// fail here and end the job with 6).
+TEST_F(RipWorkerEncoding, StopDuringTheWaitForTheEncoderStartsNoFurtherTrack) {
+  job_.format = kFormatMp3;
+  AddTrack(0, "A");
+  AddTrack(1, "B");
+  SetFaults(("read-fail=" + std::to_string(TestDisc().starts[0]) + "-" +
+             std::to_string(TestDisc().starts[0]) + ":-6").c_str());
+  FillSlotWithARunningEncoder();
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(window_.WaitForEnd([](const Posted& p) {
+    if (p.code != kRipMsgProgress || p.param != 0) return;
+    EXPECT_EQ(RequestRipStop(), 1);
+    CloseHandle(TakeEncoderSlot());   // as the progress dialog's Cancel does
+  }));
+  EXPECT_EQ(job_.result, 0);
+  EXPECT_TRUE(g_encode_calls.empty());
+  EXPECT_TRUE(Listing(TempFolder()).empty());
+  EXPECT_TRUE(Listing(dir_.path()).empty());
 }
 
 TEST_F(RipWorker, UnknownFormatRipsNothingButEnds) {
