@@ -65,10 +65,8 @@ int ReadTrackTable(TrackTable* table) {
   akrip::Toc toc;
   for (int attempt = 0; attempt < kTocAttempts; ++attempt) {
     std::memset(&toc, 0, sizeof toc);
-    if (ReadTOC(drive, &toc) == akrip::kSuccess) {
-      TrackTableFromToc(toc, table);
-      return 1;
-    }
+    // A table that cannot describe a disc fails like an unreadable one.
+    if (ReadTOC(drive, &toc) == akrip::kSuccess && TrackTableFromToc(toc, table)) return 1;
   }
   return 0;
 }

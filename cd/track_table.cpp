@@ -1,35 +1,48 @@
 #include "cd/track_table.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-int32_t DescriptorAddress(const akrip::TocDescriptor& d) {
-  return static_cast<int32_t>((uint32_t(d.address_be[0]) << 24) | (uint32_t(d.address_be[1]) << 16) |
-                              (uint32_t(d.address_be[2]) << 8) | uint32_t(d.address_be[3]));
+// Addresses are unsigned on the wire; 64 bits keep every difference of two
+// of them exact.
+int64_t DescriptorAddress(const akrip::TocDescriptor& d) {
+  return int64_t((uint32_t(d.address_be[0]) << 24) | (uint32_t(d.address_be[1]) << 16) |
+                 (uint32_t(d.address_be[2]) << 8) | uint32_t(d.address_be[3]));
 }
 
 }  // namespace
 
-int TrackTableFromToc(const akrip::Toc& toc, TrackTable* table) {
+bool TrackTableFromToc(const akrip::Toc& toc, TrackTable* table) {
   const int first = toc.first_track;
   const int last = toc.last_track;
-  int taken = 0;
-  // The descriptor after the last one read is the lead-out, so the walk must
-  // leave one slot for it.
   const int descriptors = last - first + 1;
-  for (int i = 0; i < descriptors && i + 1 < akrip::kTocDescriptors && taken < cdda::kMaxTracks; ++i) {
-    const akrip::TocDescriptor& d = toc.descriptors[i];
-    if (d.track_number < first || d.track_number > last) continue;
-    if (d.adr_control & cdda::kControlDataTrack) continue;
-    TrackEntry& entry = table->entries[taken++];
-    entry.number = d.track_number;
-    entry.start = DescriptorAddress(d);
-    entry.length = DescriptorAddress(toc.descriptors[i + 1]) - entry.start;
+  TrackTable read{};
+  if (descriptors > 0) {
+    // The descriptor after the last track is the lead-out; a table with no
+    // room for it is not a table of contents.
+    if (descriptors >= akrip::kTocDescriptors) return false;
+    const int64_t lead_out = DescriptorAddress(toc.descriptors[descriptors]);
+    if (lead_out > INT32_MAX) return false;
+    for (int i = 0; i < descriptors && read.count < cdda::kMaxTracks; ++i) {
+      const akrip::TocDescriptor& d = toc.descriptors[i];
+      if (d.track_number < first || d.track_number > last) continue;
+      if (d.adr_control & cdda::kControlDataTrack) continue;
+      const int64_t start = DescriptorAddress(d);
+      const int64_t end = DescriptorAddress(toc.descriptors[i + 1]);
+      // A track that does not end after it starts, or runs past the end of
+      // the disc, would be ripped as garbage or as nothing at all.
+      if (end <= start || end > lead_out) return false;
+      TrackEntry& entry = read.entries[read.count++];
+      entry.number = d.track_number;
+      entry.start = int32_t(start);
+      entry.length = int32_t(end - start);
+    }
   }
-  table->count = taken;
-  return taken;
+  *table = read;
+  return true;
 }
 
 void FormatTrackLength(int32_t sectors, char* buffer, int size) {

@@ -18,8 +18,10 @@ struct TrackTable {
 };
 
 // Fills the table from a READ TOC format 0 response: every audio descriptor
-// whose track number lies between first and last.  Returns the entry count.
-int TrackTableFromToc(const akrip::Toc& toc, TrackTable* table);
+// whose track number lies between first and last.  A broken table (no room
+// for the lead-out, a track that does not end after its start or that ends
+// past the lead-out) gives false and leaves `table` unchanged.
+bool TrackTableFromToc(const akrip::Toc& toc, TrackTable* table);
 
 // "%2d:%02d.%02d" of minutes, seconds and hundredths of a length in sectors.
 // The buffer needs room for 12 characters.

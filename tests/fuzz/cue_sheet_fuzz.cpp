@@ -1,7 +1,8 @@
 // Feeds arbitrary text to the CUE sheet parser as a user's disc image would,
 // lays an accepted sheet out on a disc and reads the resulting table of
 // contents the way the program does: nothing may crash, and the program must
-// see tracks in ascending order with lengths that are never negative.
+// see tracks in ascending order, each ending after it starts and by the
+// lead-out, or refuse the table.
 // fuzz-sources: akrip/cue_sheet.cpp akrip/disc_layout.cpp cd/track_table.cpp
 // fuzz-seeds: tests/akrip/cuesheets/good tests/akrip/cuesheets/bad
 #include <cstdint>
@@ -32,10 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   akrip::Toc toc{};
   akrip::MakeToc(layout, &toc);
   TrackTable table{};
-  TrackTableFromToc(toc, &table);
+  if (!TrackTableFromToc(toc, &table)) return 0;
   if (table.count < 0 || table.count > 99) std::abort();
   for (int i = 0; i < table.count; ++i) {
-    if (table.entries[i].length < 0) std::abort();
+    if (table.entries[i].length <= 0) std::abort();
+    if (int64_t(table.entries[i].start) + table.entries[i].length > int64_t(layout.lead_out)) std::abort();
     if (i > 0 && table.entries[i].start < table.entries[i - 1].start) std::abort();
   }
   return 0;
