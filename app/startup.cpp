@@ -22,6 +22,7 @@
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "rip/output_names.h"
 
 namespace {
 
@@ -30,7 +31,6 @@ constexpr char kProgramKey[] = "Software\\VELMARON\\Corvale";
 constexpr char kLibraryProductName[] = "Corvale Rip";
 constexpr char kLibraryProductCode[] = "RP";
 constexpr char kHelpPage[] = "help.htm";
-constexpr char kTempFolder[] = "temp";
 constexpr int kMainMinWidth = 460;
 constexpr int kMainMinHeight = 306;
 
@@ -104,7 +104,7 @@ bool MarkRunningInstance(const char* mutex_name) {
 }
 
 void PrepareTempFolder(bool another_instance_runs) {
-  const std::string temp = WorkingFolderPath(kTempFolder);
+  const std::string temp = TempFolderPath();
   CreateDirectoryA(temp.c_str(), nullptr);
   // The other instance may be extracting into one of them right now.
   if (another_instance_runs) return;

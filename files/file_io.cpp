@@ -43,6 +43,11 @@ HeapText ReadStreamText(std::FILE* file, std::size_t* length, ReadStatus* status
     used += got;
     if (got < kBlock) break;
   }
+  // A read that failed part-way must not pass for the whole file.
+  if (std::ferror(file)) {
+    report(ReadStatus::kReadError);
+    return nullptr;
+  }
   buffer.get()[used] = '\0';
   if (length) *length = used;
   report(ReadStatus::kOk);

@@ -5,12 +5,13 @@
 
 #include "common/owners.h"
 
-enum class ReadStatus { kOk, kCannotOpen, kOutOfMemory };
+enum class ReadStatus { kOk, kCannotOpen, kOutOfMemory, kReadError };
 
 // Reads the rest of the stream in blocks of 1,024 bytes into a buffer that
 // starts at 5,000 bytes and grows by 10,000 whenever a block could leave fewer
 // than 10 bytes of room.  The content is followed by a NUL; *length (when
-// given) gets its size, NULs inside the content included.
+// given) gets its size, NULs inside the content included.  A read error
+// gives null and kReadError.
 HeapText ReadStreamText(std::FILE* file, std::size_t* length, ReadStatus* status);
 
 // Reads one line up to and including its LF into buffer (size bytes, always

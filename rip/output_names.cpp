@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/working_folder.h"
+
 namespace {
 
 bool IsForbiddenInFileName(char c) {
@@ -12,6 +14,7 @@ bool IsForbiddenInFileName(char c) {
          c == '\\' || c == '|';
 }
 
+const char kTempFolderName[] = "temp";
 const char kTempWavName[] = "corvale.wav";
 // A folder with this many leftovers is not worth searching further.
 constexpr int kMaxNumber = 99999;
@@ -75,6 +78,8 @@ std::string JobOutputNames::Claim(const std::string& path) {
   taken_.push_back(fold_case_(name));
   return name;
 }
+
+std::string TempFolderPath() { return WorkingFolderPath(kTempFolderName); }
 
 std::string ClaimTempWavPath(const std::string& temp_folder,
                              const std::function<NameClaim(const std::string&)>& create) {

@@ -48,6 +48,9 @@ class JobOutputNames {
   std::vector<std::string> taken_;
 };
 
+// The folder of the intermediate WAVs: "temp" in the working folder.
+std::string TempFolderPath();
+
 enum class NameClaim { kCreated, kTaken, kFailed };
 
 // Creates the first free one of `temp_folder`\corvale.wav, corvale(1).wav,

@@ -8,14 +8,13 @@
 
 #include "cd/extract.h"
 #include "common/win_owners.h"
-#include "common/working_folder.h"
 #include "rip/encoder_slot.h"
 #include "rip/format_encoders.h"
+#include "rip/output_names.h"
 
 namespace {
 
 constexpr DWORD kEncoderPollMs = 100;
-constexpr char kTempFolder[] = "temp";
 
 std::atomic<bool> g_running{false};
 std::atomic<bool> g_stop{false};
@@ -107,7 +106,7 @@ void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
 
   std::string wav_path = output;
   if (encoder) {
-    const std::string temp = WorkingFolderPath(kTempFolder);
+    const std::string temp = TempFolderPath();
     CreateDirectoryA(temp.c_str(), nullptr);   // normally there since start-up
     wav_path = ClaimTempWavPath(temp, CreateNewFile);
     if (wav_path.empty()) {

@@ -1,5 +1,11 @@
 #include "files/file_io.h"
 
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -54,6 +60,29 @@ TEST(ReadStreamText, NoStreamIsCannotOpen) {
   ReadStatus status = ReadStatus::kOk;
   EXPECT_FALSE(ReadStreamText(nullptr, nullptr, &status));
   EXPECT_EQ(status, ReadStatus::kCannotOpen);
+}
+
+// A stream whose reads fail part-way must not give a cut-short text that
+// passes for the whole file.  Here the stream's descriptor is swapped for a
+// write-only one after the first blocks were read.
+TEST(ReadStreamText, ReadErrorGivesNoText) {
+  TempDir dir;
+  const std::string path = dir.File("r.bin");
+  testing_support::WriteWholeFile(path, RandomBytes(8192, 7));
+  Stream file = OpenRead(path);
+  ASSERT_TRUE(file);
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
+  char first[2048];
+  ASSERT_EQ(std::fread(first, 1, sizeof first, file.get()), sizeof first);
+  const int write_only = open(path.c_str(), O_WRONLY);
+  ASSERT_GE(write_only, 0);
+  ASSERT_GE(dup2(write_only, fileno(file.get())), 0);
+  close(write_only);
+  std::size_t length = 99;
+  ReadStatus status = ReadStatus::kOk;
+  EXPECT_FALSE(ReadStreamText(file.get(), &length, &status));
+  EXPECT_EQ(status, ReadStatus::kReadError);
+  EXPECT_EQ(length, 0u);
 }
 
 TEST(ReadLine, ReturnsLinesWithTheirFeedAndLeavesThePositionAfterIt) {
