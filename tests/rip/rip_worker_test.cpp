@@ -9,6 +9,7 @@
 
 #include "cd/cd_drives.h"
 #include "cd/cd_test_disc.h"
+#include "common/win_owners.h"
 #include "common/working_folder.h"
 #include "rip/encoder_slot.h"
 #include "rip/format_encoders.h"
@@ -198,12 +199,11 @@ class RipWorkerEncoding : public RipWorker {
   std::vector<std::string> Listing(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA item;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &item);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    FindHandle find(FindFirstFileA((folder + "\\*").c_str(), &item));
+    if (!find) return names;
     do {
       if (std::strcmp(item.cFileName, ".") && std::strcmp(item.cFileName, "..")) names.push_back(item.cFileName);
-    } while (FindNextFileA(find, &item));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &item));
     return names;
   }
 
