@@ -170,6 +170,25 @@ TEST_F(FileListTest, RenameThroughTheList) {
   EXPECT_EQ(Notify(&info.hdr, LVN_ENDLABELEDITA), 0);
 }
 
+// An edit the user starts with the mouse need not be on the current entry:
+// the edited row is the one renamed.
+TEST_F(FileListTest, RenameTakesTheEditedRowNotTheCurrentOne) {
+  Open(dir_.path().c_str(), 0);
+  DirEntry* current = Named("a.ogg");
+  DirEntry* edited = Named("b.wav");
+  ListViewSelect(list_, current);
+  char typed[] = "edited.wav";
+  NMLVDISPINFOA info = {};
+  info.item.iItem = ListViewIndexOf(list_, edited);
+  info.item.pszText = typed;
+  EXPECT_EQ(Notify(&info.hdr, LVN_ENDLABELEDITA), 1);
+  EXPECT_EQ(edited->name, "edited.wav");
+  EXPECT_EQ(current->name, "a.ogg");
+  EXPECT_TRUE(FileExists(dir_.File("a.ogg")));
+  EXPECT_TRUE(FileExists(dir_.File("edited.wav")));
+  EXPECT_FALSE(FileExists(dir_.File("b.wav")));
+}
+
 TEST_F(FileListTest, DraggedEntriesMoveIntoTheFolderTheyAreDroppedOn) {
   Open(dir_.path().c_str(), 0);
   list_->dragged_items = {Named("a.ogg"), Named("b.wav")};
