@@ -110,8 +110,10 @@ int FileListNavigate(ListViewCtl* list) {
 }
 
 int FileListRename(ListViewCtl* list, NMLVDISPINFOA* info) {
-  if (info->item.iItem == -1 || !info->item.pszText || !list->current_item) return 0;
-  auto* entry = static_cast<DirEntry*>(list->current_item);
+  if (info->item.iItem == -1 || !info->item.pszText) return 0;
+  // The edited row, which a mouse-started edit need not have made current.
+  auto* entry = static_cast<DirEntry*>(ListViewItemAt(list, info->item.iItem));
+  if (!entry) return 0;
   if (!RenameDirEntry(entry, list->directory.c_str(), info->item.pszText)) {
     ListViewUpdate(list, entry);
     return 0;
@@ -128,7 +130,8 @@ void FileListDefaultDrop(ListViewCtl* list, HDROP drop) {
     const bool onto_folder = target && target != kListViewBackground &&
                              (target->kind == kDirEntryFolder || target->kind == kDirEntryParent);
     if (onto_folder) {
-      const std::string destination = std::string(PathJoin(list->directory.c_str(), target->name.c_str()));
+      // The target's own path: its shown name may not survive the code page.
+      const std::string destination = target->full_path;
       const std::vector<void*> dragged = list->dragged_items;
       for (void* item : dragged) {
         auto* entry = static_cast<DirEntry*>(item);

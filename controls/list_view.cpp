@@ -130,6 +130,15 @@ ListViewCtl* Create(ListViewCtl* existing, const ListViewParams& params, bool fi
   if (list->state_image_of_item && StateImageList()) {
     SendMessageA(window, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(StateImageList()));
   }
+  // A wrapper made again for the same control replaces the columns the
+  // earlier one inserted instead of adding a second set.  Column 0 cannot
+  // always be deleted, so it is set anew instead.
+  for (int last = ColumnCount(window) - 1; last >= 1; --last) SendMessageA(window, LVM_DELETECOLUMN, last, 0);
+  bool reuse_first = ColumnCount(window) > 0;
+  if (reuse_first && !(params.column_titles && params.column_titles[0])) {
+    SendMessageA(window, LVM_DELETECOLUMN, 0, 0);
+    reuse_first = false;
+  }
   int columns = 0;
   if (params.column_titles) {
     for (; params.column_titles[columns]; ++columns) {
@@ -139,7 +148,8 @@ ListViewCtl* Create(ListViewCtl* existing, const ListViewParams& params, bool fi
       column.cx = params.column_widths ? params.column_widths[columns] : 100;
       column.pszText = const_cast<char*>(LoadStringText(static_cast<UINT>(params.column_titles[columns])));
       column.iSubItem = columns;
-      SendMessageA(window, LVM_INSERTCOLUMNA, columns, reinterpret_cast<LPARAM>(&column));
+      const UINT message = columns == 0 && reuse_first ? LVM_SETCOLUMNA : LVM_INSERTCOLUMNA;
+      SendMessageA(window, message, columns, reinterpret_cast<LPARAM>(&column));
     }
     list->column_titles.assign(params.column_titles, params.column_titles + columns + 1);
   } else {
@@ -238,9 +248,16 @@ int ListViewIndexOf(ListViewCtl* list, void* item) {
                                        reinterpret_cast<LPARAM>(&find)));
 }
 
+void ClearEditState(ListViewCtl* list) {
+  list->edit_mode = 0;
+  list->edit_buffer = nullptr;
+}
+
 int ListViewDelete(ListViewCtl* list, void* item) {
   const int index = ListViewIndexOf(list, item);
   if (index < 0) return 0;
+  // An edit of the current item writes into that item's text.
+  if (list->current_item == item) ClearEditState(list);
   if (!SendMessageA(list->window, LVM_DELETEITEM, index, 0)) return 0;
   if (list->current_item == item) list->current_item = nullptr;
   if (list->item_count > 0) --list->item_count;
@@ -249,6 +266,7 @@ int ListViewDelete(ListViewCtl* list, void* item) {
 
 int ListViewDeleteAll(ListViewCtl* list) {
   if (!list || !list->window) return 0;
+  ClearEditState(list);
   SendMessageA(list->window, LVM_DELETEALLITEMS, 0, 0);
   list->item_count = 0;
   list->current_item = nullptr;
@@ -323,12 +341,14 @@ int ListViewEditCurrent(ListViewCtl* list, std::uint32_t edit_mode, char** buffe
   list->edit_buffer = buffer;
   SetFocus(list->window);
   const int index = ListViewIndexOf(list, list->current_item);
-  return index >= 0 && SendMessageA(list->window, LVM_EDITLABELA, index, 0) ? 1 : 0;
+  if (index >= 0 && SendMessageA(list->window, LVM_EDITLABELA, index, 0)) return 1;
+  ClearEditState(list);
+  return 0;
 }
 
 int ListViewEditItem(ListViewCtl* list, void* item) {
   if (!list || !list->window) return 0;
-  list->edit_mode = 0;
+  ClearEditState(list);
   const int index = ListViewIndexOf(list, item);
   if (index < 0) return 0;
   SetFocus(list->window);

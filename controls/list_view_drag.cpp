@@ -121,15 +121,18 @@ void EndDrag(DialogFrame* frame) {
   bool drop_taken = false;
   ForEachList(frame, [&](ListViewCtl* list) {
     if (!list->drag_source_item && !(drop && list->drop_target_item && !drop_taken)) return;
-    drop_taken = drop_taken || drop != nullptr;
     if (g_drag.cursor_saved) {
       SetCursor(g_drag.saved_cursor);
       g_drag.cursor_saved = false;
     }
-    if (list->drop_handler) list->drop_handler(list, drop);
+    // Only a handler takes over the shell's drop (and finishes it).
+    if (list->drop_handler) {
+      drop_taken = drop_taken || drop != nullptr;
+      list->drop_handler(list, drop);
+    }
     list->drag_source_item = nullptr;
   });
-  // A shell drop that no list took is still finished.
+  // A shell drop that no handler took is still finished.
   if (drop && !drop_taken) DragFinish(drop);
 }
 

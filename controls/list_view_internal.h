@@ -9,6 +9,9 @@ int ListViewColumnSort(ListViewCtl* list, int column);
 void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice);
 void ListViewContextMenu(ListViewCtl* list);
 int FileListRename(ListViewCtl* list, NMLVDISPINFOA* info);
+// Forgets an edit started by ListViewEditCurrent: its buffer belongs to an
+// item that may be freed once the edit is over.
+void ClearEditState(ListViewCtl* list);
 
 // Puts the frame's list-drag mouse handling in place (once).
 void InstallListDragService();

@@ -66,7 +66,7 @@ int FileEditStart(ListViewCtl* list, NMLVDISPINFOA* info) {
   return 0;
 }
 
-int Dispatch(ListViewCtl* list, UINT message, WPARAM wparam, LPARAM lparam) {
+int DispatchNotice(ListViewCtl* list, UINT message, WPARAM wparam, LPARAM lparam) {
   if (!list || message != WM_NOTIFY || static_cast<int>(wparam) != list->control_id || !lparam) return 0;
   auto* header = reinterpret_cast<NMHDR*>(lparam);
   if (static_cast<int>(header->idFrom) != list->control_id) return 0;
@@ -123,6 +123,18 @@ int Dispatch(ListViewCtl* list, UINT message, WPARAM wparam, LPARAM lparam) {
     default:
       return 0;
   }
+}
+
+int Dispatch(ListViewCtl* list, UINT message, WPARAM wparam, LPARAM lparam) {
+  const int handled = DispatchNotice(list, message, wparam, lparam);
+  // Accepted, cancelled or taken by a hook, the edit is over: an edit the
+  // user starts later with the mouse must not write into this one's buffer.
+  if (list && message == WM_NOTIFY && lparam &&
+      reinterpret_cast<NMHDR*>(lparam)->code == static_cast<UINT>(LVN_ENDLABELEDITA) &&
+      static_cast<int>(reinterpret_cast<NMHDR*>(lparam)->idFrom) == list->control_id) {
+    ClearEditState(list);
+  }
+  return handled;
 }
 
 }  // namespace

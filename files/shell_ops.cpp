@@ -2,14 +2,26 @@
 
 #include <shlobj.h>
 
+#include <cstring>
+
 namespace {
 
 int RunSystemOperation(SHFILEOPSTRUCTA* request) { return SHFileOperationA(request); }
 
 ShellFileOperationFunction g_run = RunSystemOperation;
 
+// The shell expands "*" and "?" in the name part of a source, so "??.mp3"
+// (how a name outside the code page can read) would take every
+// two-character .mp3 of the folder.  No file name holds either character.
+bool HasWildcardSource(const char* list) {
+  for (const char* path = list; *path; path += std::strlen(path) + 1) {
+    if (std::strpbrk(path, "*?")) return true;
+  }
+  return false;
+}
+
 bool Run(HWND owner, UINT operation, const char* from, const char* to, FILEOP_FLAGS flags) {
-  if (!from) return false;
+  if (!from || HasWildcardSource(from)) return false;
   SHFILEOPSTRUCTA request = {};
   request.hwnd = owner;
   request.wFunc = operation;

@@ -8,6 +8,7 @@
 #include "files/path_list.h"
 
 // All return true on success; an operation the user aborted is a failure.
+// A source holding "*" or "?" is refused: the shell would expand it.
 // The owner of the shell's windows is the given window for delete and the
 // window that has the focus for the others.
 bool ShellDeleteToRecycleBin(HWND owner, const PathList& sources);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -161,7 +162,118 @@ TEST_F(MainWindowTest, CopyCommandFollowsTheFocusedListAndTypeAheadFindsTitles) 
   MSG msg;
   while (PeekMessageA(&msg, window_, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   EXPECT_EQ(GetMainWindowView().copied_tracks, 2);
-  EXPECT_TRUE(TypeAheadTrack('t'));
+}
+
+// Row of the track list's current item, and the rows selected.
+int CurrentTrackRow() {
+  ListViewCtl* list = TrackListControl();
+  return ListViewIndexOf(list, list->current_item);
+}
+std::vector<int> SelectedTrackRows(HWND list) {
+  std::vector<int> rows;
+  for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+TEST_F(MainWindowTest, TypeAheadMovesToTheNextTitleWithThatLetterAndWraps) {
+  DiscLookupResult result;
+  result.found = true;
+  result.disc_title = "Band / Album";
+  result.track_titles = {"Alpha", "beta", "apple", "Cherry", "Avocado", "Banana",
+                         "7 Seas", "delta", "echo", "fox", "golf", "hotel"};
+  g_start_disc_lookup = [](HWND) { return true; };
+  Command(IDC_REFRESH_CD);
+  g_start_disc_lookup = nullptr;
+  SetDiscLookupResult(result);
+  SendMessageA(window_, WM_USER, 1000, 0);
+  ASSERT_STREQ(TrackTitleAt(0), "Alpha");
+  ListViewSelect(TrackListControl(), ListViewItemAt(TrackListControl(), 0));
+
+  EXPECT_TRUE(TypeAheadTrack('A'));
+  EXPECT_EQ(CurrentTrackRow(), 2);  // "apple": case does not matter
+  EXPECT_EQ(SelectedTrackRows(TrackListWindow()), (std::vector<int>{2}));
+  EXPECT_TRUE(TypeAheadTrack('a'));
+  EXPECT_EQ(CurrentTrackRow(), 4);
+  EXPECT_TRUE(TypeAheadTrack('a'));  // past the last one: back to the top
+  EXPECT_EQ(CurrentTrackRow(), 0);
+  EXPECT_EQ(SelectedTrackRows(TrackListWindow()), (std::vector<int>{0}));
+
+  EXPECT_FALSE(TypeAheadTrack('z'));
+  EXPECT_EQ(CurrentTrackRow(), 0);
+  EXPECT_EQ(SelectedTrackRows(TrackListWindow()), (std::vector<int>{0}));
+
+  // Through the keyboard: a key press in the list does the same.
+  SendMessageA(TrackListWindow(), WM_KEYDOWN, '7', 0);
+  EXPECT_EQ(CurrentTrackRow(), 6);
+  SendMessageA(TrackListWindow(), WM_KEYDOWN, 'B', 0);
+  EXPECT_EQ(CurrentTrackRow(), 1);
+  EXPECT_EQ(SelectedTrackRows(TrackListWindow()), (std::vector<int>{1}));
+}
+
+// The text of the track list's open label edit, or "(none)".
+std::string TrackEditText(HWND list) {
+  HWND edit = ListView_GetEditControl(list);
+  char text[128] = "";
+  if (edit) GetWindowTextA(edit, text, sizeof text);
+  return edit ? text : "(none)";
+}
+
+void FinishTrackEdit(HWND list, const char* text) {
+  HWND edit = ListView_GetEditControl(list);
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextA(edit, text);
+  SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST_F(MainWindowTest, F6RenameThenAMouseEditOfAnotherTrackLeavesTheFirstTitle) {
+  SetFocus(TrackListWindow());
+  ListViewSelect(TrackListControl(), ListViewItemAt(TrackListControl(), 2));
+  Command(IDM_TRACK_RENAME);
+  EXPECT_EQ(TrackEditText(TrackListWindow()), "Track 03");
+  FinishTrackEdit(TrackListWindow(), "Renamed with F6");
+  EXPECT_STREQ(TrackTitleAt(2), "Renamed with F6");
+
+  // A slow second click on a track starts an edit the list runs by itself.
+  ASSERT_TRUE(ListView_EditLabel(TrackListWindow(), 5));
+  EXPECT_NE(TrackEditText(TrackListWindow()), "Renamed with F6");
+  FinishTrackEdit(TrackListWindow(), "Typed with the mouse");
+  EXPECT_STREQ(TrackTitleAt(2), "Renamed with F6");
+  EXPECT_STREQ(TrackTitleAt(5), "Track 06");
+}
+
+// Refresh CD frees the track items: neither an edit that was finished
+// before it nor one still open may write into them afterwards.
+TEST_F(MainWindowTest, RenameAfterRefreshCdNamesOnlyTheNewTrack) {
+  SetFocus(TrackListWindow());
+  ListViewSelect(TrackListControl(), ListViewItemAt(TrackListControl(), 2));
+  Command(IDM_TRACK_RENAME);
+  FinishTrackEdit(TrackListWindow(), "Before refresh");
+  Command(IDC_REFRESH_CD);
+  ASSERT_STREQ(TrackTitleAt(2), "Track 03");
+  EXPECT_EQ(TrackListControl()->edit_buffer, nullptr);
+  ASSERT_TRUE(ListView_EditLabel(TrackListWindow(), 4));
+  EXPECT_NE(TrackEditText(TrackListWindow()), "Before refresh");
+  FinishTrackEdit(TrackListWindow(), "By mouse");
+
+  // An F6 edit still open when the disc is read again.
+  ListViewSelect(TrackListControl(), ListViewItemAt(TrackListControl(), 3));
+  Command(IDM_TRACK_RENAME);
+  ASSERT_EQ(TrackEditText(TrackListWindow()), "Track 04");
+  Command(IDC_REFRESH_CD);
+  EXPECT_EQ(TrackListControl()->edit_buffer, nullptr);
+  if (ListView_GetEditControl(TrackListWindow())) FinishTrackEdit(TrackListWindow(), "Too late");
+
+  ListViewSelect(TrackListControl(), ListViewItemAt(TrackListControl(), 3));
+  Command(IDM_TRACK_RENAME);
+  FinishTrackEdit(TrackListWindow(), "After refresh");
+  for (int row = 0; row < TrackItemCount(); ++row) {
+    char generic[16];
+    std::snprintf(generic, sizeof generic, "Track %02d", row + 1);
+    EXPECT_STREQ(TrackTitleAt(row), row == 3 ? "After refresh" : generic) << row;
+  }
 }
 
 TEST_F(MainWindowTest, WmUserCodesThatAreNotOursDoNothing) {

@@ -69,6 +69,14 @@ class FileListTest : public ::testing::Test {
     header->code = code;
     return ListViewNotifyFileList(list_, WM_NOTIFY, kTestListId, reinterpret_cast<LPARAM>(header));
   }
+  // Ends a label edit of the row of `entry` (null: a cancelled edit) with `text`.
+  int EndEdit(DirEntry* entry, const char* text) {
+    std::string typed = text;
+    NMLVDISPINFOA info = {};
+    info.item.iItem = entry ? ListViewIndexOf(list_, entry) : -1;
+    info.item.pszText = &typed[0];
+    return Notify(&info.hdr, LVN_ENDLABELEDITA);
+  }
   void ClickColumn(int column) {
     NMLISTVIEW click = {};
     click.iItem = -1;
@@ -151,23 +159,31 @@ TEST_F(FileListTest, RenameThroughTheList) {
   Open(dir_.path().c_str(), 0);
   DirEntry* entry = Named("a.ogg");
   ListViewSelect(list_, entry);
-  char typed[] = "renamed.ogg";
-  NMLVDISPINFOA info = {};
-  info.item.iItem = ListViewIndexOf(list_, entry);
-  info.item.pszText = typed;
-  EXPECT_EQ(Notify(&info.hdr, LVN_ENDLABELEDITA), 1);
+  EXPECT_EQ(EndEdit(entry, "renamed.ogg"), 1);
   EXPECT_EQ(entry->name, "renamed.ogg");
   EXPECT_EQ(entry->full_path, dir_.File("renamed.ogg"));
   EXPECT_TRUE(FileExists(dir_.File("renamed.ogg")));
 
-  char taken[] = "b.wav";
-  info.item.pszText = taken;
-  EXPECT_EQ(Notify(&info.hdr, LVN_ENDLABELEDITA), 0);
+  EXPECT_EQ(EndEdit(entry, "b.wav"), 0);
   EXPECT_EQ(entry->name, "renamed.ogg");
   EXPECT_TRUE(FileExists(dir_.File("renamed.ogg")));
   // A cancelled edit renames nothing.
-  info.item.iItem = -1;
-  EXPECT_EQ(Notify(&info.hdr, LVN_ENDLABELEDITA), 0);
+  EXPECT_EQ(EndEdit(nullptr, "b.wav"), 0);
+}
+
+// An edit the user starts with the mouse need not be on the current entry:
+// the edited row is the one renamed.
+TEST_F(FileListTest, RenameTakesTheEditedRowNotTheCurrentOne) {
+  Open(dir_.path().c_str(), 0);
+  DirEntry* current = Named("a.ogg");
+  DirEntry* edited = Named("b.wav");
+  ListViewSelect(list_, current);
+  EXPECT_EQ(EndEdit(edited, "edited.wav"), 1);
+  EXPECT_EQ(edited->name, "edited.wav");
+  EXPECT_EQ(current->name, "a.ogg");
+  EXPECT_TRUE(FileExists(dir_.File("a.ogg")));
+  EXPECT_TRUE(FileExists(dir_.File("edited.wav")));
+  EXPECT_FALSE(FileExists(dir_.File("b.wav")));
 }
 
 TEST_F(FileListTest, DraggedEntriesMoveIntoTheFolderTheyAreDroppedOn) {

@@ -1,9 +1,15 @@
 #include "controls/list_view.h"
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include "common/text_utils.h"
 
 #include "list_view_test_dialog.h"
 #include "res/string_ids.h"
@@ -96,10 +102,14 @@ TEST_F(ListViewTest, StoredWidthsApplyOnlyWhenTheCountMatches) {
   g_store.widths = {50, 40, 30};
   g_store.order = {2, 0, 1};
   list = CreateListView(list, Params());
-  // The columns were added again by the second creation; the first three
-  // got the stored widths.
+  // Made again on the same control: the same three columns, not six.
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list->window, LVM_GETHEADER, 0, 0));
+  EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3);
   EXPECT_EQ(ColumnWidth(list->window, 0), 50);
   EXPECT_EQ(ColumnWidth(list->window, 2), 30);
+  int order[3] = {};
+  SendMessageA(list->window, LVM_GETCOLUMNORDERARRAY, 3, reinterpret_cast<LPARAM>(order));
+  EXPECT_EQ(std::vector<int>(order, order + 3), (std::vector<int>{2, 0, 1}));
   EXPECT_EQ(dialog_.FrameListEntries(), 1);
   DestroyListView(list);
   EXPECT_EQ(dialog_.FrameListEntries(), 0);
@@ -224,10 +234,105 @@ TEST_F(ListViewTest, BufferEditStoresTheAcceptedText) {
   EXPECT_EQ(Notify(list, &info.hdr, LVN_ENDLABELEDITA), 1);
   ASSERT_NE(buffer, nullptr);
   EXPECT_STREQ(buffer, "Album title");
+  list->edit_mode = 1;
+  list->edit_buffer = &buffer;
   info.item.iItem = -1;
   EXPECT_EQ(Notify(list, &info.hdr, LVN_ENDLABELEDITA), 0);
   EXPECT_STREQ(buffer, "Album title");
   std::free(buffer);
+  DestroyListView(list);
+}
+
+// The text of the list's edit control while a label edit is open.
+std::string EditText(HWND list) {
+  HWND edit = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETEDITCONTROL, 0, 0));
+  char text[128] = "";
+  if (edit) GetWindowTextA(edit, text, sizeof text);
+  return edit ? text : "(no edit)";
+}
+
+// Types into the open label edit and presses Enter (or Escape).
+void FinishEdit(HWND list, const char* text, bool accept = true) {
+  HWND edit = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextA(edit, text);
+  SendMessageA(edit, WM_KEYDOWN, accept ? VK_RETURN : VK_ESCAPE, 0);
+}
+
+// An edit started by ListViewEditCurrent writes into its buffer once; an
+// edit the user starts later (with the mouse) must neither show nor replace
+// that text, whether the first edit was accepted or cancelled.
+TEST_F(ListViewTest, BufferEditEndsWithItsEdit) {
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  int a = 1, b = 2;
+  ListViewFill(list, {&a, &b});
+  for (const bool accept : {true, false}) {
+    SCOPED_TRACE(accept ? "accepted" : "cancelled");
+    char* title = StrDup("First");
+    ListViewSelect(list, &a);
+    ASSERT_EQ(ListViewEditCurrent(list, 1, &title), 1);
+    EXPECT_EQ(EditText(list->window), "First");
+    FinishEdit(list->window, "Edited", accept);
+    EXPECT_STREQ(title, accept ? "Edited" : "First");
+    EXPECT_EQ(list->edit_mode, 0u);
+
+    ASSERT_TRUE(SendMessageA(list->window, LVM_EDITLABELA, 1, 0));  // as a slow double click does
+    EXPECT_NE(EditText(list->window), accept ? "Edited" : "First");
+    FinishEdit(list->window, "By mouse");
+    EXPECT_STREQ(title, accept ? "Edited" : "First");
+    std::free(title);
+  }
+  DestroyListView(list);
+}
+
+// The buffer belongs to an item: once the items are gone, an edit that ends
+// later must not write through it.
+TEST_F(ListViewTest, DeletingTheItemsForgetsTheEditBuffer) {
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  int a = 1, b = 2;
+  char* title = StrDup("Kept");
+  for (int way = 0; way < 3; ++way) {
+    SCOPED_TRACE(way);
+    ListViewFill(list, {&a, &b});
+    ListViewSelect(list, &a);
+    ASSERT_EQ(ListViewEditCurrent(list, 1, &title), 1);
+    if (way == 0) ListViewDeleteAll(list);
+    if (way == 1) ListViewFill(list, {&b});
+    if (way == 2) ListViewDelete(list, &a);
+    EXPECT_EQ(list->edit_buffer, nullptr);
+    char typed[] = "Too late";
+    NMLVDISPINFOA info = {};
+    info.item.iItem = 0;
+    info.item.pszText = typed;
+    Notify(list, &info.hdr, LVN_ENDLABELEDITA);
+    EXPECT_STREQ(title, "Kept");
+    SendMessageA(list->window, LVM_CANCELEDITLABEL, 0, 0);
+  }
+  std::free(title);
+  DestroyListView(list);
+}
+
+// A shell drop onto a list that has no drop handler is still finished, so
+// the drop's memory goes back.
+TEST_F(ListViewTest, ShellDropOntoAListWithoutHandlerIsFinished) {
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  int a = 1;
+  ListViewFill(list, {&a});
+  RECT client;
+  GetClientRect(list->window, &client);
+  POINT middle = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+  ClientToScreen(list->window, &middle);
+  ASSERT_TRUE(SetCursorPos(middle.x, middle.y));
+  const char path[] = "C:\\dropped.wav";
+  HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + sizeof path + 1);
+  ASSERT_NE(drop, nullptr);
+  auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+  files->pFiles = sizeof(DROPFILES);
+  std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), path, sizeof path);
+  GlobalUnlock(drop);
+  SendMessageA(dialog_.frame()->window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  EXPECT_NE(list->drop_target_item, nullptr);  // the list under the cursor was chosen
+  EXPECT_EQ(GlobalFlags(drop), static_cast<UINT>(GMEM_INVALID_HANDLE));
   DestroyListView(list);
 }
 

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <set>
+#include <vector>
 #include <regex>
 #include <string>
 
@@ -69,6 +73,93 @@ TEST_F(DirListingTest, FlagsControlFoldersAndHiddenFolders) {
   EXPECT_EQ(names.size(), 3u);
   EXPECT_EQ(names.count("sub"), 0u);
   EXPECT_EQ(names.count(".."), 0u);
+}
+
+// Inside a hidden folder "." is the hidden folder itself and ".." may be
+// hidden too; neither may become a file that Delete would take.
+TEST_F(DirListingTest, DotEntriesOfAHiddenFolderAreNeverFiles) {
+  const std::string inner = dir_.File("secret\\inner");
+  ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr));
+  ASSERT_TRUE(SetFileAttributesA(inner.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY));
+  WriteWholeFile(inner + "\\x.wav", "x");
+  for (const std::string& folder : {dir_.File("secret"), inner}) {
+    SCOPED_TRACE(folder);
+    DirEntryList entries;
+    ASSERT_TRUE(ListFolder(folder.c_str(), "", 0, &entries));
+    auto names = ByName(entries);
+    EXPECT_EQ(names.count("."), 0u);
+    ASSERT_EQ(names.count(".."), 1u);
+    EXPECT_EQ(names[".."]->kind, kDirEntryParent);
+    for (const auto& e : entries) {
+      if (e->kind == kDirEntryFile) {
+        EXPECT_NE(e->full_path, folder) << e->name;
+      }
+    }
+  }
+  DirEntryList entries;
+  ASSERT_TRUE(ListFolder(inner.c_str(), "", kListNoFolders, &entries));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0]->name, "x.wav");
+}
+
+// Creates a file under its wide name (as a file made on the Unix side
+// appears) holding `content`.
+void WriteWide(const std::wstring& path, const std::string& content) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+bool SurvivesCodePage(const std::wstring& name) {
+  if (GetACP() == CP_UTF8) return true;
+  BOOL lost = FALSE;
+  char ansi[MAX_PATH];
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, ansi, sizeof ansi, nullptr, &lost);
+  return !lost;
+}
+
+// The content of the file an 8-bit path opens.
+std::string ReadThrough(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "(cannot open)";
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A name outside the ANSI code page reads as "??.mp3" (a wildcard) or as a
+// look-alike such as "a" and a sharp s (another file).  The entry's path must
+// still reach its own file, and no other.
+TEST_F(DirListingTest, NamesOutsideTheCodePageGetAPathToTheirOwnFile) {
+  const std::wstring greek = L"\x03b1\x03b2.mp3";  // alpha beta
+  const std::wstring cjk = L"\x6771\x4eac.mp3";    // two CJK ideographs
+  std::vector<std::wstring> foreign;
+  for (const std::wstring& name : {greek, cjk}) {
+    if (!SurvivesCodePage(name)) foreign.push_back(name);
+  }
+  if (foreign.empty()) GTEST_SKIP() << "code page " << GetACP() << " holds every test name";
+  const std::string folder = dir_.File("music");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  std::wstring wide_folder(folder.begin(), folder.end());
+  for (std::size_t i = 0; i < foreign.size(); ++i) {
+    WriteWide(wide_folder + L"\\" + foreign[i], "foreign " + std::to_string(i));
+  }
+  // The look-alike of the Greek name in code page 1252, and plain
+  // two-character names that "??.mp3" would match.
+  WriteWholeFile(folder + "\\a\xDF.mp3", "look-alike");
+  WriteWholeFile(folder + "\\xy.mp3", "xy");
+
+  DirEntryList entries;
+  ASSERT_TRUE(ListFolder(folder.c_str(), "*.mp3", 0, &entries));
+  std::multiset<std::string> contents;
+  for (const auto& e : entries) {
+    if (e->kind != kDirEntryFile) continue;
+    EXPECT_EQ(e->full_path.find_first_of("*?"), std::string::npos) << e->full_path;
+    contents.insert(ReadThrough(e->full_path));
+  }
+  std::multiset<std::string> expected = {"look-alike", "xy"};
+  for (std::size_t i = 0; i < foreign.size(); ++i) expected.insert("foreign " + std::to_string(i));
+  EXPECT_EQ(contents, expected);
 }
 
 TEST_F(DirListingTest, ParentEntryPathIsResolvedAndSlashesAreNormalised) {

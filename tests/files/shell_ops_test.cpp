@@ -118,6 +118,23 @@ TEST_F(ShellOpsTest, AbortedOperationIsAFailure) {
   EXPECT_FALSE(ShellMove(PathList(dir_.File("keep.wav")), dir_.path().c_str()));
 }
 
+// The shell would expand them: "??.mp3" would delete every two-character
+// .mp3 of the folder.
+TEST_F(ShellOpsTest, SourcesWithWildcardsAreRefused) {
+  Make("ab.mp3");
+  Make("xy.mp3");
+  const std::string target = dir_.File("target");
+  ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
+  PathList wildcard(Make("keep.wav"));
+  ASSERT_TRUE(wildcard.Append(dir_.File("??.mp3")));
+  EXPECT_FALSE(ShellDeleteToRecycleBin(nullptr, wildcard));
+  EXPECT_FALSE(ShellCopy(PathList(dir_.File("*.mp3")), target.c_str()));
+  EXPECT_FALSE(ShellMove(PathList(dir_.File("a?.mp3")), target.c_str()));
+  EXPECT_FALSE(ShellRename(dir_.File("x*").c_str(), dir_.File("renamed.mp3").c_str()));
+  EXPECT_TRUE(g_requests.empty());
+  for (const char* name : {"ab.mp3", "xy.mp3", "keep.wav"}) EXPECT_TRUE(FileExists(dir_.File(name))) << name;
+}
+
 TEST_F(ShellOpsTest, EmptyListsAndTargetsRunNothing) {
   EXPECT_FALSE(ShellDeleteToRecycleBin(nullptr, PathList()));
   EXPECT_FALSE(ShellCopy(PathList(Make("x")), ""));
