@@ -42,8 +42,9 @@ std::vector<unsigned char> SampleWav() {
 }
 
 std::vector<unsigned char> StandInOutputOf(const std::vector<unsigned char>& wav) {
-  std::vector<unsigned char> expected(kStandInOutputTag, kStandInOutputTag + sizeof kStandInOutputTag);
-  expected.insert(expected.end(), wav.begin(), wav.end());
+  std::vector<unsigned char> expected(sizeof kStandInOutputTag + wav.size());
+  std::memcpy(expected.data(), kStandInOutputTag, sizeof kStandInOutputTag);
+  std::copy(wav.begin(), wav.end(), expected.begin() + long(sizeof kStandInOutputTag));
   return expected;
 }
 

@@ -146,7 +146,7 @@ TEST_F(WmaRip, RipsEachTrackThroughTheComponentAndRelaysItsStates) {
   std::vector<std::vector<LPARAM>> states_per_track(2);
   int track = -1;
   for (const Posted& posted : window_.posted()) {
-    if (posted.code == kRipMsgProgress && posted.param != 0) track = HIWORD(posted.param);
+    if (posted.code == kRipMsgProgress) track = HIWORD(posted.param);
     if (posted.code == kRipMsgEncoderState) {
       ASSERT_GE(track, 0);
       states_per_track[size_t(track)].push_back(posted.param);

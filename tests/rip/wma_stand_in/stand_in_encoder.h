@@ -58,7 +58,7 @@ class EventConnectionPoint : public IConnectionPoint {
   Encoder* encoder_;
 };
 
-class Encoder : public Object<Encoder, IEncoder>, public IConnectionPointContainer {
+class Encoder final : public Object<Encoder, IEncoder>, public IConnectionPointContainer {
  public:
   Encoder();
   ~Encoder();

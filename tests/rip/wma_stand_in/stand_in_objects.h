@@ -101,7 +101,7 @@ struct IFile : IDispatch {
   virtual HRESULT STDMETHODCALLTYPE put_LocalFileName(BSTR path) = 0;   // 8
 };
 
-class Profile : public Object<Profile, IProfile> {
+class Profile final : public Object<Profile, IProfile> {
  public:
   explicit Profile(std::wstring name) : name_(std::move(name)) {}
   HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override;
@@ -111,7 +111,7 @@ class Profile : public Object<Profile, IProfile> {
   std::wstring name_;
 };
 
-class ProfileCollection : public Object<ProfileCollection, IProfileCollection> {
+class ProfileCollection final : public Object<ProfileCollection, IProfileCollection> {
  public:
   ProfileCollection();
   ~ProfileCollection();
@@ -122,7 +122,7 @@ class ProfileCollection : public Object<ProfileCollection, IProfileCollection> {
   std::vector<Profile*> profiles_;
 };
 
-class Source : public Object<Source, ISource> {
+class Source final : public Object<Source, ISource> {
  public:
   HRESULT STDMETHODCALLTYPE SetInput(BSTR input, BSTR scheme, BSTR stream) override;
   const std::wstring& input() const { return input_; }
@@ -131,7 +131,7 @@ class Source : public Object<Source, ISource> {
   std::wstring input_;
 };
 
-class SourceGroup : public Object<SourceGroup, ISourceGroup> {
+class SourceGroup final : public Object<SourceGroup, ISourceGroup> {
  public:
   ~SourceGroup();
   HRESULT STDMETHODCALLTYPE AddSource(long type, IDispatch** source) override;
@@ -144,7 +144,7 @@ class SourceGroup : public Object<SourceGroup, ISourceGroup> {
   std::wstring profile_name_;
 };
 
-class SourceGroupCollection : public Object<SourceGroupCollection, ISourceGroupCollection> {
+class SourceGroupCollection final : public Object<SourceGroupCollection, ISourceGroupCollection> {
  public:
   ~SourceGroupCollection();
   HRESULT STDMETHODCALLTYPE Add(BSTR name, IDispatch** group) override;
@@ -154,7 +154,7 @@ class SourceGroupCollection : public Object<SourceGroupCollection, ISourceGroupC
   std::vector<SourceGroup*> groups_;
 };
 
-class File : public Object<File, IFile> {
+class File final : public Object<File, IFile> {
  public:
   HRESULT STDMETHODCALLTYPE put_LocalFileName(BSTR path) override;
   const std::wstring& path() const { return path_; }
