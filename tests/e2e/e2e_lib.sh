@@ -1,9 +1,10 @@
 # Helpers shared by the end-to-end scripts: they drive corvale.exe under Wine
-# as a user would and ask e2e_probe.exe what its windows show.  The caller
-# sets bin, root (a scratch folder it removes) and probe_exe first.
+# as a user would and ask e2e_probe.exe what its windows show.  A script
+# sources this file, then calls e2e_setup with its own arguments.
 # shellcheck shell=bash
 
 corvale_pid=""
+root=""
 track_list=1044
 rip_button=1039
 
@@ -104,4 +105,29 @@ close_corvale() {
   local exit_code=$?
   corvale_pid=""
   [ $exit_code -eq 0 ] || fail "corvale.exe exited with code $exit_code"
+}
+
+# Takes the arguments BIN_DIR DEMO_CUE ARTEFACT_DIR; sets bin, cue,
+# artefacts, image, probe_exe, and root with its folders work and out (the
+# caller removes root); checks what every script needs and offers the demo
+# disc as a virtual drive.
+e2e_setup() {
+  if [ $# -ne 3 ]; then
+    echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR" >&2
+    exit 2
+  fi
+  bin=$1
+  cue=$2
+  artefacts=$3
+  image=${cue%.cue}.bin
+  probe_exe=$bin/e2e_probe.exe
+  root=$(mktemp -d)
+  work=$root/work
+  out=$root/out
+  mkdir -p "$work/temp" "$out" "$artefacts"
+  [ -f "$image" ] || fail "no disc image $image"
+  [ -f "$probe_exe" ] || fail "no probe $probe_exe"
+  [ -n "${DISPLAY:-}" ] || fail "no DISPLAY (run inside tools/with-wine.sh)"
+  export AKRIP_IMAGES
+  AKRIP_IMAGES=$(windows_path "$cue")
 }

@@ -7,22 +7,9 @@
 #   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
 set -uo pipefail
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR" >&2
-  exit 2
-fi
-bin=$1
-cue=$2
-artefacts=$3
-image=${cue%.cue}.bin
-probe_exe=$bin/e2e_probe.exe
 sector_bytes=2352
 wav_header_bytes=44
 
-root=$(mktemp -d)
-work=$root/work
-out=$root/out
-mkdir -p "$work" "$out" "$artefacts"
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
@@ -31,12 +18,7 @@ cleanup() {
   rm -rf "$root"
 }
 trap cleanup EXIT
-
-[ -f "$image" ] || fail "no disc image $image"
-[ -f "$probe_exe" ] || fail "no probe $probe_exe"
-[ -n "${DISPLAY:-}" ] || fail "no DISPLAY (run inside tools/with-wine.sh)"
-export AKRIP_IMAGES
-AKRIP_IMAGES=$(windows_path "$cue")
+e2e_setup "$@"
 
 echo "== the disc's table of contents through the CD layer"
 probe toc || fail "could not read the demo disc's table of contents"

@@ -8,16 +8,6 @@
 #   rip_demo_disc_wma.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
 set -uo pipefail
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR" >&2
-  exit 2
-fi
-bin=$1
-cue=$2
-artefacts=$3
-image=${cue%.cue}.bin
-probe_exe=$bin/e2e_probe.exe
-stand_in=$bin/wma_stand_in.dll
 sector_bytes=2352
 tag_bytes=8          # the stand-in's tag before the WAV it copies
 wav_header_bytes=44
@@ -25,14 +15,12 @@ status_text=1132
 error_title="WMA Encoder Error"
 wma_format=2
 
-root=$(mktemp -d)
-work=$root/work
-out=$root/out
-mkdir -p "$work/temp" "$out" "$artefacts"
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
-
-unregister_stand_in() { timeout 60 wine regsvr32 /u /s "$(windows_path "$stand_in")" >/dev/null 2>&1 </dev/null; }
+unregister_stand_in() {
+  [ -n "${stand_in:-}" ] || return 0
+  timeout 60 wine regsvr32 /u /s "$(windows_path "$stand_in")" >/dev/null 2>&1 </dev/null
+}
 
 cleanup() {
   stop_corvale
@@ -40,13 +28,11 @@ cleanup() {
   rm -rf "$root"
 }
 trap cleanup EXIT
+e2e_setup "$@"
+stand_in=$bin/wma_stand_in.dll
 
-[ -f "$image" ] || fail "no disc image $image"
-[ -f "$probe_exe" ] || fail "no probe $probe_exe"
 [ -f "$stand_in" ] || fail "no stand-in component $stand_in"
-[ -n "${DISPLAY:-}" ] || fail "no DISPLAY (run inside tools/with-wine.sh)"
-export AKRIP_IMAGES CORVALE_STAND_IN_ENCODE_MS
-AKRIP_IMAGES=$(windows_path "$cue")
+export CORVALE_STAND_IN_ENCODE_MS
 # Slow enough for the progress dialog to show the encoder running.
 CORVALE_STAND_IN_ENCODE_MS=3000
 
