@@ -160,9 +160,9 @@ struct FailureCase {
   long starts;
 };
 
-FailureCase Failure(const char* name, int StandInBehaviour::*field, long starts) {
+FailureCase Failure(const char* name, int StandInBehaviour::*field, int value, long starts) {
   FailureCase failure{name, StandInBehaviour(), starts};
-  failure.behaviour.*field = field == &StandInBehaviour::offers_profile ? 0 : 1;
+  failure.behaviour.*field = value;
   return failure;
 }
 
@@ -183,10 +183,10 @@ TEST_P(WmaEncodeFailure, EndsWithTheEncoderErrorAndNoOutput) {
 
 INSTANTIATE_TEST_SUITE_P(
     Misbehaviours, WmaEncodeFailure,
-    testing::Values(Failure("NoMatchingProfile", &StandInBehaviour::offers_profile, 0),
-                    Failure("OutputRefused", &StandInBehaviour::refuses_output, 0),
-                    Failure("StartFails", &StandInBehaviour::start_fails, 1)),
-    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+    testing::Values(Failure("NoMatchingProfile", &StandInBehaviour::offers_profile, 0, 0),
+                    Failure("OutputRefused", &StandInBehaviour::refuses_output, 1, 0),
+                    Failure("StartFails", &StandInBehaviour::start_fails, 1, 1)),
+    [](const testing::TestParamInfo<FailureCase>& failure) { return std::string(failure.param.name); });
 
 TEST_F(WmaEncode, AFailureLeavesAFileThatWasThereBefore) {
   WriteWholeFile(output_, std::string("an earlier rip"));
