@@ -19,9 +19,11 @@
 #include "controls/dialog_frame.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
+#include "files/file_choosers.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "rip/wma_error_dialog.h"
 
 bool (*g_start_disc_lookup)(HWND notify) = nullptr;
 
@@ -52,6 +54,13 @@ const char* const kRates[] = {"44100"};
 MainState g_main;
 
 HWND Item(int id) { return GetDlgItem(g_main.window, id); }
+
+// Web pages go to the browser chosen in Preferences, else to the shell's.
+bool OpenInChosenBrowser(HWND owner, const char* address) {
+  const std::string browser = g_settings.browser.value_or("");
+  if (!browser.empty()) return LaunchFile(owner, browser.c_str(), nullptr, address);
+  return LaunchFile(owner, address, nullptr, nullptr);
+}
 
 // The program's settings start in a usable state whatever config.ini held.
 void CheckSettings() {
@@ -174,6 +183,7 @@ void PutSettingsIntoControls() {
 
 void Initialise() {
   g_main.commands_enabled = true;
+  SetWmaDownloadOpener(OpenInChosenBrowser);
   RemoveMissingLanguages();
   UpdateWindowTitle();
   GetDriveCount();

@@ -12,6 +12,7 @@
 #include "res/string_ids.h"
 #include "rip/encoder_slot.h"
 #include "rip/rip_worker.h"
+#include "rip/wma_error_dialog.h"
 
 namespace {
 
@@ -133,6 +134,10 @@ int ProgressProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam)
       } else {
         return 0;
       }
+      return 1;
+    case kWmaErrorDialogMessage:
+      // The worker waits in SendMessage for the answer.
+      AnswerWmaErrorDialogRequest(frame, lparam);
       return 1;
     case WM_COMMAND:
       if (LOWORD(wparam) != IDCANCEL) return 0;

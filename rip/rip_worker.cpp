@@ -88,7 +88,7 @@ void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path,
     g_job->result = kEncoderFailed;
     return;
   }
-  const int code = encoder.encode(wav_path.c_str(), output.c_str());
+  const int code = encoder.encode(g_job->window, wav_path.c_str(), output.c_str(), g_stop);
   // An encoder that failed starts no process that would delete the WAV later.
   if (encoder.worker_deletes_wav || code != 0) Discard(wav_path);
   if (code != 0) {

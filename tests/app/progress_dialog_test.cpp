@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "cd/cd_drives.h"
 #include "cd/cd_test_disc.h"
@@ -13,6 +14,7 @@
 #include "res/progress_ids.h"
 #include "rip/encoder_slot.h"
 #include "rip/rip_worker.h"
+#include "rip/wma_error_dialog.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -195,10 +197,13 @@ TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCo
     SendMessageA(dialog, WM_USER, kRipMsgProgress, RipProgressParam(1, 500));
     EXPECT_EQ(ProgressPosition(dialog), 60);
 
-    SendMessageA(dialog, WM_USER, kRipMsgEncoderState, 2);
-    EXPECT_EQ(StatusText(dialog), "Processing \"Artist - Three\" WMA Encoder Running...");
-    SendMessageA(dialog, WM_USER, kRipMsgEncoderState, 5);
-    EXPECT_EQ(StatusText(dialog), "Processing \"Artist - Three\" WMA Encoder Stopped...");
+    const std::pair<LPARAM, const char*> states[] = {
+        {1, " WMA Encoder Starting..."}, {2, " WMA Encoder Running..."},
+        {4, " WMA Encoder Stopping..."}, {5, " WMA Encoder Stopped..."}};
+    for (const auto& [state, suffix] : states) {
+      SendMessageA(dialog, WM_USER, kRipMsgEncoderState, state);
+      EXPECT_EQ(StatusText(dialog), std::string("Processing \"Artist - Three\"") + suffix);
+    }
     SendMessageA(dialog, WM_USER, kRipMsgEncoderState, 3);
     EXPECT_EQ(StatusText(dialog), "Processing \"Artist - Three\"");
 
@@ -221,6 +226,33 @@ TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCo
   EXPECT_TRUE(examined);
   EXPECT_EQ(g_seen.status_at_refresh, "Ripping finished");
   EXPECT_TRUE(FileExists(dir_.File("Artist - Three.wav")));
+}
+
+// The worker's request for the WMA error dialog is answered by the progress
+// dialog's own thread, with the error dialog over it.
+TEST_F(ProgressDialog, ShowsTheWmaErrorDialogOverItselfWhenTheWorkerAsks) {
+  AddTrack(0, "One");
+  FakeEncoder encoder;
+  FillEncoderSlot(encoder.Copy());
+  WmaErrorDialogRequest request;
+  HWND error_owner = nullptr;
+  bool asked = false;
+  g_seen.on_tick = [&](HWND dialog) {
+    if (HWND error = FindWindowA(nullptr, "WMA Encoder Error")) {
+      error_owner = GetWindow(error, GW_OWNER);
+      SendDlgItemMessageA(error, IDCANCEL, BM_CLICK, 0, 0);
+      return;
+    }
+    if (asked) return;
+    asked = true;
+    request.answer = 7;
+    SendMessageA(dialog, kWmaErrorDialogMessage, 0, reinterpret_cast<LPARAM>(&request));
+    CloseHandle(TakeEncoderSlot());
+  };
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(request.answered);
+  EXPECT_EQ(request.answer, 0);
+  EXPECT_EQ(error_owner, job_.window);
 }
 
 class ProgressDialogCancel : public ProgressDialog, public testing::WithParamInterface<bool> {};

@@ -11,6 +11,9 @@
 //   e2e_probe selection ID                      "COUNT ROW ROW ..." of list view ID
 //   e2e_probe watch TITLE READY_FILE TIMEOUT_MS waits for a window TITLE of the
 //                                               program to come and go
+//   e2e_probe wait-rect TITLE ID TIMEOUT_MS     waits for a window TITLE of the program:
+//                                               left top right bottom of its child ID
+//   e2e_probe text TITLE ID                     the text of child ID of window TITLE
 //   e2e_probe toc                               "NUMBER START LENGTH" per audio track
 //   e2e_probe close                             posts WM_CLOSE to the main window
 //   e2e_probe time-start EXE TRACKS TIMEOUT_MS  starts EXE; seconds until its first
@@ -180,6 +183,25 @@ int Watch(const char* title, const char* ready_file, DWORD timeout_ms) {
   }
 }
 
+int WaitRect(const char* title, int id, DWORD timeout_ms) {
+  const DWORD begin = GetTickCount();
+  HWND window = nullptr;
+  while (!(window = FindProgramWindow(title, nullptr))) {
+    if (GetTickCount() - begin > timeout_ms) return Fail("window \"%s\" never came", title);
+    Sleep(kPollMs);
+  }
+  return PrintRect(GetDlgItem(window, id));
+}
+
+int PrintText(const char* title, int id) {
+  HWND window = FindProgramWindow(title, nullptr);
+  if (!window) return Fail("no window \"%s\"", title);
+  char text[1024] = "";
+  GetDlgItemTextA(window, id, text, sizeof text);
+  std::printf("%s\n", text);
+  return 0;
+}
+
 int PrintToc() {
   const int drives = GetDriveCount();
   for (int drive = 0; drive < drives; ++drive) {
@@ -266,8 +288,10 @@ int main(int argc, char** argv) {
   if (command == "header-rect" && argc == 3) return HeaderRect(int(number(2)));
   if (command == "selection" && argc == 3) return Selection(int(number(2)));
   if (command == "watch" && argc == 5) return Watch(argv[2], argv[3], DWORD(number(4)));
+  if (command == "wait-rect" && argc == 5) return WaitRect(argv[2], int(number(3)), DWORD(number(4)));
+  if (command == "text" && argc == 4) return PrintText(argv[2], int(number(3)));
   if (command == "toc" && argc == 2) return PrintToc();
   if (command == "close" && argc == 2) return CloseMain();
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
-  return Fail("usage: e2e_probe wait-main|item-count|rect|header-rect|selection|watch|toc|close|time-start ...");
+  return Fail("usage: e2e_probe wait-main|item-count|rect|header-rect|selection|watch|wait-rect|text|toc|close|time-start ...");
 }

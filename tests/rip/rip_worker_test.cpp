@@ -164,7 +164,7 @@ struct EncodeCall {
 std::vector<EncodeCall> g_encode_calls;
 size_t g_failing_call = 0;   // the call (counted from 1) that fails; 0: none
 
-int RecordEncode(const char* wav_path, const char* output_path) {
+int32_t RecordEncode(HWND, const char* wav_path, const char* output_path, const std::atomic<bool>&) {
   g_encode_calls.push_back({wav_path, output_path, ReadWholeFile(wav_path)});
   testing_support::WriteWholeFile(output_path, "encoded");
   return g_encode_calls.size() == g_failing_call ? kEncoderFailed : 0;

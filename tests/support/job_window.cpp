@@ -42,6 +42,7 @@ LRESULT CALLBACK JobWindow::Proc(HWND window, UINT message, WPARAM wparam, LPARA
     if (self->on_message_) self->on_message_({wparam, lparam});
     return 0;
   }
+  if (self && self->other_messages_ && self->other_messages_(message, wparam, lparam)) return 0;
   return DefWindowProcA(window, message, wparam, lparam);
 }
 

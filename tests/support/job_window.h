@@ -28,6 +28,11 @@ class JobWindow {
   bool WaitForEnd(const std::function<void(const PostedMessage&)>& on_message = nullptr,
                   DWORD timeout_ms = 60000);
   const std::vector<PostedMessage>& posted() const { return posted_; }
+  // Answers messages other than WM_USER (a worker's sent requests); the
+  // handler returns false for those it leaves alone.
+  void set_other_messages(std::function<bool(UINT message, WPARAM wparam, LPARAM lparam)> handler) {
+    other_messages_ = std::move(handler);
+  }
 
  private:
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -36,6 +41,7 @@ class JobWindow {
   bool ended_ = false;
   std::vector<PostedMessage> posted_;
   std::function<void(const PostedMessage&)> on_message_;
+  std::function<bool(UINT, WPARAM, LPARAM)> other_messages_;
 };
 
 }  // namespace testing_support

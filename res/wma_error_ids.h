@@ -1,0 +1,10 @@
+// The "WMA Encoder Error" dialog.
+#pragma once
+
+#define IDD_WMA_ENCODER_ERROR 9203
+#define IDC_WMA_NOT_FOUND 1147
+#define IDC_WMA_INSTALL_FROM 1148
+#define IDC_WMA_DOWNLOAD_ADDRESS 1042
+#define IDC_WMA_SELECT_NOTE 1149
+#define IDC_WMA_INSTALL_NOW 1025
+#define IDI_WMA_ERROR_ICON 100
