@@ -278,6 +278,20 @@ TEST_F(MainWindowLanguageTest, SwitchingLeavesTheUsersTextsAlone) {
   EXPECT_EQ(Text(IDC_REFRESH_CD), "Relire le CD");
 }
 
+// Back in English after a language, a window opened anew is English too.
+TEST_F(MainWindowLanguageTest, WindowOpenedAfterTheWayBackToEnglishIsEnglish) {
+  Command(IDM_LANG_FRENCH);
+  Command(IDM_LANG_ENGLISH);
+  DestroyWindow(window_);
+  DialogRequest request;
+  request.holder = &frame_;
+  request.procedure = MainWindowProc;
+  ASSERT_EQ(CreateDialogFromResource(request, IDD_MAIN_WINDOW), 1);
+  window_ = MainWindowHandle();
+  EXPECT_EQ(Text(IDC_REFRESH_CD), "Refresh CD");
+  EXPECT_EQ(Text(IDC_SOURCE_GROUP), "Source:");
+}
+
 TEST_F(MainWindowLanguageTest, SwitchingRelabelsControlsMenusAndColumnsAndBack) {
   Command(IDM_LANG_GERMAN);
   EXPECT_EQ(Text(IDC_REFRESH_CD), "CD neu einlesen");
