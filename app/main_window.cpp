@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "app/main_window_state.h"
 #include "app/settings.h"
@@ -130,9 +131,18 @@ void FillOutputFolderCombo() {
   }
 }
 
+// The button only shows the icon; the window owns it until it goes.
 void ShowBrowseIcon() {
-  HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BROWSE), IMAGE_ICON, 16, 16, 0);
-  if (icon) SendMessageA(Item(IDC_BROWSE_FOLDER), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+  IconHandle icon(static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BROWSE), IMAGE_ICON, 16, 16, 0)));
+  if (!icon) return;
+  SendMessageA(Item(IDC_BROWSE_FOLDER), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.get()));
+  g_main.browse_icon = std::move(icon);
+}
+
+void FreeBrowseIcon() {
+  SendMessageA(Item(IDC_BROWSE_FOLDER), BM_SETIMAGE, IMAGE_ICON, 0);
+  g_main.browse_icon.reset();
 }
 
 // Icons of the file list: the shell's for folders and files, ours for drives
@@ -342,6 +352,7 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
       DestroyTrackList();
       if (g_main.file_list) DestroyListView(g_main.file_list);
       g_main.file_list = nullptr;
+      FreeBrowseIcon();
       PostQuitMessage(0);
       g_main.window = nullptr;
       return 0;

@@ -13,6 +13,7 @@
 #include "app/settings_save.h"
 #include "app/track_list.h"
 #include "common/language.h"
+#include "common/menu_localisation.h"
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_localisation.h"
@@ -40,6 +41,12 @@ constexpr LanguageCommand kLanguageCommands[] = {
 
 int FocusedListId() { return LastFocusedListId(); }
 
+// Menus and accelerators come without a control; a button also reports focus
+// changes and the like, and only its click is a command.
+bool IsCommandFromClick(int notification, HWND control) {
+  return control == nullptr || notification == BN_CLICKED;
+}
+
 void ShowRipResult(int result) {
   if (result == 0) return;
   char text[256];
@@ -49,29 +56,6 @@ void ShowRipResult(int result) {
     std::snprintf(text, sizeof text, LoadStringText(IDS_RIP_ERROR_UNKNOWN), result);
   }
   ShowMessageBox(Main().frame, kProductName, "%s", text);
-}
-
-// Menus come from the resources in English; their items follow the language.
-void LocaliseMenu(HMENU menu) {
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    char text[256];
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_FTYPE;
-    info.dwTypeData = text;
-    info.cch = sizeof text;
-    if (!GetMenuItemInfoA(menu, UINT(i), TRUE, &info)) continue;
-    if (info.hSubMenu) LocaliseMenu(info.hSubMenu);
-    if (info.fType & MFT_SEPARATOR) continue;
-    const char* translated = FindTranslation(text);
-    if (!translated) continue;
-    MENUITEMINFOA change = {};
-    change.cbSize = sizeof change;
-    change.fMask = MIIM_STRING;
-    change.dwTypeData = const_cast<char*>(translated);
-    SetMenuItemInfoA(menu, UINT(i), TRUE, &change);
-  }
 }
 
 void ApplyLanguageToWindow() {
@@ -195,12 +179,12 @@ int HandleMainCommand(int command, int notification, HWND control) {
   switch (command) {
     case IDM_RIP:
     case IDM_TRACK_RIP:
-      Rip();
+      if (IsCommandFromClick(notification, control)) Rip();
       return 1;
     case IDC_REFRESH_CD:
     case IDM_REFRESH_CD_LIST:
     case IDM_TRACK_REFRESH_CD:
-      RefreshCd();
+      if (IsCommandFromClick(notification, control)) RefreshCd();
       return 1;
     case IDM_TRACK_SELECT_ALL:
       if (TrackListControl()) ListViewSelectAll(TrackListControl());
@@ -237,6 +221,5 @@ int HandleMainCommand(int command, int notification, HWND control) {
       return 1;
     }
   }
-  (void)control;
   return 0;
 }

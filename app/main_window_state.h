@@ -7,6 +7,7 @@
 
 #include "app/main_window.h"
 #include "cd/track_table.h"
+#include "common/win_owners.h"
 #include "rip/rip_job.h"
 
 struct DialogFrame;
@@ -26,6 +27,7 @@ struct MainState {
   RipJob job{};
   DiscLookupResult lookup;
   ListViewCtl* file_list = nullptr;
+  IconHandle browse_icon;  // shown on the "..." button
 };
 
 MainState& Main();

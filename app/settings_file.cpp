@@ -25,10 +25,16 @@ struct Overloaded : Ts... {
 template <class... Ts>
 Overloaded(Ts...) -> Overloaded<Ts...>;
 
+// A line break inside a value would end its line early, and whatever
+// followed it would be read back as further keys: it is written as a blank.
 void WriteLine(std::FILE* out, const char* key, const std::string& value) {
+  std::string one_line = value;
+  for (char& c : one_line) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
   std::fputs(key, out);
   std::fputc('=', out);
-  std::fwrite(value.data(), 1, value.size(), out);
+  std::fwrite(one_line.data(), 1, one_line.size(), out);
   std::fputc('\n', out);
 }
 

@@ -16,12 +16,14 @@ bool SaveSettings(AppSettings& settings, const char* file_name) {
     if (hooks.report_write_failure) hooks.report_write_failure(file_name);
     return false;
   }
-  if (hooks.save_proxy_values) hooks.save_proxy_values();
   WriteSettings(file.stream(), settings, hooks.version_text ? hooks.version_text() : "");
   if (!file.Commit()) {
     if (hooks.report_write_failure) hooks.report_write_failure(file_name);
     return false;
   }
+  // The proxy values go with the settings file: when it could not be
+  // replaced, neither are they.
+  if (hooks.save_proxy_values) hooks.save_proxy_values();
   return true;
 }
 

@@ -14,11 +14,11 @@ struct SettingsSaveHooks {
   void (*take_tips_state)(AppSettings& settings) = nullptr;
   // Refills the recent output folders from the output folder combo.
   void (*rebuild_recent_list)(AppSettings& settings) = nullptr;
-  // Stores the proxy values in the registry; runs only once the new settings
-  // file could be created.
-  void (*save_proxy_values)() = nullptr;
   // Tells the user that `file_name` could not be written.
   void (*report_write_failure)(const char* file_name) = nullptr;
+  // Stores the proxy values in the registry; runs last, and only once the new
+  // settings file has replaced the old one.
+  void (*save_proxy_values)() = nullptr;
 };
 
 extern SettingsSaveHooks g_settings_save_hooks;

@@ -75,6 +75,17 @@ void DropUnusedFrame(const DialogRequest& request, DialogFrame* frame) {
   if (request.holder == nullptr && frame->window == nullptr) FreeDialogFrame(frame);
 }
 
+// A modal dialog's window is gone when the call that ran it returns, whether
+// it ran or could not be made at all.  So a frame without a holder is freed
+// there rather than with its window: one that never got a window would leak.
+void TakeOverModalFrame(const DialogRequest& request, DialogFrame* frame) {
+  if (request.holder == nullptr) frame->auto_free = 0;
+}
+
+void FreeTakenOverFrame(const DialogRequest& request, DialogFrame* frame) {
+  if (request.holder == nullptr) FreeDialogFrame(frame);
+}
+
 }  // namespace
 
 void SetDialogMessageBoxFunc(DialogMessageBoxFunc show) {
@@ -110,7 +121,10 @@ INT_PTR CreateDialogFromResource(const DialogRequest& request, int template_id) 
   const LPCSTR name = MAKEINTRESOURCEA(template_id & 0xFFFF);
   const LPARAM parameter = reinterpret_cast<LPARAM>(frame);
   if (request.modal) {
-    return DialogBoxParamA(LibraryInstance(), name, OwnerWindow(request), FrameDialogProc, parameter);
+    TakeOverModalFrame(request, frame);
+    const INT_PTR result = DialogBoxParamA(LibraryInstance(), name, OwnerWindow(request), FrameDialogProc, parameter);
+    FreeTakenOverFrame(request, frame);
+    return result;
   }
   HWND window = CreateDialogParamA(LibraryInstance(), name, OwnerWindow(request), FrameDialogProc, parameter);
   if (window == nullptr) {
@@ -145,8 +159,10 @@ INT_PTR CreateDialogFromReference(const DialogRequest& request, const char* refe
   if (frame != nullptr) {
     const LPARAM parameter = reinterpret_cast<LPARAM>(frame);
     if (request.modal) {
+      TakeOverModalFrame(request, frame);
       result = DialogBoxIndirectParamA(LibraryInstance(), dialog_template, OwnerWindow(request), FrameDialogProc,
                                        parameter);
+      FreeTakenOverFrame(request, frame);
     } else {
       HWND window = CreateDialogIndirectParamA(LibraryInstance(), dialog_template, OwnerWindow(request),
                                                FrameDialogProc, parameter);
@@ -196,6 +212,8 @@ int DefaultDialogProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM /*
     const WORD code = HIWORD(wparam);
     const WORD id = LOWORD(wparam);
     if (code == kComboSetFocus || code == kButtonSetFocus || code == kEditSetFocus) ShowContextHelp(frame, id);
+    // Only a click closes: the buttons also report focus changes and the like.
+    if (code != BN_CLICKED) return 0;
     if (id == IDOK) CloseDialogFrame(frame, 1);
     if (id == IDCANCEL) CloseDialogFrame(frame, 0);
   }

@@ -66,6 +66,15 @@ std::optional<std::string> ReadLanguageText(const char* name) {
   return ReadPackedFile(packed.c_str());
 }
 
+// Translators see on the debugger output which of their texts were not used.
+void ReportRejectedTranslations(const LanguageText& language) {
+  for (const std::string& key : language.rejected) {
+    const std::string line = "Language file: the translation of \"" + key +
+                             "\" is not used: its % directives differ from the English text.\n";
+    OutputDebugStringA(line.c_str());
+  }
+}
+
 }  // namespace
 
 const char* LoadLanguage(const char* name) {
@@ -80,6 +89,7 @@ const char* LoadLanguage(const char* name) {
     return nullptr;
   }
   state.language = ParseLanguageText(text->c_str(), LibraryProductName());
+  ReportRejectedTranslations(state.language);
   if (state.language.font_face) RebuildDialogFont();
   return GetLanguageCode();
 }

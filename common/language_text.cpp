@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/format_directives.h"
+
 namespace {
 
 bool StartsWith(std::string_view line, std::string_view prefix) {
@@ -114,6 +116,13 @@ class Parser {
     if (text != "*") {
       std::string translation(text);
       if (!keep_braces_) RemoveBraces(&translation);
+      const std::size_t english_length =
+          plain_key_length_ != std::string::npos ? plain_key_length_ : pending_key_.size();
+      if (!SameFormatDirectives(std::string_view(pending_key_).substr(0, english_length), translation)) {
+        result_.rejected.push_back(pending_key_);
+        pending_key_.clear();
+        return;
+      }
       result_.translations.Enter(pending_key_.c_str(), translation.c_str());
       // A text that belongs to a dialog also serves wherever the same English
       // text appears without one.  Only the dialog suffix is cut: an English

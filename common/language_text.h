@@ -11,10 +11,15 @@
 // In a line holding a backslash, \r, \n and \t stand for a carriage return,
 // a line feed and a tab.  Braces are dropped from English texts, and from
 // translations unless the language is "jp".
+//
+// Texts are used as printf formats, so a translation must take the same
+// arguments as its English text: one whose % directives differ is dropped
+// (the English text stands) and its key listed in `rejected`.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/translation_table.h"
 
@@ -24,6 +29,7 @@ struct LanguageText {
   std::optional<std::string> font_face;  // its presence asks for a new dialog font
   int font_width = 0;
   int font_height = 0;
+  std::vector<std::string> rejected;     // keys whose translation was dropped
 };
 
 // Parses a NUL-terminated language text.  A text inside a dialog context is

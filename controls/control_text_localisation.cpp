@@ -28,6 +28,7 @@ LocalisedControlText LocaliseControlText(const std::string& text, int dialog_id,
   // Untranslated texts are kept without their padding so that the one blank
   // added back below does not pile up each time a dialog is localised.
   std::string chosen = trimmed;
+  bool restored_english = false;
   if (sources.translation) {
     const char* found = Find(sources.translation, key);
     if (found == nullptr) found = Find(sources.translation, without_trailing);
@@ -35,6 +36,7 @@ LocalisedControlText LocaliseControlText(const std::string& text, int dialog_id,
   } else if (sources.source_texts) {
     const char* found = Find(sources.source_texts, key);
     if (found != nullptr) chosen = found;
+    restored_english = found != nullptr;
   }
 
   const std::string before = leading_blanks ? " " : "";
@@ -46,7 +48,10 @@ LocalisedControlText LocaliseControlText(const std::string& text, int dialog_id,
     return result;
   }
   result.window_text = before + chosen + after;
-  result.record_source = true;
+  // An English text brought back has no other source to remember; recording
+  // the foreign text it replaced as its source would bring that text back
+  // into dialogs opened later in English.
+  result.record_source = !restored_english;
   result.source_key = chosen + context;
   result.source_text = trimmed;
   return result;

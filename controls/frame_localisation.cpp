@@ -1,5 +1,6 @@
 #include "controls/frame_localisation.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -29,9 +30,21 @@ void SetReadingOrder(HWND window, bool right_to_left) {
   if (wanted != style) SetWindowLongA(window, GWL_EXSTYLE, wanted);
 }
 
+// Edit fields and combo boxes show what the user typed or picked (an album
+// called "Help", a folder path), which no language may replace.
+bool HoldsUserText(HWND window) {
+  char name[64] = "";
+  if (GetClassNameA(window, name, sizeof name) <= 0) return false;
+  for (const char* user_text_class : {"Edit", "ComboBox", "ComboBoxEx32"}) {
+    if (lstrcmpiA(name, user_text_class) == 0) return true;
+  }
+  return _strnicmp(name, "RichEdit", 8) == 0;
+}
+
 void LocaliseWindow(HWND window, int dialog_id, const ControlTextSources& sources, HFONT font, bool right_to_left) {
   if (font != nullptr) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SetReadingOrder(window, right_to_left);
+  if (HoldsUserText(window)) return;
   const std::string text = WindowText(window);
   const LocalisedControlText localised = LocaliseControlText(text, dialog_id, sources);
   if (!localised.changed) return;

@@ -2,6 +2,7 @@
 // auto-scroll, and the frame's mouse handling while a drag runs.  One drag at
 // a time in the whole process.
 #include "common/common_library.h"
+#include "common/menu_localisation.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_services.h"
 #include "controls/list_view_internal.h"
@@ -249,6 +250,7 @@ void ListViewContextMenu(ListViewCtl* list) {
   HINSTANCE instance = LibraryInstance() ? LibraryInstance() : GetModuleHandleA(nullptr);
   HMENU menu = LoadMenuA(instance, list->context_menu);
   if (!menu) return;
+  LocaliseMenu(menu);
   if (list->menu_prepare) list->menu_prepare(list, menu);
   HMENU popup = GetSubMenu(menu, 0) ? GetSubMenu(menu, 0) : menu;
   POINT cursor;

@@ -276,6 +276,37 @@ TEST_F(MainWindowTest, RenameAfterRefreshCdNamesOnlyTheNewTrack) {
   }
 }
 
+// A button also tells its parent about focus changes; only a click acts.
+TEST_F(MainWindowTest, RipAndRefreshButtonsActOnlyOnAClick) {
+  auto button_notice = [this](int id, WORD code) {
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(window_, id)));
+  };
+  SelectRows({0});
+  SetDlgItemTextA(window_, IDC_ALBUM_TITLE, "Typed");
+  for (WORD code : {WORD(BN_SETFOCUS), WORD(BN_KILLFOCUS), WORD(BN_DOUBLECLICKED)}) {
+    button_notice(IDC_RIP, code);
+    button_notice(IDC_REFRESH_CD, code);
+  }
+  EXPECT_FALSE(FileExists(Output("Track 01"))) << "a focus change started a rip";
+  EXPECT_EQ(GetMainWindowView().album_title, "Typed") << "a focus change refreshed the disc";
+
+  button_notice(IDC_RIP, BN_CLICKED);
+  EXPECT_TRUE(FileExists(Output("Track 01")));
+  button_notice(IDC_REFRESH_CD, BN_CLICKED);
+  EXPECT_EQ(GetMainWindowView().album_title, "Unknown Title");
+}
+
+TEST_F(MainWindowTest, BrowseButtonIconIsFreedWithTheWindow) {
+  const auto icon = reinterpret_cast<HICON>(
+      SendDlgItemMessageA(window_, IDC_BROWSE_FOLDER, BM_GETIMAGE, IMAGE_ICON, 0));
+  ICONINFO info = {};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  DestroyWindow(window_);
+  EXPECT_FALSE(GetIconInfo(icon, &info)) << "the icon outlived its window";
+}
+
 TEST_F(MainWindowTest, WmUserCodesThatAreNotOursDoNothing) {
   // DM_GETDEFID shares the number: the dialog manager must still answer it.
   const LRESULT default_id = SendMessageA(window_, DM_GETDEFID, 0, 0);
@@ -342,6 +373,35 @@ TEST_F(MainWindowLanguageTest, LanguagesWithoutAFileLeaveTheMenu) {
   EXPECT_NE(GetMenuState(GetMenu(window_), IDM_LANG_FRENCH, MF_BYCOMMAND), UINT(-1));
   EXPECT_NE(GetMenuState(GetMenu(window_), IDM_LANG_ENGLISH, MF_BYCOMMAND), UINT(-1));
   EXPECT_EQ(GetMenuState(GetMenu(window_), IDM_LANG_KOREAN, MF_BYCOMMAND), UINT(-1));
+}
+
+// An album called "Help" must not become "Hilfe" in its file names.
+TEST_F(MainWindowLanguageTest, SwitchingLeavesTheUsersTextsAlone) {
+  SetDlgItemTextA(window_, IDC_ALBUM_TITLE, "Help");
+  SetDlgItemTextA(window_, IDC_ARTIST, "Copy");
+  SetDlgItemTextA(window_, IDC_OUTPUT_FOLDER, "Delete");
+  Command(IDM_LANG_GERMAN);
+  Command(IDM_LANG_FRENCH);
+  EXPECT_EQ(Text(IDC_ALBUM_TITLE), "Help");
+  EXPECT_EQ(Text(IDC_ARTIST), "Copy");
+  EXPECT_EQ(Text(IDC_OUTPUT_FOLDER), "Delete");
+  EXPECT_EQ(GetMainWindowView().album_title, "Help");
+  EXPECT_EQ(GetMainWindowView().artist, "Copy");
+  EXPECT_EQ(Text(IDC_REFRESH_CD), "Relire le CD");
+}
+
+// Back in English after a language, a window opened anew is English too.
+TEST_F(MainWindowLanguageTest, WindowOpenedAfterTheWayBackToEnglishIsEnglish) {
+  Command(IDM_LANG_FRENCH);
+  Command(IDM_LANG_ENGLISH);
+  DestroyWindow(window_);
+  DialogRequest request;
+  request.holder = &frame_;
+  request.procedure = MainWindowProc;
+  ASSERT_EQ(CreateDialogFromResource(request, IDD_MAIN_WINDOW), 1);
+  window_ = MainWindowHandle();
+  EXPECT_EQ(Text(IDC_REFRESH_CD), "Refresh CD");
+  EXPECT_EQ(Text(IDC_SOURCE_GROUP), "Source:");
 }
 
 TEST_F(MainWindowLanguageTest, SwitchingRelabelsControlsMenusAndColumnsAndBack) {

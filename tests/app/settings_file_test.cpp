@@ -104,6 +104,25 @@ TEST(SettingTable, EmptyValuesAreKeptApartFromMissingOnes) {
   EXPECT_EQ(text.find('\0'), std::string::npos);
 }
 
+// A pasted or crafted text must not become further keys at the next start.
+TEST(SettingTable, LineBreaksInValuesAreWrittenAsBlanks) {
+  AllKinds written;
+  written.text = "C:\\Music\r\nnumber=99\rflag=1\ncharacter=Z";
+  written.character = '\n';
+  written.placement = "1,2\n3";
+  int visited = 0;
+  const std::string text = WriteToText(written.Table(), &visited);
+  EXPECT_EQ(text,
+            "text=C:\\Music  number=99 flag=1 character=Z\nnumber=0\ncharacter= \nflag=0\n"
+            "placement=1,2 3\n");
+
+  AllKinds read;
+  EXPECT_EQ(ReadFromText(text, read.Table()), 5);
+  EXPECT_EQ(read.text, "C:\\Music  number=99 flag=1 character=Z");
+  EXPECT_EQ(read.number, 0);
+  EXPECT_EQ(read.flag, 0);
+}
+
 TEST(SettingTable, KeyMustMatchWithoutCaseAndBeFollowedDirectlyByEquals) {
   AllKinds read;
   const SettingTable table = read.Table();

@@ -70,13 +70,14 @@ TEST_F(SettingsSave, WritesTheWholeLayoutAfterAskingTheHooksInOrder) {
   EXPECT_FALSE(testing_support::FileExists(ReplacingFile::NewFileName(g_config_path.c_str())));
 }
 
-TEST_F(SettingsSave, OldFileStaysInPlaceUntilTheNewOneIsComplete) {
+TEST_F(SettingsSave, ProxyValuesAreSavedOnlyOnceTheNewFileIsInPlace) {
   testing_support::WriteWholeFile(g_config_path, "outputFormat=3\n");
   AppSettings settings;
+  settings.output_format = kFormatWma;
   ASSERT_TRUE(SaveSettings(settings, g_config_path.c_str()));
-  // The proxy values are stored while the new file is being written: a crash
-  // there must leave the user's previous settings behind, not an empty file.
-  EXPECT_EQ(g_config_during_proxy_save, "outputFormat=3\n");
+  EXPECT_NE(g_config_during_proxy_save.find("\noutputFormat=2\n"), std::string::npos)
+      << "proxy saved before config.ini was replaced: [" << g_config_during_proxy_save << "]";
+  EXPECT_EQ(g_calls.back(), "proxy");
 }
 
 TEST_F(SettingsSave, UncreatableFileIsReportedAndSkipsTheProxyValues) {
@@ -86,7 +87,7 @@ TEST_F(SettingsSave, UncreatableFileIsReportedAndSkipsTheProxyValues) {
   EXPECT_EQ(g_calls, (std::vector<std::string>{"tips", "recent", "failure:" + path}));
 }
 
-TEST_F(SettingsSave, RefusedReplacementKeepsTheOldFileAndReports) {
+TEST_F(SettingsSave, RefusedReplacementKeepsTheOldFileAndTheProxyValues) {
   testing_support::WriteWholeFile(g_config_path, "outputFormat=3\n");
   // Another program holds the old file open and lets nobody delete it.
   HANDLE held = CreateFileA(g_config_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -96,8 +97,8 @@ TEST_F(SettingsSave, RefusedReplacementKeepsTheOldFileAndReports) {
   EXPECT_FALSE(SaveSettings(settings, g_config_path.c_str()));
   CloseHandle(held);
   EXPECT_EQ(TextOf(g_config_path), "outputFormat=3\n");
-  ASSERT_FALSE(g_calls.empty());
-  EXPECT_EQ(g_calls.back(), "failure:" + g_config_path);
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"tips", "recent", "failure:" + g_config_path}))
+      << "the proxy values go only with a replaced config.ini";
   EXPECT_FALSE(testing_support::FileExists(ReplacingFile::NewFileName(g_config_path.c_str())));
 }
 

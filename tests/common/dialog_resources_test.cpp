@@ -12,6 +12,8 @@
 #include "common/common_library.h"
 #include "common/dialog_test_resources.h"
 #include "common/image_lists.h"
+#include "controls/dialog_frame.h"
+#include "controls/frame_services.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -112,7 +114,17 @@ TEST_F(DialogResources, DefaultProcedureClosesOnOkAndCancel) {
   DialogFrame* frame = nullptr;
   ASSERT_EQ(CreateDialogFromResource(&frame, nullptr, IDD_TEST_PLAIN, nullptr, false), 1);
   HWND window = frame->window;
+  // Focus and other notifications of the buttons leave the dialog open.
+  for (WORD code : {WORD(BN_SETFOCUS), WORD(BN_KILLFOCUS), WORD(BN_DOUBLECLICKED)}) {
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, code), 0);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, code), 0);
+    EXPECT_TRUE(IsWindow(window)) << "closed on notification " << code;
+  }
   SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_FALSE(IsWindow(window));
+  ASSERT_EQ(CreateDialogFromResource(&frame, nullptr, IDD_TEST_PLAIN, nullptr, false), 1);
+  window = frame->window;
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_FALSE(IsWindow(window));
   FreeDialogFrame(frame);
 }
@@ -131,6 +143,28 @@ TEST_F(DialogResources, ModalDialogReturnsItsEndValueAndFreesItsOwnFrame) {
   EXPECT_EQ(frame->window, nullptr);
   EXPECT_EQ(frame->modal, 1);
   FreeDialogFrame(frame);
+}
+
+int g_fake_help_pane = 0;
+void* OpenFakeHelpPane(DialogFrame*, const char*) { return &g_fake_help_pane; }
+
+// A frame without a holder is freed whether its modal dialog ran or could
+// not be made; the help pane reference it took from its parent shows it.
+TEST_F(DialogResources, ModalFrameWithoutHolderIsFreedWhenTheDialogCannotBeMade) {
+  const FrameServices saved = FrameServicesTable();
+  FrameServicesTable().open_help_pane = OpenFakeHelpPane;
+  DialogFrame* parent = NewDialogFrame();
+  ASSERT_EQ(SetFrameHelp(parent, "help.htm", 7888, [](int id) { return id; }), 1);
+  ASSERT_EQ(HelpPaneReferences(&g_fake_help_pane), 1);
+
+  EXPECT_EQ(CreateDialogFromResource(nullptr, parent, 9999, nullptr, true), -1);
+  EXPECT_EQ(HelpPaneReferences(&g_fake_help_pane), 1) << "the frame of the failed dialog leaked";
+  EXPECT_EQ(CreateDialogFromResource(nullptr, parent, IDD_TEST_PLAIN, PostsCloseWith42, true), 42);
+  EXPECT_EQ(HelpPaneReferences(&g_fake_help_pane), 1);
+
+  FreeDialogFrame(parent);
+  EXPECT_EQ(HelpPaneReferences(&g_fake_help_pane), 0);
+  FrameServicesTable() = saved;
 }
 
 TEST_F(DialogResources, MissingTemplateFailsWithoutLeavingAFrame) {

@@ -3,6 +3,7 @@
 //
 //   code=<code or (none)>      face=<face or (none)>
 //   width=<n>  height=<n>      entries=<number of keys in the table>
+//   rejected=<number of translations dropped for their % directives>
 //   <key><TAB><translation or (none)>
 //
 // Keys and translations write CR, LF, tab and backslash as \r \n \t \\.
@@ -82,6 +83,8 @@ void CheckAgainstExpected(const fs::path& text_file) {
       EXPECT_EQ(parsed.font_height, std::stoi(value));
     } else if (field == "entries") {
       EXPECT_EQ(parsed.translations.size(), std::stoul(value));
+    } else if (field == "rejected") {
+      EXPECT_EQ(parsed.rejected.size(), std::stoul(value));
     } else {
       ADD_FAILURE() << "unknown field " << field;
     }

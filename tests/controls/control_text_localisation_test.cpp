@@ -57,7 +57,11 @@ TEST(ControlTextLocalisation, RecordsTheEnglishSourceOfWhatIsShown) {
 TEST(ControlTextLocalisation, SourceTableBringsBackTheEnglishText) {
   ControlTextSources english;
   english.source_texts = TableOf({{"&Ouvrir:101", "&Open"}});
-  EXPECT_EQ(LocaliseControlText(" &Ouvrir", 101, english).window_text, " &Open");
+  const LocalisedControlText restored = LocaliseControlText(" &Ouvrir", 101, english);
+  EXPECT_EQ(restored.window_text, " &Open");
+  // Recording "&Open:101" -> "&Ouvrir" would show French in a dialog 101
+  // opened later, in English.
+  EXPECT_FALSE(restored.record_source);
   // The translation table, when there is one, wins over the source table.
   ControlTextSources both = French();
   both.source_texts = english.source_texts;

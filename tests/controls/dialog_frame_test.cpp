@@ -435,6 +435,21 @@ TEST_F(FrameLocalisation, ControlTextsShowTheTranslationWithOneBlankOfPadding) {
   EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, IDC_TEXT_LEADING), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
 }
 
+// What the user typed is data, even when it reads like a text of the program.
+TEST_F(FrameLocalisation, EditFieldsAndComboBoxesKeepTheUsersText) {
+  LoadLanguageText("lang=fr\rE=Close\rT=Fermer\r");
+  HWND dialog = Open(IDD_FRAME_TEXTS);
+  EXPECT_EQ(ItemText(dialog, IDC_TEXT_USER_EDIT), "Close");
+  SetDlgItemTextA(dialog, IDC_TEXT_USER_COMBO, "Close");
+  // A change of language localises the open dialog again.
+  LocaliseDialogWindows(dialog, IDD_FRAME_TEXTS);
+  EXPECT_EQ(ItemText(dialog, IDC_TEXT_USER_EDIT), "Close");
+  EXPECT_EQ(ItemText(dialog, IDC_TEXT_USER_COMBO), "Close");
+  char caption[64];
+  GetWindowTextA(dialog, caption, sizeof(caption));
+  EXPECT_STREQ(caption, "Fermer") << "the dialog's own texts are still translated";
+}
+
 TEST_F(FrameLocalisation, RightToLeftLanguageTurnsReadingOrder) {
   LoadLanguageText("lang=jo\rE=Close\rT=Close-jo\r");
   HWND dialog = Open(IDD_FRAME_TEXTS);

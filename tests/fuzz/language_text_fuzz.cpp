@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the language-text parser as the text of a
 // language file, then checks what any table it builds must satisfy.
-// fuzz-sources: common/language_text.cpp common/translation_table.cpp controls/string_map.cpp common/text_utils.cpp
+// fuzz-sources: common/language_text.cpp common/format_directives.cpp common/translation_table.cpp controls/string_map.cpp common/text_utils.cpp
 // fuzz-seeds: tests/common/language_texts lang/src
 #include <cstdint>
 #include <cstdlib>
@@ -32,6 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (c >= 'A' && c <= 'Z') std::abort();
     }
   }
+  // A dropped translation is one T= line that entered nothing.
+  if (parsed.rejected.size() + parsed.translations.size() / 2 > CountTranslationLines(text)) std::abort();
   // Parsing is a function of the text alone.
   LanguageText again = ParseLanguageText(text.c_str(), "Corvale Rip");
   if (again.translations.size() != parsed.translations.size()) std::abort();
