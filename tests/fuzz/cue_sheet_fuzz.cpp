@@ -1,8 +1,9 @@
 // Feeds arbitrary text to the CUE sheet parser as a user's disc image would,
 // lays an accepted sheet out on a disc and reads the resulting table of
 // contents the way the program does: nothing may crash, and the program must
-// see tracks in ascending order with lengths that are never negative.
-// fuzz-sources: akrip/cue_sheet.cpp akrip/disc_layout.cpp cd/track_table.cpp
+// see tracks in ascending order with lengths that are never negative, also
+// after each session's last track is ended at the session's lead-out.
+// fuzz-sources: akrip/cue_sheet.cpp akrip/disc_layout.cpp cd/track_table.cpp cd/session_ends.cpp
 // fuzz-seeds: tests/akrip/cuesheets/good tests/akrip/cuesheets/bad
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "akrip/cue_sheet.h"
 #include "akrip/disc_layout.h"
+#include "cd/session_ends.h"
 #include "cd/track_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -33,6 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   akrip::MakeToc(layout, &toc);
   TrackTable table{};
   TrackTableFromToc(toc, &table);
+  akrip::SessionList sessions{};
+  akrip::MakeSessionList(layout, &sessions);
+  EndTracksAtSessionLeadOuts(sessions, &table);
   if (table.count < 0 || table.count > 99) std::abort();
   for (int i = 0; i < table.count; ++i) {
     if (table.entries[i].length < 0) std::abort();
