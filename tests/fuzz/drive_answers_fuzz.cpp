@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   akrip::ConditionOf(sense);
 
   // The first byte says where the TOC ends and the full TOC begins.
-  const size_t split = size ? 1 + data[0] * 4u : 0;
+  if (size == 0) return 0;
+  const size_t split = 1 + data[0] * 4u;
   if (split > size) return 0;
   const std::vector<uint8_t> toc_bytes(data + 1, data + split);
   const std::vector<uint8_t> full(data + split, data + size);
