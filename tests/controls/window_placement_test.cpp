@@ -12,9 +12,10 @@
 
 namespace {
 
+// From the build, not from __FILE__: a compiler cache that rewrites paths
+// makes __FILE__ relative to the build folder, not to where the test runs.
 std::string CorpusFolder() {
-  std::string here = __FILE__;
-  here.erase(here.find_last_of("/\\") + 1);
+  std::string here = CONTROLS_TEST_DIR "/";
 #ifdef _WIN32
   if (!here.empty() && here[0] == '/') here = "Z:" + here;
 #endif
