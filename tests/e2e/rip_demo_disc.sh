@@ -5,18 +5,25 @@
 # cleanly and writes its settings.  With "all", selects nothing, so RIP rips
 # every audio track, and checks that together they hold every audio sector of
 # the image (on an Enhanced CD the last one ends where its session ends).
+# With "real SHIM", the disc is not a virtual drive but drive R: of the Wine
+# prefix, a CD drive whose device is the BIN file: Wine passes the library's
+# SCSI pass-through requests to it as SG_IO, which the preloaded SHIM answers
+# from the image (tests/e2e/sg_drive_shim.c).
 # Needs DISPLAY and WINEPREFIX (run it inside tools/with-wine.sh).
-#   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR [all]
+#   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR [all | real SHIM]
 set -uo pipefail
 
-if [ $# -ne 3 ] && { [ $# -ne 4 ] || [ "$4" != all ]; }; then
-  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR [all]" >&2
+if ! { [ $# -eq 3 ] || { [ $# -eq 4 ] && [ "$4" = all ]; } || { [ $# -eq 5 ] && [ "$4" = real ]; }; }; then
+  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR [all | real SHIM]" >&2
   exit 2
 fi
 bin=$1
 cue=$2
 artefacts=$3
-rip_all=${4:-}
+rip_all=""
+real_drive=""
+[ "${4:-}" = all ] && rip_all=all
+[ "${4:-}" = real ] && real_drive=$5
 image=${cue%.cue}.bin
 probe_exe=$bin/e2e_probe.exe
 track_list=1044
@@ -43,8 +50,19 @@ stop_corvale() {
   corvale_pid=""
 }
 
+drive_link=$WINEPREFIX/dosdevices/r:
+remove_real_drive() {
+  [ -n "$real_drive" ] || return 0
+  rm -f "$drive_link" "$drive_link:"
+  wine reg delete 'HKLM\Software\Wine\Drives' /v r: /f >/dev/null 2>&1
+  # The mount manager forgets the drive when the server restarts.
+  wineserver -k 2>/dev/null
+  wineserver -p 2>/dev/null
+}
+
 cleanup() {
   stop_corvale
+  remove_real_drive
   rm -rf "$root"
 }
 trap cleanup EXIT
@@ -85,9 +103,22 @@ toc=$answer
 echo "$toc"
 [ "$(wc -l <<<"$toc")" -ge 2 ] || fail "the table of contents lists fewer than two tracks"
 
+if [ -n "$real_drive" ]; then
+  echo "== drive R: is a CD drive whose device is $image"
+  [ -f "$real_drive" ] || fail "no SG_IO shim $real_drive"
+  mkdir -p "$root/r-mount"
+  ln -sfn "$root/r-mount" "$drive_link"
+  ln -sfn "$image" "$drive_link:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v r: /d cdrom /f >/dev/null 2>&1 || fail "could not make R: a CD drive"
+  wineserver -k 2>/dev/null
+  wineserver -p 2>/dev/null
+  unset AKRIP_IMAGES
+  export CORVALE_SG_CUE=$cue
+fi
+
 echo "== starting corvale.exe in $work"
 printf 'path=%s\\\r\n' "$(windows_path "$out")" >"$work/config.ini"
-(cd "$work" && exec wine "$bin/corvale.exe") >"$root/corvale.log" 2>&1 </dev/null &
+(cd "$work" && LD_PRELOAD=${real_drive:+$real_drive} exec wine "$bin/corvale.exe") >"$root/corvale.log" 2>&1 </dev/null &
 corvale_pid=$!
 
 probe wait-main 30000 || fail "the main window did not show within 30 s"
@@ -133,7 +164,7 @@ watch_status=$?
 [ $watch_status -eq 0 ] || fail "progress window: $(tr -d '\r' <"$root/watch.out") (exit $watch_status)"
 echo "progress window $(tr -d '\r' <"$root/watch.out")"
 
-shot=$artefacts/$(basename "$cue" .cue)${rip_all:+-all}.png
+shot=$artefacts/$(basename "$cue" .cue)${rip_all:+-all}${real_drive:+-real-drive}.png
 timeout 30 import -window root "$shot" || fail "no screenshot"
 echo "screenshot: $shot"
 
