@@ -26,6 +26,7 @@ constexpr int kMaxDrives = 8;
 constexpr int kDriveIdTextSize = 65;
 constexpr int kTocDescriptors = 100;
 constexpr int kCddbMaxMatches = 20;
+constexpr int kMaxSessions = 99;           // each session holds at least one track
 
 // Library completion codes.
 constexpr uint32_t kSuccess = 1;
@@ -109,6 +110,23 @@ struct CddbMatch {
   uint8_t reserved[2];
 };
 
+// One session of a multi-session disc (an Enhanced CD has its audio in the
+// first session and its data in the second).  Not part of the TOC record:
+// READ TOC format 0 lists every track but only the last session's lead-out.
+struct SessionEntry {
+  uint8_t number;              // 1 to 99
+  uint8_t first_track;
+  uint8_t last_track;
+  uint8_t reserved;
+  uint32_t lead_out;           // LBA where this session's lead-out starts, little-endian
+};
+
+struct SessionList {
+  uint8_t count;               // filled by the library, 1 or more
+  uint8_t reserved[3];
+  SessionEntry sessions[kMaxSessions];
+};
+
 #pragma pack(pop)
 
 // The query request is not packed: a 32-bit capacity and a pointer.
@@ -134,6 +152,9 @@ static_assert(offsetof(Toc, descriptors) == 4, "toc descriptors");
 static_assert(kReadBufferHeaderBytes == 24, "read buffer header");
 static_assert(offsetof(ReadBuffer, valid_bytes) == 12, "valid byte count");
 static_assert(offsetof(ReadBuffer, data_offset) == 20, "data offset");
+static_assert(sizeof(SessionEntry) == 8, "session entry");
+static_assert(offsetof(SessionEntry, lead_out) == 4, "session lead-out");
+static_assert(sizeof(SessionList) == 4 + 8 * kMaxSessions, "session list");
 static_assert(sizeof(CddbMatch) == 192, "cddb match");
 static_assert(offsetof(CddbMatch, exact) == 24, "cddb exact flag");
 static_assert(offsetof(CddbMatch, artist) == 28, "cddb artist");
@@ -170,3 +191,9 @@ AKRIP_API int32_t AKRIP_CALL CDDBGetDiskInfo(akrip::CddbMatch* match, char* text
 // syntax of AKRIP_FAULTS, see fault_plan.h; null or "" clears them).  Returns 1,
 // or 0 with kErrBadArgument when the text is malformed (faults unchanged).
 AKRIP_API int32_t AKRIP_CALL AkripSetFaults(const char* faults);
+
+// Not among the program's required imports (it looks this one up by name, so
+// a library without it still serves): the sessions of the disc in an open
+// drive.  Returns 1 and fills the list, or 0 with the error of GetAspiLibError.
+// A single-session disc gives one session ending at the TOC's lead-out.
+AKRIP_API int32_t AKRIP_CALL AkripReadSessions(akrip::Handle handle, akrip::SessionList* sessions);

@@ -10,27 +10,11 @@
 
 #include "akrip/akrip.h"
 #include "akrip/library.h"
-#include "akrip/spti_transport.h"
+#include "akrip/real_drives.h"
 #include "akrip/virtual_drive.h"
 
 namespace akrip {
 namespace {
-
-constexpr size_t kIdChars = kDriveIdTextSize - 1;
-
-class SptiDrive : public Drive {
- public:
-  explicit SptiDrive(std::unique_ptr<SptiTransport> transport)
-      : transport_(std::move(transport)), scsi_(transport_.get()) {}
-  LibError ReadToc(Toc* toc) override { return scsi_.ReadToc(toc); }
-  LibError ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) override {
-    return scsi_.ReadAudio(lba, count, out, delivered);
-  }
-
- private:
-  std::unique_ptr<SptiTransport> transport_;
-  ScsiDrive scsi_;
-};
 
 void DebugLine(const std::string& text) {
   OutputDebugStringA(("akrip: " + text + "\n").c_str());
@@ -44,41 +28,6 @@ bool ReadEnvironment(const char* name, std::string* value) {
   if (got == 0 || got >= text.size()) return false;
   value->assign(text.data(), got);
   return true;
-}
-
-std::string CutToId(const std::string& text) {
-  return text.size() > kIdChars ? text.substr(0, kIdChars) : text;
-}
-
-void ScanRealDrives(std::vector<DriveEntry>* drives) {
-  const DWORD letters = GetLogicalDrives();
-  for (int i = 0; i < 26 && drives->size() < static_cast<size_t>(kMaxDrives); ++i) {
-    if (!(letters & (1u << i))) continue;
-    const char letter = static_cast<char>('A' + i);
-    const char root[] = {letter, ':', '\\', '\0'};
-    if (GetDriveTypeA(root) != DRIVE_CDROM) continue;
-    DriveEntry entry;
-    std::string name = "CD drive";
-    if (std::unique_ptr<SptiTransport> transport = SptiTransport::Open(letter)) {
-      uint8_t answer[kInquiryBytes] = {};
-      ScsiOutcome outcome = transport->Execute(InquiryCommand(sizeof answer), answer, sizeof answer);
-      if (ErrorFromOutcome(outcome) == kErrNone && outcome.bytes_transferred > 8) {
-        std::string text = InquiryText(answer, outcome.bytes_transferred);
-        if (!text.empty()) name = text;
-        std::memcpy(entry.inquiry.data(), answer, entry.inquiry.size());
-      }
-    }
-    entry.id = CutToId(std::string(1, letter) + ": " + name);
-    entry.open = [letter](LibError* error) -> std::unique_ptr<Drive> {
-      std::unique_ptr<SptiTransport> transport = SptiTransport::Open(letter);
-      if (!transport) {
-        *error = kErrNotReady;
-        return nullptr;
-      }
-      return std::unique_ptr<Drive>(new SptiDrive(std::move(transport)));
-    };
-    drives->push_back(std::move(entry));
-  }
 }
 
 std::array<uint8_t, 52> VirtualInquiry() {
@@ -124,7 +73,7 @@ void ScanVirtualDrives(std::vector<DriveEntry>* drives) {
       continue;
     }
     DriveEntry entry;
-    entry.id = CutToId("Virtual CD: " + BaseName(path));
+    entry.id = DriveIdText("Virtual CD: " + BaseName(path));
     entry.inquiry = VirtualInquiry();
     entry.open = [image, speed](LibError* error) -> std::unique_ptr<Drive> {
       return VirtualDrive::Open(*image, error, speed);
@@ -147,8 +96,7 @@ std::vector<DriveEntry> ScanDrives() {
       TheLibrary().SetFaults(FaultPlan());
     }
   }
-  std::vector<DriveEntry> drives;
-  ScanRealDrives(&drives);
+  std::vector<DriveEntry> drives = ScanRealDrives(SystemDeviceApi(), kMaxDrives);
   ScanVirtualDrives(&drives);
   return drives;
 }
@@ -192,6 +140,10 @@ int32_t AKRIP_CALL CDDBQuery(akrip::Handle, akrip::CddbQueryRequest*) {
 int32_t AKRIP_CALL CDDBGetDiskInfo(akrip::CddbMatch*, char*, int32_t) {
   akrip::SetLastError(akrip::kErrNotSupported);
   return 0;
+}
+
+int32_t AKRIP_CALL AkripReadSessions(akrip::Handle handle, akrip::SessionList* sessions) {
+  return static_cast<int32_t>(TheLibrary().ReadSessions(handle, sessions));
 }
 
 int32_t AKRIP_CALL AkripSetFaults(const char* text) {

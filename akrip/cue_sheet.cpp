@@ -57,6 +57,7 @@ class Parser {
   explicit Parser(CueSheet* sheet) : sheet_(sheet) {}
 
   CueResult Line(int number, const std::vector<std::string>& words);
+  CueResult SessionLine(int number, const std::vector<std::string>& words);
   CueResult Finish();
 
  private:
@@ -76,6 +77,9 @@ class Parser {
   bool have_track_ = false;
   bool postgap_seen_ = false;
   uint32_t last_position_in_file_ = 0;
+  int session_ = 1;
+  int session_line_ = 0;
+  bool session_has_track_ = false;
 };
 
 const CueResult kOk = {true, 0, ""};
@@ -95,6 +99,22 @@ CueResult Parser::Line(int number, const std::vector<std::string>& words) {
     return kOk;  // descriptive only: nothing of it reaches the table of contents
   }
   return Fail("unknown command");
+}
+
+CueResult Parser::SessionLine(int number, const std::vector<std::string>& words) {
+  line_ = number;
+  int session = 0;
+  if (words.size() != 3 || !ParseNumber(words[2], 2, &session)) return Fail("SESSION needs a number");
+  const bool first = sheet_->tracks.empty() && session_line_ == 0;
+  if (session != (first ? 1 : session_ + 1)) return Fail("session numbers must rise by one from 01");
+  if (!first && !session_has_track_) return {false, session_line_, "session without a track"};
+  CueResult closed = CloseTrack();
+  if (!closed.ok) return closed;
+  have_track_ = false;
+  session_ = session;
+  session_line_ = line_;
+  session_has_track_ = false;
+  return kOk;
 }
 
 CueResult Parser::FileLine(const std::vector<std::string>& words) {
@@ -130,7 +150,7 @@ CueResult Parser::TrackLine(const std::vector<std::string>& words) {
     return Fail("track numbers must rise by one");
   }
   const std::string mode = Upper(words[2]);
-  CueTrack track{number, TrackMode::kAudio, 0, 0, 0, {}};
+  CueTrack track{number, TrackMode::kAudio, 0, 0, 0, {}, session_};
   if (mode == "AUDIO") {
     track.mode = TrackMode::kAudio;
   } else if (mode == "MODE1/2352") {
@@ -142,6 +162,7 @@ CueResult Parser::TrackLine(const std::vector<std::string>& words) {
   }
   sheet_->tracks.push_back(track);
   have_track_ = true;
+  session_has_track_ = true;
   postgap_seen_ = false;
   track_line_ = line_;
   return kOk;
@@ -207,6 +228,7 @@ CueResult Parser::Finish() {
   if (!closed.ok) return closed;
   if (!file_has_index_) return {false, file_line_, "FILE without INDEX"};
   if (sheet_->tracks.empty()) return {false, 0, "no track in the sheet"};
+  if (!session_has_track_) return {false, session_line_, "session without a track"};
   return kOk;
 }
 
@@ -241,7 +263,13 @@ CueResult ParseCueSheet(const std::string& text, CueSheet* sheet) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     start = end + 1;
     ++line_number;
-    if (IsRemark(line)) continue;  // a remark may hold anything, even a lone quote
+    if (IsRemark(line)) {  // a remark may hold anything, even a lone quote
+      if (SplitWords(line, &words) && words.size() >= 2 && Upper(words[1]) == "SESSION") {
+        CueResult result = parser.SessionLine(line_number, words);
+        if (!result.ok) return result;
+      }
+      continue;
+    }
     if (!SplitWords(line, &words)) return {false, line_number, "unterminated quoted text"};
     CueResult result = parser.Line(line_number, words);
     if (!result.ok) return result;

@@ -24,6 +24,7 @@ struct CueTrack {
   uint32_t pregap;     // sectors of silence before the first index, not in any file
   uint32_t postgap;    // sectors of silence after the track, not in any file
   std::vector<CueIndex> indexes;  // numbers rise by one, starting at 0 or 1
+  int session;         // 1 unless a "REM SESSION nn" line came before the track
 };
 
 struct CueSheet {
@@ -38,6 +39,8 @@ struct CueResult {
 };
 
 // Parses a sheet (CR LF or LF line ends, an optional UTF-8 byte-order mark).
+// "REM SESSION nn" starts session nn (numbers rise by one from 01) for the
+// tracks that follow: the way an Enhanced CD's data session is described.
 // On failure the sheet is left in an unspecified state.
 CueResult ParseCueSheet(const std::string& text, CueSheet* sheet);
 

@@ -18,11 +18,8 @@ class ExtentWriter {
  public:
   explicit ExtentWriter(DiscLayout* layout) : layout_(layout) {}
 
-  void Silence(uint32_t count) {
-    if (count == 0) return;
-    layout_->extents.push_back({static_cast<uint32_t>(disc_), count, -1, 0});
-    disc_ += count;
-  }
+  void Silence(uint32_t count) { Blank(count, kSilenceExtent); }
+  void BetweenSessions() { Blank(cdda::kSessionGapSectors, kBetweenSessionsExtent); }
 
   // Sectors from one point of the file sequence up to (not including) another.
   void Files(FilePoint from, FilePoint to, const std::vector<uint64_t>& sectors) {
@@ -36,6 +33,12 @@ class ExtentWriter {
   uint64_t disc() const { return disc_; }
 
  private:
+  void Blank(uint32_t count, int kind) {
+    if (count == 0) return;
+    layout_->extents.push_back({static_cast<uint32_t>(disc_), count, kind, 0});
+    disc_ += count;
+  }
+
   void Add(int file, uint64_t first, uint32_t count) {
     std::vector<DiscExtent>& extents = layout_->extents;
     if (!extents.empty()) {
@@ -93,12 +96,22 @@ LayoutResult LayOutDisc(const CueSheet& sheet, const std::vector<uint64_t>& file
   };
   writer.Files(FilePoint{0, 0}, start_of(0), sectors);
   for (size_t t = 0; t < sheet.tracks.size(); ++t) {
+    const CueTrack& track = sheet.tracks[t];
+    if (t == 0 || track.session != sheet.tracks[t - 1].session) {
+      if (t > 0) {
+        layout->sessions.back().lead_out = static_cast<uint32_t>(writer.disc());
+        writer.BetweenSessions();
+      }
+      layout->sessions.push_back({track.session, track.number, track.number, 0});
+    }
+    layout->sessions.back().last_track = track.number;
     writer.Silence(sheet.tracks[t].pregap);
     writer.Files(start_of(t), t + 1 < sheet.tracks.size() ? start_of(t + 1) : disc_end, sectors);
     writer.Silence(sheet.tracks[t].postgap);
     if (writer.disc() > kMaxDiscSectors) return {false, "disc is longer than 99:59:74"};
   }
   layout->lead_out = static_cast<uint32_t>(writer.disc());
+  layout->sessions.back().lead_out = layout->lead_out;
 
   for (const CueTrack& track : sheet.tracks) {
     LaidTrack laid{track.number, 0, track.mode != TrackMode::kAudio, 0};
@@ -141,6 +154,18 @@ void MakeToc(const DiscLayout& layout, Toc* toc) {
   toc->data_length_be[1] = static_cast<uint8_t>(data_length);
   toc->first_track = static_cast<uint8_t>(layout.tracks.front().number);
   toc->last_track = static_cast<uint8_t>(layout.tracks.back().number);
+}
+
+void MakeSessionList(const DiscLayout& layout, SessionList* sessions) {
+  std::memset(sessions, 0, sizeof *sessions);
+  for (const LaidSession& session : layout.sessions) {
+    if (sessions->count >= kMaxSessions) break;
+    SessionEntry& entry = sessions->sessions[sessions->count++];
+    entry.number = static_cast<uint8_t>(session.number);
+    entry.first_track = static_cast<uint8_t>(session.first_track);
+    entry.last_track = static_cast<uint8_t>(session.last_track);
+    entry.lead_out = session.lead_out;
+  }
 }
 
 const LaidTrack& TrackOfSector(const DiscLayout& layout, uint32_t lba) {

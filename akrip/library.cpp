@@ -17,6 +17,11 @@ uint32_t Fail(LibError error) {
 
 }  // namespace
 
+std::string DriveIdText(const std::string& name) {
+  constexpr size_t kIdChars = kDriveIdTextSize - 1;
+  return name.size() > kIdChars ? name.substr(0, kIdChars) : name;
+}
+
 LibError LastError() { return g_last_error; }
 void SetLastError(LibError error) { g_last_error = error; }
 
@@ -112,6 +117,17 @@ uint32_t Library::ReadToc(Handle handle, Toc* toc) {
   }
   std::lock_guard<std::mutex> drive_guard(entry->lock);
   LibError error = entry->drive->ReadToc(toc);
+  if (error != kErrNone) return Fail(error);
+  SetLastError(kErrNone);
+  return kSuccess;
+}
+
+uint32_t Library::ReadSessions(Handle handle, SessionList* sessions) {
+  if (!sessions) return Fail(kErrBadArgument);
+  std::shared_ptr<OpenDrive> entry = Find(handle);
+  if (!entry) return Fail(kErrNoDrive);
+  std::lock_guard<std::mutex> drive_guard(entry->lock);
+  LibError error = entry->drive->ReadSessions(sessions);
   if (error != kErrNone) return Fail(error);
   SetLastError(kErrNone);
   return kSuccess;

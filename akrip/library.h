@@ -25,6 +25,9 @@ struct DriveEntry {
   std::function<std::unique_ptr<Drive>(LibError* error)> open;
 };
 
+// A drive's name cut to what the identification field of a record holds.
+std::string DriveIdText(const std::string& name);
+
 // The last error of the calling thread.
 LibError LastError();
 void SetLastError(LibError error);
@@ -41,6 +44,7 @@ class Library {
   int32_t Close(Handle handle);
   uint32_t ReadToc(Handle handle, Toc* toc);
   uint32_t ReadAudio(Handle handle, ReadBuffer* buffer);
+  uint32_t ReadSessions(Handle handle, SessionList* sessions);
 
   void SetFaults(const FaultPlan& faults);
 

@@ -1,9 +1,12 @@
 #include "akrip/scsi_drive.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
+#include "akrip/scsi_sense.h"
 #include "cd/cdda.h"
 
 namespace akrip {
@@ -14,19 +17,21 @@ constexpr uint8_t kOpReadToc = 0x43;
 constexpr uint8_t kOpReadCd = 0xBE;
 constexpr uint8_t kReadCdSectorTypeCdda = 0x01 << 2;  // expected sector type, bits 4-2
 constexpr uint8_t kReadCdUserData = 0x10;             // byte 9: user data, no headers
+constexpr uint8_t kReadTocMsf = 0x02;                 // byte 1: addresses as MSF
+constexpr uint8_t kReadTocFormatFull = 0x02;
 constexpr uint32_t kTocHeaderBytes = 4;
 constexpr uint32_t kTocDescriptorBytes = 8;
+constexpr uint32_t kFullTocDescriptorBytes = 11;
+// Room for 99 tracks and the A0/A1/A2 and mode 5 points of many sessions.
+constexpr uint32_t kFullTocBytes = 8192;
+constexpr uint8_t kPointFirstTrack = 0xA0;
+constexpr uint8_t kPointLastTrack = 0xA1;
+constexpr uint8_t kPointLeadOut = 0xA2;
+constexpr uint8_t kAdrPosition = 1;
 
-enum SenseKey : uint8_t {
-  kSenseNoSense = 0x0,
-  kSenseRecovered = 0x1,
-  kSenseNotReady = 0x2,
-  kSenseMediumError = 0x3,
-  kSenseHardwareError = 0x4,
-  kSenseIllegalRequest = 0x5,
-  kSenseUnitAttention = 0x6,
-  kSenseAborted = 0xB,
-};
+Sense SenseOf(const ScsiOutcome& outcome) {
+  return ParseSense(outcome.sense, std::min<uint32_t>(outcome.sense_length, sizeof outcome.sense));
+}
 
 ScsiCommand Blank(uint8_t length, DataDirection direction) {
   ScsiCommand command;
@@ -69,10 +74,18 @@ ScsiCommand ReadTocCommand(uint16_t allocation_length) {
   return c;
 }
 
-ScsiCommand ReadCdAudioCommand(uint32_t lba, uint32_t count) {
+ScsiCommand ReadFullTocCommand(uint16_t allocation_length) {
+  ScsiCommand c = ReadTocCommand(allocation_length);
+  c.cdb[1] = kReadTocMsf;
+  c.cdb[2] = kReadTocFormatFull;
+  c.cdb[6] = 1;  // first session
+  return c;
+}
+
+ScsiCommand ReadCdAudioCommand(uint32_t lba, uint32_t count, SectorType type) {
   ScsiCommand c = Blank(12, DataDirection::kIn);
   c.cdb[0] = kOpReadCd;
-  c.cdb[1] = kReadCdSectorTypeCdda;
+  c.cdb[1] = type == SectorType::kCdda ? kReadCdSectorTypeCdda : 0;
   c.cdb[2] = static_cast<uint8_t>(lba >> 24);
   c.cdb[3] = static_cast<uint8_t>(lba >> 16);
   c.cdb[4] = static_cast<uint8_t>(lba >> 8);
@@ -113,26 +126,79 @@ LibError TocFromResponse(const uint8_t* data, uint32_t size, Toc* toc) {
   return kErrNone;
 }
 
+bool SessionsFromFullToc(const uint8_t* data, uint32_t size, const Toc& toc, SessionList* sessions) {
+  std::memset(sessions, 0, sizeof *sessions);
+  if (size < kTocHeaderBytes) return false;
+  const uint32_t data_length = (uint32_t(data[0]) << 8) | data[1];
+  const uint32_t answered = std::min<uint32_t>(size, data_length + 2);
+  const uint32_t entries = (answered - std::min(answered, kTocHeaderBytes)) / kFullTocDescriptorBytes;
+  struct Found {
+    int first = 0, last = 0;
+    bool lead_out_seen = false;
+    uint32_t lead_out = 0;
+  } found[kMaxSessions + 1];
+  int highest = 0;
+  for (uint32_t i = 0; i < entries; ++i) {
+    const uint8_t* e = data + kTocHeaderBytes + i * kFullTocDescriptorBytes;
+    const int session = e[0];
+    if ((e[1] >> 4) != kAdrPosition || session < 1 || session > kMaxSessions) continue;
+    Found& f = found[session];
+    const uint8_t point = e[3];
+    if (point == kPointFirstTrack) {
+      f.first = e[8];
+    } else if (point == kPointLastTrack) {
+      f.last = e[8];
+    } else if (point == kPointLeadOut) {
+      const uint32_t msf = (uint32_t(e[8]) * 60 + e[9]) * cdda::kSectorsPerSecond + e[10];
+      if (msf < static_cast<uint32_t>(cdda::kMsfPregapFrames)) return false;
+      f.lead_out = msf - cdda::kMsfPregapFrames;
+      f.lead_out_seen = true;
+    } else {
+      continue;
+    }
+    highest = std::max(highest, session);
+  }
+  // Every session up to the last must be complete, and together they must
+  // hold exactly the tracks of the TOC, in order.
+  int next_track = toc.first_track;
+  uint32_t previous_lead_out = 0;
+  for (int n = 1; n <= highest; ++n) {
+    const Found& f = found[n];
+    if (!f.lead_out_seen || f.first != next_track || f.last < f.first || f.last > toc.last_track) return false;
+    const uint32_t first_start = DescriptorLba(toc.descriptors[f.first - toc.first_track]);
+    if (f.lead_out <= first_start || first_start < previous_lead_out) return false;
+    SessionEntry& entry = sessions->sessions[n - 1];
+    entry.number = static_cast<uint8_t>(n);
+    entry.first_track = static_cast<uint8_t>(f.first);
+    entry.last_track = static_cast<uint8_t>(f.last);
+    entry.lead_out = f.lead_out;
+    previous_lead_out = f.lead_out;
+    next_track = f.last + 1;
+  }
+  if (highest == 0 || next_track != toc.last_track + 1) {
+    std::memset(sessions, 0, sizeof *sessions);
+    return false;
+  }
+  sessions->count = static_cast<uint8_t>(highest);
+  return true;
+}
+
 LibError ErrorFromOutcome(const ScsiOutcome& outcome) {
-  if (!outcome.delivered) return kErrTransport;
+  if (!outcome.delivered) {
+    return outcome.system_error == kSystemErrorNotReady || outcome.system_error == kSystemErrorDeviceRemoved
+               ? kErrNotReady
+               : kErrTransport;
+  }
   if (outcome.status == kScsiStatusGood) return kErrNone;
   if (outcome.status != kScsiStatusCheckCondition) return kErrTransport;
-  if (outcome.sense_length < 3) return kErrMediumError;
-  const uint8_t response = outcome.sense[0] & 0x7F;
-  uint8_t key;
-  if (response == 0x70 || response == 0x71) {
-    key = outcome.sense[2] & 0x0F;
-  } else if (response == 0x72 || response == 0x73) {
-    key = outcome.sense[1] & 0x0F;
-  } else {
-    return kErrMediumError;
-  }
-  switch (key) {
+  const Sense sense = SenseOf(outcome);
+  if (!sense.valid) return kErrMediumError;
+  switch (sense.key) {
     case kSenseNoSense:
     case kSenseRecovered:
       return kErrNone;
     case kSenseNotReady:
-    case kSenseUnitAttention:  // the medium was changed: ask again once it settles
+    case kSenseUnitAttention:  // still there after the one re-issue
       return kErrNotReady;
     case kSenseIllegalRequest:
       return kErrIllegalRequest;
@@ -145,24 +211,91 @@ LibError ErrorFromOutcome(const ScsiOutcome& outcome) {
   }
 }
 
+ScsiDrive::ScsiDrive(ScsiTransport* transport, Sleeper sleeper)
+    : transport_(transport), sleeper_(std::move(sleeper)) {}
+
+ScsiDrive::ScsiDrive(ScsiTransport* transport)
+    : ScsiDrive(transport, [](uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }) {}
+
+ScsiOutcome ScsiDrive::Run(const ScsiCommand& command, uint8_t* data, uint32_t size) {
+  bool attention_repeated = false;
+  uint32_t waited = 0;
+  for (;;) {
+    ScsiOutcome outcome = transport_->Execute(command, data, size);
+    if (!outcome.delivered || outcome.status != kScsiStatusCheckCondition) return outcome;
+    switch (ConditionOf(SenseOf(outcome))) {
+      case DriveCondition::kUnitAttention:
+        // The drive reports a change once, then hears the next command.
+        if (attention_repeated) return outcome;
+        attention_repeated = true;
+        break;
+      case DriveCondition::kBecomingReady:
+        if (waited >= kReadyWaitMilliseconds) return outcome;
+        sleeper_(kReadyPollMilliseconds);
+        waited += kReadyPollMilliseconds;
+        break;
+      default:
+        return outcome;
+    }
+  }
+}
+
 LibError ScsiDrive::ReadToc(Toc* toc) {
-  std::vector<uint8_t> answer(sizeof(Toc));
-  ScsiOutcome outcome = transport_->Execute(ReadTocCommand(static_cast<uint16_t>(answer.size())),
-                                            answer.data(), static_cast<uint32_t>(answer.size()));
+  std::vector<uint8_t> answer(std::min<uint32_t>(sizeof(Toc), transport_->MaxTransferBytes()));
+  ScsiOutcome outcome = Run(ReadTocCommand(static_cast<uint16_t>(answer.size())), answer.data(),
+                            static_cast<uint32_t>(answer.size()));
   LibError error = ErrorFromOutcome(outcome);
   if (error != kErrNone) return error;
   return TocFromResponse(answer.data(), std::min<uint32_t>(outcome.bytes_transferred, answer.size()), toc);
 }
 
-LibError ScsiDrive::ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) {
+LibError ScsiDrive::ReadSessions(SessionList* sessions) {
+  Toc toc;
+  LibError error = ReadToc(&toc);
+  if (error != kErrNone) return error;
+  std::vector<uint8_t> answer(std::min(kFullTocBytes, transport_->MaxTransferBytes()));
+  ScsiOutcome outcome = Run(ReadFullTocCommand(static_cast<uint16_t>(answer.size())), answer.data(),
+                            static_cast<uint32_t>(answer.size()));
+  error = ErrorFromOutcome(outcome);
+  if (error == kErrNotReady || error == kErrTransport) return error;
+  // A drive that refuses the full TOC, or answers it badly, still has a TOC.
+  if (error != kErrNone ||
+      !SessionsFromFullToc(answer.data(), std::min<uint32_t>(outcome.bytes_transferred, answer.size()), toc,
+                           sessions)) {
+    SingleSessionFromToc(toc, sessions);
+  }
+  return kErrNone;
+}
+
+LibError ScsiDrive::ReadOnce(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) {
   *delivered = 0;
   const uint32_t asked = count * cdda::kSectorBytes;
-  ScsiOutcome outcome = transport_->Execute(ReadCdAudioCommand(lba, count), out, asked);
+  ScsiOutcome outcome = Run(ReadCdAudioCommand(lba, count, sector_type_), out, asked);
+  if (sector_type_ == SectorType::kCdda && outcome.delivered && outcome.status == kScsiStatusCheckCondition &&
+      ConditionOf(SenseOf(outcome)) == DriveCondition::kSectorTypeRefused) {
+    // Some drives know CD-DA sectors but not the type field that names them.
+    sector_type_ = SectorType::kAny;
+    outcome = Run(ReadCdAudioCommand(lba, count, sector_type_), out, asked);
+  }
   LibError error = ErrorFromOutcome(outcome);
   if (error != kErrNone) return error;
   const uint32_t got = std::min(outcome.bytes_transferred, asked);
   *delivered = got / cdda::kSectorBytes * cdda::kSectorBytes;
   return got < asked ? kErrShortRead : kErrNone;
+}
+
+LibError ScsiDrive::ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) {
+  *delivered = 0;
+  const uint32_t per_command = std::max<uint32_t>(1, transport_->MaxTransferBytes() / cdda::kSectorBytes);
+  for (uint32_t done = 0; done < count;) {
+    const uint32_t take = std::min(per_command, count - done);
+    uint32_t got = 0;
+    LibError error = ReadOnce(lba + done, take, out + static_cast<size_t>(done) * cdda::kSectorBytes, &got);
+    *delivered += got;
+    if (error != kErrNone) return error;
+    done += take;
+  }
+  return kErrNone;
 }
 
 }  // namespace akrip

@@ -118,6 +118,11 @@ LibError VirtualDrive::ReadToc(Toc* toc) {
   return kErrNone;
 }
 
+LibError VirtualDrive::ReadSessions(SessionList* sessions) {
+  MakeSessionList(layout_, sessions);
+  return kErrNone;
+}
+
 LibError VirtualDrive::ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) {
   *delivered = 0;
   const uint64_t end = static_cast<uint64_t>(lba) + count;
@@ -128,6 +133,11 @@ LibError VirtualDrive::ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uin
     const uint32_t data_end = i + 1 < layout_.tracks.size() ? layout_.tracks[i + 1].start : layout_.lead_out;
     if (lba < data_end && end > data_start) return kErrIllegalRequest;
   }
+  for (const DiscExtent& extent : layout_.extents) {
+    if (extent.file == kBetweenSessionsExtent && lba < extent.disc_start + extent.count && end > extent.disc_start) {
+      return kErrIllegalRequest;
+    }
+  }
   uint32_t sector = lba;
   for (const DiscExtent& extent : layout_.extents) {
     if (sector >= end) break;
@@ -136,7 +146,7 @@ LibError VirtualDrive::ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uin
     const uint32_t take = static_cast<uint32_t>(std::min<uint64_t>(extent_end, end) - sector);
     uint8_t* target = out + static_cast<size_t>(sector - lba) * cdda::kSectorBytes;
     const size_t bytes = static_cast<size_t>(take) * cdda::kSectorBytes;
-    if (extent.file < 0) {
+    if (extent.file == kSilenceExtent) {
       std::memset(target, 0, bytes);
     } else {
       const uint64_t offset = (extent.file_sector + (sector - extent.disc_start)) * cdda::kSectorBytes;

@@ -43,8 +43,10 @@ class VirtualDrive : public Drive {
   VirtualDrive& operator=(const VirtualDrive&) = delete;
 
   LibError ReadToc(Toc* toc) override;
-  // Sectors of a data track are refused with kErrIllegalRequest, as a drive
-  // refuses a CD-DA read of a data sector; nothing is delivered then.
+  LibError ReadSessions(SessionList* sessions) override;
+  // Sectors of a data track, and the lead-out and lead-in between sessions,
+  // are refused with kErrIllegalRequest, as a drive refuses a CD-DA read of
+  // a data sector or of sectors no track holds; nothing is delivered then.
   LibError ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) override;
 
  private:

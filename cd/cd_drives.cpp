@@ -1,7 +1,11 @@
 #include "cd/cd_drives.h"
 
+#include <windows.h>
+
 #include <atomic>
 #include <cstring>
+
+#include "cd/session_ends.h"
 
 namespace {
 
@@ -19,6 +23,30 @@ void ListDrivesOnce() {
   GetCDList(&g_drive_list);
   if (g_drive_list.count > akrip::kMaxDrives) g_drive_list.count = akrip::kMaxDrives;
   g_drives_listed = true;
+}
+
+using ReadSessionsFunction = int32_t(AKRIP_CALL*)(akrip::Handle, akrip::SessionList*);
+
+// Looked up by name: the session list is an extra of our own library, and a
+// library without it must still serve.
+ReadSessionsFunction FindReadSessions() {
+  static const ReadSessionsFunction read_sessions = [] {
+    HMODULE library = GetModuleHandleA("akrip.dll");
+    return library ? reinterpret_cast<ReadSessionsFunction>(
+                         reinterpret_cast<void*>(GetProcAddress(library, "AkripReadSessions")))
+                   : nullptr;
+  }();
+  return read_sessions;
+}
+
+void ApplySessions(akrip::Handle drive, TrackTable* table) {
+  ReadSessionsFunction read_sessions = FindReadSessions();
+  if (!read_sessions) return;
+  akrip::SessionList sessions;
+  std::memset(&sessions, 0, sizeof sessions);
+  if (read_sessions(drive, &sessions) == static_cast<int32_t>(akrip::kSuccess)) {
+    EndTracksAtSessionLeadOuts(sessions, table);
+  }
 }
 
 }  // namespace
@@ -66,7 +94,10 @@ int ReadTrackTable(TrackTable* table) {
   for (int attempt = 0; attempt < kTocAttempts; ++attempt) {
     std::memset(&toc, 0, sizeof toc);
     // A table that cannot describe a disc fails like an unreadable one.
-    if (ReadTOC(drive, &toc) == akrip::kSuccess && TrackTableFromToc(toc, table)) return 1;
+    if (ReadTOC(drive, &toc) == akrip::kSuccess && TrackTableFromToc(toc, table)) {
+      ApplySessions(drive, table);
+      return 1;
+    }
   }
   return 0;
 }

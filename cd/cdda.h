@@ -20,6 +20,9 @@ constexpr int kMaxTrackNumber = 99;
 constexpr int kLeadOutTrackNumber = 0xAA;
 constexpr int kMsfPregapFrames = 150;       // LBA 0 is MSF 00:02:00
 constexpr uint8_t kControlDataTrack = 0x04; // ADR/control bit of a data track
+// From the end of one session to the first track of the next: the first
+// session's lead-out (6750), the next lead-in (4500) and pregap (150).
+constexpr int kSessionGapSectors = 11400;
 
 constexpr int kSectorsPerRead = 27;         // sectors asked for in one library call
 constexpr int kReadBlockBytes = kSectorsPerRead * kSectorBytes;  // 63504

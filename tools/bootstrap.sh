@@ -12,7 +12,7 @@ PACKAGES=(
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   libz-mingw-w64-dev
   wine wine32 xvfb xdotool x11-utils imagemagick
-  dpkg-dev python3
+  dpkg-dev python3 gcc-multilib
 )
 PKG_LIST_ID="$(printf '%s\n' "${PACKAGES[@]}" | sha1sum | cut -c1-12)"
 

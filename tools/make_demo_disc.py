@@ -3,8 +3,10 @@
 
 The default disc has four short audio tracks of distinct generated sound (a
 chord, a rising sweep after a two-second pregap, seeded noise, a melody of
-square-ish notes) and a small MODE1/2352 data track.  With --minutes it writes
-a long disc instead (for benchmarks), of --tracks equal tracks.
+square-ish notes) and a small MODE1/2352 data track.  With --enhanced the data
+track is a second session, as on an Enhanced CD (the audio bytes stay the
+same).  With --minutes it writes a long disc instead (for benchmarks), of
+--tracks equal tracks.
 
 Everything is deterministic: the same options give the same bytes.
 """
@@ -20,6 +22,9 @@ SECTORS_PER_SECOND = 75
 SAMPLE_RATE = 44100
 FRAMES_PER_SECTOR = SAMPLE_RATE // SECTORS_PER_SECOND  # 588 stereo sample frames
 MSF_LBA_OFFSET = 150
+# From the end of the first session to the first track of the second: its
+# lead-out, the next lead-in and pregap.
+SESSION_GAP_SECTORS = 11400
 
 
 def msf(sectors):
@@ -113,7 +118,7 @@ def demo_tracks():
     ]
 
 
-def write_demo(folder, name):
+def write_demo(folder, name, enhanced=False):
     bin_path = os.path.join(folder, name + ".bin")
     lines = ['REM Corvale demo disc, made by tools/make_demo_disc.py',
              'PERFORMER "Corvale"', 'TITLE "Demo Disc"',
@@ -129,10 +134,14 @@ def write_demo(folder, name):
             lines.append("    INDEX 01 " + msf(lba))
             out.write(generate(length * FRAMES_PER_SECTOR))
             lba += length
+        disc_offset = 0
+        if enhanced:
+            lines.append("REM SESSION 02")
+            disc_offset = SESSION_GAP_SECTORS
         lines += ["  TRACK 05 MODE1/2352", "    INDEX 01 " + msf(lba)]
         for i in range(150):
             text = b"CORVALE DEMO DATA TRACK, SECTOR %d\n" % i
-            out.write(data_sector(lba, text * 40))
+            out.write(data_sector(lba + disc_offset, text * 40))
             lba += 1
     write_sheet(folder, name, lines)
 
@@ -171,6 +180,8 @@ def main():
     parser.add_argument("--name", default="corvale-demo", help="file name without extension")
     parser.add_argument("--minutes", type=int, default=0, help="write a long disc of this many minutes")
     parser.add_argument("--tracks", type=int, default=1, help="tracks of the long disc (1 to 99)")
+    parser.add_argument("--enhanced", action="store_true",
+                        help="put the demo disc's data track in a second session")
     args = parser.parse_args()
     if args.minutes < 0 or args.minutes > 99 or not 1 <= args.tracks <= 99:
         parser.error("minutes must be 0 to 99 and tracks 1 to 99")
@@ -178,7 +189,7 @@ def main():
     if args.minutes:
         write_long(args.folder, args.name, args.minutes, args.tracks)
     else:
-        write_demo(args.folder, args.name)
+        write_demo(args.folder, args.name, args.enhanced)
 
 
 if __name__ == "__main__":

@@ -31,9 +31,11 @@ std::string Describe(const akrip::CueSheet& sheet) {
     text += "file " + std::to_string(f) + " \"" + sheet.files[f] + "\"\n";
   }
   for (const akrip::CueTrack& t : sheet.tracks) {
-    std::snprintf(line, sizeof line, "track %d %s flags 0x%02x pregap %u postgap %u\n", t.number,
+    std::snprintf(line, sizeof line, "track %d %s flags 0x%02x pregap %u postgap %u", t.number,
                   ModeName(t.mode).c_str(), t.flag_bits, t.pregap, t.postgap);
     text += line;
+    if (t.session != 1) text += " session " + std::to_string(t.session);
+    text += "\n";
     for (const akrip::CueIndex& i : t.indexes) {
       std::snprintf(line, sizeof line, "  index %d file %d sector %u\n", i.number, i.file, i.position);
       text += line;

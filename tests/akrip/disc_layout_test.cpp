@@ -118,4 +118,38 @@ TEST(DiscLayout, TocHasTheDriveLayout) {
   EXPECT_EQ(toc.descriptors[4].track_number, 0);
 }
 
+TEST(DiscLayout, SecondSessionStartsAfterTheGapBetweenSessions) {
+  akrip::CueSheet sheet = Parse(
+      "FILE \"d.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:10:00\n"
+      "POSTGAP 00:00:10\nREM SESSION 02\nTRACK 03 MODE1/2352\nINDEX 01 00:20:00\n");
+  akrip::DiscLayout layout;
+  ASSERT_TRUE(akrip::LayOutDisc(sheet, {1600 * kSector}, &layout).ok);
+  const uint32_t first_end = 1500 + 10;  // the file up to track 3, and track 2's postgap
+  ASSERT_EQ(layout.sessions.size(), 2u);
+  EXPECT_EQ(layout.sessions[0].last_track, 2);
+  EXPECT_EQ(layout.sessions[0].lead_out, first_end);
+  EXPECT_EQ(layout.tracks[2].start, first_end + uint32_t(cdda::kSessionGapSectors));
+  EXPECT_EQ(layout.lead_out, layout.tracks[2].start + 100);
+  EXPECT_EQ(layout.sessions[1].first_track, 3);
+  EXPECT_EQ(layout.sessions[1].lead_out, layout.lead_out);
+
+  // The TOC keeps the real addresses (the disc id is made from them); the
+  // sessions are reported beside it.
+  akrip::Toc toc;
+  akrip::MakeToc(layout, &toc);
+  EXPECT_EQ(Be32(toc.descriptors[2].address_be), layout.tracks[2].start);
+  akrip::SessionList sessions;
+  akrip::MakeSessionList(layout, &sessions);
+  ASSERT_EQ(sessions.count, 2);
+  EXPECT_EQ(sessions.sessions[0].lead_out, first_end);
+  EXPECT_EQ(sessions.sessions[1].last_track, 3);
+
+  akrip::DiscLayout single;
+  ASSERT_TRUE(akrip::LayOutDisc(Parse("FILE \"d.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"),
+                                {100 * kSector}, &single).ok);
+  ASSERT_EQ(single.sessions.size(), 1u);
+  EXPECT_EQ(single.sessions[0].lead_out, 100u);
+}
+
 }  // namespace
+

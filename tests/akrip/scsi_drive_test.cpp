@@ -14,7 +14,7 @@ namespace {
 struct FakeTransport : akrip::ScsiTransport {
   std::vector<akrip::ScsiCommand> commands;
   std::vector<uint8_t> answer;       // copied into the data buffer, cut to its size
-  akrip::ScsiOutcome outcome{true, akrip::kScsiStatusGood, 0, {}, 0};
+  akrip::ScsiOutcome outcome{true, akrip::kScsiStatusGood, 0, {}, 0, 0};
   bool transfer_all = true;
 
   akrip::ScsiOutcome Execute(const akrip::ScsiCommand& command, uint8_t* data, uint32_t size) override {
@@ -116,11 +116,11 @@ TEST(ScsiAnswers, SenseKeysBecomeLibraryErrors) {
       EXPECT_EQ(akrip::ErrorFromOutcome(drive.outcome), c.error) << int(response) << " key " << int(c.key);
     }
   }
-  akrip::ScsiOutcome lost{false, 0, 0, {}, 0};
+  akrip::ScsiOutcome lost{false, 0, 0, {}, 0, 0};
   EXPECT_EQ(akrip::ErrorFromOutcome(lost), akrip::kErrTransport);
-  akrip::ScsiOutcome busy{true, 0x08, 0, {}, 0};
+  akrip::ScsiOutcome busy{true, 0x08, 0, {}, 0, 0};
   EXPECT_EQ(akrip::ErrorFromOutcome(busy), akrip::kErrTransport);
-  akrip::ScsiOutcome no_sense{true, akrip::kScsiStatusCheckCondition, 0, {}, 0};
+  akrip::ScsiOutcome no_sense{true, akrip::kScsiStatusCheckCondition, 0, {}, 0, 0};
   EXPECT_EQ(akrip::ErrorFromOutcome(no_sense), akrip::kErrMediumError);
 }
 
@@ -158,6 +158,131 @@ TEST(ScsiDrive, ShortTransferAndCheckConditionAreFailures) {
   akrip::Toc toc;
   transport.Sense(0x70, 0x2);
   EXPECT_EQ(drive.ReadToc(&toc), akrip::kErrNotReady);
+}
+
+// An Enhanced CD: tracks 1-2 audio in session 1 (lead-out 3000), track 3
+// data in session 2 at 14400.
+std::vector<uint8_t> EnhancedToc() {
+  std::vector<uint8_t> a = {0, 0, 1, 3};
+  const uint32_t rows[][3] = {{1, 0x10, 0}, {2, 0x10, 1000}, {3, 0x14, 14400}, {0xAA, 0x14, 15000}};
+  for (const auto& r : rows) {
+    a.insert(a.end(), {0, uint8_t(r[1]), uint8_t(r[0]), 0, uint8_t(r[2] >> 24), uint8_t(r[2] >> 16),
+                       uint8_t(r[2] >> 8), uint8_t(r[2])});
+  }
+  a[1] = uint8_t(a.size() - 2);
+  return a;
+}
+
+void FullTocEntry(std::vector<uint8_t>* a, uint8_t session, uint8_t point, uint32_t pmsf_or_track,
+                  bool as_msf = true) {
+  const uint32_t f = as_msf ? pmsf_or_track + 150 : 0;
+  a->insert(a->end(), {session, 0x10, 0, point, 0, 0, 0, 0,
+                       as_msf ? uint8_t(f / 4500) : uint8_t(pmsf_or_track), uint8_t(f / 75 % 60), uint8_t(f % 75)});
+}
+
+std::vector<uint8_t> EnhancedFullToc(bool with_first_lead_out = true) {
+  std::vector<uint8_t> a = {0, 0, 1, 2};
+  FullTocEntry(&a, 1, 0xA0, 1, false);
+  FullTocEntry(&a, 1, 0xA1, 2, false);
+  if (with_first_lead_out) FullTocEntry(&a, 1, 0xA2, 3000);
+  FullTocEntry(&a, 1, 1, 0);
+  FullTocEntry(&a, 2, 0xA0, 3, false);
+  FullTocEntry(&a, 2, 0xA1, 3, false);
+  FullTocEntry(&a, 2, 0xA2, 15000);
+  a[0] = uint8_t((a.size() - 2) >> 8);
+  a[1] = uint8_t(a.size() - 2);
+  return a;
+}
+
+TEST(ScsiAnswers, FullTocGivesEachSessionsLeadOut) {
+  akrip::Toc toc;
+  const std::vector<uint8_t> format0 = EnhancedToc();
+  ASSERT_EQ(akrip::TocFromResponse(format0.data(), uint32_t(format0.size()), &toc), akrip::kErrNone);
+  const std::vector<uint8_t> full = EnhancedFullToc();
+  akrip::SessionList sessions;
+  ASSERT_TRUE(akrip::SessionsFromFullToc(full.data(), uint32_t(full.size()), toc, &sessions));
+  ASSERT_EQ(sessions.count, 2);
+  EXPECT_EQ(sessions.sessions[0].first_track, 1);
+  EXPECT_EQ(sessions.sessions[0].last_track, 2);
+  EXPECT_EQ(sessions.sessions[0].lead_out, 3000u);
+  EXPECT_EQ(sessions.sessions[1].first_track, 3);
+  EXPECT_EQ(sessions.sessions[1].lead_out, 15000u);
+
+  // A session without its lead-out, a cut answer, or sessions that leave a
+  // track out are not believed.
+  const std::vector<uint8_t> no_lead_out = EnhancedFullToc(false);
+  EXPECT_FALSE(akrip::SessionsFromFullToc(no_lead_out.data(), uint32_t(no_lead_out.size()), toc, &sessions));
+  EXPECT_EQ(sessions.count, 0);
+  EXPECT_FALSE(akrip::SessionsFromFullToc(full.data(), 4 + 11 * 4, toc, &sessions));
+  EXPECT_FALSE(akrip::SessionsFromFullToc(full.data(), 3, toc, &sessions));
+  toc.last_track = 4;
+  EXPECT_FALSE(akrip::SessionsFromFullToc(full.data(), uint32_t(full.size()), toc, &sessions));
+}
+
+// Answers the full TOC with a script of its own, the rest from `answer`.
+struct SessionTransport : FakeTransport {
+  std::vector<uint8_t> full_toc;
+  bool refuse_full_toc = false;
+  akrip::ScsiOutcome Execute(const akrip::ScsiCommand& command, uint8_t* data, uint32_t size) override {
+    if (command.cdb[0] != 0x43 || command.cdb[2] != 2) return FakeTransport::Execute(command, data, size);
+    commands.push_back(command);
+    akrip::ScsiOutcome result{true, akrip::kScsiStatusGood, 0, {}, 0, 0};
+    if (refuse_full_toc) {
+      result.status = akrip::kScsiStatusCheckCondition;
+      result.sense[0] = 0x70;
+      result.sense[2] = 0x05;
+      result.sense_length = 18;
+      return result;
+    }
+    result.bytes_transferred = std::min<uint32_t>(size, uint32_t(full_toc.size()));
+    std::memcpy(data, full_toc.data(), result.bytes_transferred);
+    return result;
+  }
+};
+
+TEST(ScsiDrive, SessionsComeFromTheFullTocOrCoverTheWholeDisc) {
+  SessionTransport transport;
+  transport.answer = EnhancedToc();
+  transport.full_toc = EnhancedFullToc();
+  akrip::ScsiDrive drive(&transport);
+  akrip::SessionList sessions;
+  ASSERT_EQ(drive.ReadSessions(&sessions), akrip::kErrNone);
+  EXPECT_EQ(sessions.count, 2);
+  EXPECT_EQ(transport.commands.back().cdb[1], 0x02);  // the full TOC is asked in MSF
+
+  transport.refuse_full_toc = true;
+  ASSERT_EQ(drive.ReadSessions(&sessions), akrip::kErrNone);
+  ASSERT_EQ(sessions.count, 1);
+  EXPECT_EQ(sessions.sessions[0].last_track, 3);
+  EXPECT_EQ(sessions.sessions[0].lead_out, 15000u);
+}
+
+struct LimitedTransport : FakeTransport {
+  uint32_t limit = 0;
+  uint32_t MaxTransferBytes() const override { return limit; }
+};
+
+TEST(ScsiDrive, ReadsAreSplitToTheTransportsLimit) {
+  LimitedTransport transport;
+  transport.limit = 5 * cdda::kSectorBytes + 100;
+  transport.answer.assign(cdda::kReadBlockBytes, 7);
+  akrip::ScsiDrive drive(&transport);
+  std::vector<uint8_t> out(cdda::kReadBlockBytes);
+  uint32_t delivered = 0;
+  ASSERT_EQ(drive.ReadAudio(1000, 27, out.data(), &delivered), akrip::kErrNone);
+  EXPECT_EQ(delivered, uint32_t(cdda::kReadBlockBytes));
+  ASSERT_EQ(transport.commands.size(), 6u);  // 5 x 5 + 2
+  EXPECT_EQ(transport.commands[1].cdb[4] << 8 | transport.commands[1].cdb[5], 1005);
+  EXPECT_EQ(transport.commands[5].cdb[8], 2);
+}
+
+TEST(ScsiAnswers, SystemErrorsOfALostRequest) {
+  akrip::ScsiOutcome lost{false, 0, 0, {}, 0, akrip::kSystemErrorDeviceRemoved};
+  EXPECT_EQ(akrip::ErrorFromOutcome(lost), akrip::kErrNotReady);
+  lost.system_error = akrip::kSystemErrorNotReady;
+  EXPECT_EQ(akrip::ErrorFromOutcome(lost), akrip::kErrNotReady);
+  lost.system_error = 121;  // semaphore timeout
+  EXPECT_EQ(akrip::ErrorFromOutcome(lost), akrip::kErrTransport);
 }
 
 }  // namespace

@@ -97,6 +97,30 @@ TEST(VirtualDrive, RefusesPastTheLeadOutAndDataSectors) {
   EXPECT_EQ(toc.descriptors[3].address_be[3], 60);
 }
 
+TEST(VirtualDrive, EnhancedCdRefusesTheSectorsBetweenItsSessions) {
+  Image image(
+      "FILE \"d.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+      "REM SESSION 02\nTRACK 02 MODE1/2352\nINDEX 01 00:00:50\n",
+      {{"d.bin", 70}});
+  akrip::DiscImage loaded;
+  auto drive = Open(image, &loaded);
+  ASSERT_TRUE(drive);
+  std::vector<uint8_t> out(27 * kSector);
+  uint32_t delivered = 0;
+  ASSERT_EQ(drive->ReadAudio(23, 27, out.data(), &delivered), akrip::kErrNone) << "up to the first lead-out";
+  EXPECT_TRUE(out == FileSectors(0, 23, 27));
+  EXPECT_EQ(drive->ReadAudio(49, 2, out.data(), &delivered), akrip::kErrIllegalRequest);
+  EXPECT_EQ(delivered, 0u);
+  EXPECT_EQ(drive->ReadAudio(50 + cdda::kSessionGapSectors - 1, 1, out.data(), &delivered),
+            akrip::kErrIllegalRequest);
+
+  akrip::SessionList sessions;
+  ASSERT_EQ(drive->ReadSessions(&sessions), akrip::kErrNone);
+  ASSERT_EQ(sessions.count, 2);
+  EXPECT_EQ(sessions.sessions[0].lead_out, 50u);
+  EXPECT_EQ(sessions.sessions[1].lead_out, 70u + cdda::kSessionGapSectors);
+}
+
 TEST(VirtualDrive, ReadPastTheEndOfAnAudioDiscIsRefused) {
   Image image("FILE \"d.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", {{"d.bin", 30}});
   akrip::DiscImage loaded;

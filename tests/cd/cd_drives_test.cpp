@@ -12,6 +12,19 @@ using cd_tests::SetFaults;
 using cd_tests::TestDisc;
 using cd_tests::TestDriveIndex;
 
+// Reading the last audio track of an Enhanced CD up to the data track would
+// run into the unreadable sectors between the sessions.
+TEST(CdDrives, LastAudioTrackOfTheFirstSessionEndsAtItsLeadOut) {
+  const testing_support::TestDisc& disc = cd_tests::EnhancedDisc();
+  ASSERT_EQ(SelectDrive(cd_tests::EnhancedDriveIndex()), 1);
+  TrackTable table{};
+  ASSERT_EQ(ReadTrackTable(&table), 1);
+  ASSERT_EQ(table.count, 2);
+  EXPECT_EQ(table.entries[1].start, disc.starts[1]);
+  EXPECT_EQ(table.entries[1].length, disc.lengths[1]);
+  EXPECT_EQ(disc.starts[2], disc.starts[1] + disc.lengths[1] + cdda::kSessionGapSectors);
+}
+
 TEST(CdDrives, TableOfContentsOfTheTestDiscListsItsAudioTracks) {
   ASSERT_EQ(SelectDrive(TestDriveIndex()), 1);
   TrackTable table{};

@@ -25,13 +25,14 @@ std::string DiscFolder() {
 struct TestDiscs {
   testing_support::TestDisc five;
   testing_support::TestDisc twelve;
+  testing_support::TestDisc enhanced;
 };
 
 const TestDiscs& Discs();
 
 void RemoveDiscs() {
   const TestDiscs& discs = Discs();
-  for (const auto* disc : {&discs.five, &discs.twelve}) {
+  for (const auto* disc : {&discs.five, &discs.twelve, &discs.enhanced}) {
     DeleteFileA(disc->cue_path.c_str());
     DeleteFileA(disc->bin_path.c_str());
   }
@@ -47,7 +48,8 @@ const TestDiscs& Discs() {
     std::vector<testing_support::TestDiscTrack> twelve(12, testing_support::TestDiscTrack{40});
     twelve[4].sectors = 16000;
     made.twelve = testing_support::WriteTestDisc(folder, "twelve", twelve);
-    const std::string images = made.five.cue_path + ";" + made.twelve.cue_path;
+    made.enhanced = testing_support::WriteTestDisc(folder, "enhanced", {{50}, {60}, {40, true, true}});
+    const std::string images = made.five.cue_path + ";" + made.twelve.cue_path + ";" + made.enhanced.cue_path;
     SetEnvironmentVariableA("AKRIP_IMAGES", images.c_str());
     return made;
   }();
@@ -74,6 +76,8 @@ const testing_support::TestDisc& TestDisc() { return Discs().five; }
 int TestDriveIndex() { return DriveIndexNamed("cdtest"); }
 const testing_support::TestDisc& TwelveTrackDisc() { return Discs().twelve; }
 int TwelveTrackDriveIndex() { return DriveIndexNamed("twelve"); }
+const testing_support::TestDisc& EnhancedDisc() { return Discs().enhanced; }
+int EnhancedDriveIndex() { return DriveIndexNamed("enhanced"); }
 
 void SetFaults(const char* faults) {
   using SetFaultsFn = int(__cdecl*)(const char*);

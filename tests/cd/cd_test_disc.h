@@ -18,6 +18,11 @@ int TestDriveIndex();
 const testing_support::TestDisc& TwelveTrackDisc();
 int TwelveTrackDriveIndex();
 
+// An Enhanced CD: audio tracks of 50 and 60 sectors in the first session, a
+// data track of 40 in the second.
+const testing_support::TestDisc& EnhancedDisc();
+int EnhancedDriveIndex();
+
 // Changes the library's injected faults ("" clears them).
 void SetFaults(const char* faults);
 

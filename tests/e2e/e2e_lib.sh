@@ -52,10 +52,11 @@ click_rect() {
   click $(((left + right) / 2)) $(((top + bottom) / 2))
 }
 
-# Starts corvale.exe in the folder $1 and waits for its main window.
+# Starts corvale.exe in the folder $1 and waits for its main window.  A Linux
+# library named in $corvale_preload is preloaded into Wine.
 start_corvale() {
   local work=$1
-  (cd "$work" && exec wine "$bin/corvale.exe") >"$root/corvale.log" 2>&1 </dev/null &
+  (cd "$work" && LD_PRELOAD=${corvale_preload:-} exec wine "$bin/corvale.exe") >"$root/corvale.log" 2>&1 </dev/null &
   corvale_pid=$!
   probe wait-main 30000 || fail "the main window did not show within 30 s"
 }

@@ -2,10 +2,25 @@
 # Rips the first two tracks of the demo disc with corvale.exe as a user would:
 # a click on the first track, Shift+Down, a click on RIP; then checks the WAV
 # files against the disc image byte for byte, and that the program closes
-# cleanly and writes its settings.  Needs DISPLAY and WINEPREFIX (run it
-# inside tools/with-wine.sh).
-#   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
+# cleanly and writes its settings.  With "all", selects nothing, so RIP rips
+# every audio track, and checks that together they hold every audio sector of
+# the image (on an Enhanced CD the last one ends where its session ends).
+# With "real SHIM", the disc is not a virtual drive but drive R: of the Wine
+# prefix, a CD drive whose device is the BIN file: Wine passes the library's
+# SCSI pass-through requests to it as SG_IO, which the preloaded SHIM answers
+# from the image (tests/e2e/sg_drive_shim.c).
+# Needs DISPLAY and WINEPREFIX (run it inside tools/with-wine.sh).
+#   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR [all | real SHIM]
 set -uo pipefail
+
+if ! { [ $# -eq 3 ] || { [ $# -eq 4 ] && [ "$4" = all ]; } || { [ $# -eq 5 ] && [ "$4" = real ]; }; }; then
+  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR [all | real SHIM]" >&2
+  exit 2
+fi
+rip_all=""
+real_drive=""
+[ "${4:-}" = all ] && rip_all=all
+[ "${4:-}" = real ] && real_drive=$5
 
 sector_bytes=2352
 wav_header_bytes=44
@@ -13,20 +28,43 @@ wav_header_bytes=44
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
+drive_link=$WINEPREFIX/dosdevices/r:
+remove_real_drive() {
+  [ -n "$real_drive" ] || return 0
+  rm -f "$drive_link" "$drive_link:"
+  wine reg delete 'HKLM\Software\Wine\Drives' /v r: /f >/dev/null 2>&1
+  # The mount manager forgets the drive when the server restarts.
+  wineserver -k 2>/dev/null
+  wineserver -p 2>/dev/null
+}
+
 cleanup() {
   stop_corvale
+  remove_real_drive
   rm -rf "$root"
 }
 trap cleanup EXIT
-e2e_setup "$@"
+e2e_setup "$1" "$2" "$3"
 
 echo "== the disc's table of contents through the CD layer"
 probe toc || fail "could not read the demo disc's table of contents"
 toc=$answer
 echo "$toc"
-read -r _ start1 length1 < <(sed -n 1p <<<"$toc")
-read -r _ start2 length2 < <(sed -n 2p <<<"$toc")
-[ -n "${length2:-}" ] || fail "the table of contents lists fewer than two tracks"
+[ "$(wc -l <<<"$toc")" -ge 2 ] || fail "the table of contents lists fewer than two tracks"
+
+if [ -n "$real_drive" ]; then
+  echo "== drive R: is a CD drive whose device is $image"
+  [ -f "$real_drive" ] || fail "no SG_IO shim $real_drive"
+  mkdir -p "$root/r-mount"
+  ln -sfn "$root/r-mount" "$drive_link"
+  ln -sfn "$image" "$drive_link:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v r: /d cdrom /f >/dev/null 2>&1 || fail "could not make R: a CD drive"
+  wineserver -k 2>/dev/null
+  wineserver -p 2>/dev/null
+  unset AKRIP_IMAGES
+  export CORVALE_SG_CUE=$cue
+  corvale_preload=$real_drive
+fi
 
 echo "== starting corvale.exe in $work"
 printf 'path=%s\\\r\n' "$(windows_path "$out")" >"$work/config.ini"
@@ -35,19 +73,24 @@ start_corvale "$work"
 probe item-count $track_list || fail "no track list"
 [ "$answer" = 4 ] || fail "the track list shows $answer tracks, the disc has 4 audio tracks"
 
-echo "== selecting tracks 1 and 2"
-probe header-rect $track_list || fail "no header on the track list"
-read -r left _ _ bottom <<<"$answer"
-click $((left + 40)) $((bottom + 6))
-timeout 10 xdotool key shift+Down || fail "xdotool could not press Shift+Down"
-selection=""
-for _ in $(seq 1 50); do
+if [ -n "$rip_all" ]; then
   probe selection $track_list || fail "could not read the track list's selection"
-  selection=$answer
-  [ "$selection" = "2 0 1" ] && break
-  sleep 0.1
-done
-[ "$selection" = "2 0 1" ] || fail "selection is \"$selection\" (count, rows), wanted rows 0 and 1 only"
+  [ "$answer" = 0 ] || fail "selection is \"$answer\", wanted none (RIP then takes every track)"
+else
+  echo "== selecting tracks 1 and 2"
+  probe header-rect $track_list || fail "no header on the track list"
+  read -r left _ _ bottom <<<"$answer"
+  click $((left + 40)) $((bottom + 6))
+  timeout 10 xdotool key shift+Down || fail "xdotool could not press Shift+Down"
+  selection=""
+  for _ in $(seq 1 50); do
+    probe selection $track_list || fail "could not read the track list's selection"
+    selection=$answer
+    [ "$selection" = "2 0 1" ] && break
+    sleep 0.1
+  done
+  [ "$selection" = "2 0 1" ] || fail "selection is \"$selection\" (count, rows), wanted rows 0 and 1 only"
+fi
 
 echo "== ripping"
 press_rip_watching_progress 60000
@@ -56,12 +99,14 @@ watch_status=$?
 [ $watch_status -eq 0 ] || fail "progress window: $(tr -d '\r' <"$root/watch.out") (exit $watch_status)"
 echo "progress window $(tr -d '\r' <"$root/watch.out")"
 
-shot=$artefacts/rip_demo_disc.png
+shot=$artefacts/$(basename "$cue" .cue)${rip_all:+-all}${real_drive:+-real-drive}.png
 timeout 30 import -window root "$shot" || fail "no screenshot"
 echo "screenshot: $shot"
 
 echo "== checking the files in $out"
-expected=$(printf '%s\n' "Unknown Artist - Track 01.wav" "Unknown Artist - Track 02.wav")
+ripped=2
+[ -n "$rip_all" ] && ripped=$(wc -l <<<"$toc")
+expected=$(for n in $(seq 1 "$ripped"); do printf 'Unknown Artist - Track %02d.wav\n' "$n"; done)
 listed=$(ls -1 "$out")
 [ "$listed" = "$expected" ] || fail "the output folder holds \"$listed\", wanted exactly \"$expected\""
 
@@ -94,8 +139,20 @@ check_wav() {
     fail "$name: the samples differ from the disc image's sectors $start..$((start + length - 1))"
   echo "$name: header and $length sectors match"
 }
-check_wav "$out/Unknown Artist - Track 01.wav" "$start1" "$length1"
-check_wav "$out/Unknown Artist - Track 02.wav" "$start2" "$length2"
+audio_sectors=0
+while read -r number start length; do
+  [ "$number" -le "$ripped" ] || break
+  check_wav "$out/$(printf 'Unknown Artist - Track %02d.wav' "$number")" "$start" "$length"
+  audio_sectors=$((audio_sectors + length))
+done <<<"$toc"
+if [ -n "$rip_all" ]; then
+  # The sheet's last INDEX 01 starts the data track: everything before it is audio.
+  data_time=$(tr -d '\r' <"$cue" | awk '$1 == "INDEX" && $2 == "01" { t = $3 } END { print t }')
+  IFS=: read -r mm ss ff <<<"$data_time"
+  data_start=$(((10#$mm * 60 + 10#$ss) * 75 + 10#$ff))
+  [ "$audio_sectors" = "$data_start" ] ||
+    fail "the tracks hold $audio_sectors sectors, the image's audio has $data_start"
+fi
 
 echo "== closing"
 close_corvale

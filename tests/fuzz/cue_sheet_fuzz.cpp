@@ -2,8 +2,9 @@
 // lays an accepted sheet out on a disc and reads the resulting table of
 // contents the way the program does: nothing may crash, and the program must
 // see tracks in ascending order, each ending after it starts and by the
-// lead-out, or refuse the table.
-// fuzz-sources: akrip/cue_sheet.cpp akrip/disc_layout.cpp cd/track_table.cpp
+// lead-out, or refuse the table; also after each session's last track is
+// ended at the session's lead-out.
+// fuzz-sources: akrip/cue_sheet.cpp akrip/disc_layout.cpp cd/track_table.cpp cd/session_ends.cpp
 // fuzz-seeds: tests/akrip/cuesheets/good tests/akrip/cuesheets/bad
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 
 #include "akrip/cue_sheet.h"
 #include "akrip/disc_layout.h"
+#include "cd/session_ends.h"
 #include "cd/track_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -34,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   akrip::MakeToc(layout, &toc);
   TrackTable table{};
   if (!TrackTableFromToc(toc, &table)) return 0;
+  akrip::SessionList sessions{};
+  akrip::MakeSessionList(layout, &sessions);
+  EndTracksAtSessionLeadOuts(sessions, &table);
   if (table.count < 0 || table.count > 99) std::abort();
   for (int i = 0; i < table.count; ++i) {
     if (table.entries[i].length <= 0) std::abort();

@@ -37,16 +37,24 @@ TestDisc WriteTestDisc(const std::string& folder, const std::string& name,
   std::ofstream cue(disc.cue_path, std::ios::binary | std::ios::trunc);
   cue << "FILE \"" << name << ".bin\" BINARY\r\n";
   int32_t lba = 0;
+  int32_t file_sector = 0;
+  int session = 1;
   for (size_t t = 0; t < tracks.size(); ++t) {
     char number[8];
+    if (tracks[t].new_session) {
+      std::snprintf(number, sizeof number, "%02d", ++session);
+      cue << "REM SESSION " << number << "\r\n";
+      lba += cdda::kSessionGapSectors;
+    }
     std::snprintf(number, sizeof number, "%02d", int(t + 1));
     cue << "  TRACK " << number << (tracks[t].data ? " MODE1/2352" : " AUDIO") << "\r\n";
-    cue << "    INDEX 01 " << Msf(lba) << "\r\n";
+    cue << "    INDEX 01 " << Msf(file_sector) << "\r\n";
     disc.starts.push_back(lba);
     disc.lengths.push_back(tracks[t].sectors);
     const auto bytes = ExpectedSectors(lba, tracks[t].sectors);
     bin.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     lba += tracks[t].sectors;
+    file_sector += tracks[t].sectors;
   }
   return disc;
 }

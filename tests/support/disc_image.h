@@ -10,17 +10,20 @@ namespace testing_support {
 struct TestDiscTrack {
   int32_t sectors;
   bool data = false;       // MODE1/2352 instead of AUDIO
+  bool new_session = false;  // starts the next session, after the gap between sessions
 };
 
 struct TestDisc {
   std::string cue_path;
   std::string bin_path;
   std::vector<int32_t> starts;   // LBA of each track's INDEX 01
-  std::vector<int32_t> lengths;
+  std::vector<int32_t> lengths;  // sectors the image holds for each track
 };
 
 // Writes `name`.cue and `name`.bin into `folder`: one BIN holding every track
-// back to back, each sector filled by SectorByte().
+// back to back, each sector filled by SectorByte() of its disc address.  A
+// track that starts a new session comes cdda::kSessionGapSectors later on the
+// disc than the end of the track before.
 TestDisc WriteTestDisc(const std::string& folder, const std::string& name,
                        const std::vector<TestDiscTrack>& tracks);
 
