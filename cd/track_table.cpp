@@ -29,6 +29,8 @@ int TrackTableFromToc(const akrip::Toc& toc, TrackTable* table) {
     entry.length = DescriptorAddress(toc.descriptors[i + 1]) - entry.start;
   }
   table->count = taken;
+  table->toc_first_track = first;
+  table->toc_track_count = descriptors > 0 ? descriptors : 0;
   return taken;
 }
 
