@@ -150,7 +150,6 @@ class WinsockTransport : public CddbTransport {
       Socket connected(raw);
       error = SendAll(raw, request, limits, deadline);
       if (error != kErrNone) return error;
-      shutdown(raw, SD_SEND);
       return ReceiveAll(raw, limits, deadline, reply);
     }
     return error;
@@ -164,7 +163,7 @@ std::string Utf8ToAnsi(const std::string& utf8) {
   if (utf8.empty()) return "";
   const int wide_length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
   if (wide_length <= 0) return "";
-  std::vector<wchar_t> wide(size_t(wide_length));
+  std::vector<wchar_t> wide(static_cast<size_t>(wide_length));
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), wide_length);
   const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
   if (length <= 0) return "";

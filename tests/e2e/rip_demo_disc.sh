@@ -40,8 +40,13 @@ stop_corvale() {
   corvale_pid=""
 }
 
+# The CDDB lookup goes to a proxy on 127.0.0.1 where nothing listens: it
+# fails at once, the titles stay "Unknown", and nothing leaves the machine.
+source "$(dirname "$0")/shared_proxy.sh"
+
 cleanup() {
   stop_corvale
+  shared_proxy_restore
   rm -rf "$root"
 }
 trap cleanup EXIT
@@ -84,6 +89,7 @@ read -r _ start1 length1 < <(sed -n 1p <<<"$toc")
 read -r _ start2 length2 < <(sed -n 2p <<<"$toc")
 [ -n "${length2:-}" ] || fail "the table of contents lists fewer than two tracks"
 
+shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
 echo "== starting corvale.exe in $work"
 printf 'path=%s\\\r\n' "$(windows_path "$out")" >"$work/config.ini"
 (cd "$work" && exec wine "$bin/corvale.exe") >"$root/corvale.log" 2>&1 </dev/null &

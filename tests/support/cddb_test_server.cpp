@@ -1,14 +1,15 @@
-#include "support/cddb_test_server.h"
-
+// Winsock's header must come before the one of windows.h.
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
+#include "support/cddb_test_server.h"
 
 namespace testing_support {
 namespace {
 
 constexpr DWORD kPollMs = 20;
 constexpr size_t kMaxRequestBytes = 64 * 1024;
-constexpr DWORD kLongestStallMs = 60000;   // a stall ends at the latest then, whatever the test does
+constexpr DWORD kLongestStallMs = 60000;
 
 bool Readable(SOCKET socket, long ms) {
   fd_set set;
@@ -102,7 +103,12 @@ void CddbTestServer::ServeOne(uintptr_t raw) {
   const ServerAnswer answer = handler_(request);
   if (answer.kind == ServerAnswer::kCloseAtOnce) return;
   SendAll(client, answer.bytes, stop_);
-  if (answer.kind == ServerAnswer::kStall) WaitForSingleObject(stop_, kLongestStallMs);
+  if (answer.kind != ServerAnswer::kStall) return;
+  // Silent until the client gives up and closes, the server stops, or the longest stall passed.
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < kLongestStallMs && WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0) {
+    if (Readable(client, kPollMs) && recv(client, buffer, sizeof buffer, 0) <= 0) return;
+  }
 }
 
 }  // namespace testing_support

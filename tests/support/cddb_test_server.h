@@ -18,7 +18,7 @@ namespace testing_support {
 struct ServerAnswer {
   enum Kind {
     kSend,          // send `bytes`, then close
-    kStall,         // send `bytes`, then hold the line open without a word until the server stops
+    kStall,         // send `bytes`, then say nothing until the client hangs up or the server stops
     kCloseAtOnce,   // close without answering
   };
   Kind kind = kSend;
