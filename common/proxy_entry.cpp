@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/text_utils.h"
+
 namespace {
 
 constexpr int32_t kHighestPort = 65535;
@@ -41,13 +43,6 @@ int32_t PortNumber(const char* text) {
   return port;
 }
 
-HeapText CopyText(const char* text) {
-  const size_t length = std::strlen(text);
-  HeapText copy(static_cast<char*>(std::malloc(length + 1)));
-  if (copy) std::memcpy(copy.get(), text, length + 1);
-  return copy;
-}
-
 }  // namespace
 
 int NextProxyEntry(char** cursor, HeapText* host, int32_t* port) {
@@ -77,6 +72,6 @@ int NextProxyEntry(char** cursor, HeapText* host, int32_t* port) {
       if (SameIgnoringCase(scheme, known.name)) code = known.code;
     }
   }
-  *host = CopyText(Trim(host_text));
+  host->reset(StrDup(Trim(host_text)));
   return code;
 }

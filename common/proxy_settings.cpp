@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/registry.h"
+#include "common/text_utils.h"
 
 namespace {
 
@@ -19,13 +20,6 @@ constexpr char kProxyEnableValue[] = "ProxyEnable";
 constexpr char kProxyServerValue[] = "ProxyServer";
 
 ProxyRegistryKeys g_keys;
-
-HeapText Copy(const char* text) {
-  const size_t length = std::strlen(text);
-  HeapText copy(static_cast<char*>(std::malloc(length + 1)));
-  if (copy) std::memcpy(copy.get(), text, length + 1);
-  return copy;
-}
 
 bool ReadShared(const char* name, char (&buffer)[kValueBufferSize]) {
   buffer[0] = '\0';
@@ -53,10 +47,10 @@ int ReadProxySettings(HeapText* host, int32_t* port, int scheme, int32_t* type, 
   if (!host || !port) return 0;
   char buffer[kValueBufferSize];
   if (!ReadShared(kProxyValue, buffer)) return ReadSystemProxy(host, port, scheme);
-  *host = Copy(buffer);
+  *host = HeapText(StrDup(buffer));
   if (ReadShared(kPortValue, buffer)) *port = std::atoi(buffer);
-  if (user_name && ReadShared(kUserNameValue, buffer)) *user_name = Copy(buffer);
-  if (password && ReadShared(kPasswordValue, buffer)) *password = Copy(buffer);
+  if (user_name && ReadShared(kUserNameValue, buffer)) *user_name = HeapText(StrDup(buffer));
+  if (password && ReadShared(kPasswordValue, buffer)) *password = HeapText(StrDup(buffer));
   if (type && ReadShared(kTypeValue, buffer)) *type = std::atoi(buffer);
   return 1;
 }

@@ -22,14 +22,16 @@ std::string ReadText(const fs::path& path) {
   return std::string(bytes.begin(), bytes.end());
 }
 
+std::string Error(const akrip::ProtocolResult& result) { return std::string("error: ") + result.reason + "\n"; }
+
 std::string DescribeQuery(const std::string& reply) {
   int status = 0;
   std::string body;
   akrip::ProtocolResult http = akrip::ParseHttpReply(reply, &status, &body);
-  if (!http.ok) return std::string("error: ") + http.reason + "\n";
+  if (!http.ok) return Error(http);
   std::vector<akrip::ReplyMatch> matches;
   akrip::ProtocolResult parsed = akrip::ParseQueryReply(body, &matches);
-  if (!parsed.ok) return std::string("error: ") + parsed.reason + "\n";
+  if (!parsed.ok) return Error(parsed);
   if (matches.empty()) return "no matches\n";
   std::string text;
   for (const akrip::ReplyMatch& match : matches) {
@@ -44,10 +46,10 @@ std::string DescribeRead(const std::string& reply) {
   int status = 0;
   std::string body;
   akrip::ProtocolResult http = akrip::ParseHttpReply(reply, &status, &body);
-  if (!http.ok) return std::string("error: ") + http.reason + "\n";
+  if (!http.ok) return Error(http);
   std::vector<std::string> lines;
   akrip::ProtocolResult parsed = akrip::ParseReadReply(body, &lines);
-  if (!parsed.ok) return std::string("error: ") + parsed.reason + "\n";
+  if (!parsed.ok) return Error(parsed);
   return akrip::BuildDiscRecord(lines, akrip::Utf8Codec(), 10000);
 }
 
