@@ -12,14 +12,7 @@
 
 namespace {
 
-std::string CorpusFolder() {
-  std::string here = __FILE__;
-  here.erase(here.find_last_of("/\\") + 1);
-#ifdef _WIN32
-  if (!here.empty() && here[0] == '/') here = "Z:" + here;
-#endif
-  return here + "placements/";
-}
+std::string CorpusFolder() { return CONTROLS_PLACEMENTS_DIR; }
 
 std::vector<std::string> CaseNames() {
   std::vector<std::string> names;
