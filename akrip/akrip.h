@@ -45,6 +45,9 @@ enum LibError : int32_t {
   kErrImageIo = -8,        // a virtual drive's image file could not be read
   kErrNotSupported = -9,
   kErrShortRead = -15,     // fewer sectors than asked were delivered
+  kErrCddbNetwork = -20,   // the CDDB server or proxy could not be reached or dropped the line
+  kErrCddbTimeout = -21,   // the CDDB exchange took too long
+  kErrCddbReply = -22,     // the CDDB reply was refused: HTTP or CDDB error, malformed, too large
 };
 
 #pragma pack(push, 1)

@@ -3,12 +3,16 @@
 #include <windows.h>
 
 #include <array>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "akrip/akrip.h"
+#include "akrip/cddb_client.h"
+#include "akrip/cddb_winsock.h"
 #include "akrip/library.h"
 #include "akrip/real_drives.h"
 #include "akrip/virtual_drive.h"
@@ -106,6 +110,30 @@ Library& TheLibrary() {
   return library;
 }
 
+CddbClient& TheCddb() {
+  static CddbClient client(MakeWinsockTransport(), AnsiCodec());
+  return client;
+}
+
+// AKRIP_CDDB_TIMEOUT_MS (100 to 30000) shortens or lengthens the waits of the
+// CDDB client, read at every call; tests use it to meet a stalled server quickly.
+void ApplyCddbTimeout() {
+  std::string text;
+  CddbLimits limits;
+  if (ReadEnvironment("AKRIP_CDDB_TIMEOUT_MS", &text)) {
+    char* end = nullptr;
+    const long ms = std::strtol(text.c_str(), &end, 10);
+    if (end && *end == '\0' && ms >= 100 && ms <= 30000) {
+      limits.connect_timeout = std::chrono::milliseconds(ms);
+      limits.receive_timeout = std::chrono::milliseconds(ms);
+      limits.call_limit = std::chrono::milliseconds(ms * 3 / 2);
+    } else {
+      DebugLine("AKRIP_CDDB_TIMEOUT_MS ignored: not a number from 100 to 30000");
+    }
+  }
+  TheCddb().SetLimits(limits);
+}
+
 }  // namespace
 }  // namespace akrip
 
@@ -126,20 +154,33 @@ uint32_t AKRIP_CALL ReadCDAudioLBAEx(akrip::Handle handle, akrip::ReadBuffer* bu
 
 int32_t AKRIP_CALL GetAspiLibError(void) { return akrip::LastError(); }
 
-// The CDDB client is not part of this library yet: every call answers failure.
-int32_t AKRIP_CALL CDDBSetOption(int32_t, const char*, int32_t) {
-  akrip::SetLastError(akrip::kErrNotSupported);
-  return 0;
+int32_t AKRIP_CALL CDDBSetOption(int32_t option, const char* text, int32_t number) {
+  const int32_t stored = akrip::TheCddb().SetOption(option, text, number);
+  akrip::SetLastError(stored ? akrip::kErrNone : akrip::kErrBadArgument);
+  return stored;
 }
 
-int32_t AKRIP_CALL CDDBQuery(akrip::Handle, akrip::CddbQueryRequest*) {
-  akrip::SetLastError(akrip::kErrNotSupported);
-  return 0;
+int32_t AKRIP_CALL CDDBQuery(akrip::Handle handle, akrip::CddbQueryRequest* request) {
+  if (!request) {
+    akrip::SetLastError(akrip::kErrBadArgument);
+    return 0;
+  }
+  // The drive is held only while its table of contents is read, never while
+  // the server is asked.
+  akrip::Toc toc;
+  std::memset(&toc, 0, sizeof toc);
+  if (TheLibrary().ReadToc(handle, &toc) != akrip::kSuccess) return 0;
+  akrip::ApplyCddbTimeout();
+  const akrip::LibError error = akrip::TheCddb().Query(toc, request);
+  akrip::SetLastError(error);
+  return error == akrip::kErrNone ? 1 : 0;
 }
 
-int32_t AKRIP_CALL CDDBGetDiskInfo(akrip::CddbMatch*, char*, int32_t) {
-  akrip::SetLastError(akrip::kErrNotSupported);
-  return 0;
+int32_t AKRIP_CALL CDDBGetDiskInfo(akrip::CddbMatch* match, char* text, int32_t size) {
+  akrip::ApplyCddbTimeout();
+  const akrip::LibError error = akrip::TheCddb().GetDiskInfo(match, text, size);
+  akrip::SetLastError(error);
+  return error == akrip::kErrNone ? 1 : 0;
 }
 
 int32_t AKRIP_CALL AkripReadSessions(akrip::Handle handle, akrip::SessionList* sessions) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <utility>
 
 #include "app/main_window_state.h"
@@ -14,6 +15,7 @@
 #include "app/track_list.h"
 #include "app/window_title.h"
 #include "cd/cd_drives.h"
+#include "cd/cddb_disc_info.h"
 #include "common/image_lists.h"
 #include "common/language.h"
 #include "common/strings.h"
@@ -27,6 +29,7 @@
 #include "rip/wma_error_dialog.h"
 
 bool (*g_start_disc_lookup)(HWND notify) = nullptr;
+bool (*g_take_disc_lookup)(DiscLookupResult* result) = nullptr;
 
 namespace {
 
@@ -184,9 +187,17 @@ void SetUnknownAlbum() {
   g_main.album_title = LoadStringText(IDS_UNKNOWN_TITLE);
 }
 
-void PutSettingsIntoControls() {
+// Puts the album title and artist into their fields; the changes this makes
+// are not the user's typing.
+void ShowAlbumTexts() {
+  g_main.showing_album = true;
   SetDlgItemTextA(g_main.window, IDC_ALBUM_TITLE, g_main.album_title.c_str());
   SetDlgItemTextA(g_main.window, IDC_ARTIST, g_main.artist.c_str());
+  g_main.showing_album = false;
+}
+
+void PutSettingsIntoControls() {
+  ShowAlbumTexts();
   SetDlgItemTextA(g_main.window, IDC_OUTPUT_FOLDER, g_settings.path ? g_settings.path->c_str() : "");
   SetDlgItemTextA(g_main.window, IDC_FILE_MASK, g_settings.list_mask ? g_settings.list_mask->c_str() : "");
 }
@@ -216,36 +227,61 @@ void Initialise() {
   UpdateCommandStates();
 }
 
+// The lookup's texts become the window's, here on the interface thread.  What
+// the user typed or renamed since the disc was read stays.
+void ApplyLookupResult(const DiscLookupResult& result) {
+  DiscTitleParts parts = SplitDiscTitle(result.disc_title.c_str());
+  if (parts.album_title.empty()) parts.album_title = result.title;
+  if (parts.artist.empty()) parts.artist = result.artist;
+  if (!g_main.album_typed) g_main.album_title = parts.album_title;
+  if (!g_main.artist_typed) g_main.artist = parts.artist;
+  ShowAlbumTexts();
+  g_main.lookup_titles = TitlesForAudioTracks(result.track_titles, g_main.tracks);
+  const std::map<int, std::string> renamed = RenamedTrackTitles();
+  FillTrackList(g_main.tracks, &g_main.lookup_titles, &renamed);
+  UpdateWindowTitle();
+}
+
 void TakeLookupResult() {
   if (!g_main.lookup_pending) return;
   g_main.lookup_pending = false;
-  if (g_main.lookup.found) {
-    DiscTitleParts parts = SplitDiscTitle(g_main.lookup.disc_title.c_str());
-    if (parts.album_title.empty()) parts.album_title = g_main.lookup.title;
-    if (parts.artist.empty()) parts.artist = g_main.lookup.artist;
-    g_main.album_title = parts.album_title;
-    g_main.artist = parts.artist;
-    SetDlgItemTextA(g_main.window, IDC_ALBUM_TITLE, g_main.album_title.c_str());
-    SetDlgItemTextA(g_main.window, IDC_ARTIST, g_main.artist.c_str());
-    RefillTrackList();
+  DiscLookupResult result;
+  const bool have_result = g_take_disc_lookup && g_take_disc_lookup(&result);
+  if (have_result && result.found && g_main.lookup_generation == g_main.disc_generation) {
+    ApplyLookupResult(result);
+  }
+  if (g_main.refresh_after_lookup) {
+    g_main.refresh_after_lookup = false;
+    RefreshCd();
   }
   UpdateCommandStates();
 }
 
 void ChangeDrive() {
-  const LRESULT selection = SendMessageA(Item(IDC_DRIVE_COMBO), CB_GETCURSEL, 0, 0);
+  HWND combo = Item(IDC_DRIVE_COMBO);
+  if (g_main.lookup_pending) {
+    // The lookup reads this drive's disc: the choice waits until it ends.
+    SendMessageA(combo, CB_SETCURSEL, g_settings.audiocd_drive_selected, 0);
+    return;
+  }
+  const LRESULT selection = SendMessageA(combo, CB_GETCURSEL, 0, 0);
   g_settings.audiocd_drive_selected = selection == CB_ERR ? 0 : int(selection);
   SelectDrive(g_settings.audiocd_drive_selected);
+  ++g_main.disc_generation;
   g_main.tracks.count = 0;
+  g_main.lookup_titles.clear();
   RefillTrackList();
   UpdateCommandStates();
 }
 
 // The title or artist field changed: keep its text unless it differs only in case.
-void TakeEditedText(int control, std::string* stored) {
+void TakeEditedText(int control, std::string* stored, bool* typed) {
   char* text = nullptr;
   ReadItemText(g_main.frame, control, &text);
-  if (text && _stricmp(text, stored->c_str()) != 0) *stored = text;
+  if (text && _stricmp(text, stored->c_str()) != 0) {
+    *stored = text;
+    if (!g_main.showing_album) *typed = true;
+  }
   std::free(text);
 }
 
@@ -281,7 +317,7 @@ void UpdateWindowTitle() {
 }
 
 void RefillTrackList() {
-  FillTrackList(g_main.tracks, g_main.lookup.found ? &g_main.lookup.track_titles : nullptr);
+  FillTrackList(g_main.tracks, &g_main.lookup_titles);
   UpdateWindowTitle();
 }
 
@@ -291,16 +327,21 @@ void RefreshFileList() {
 
 void RefreshCd() {
   if (g_main.lookup_pending || g_main.ripping) return;
-  g_main.lookup = DiscLookupResult();
+  ++g_main.disc_generation;
+  g_main.lookup_titles.clear();
   g_main.tracks.count = 0;
   SetUnknownAlbum();
-  SetDlgItemTextA(g_main.window, IDC_ALBUM_TITLE, g_main.album_title.c_str());
-  SetDlgItemTextA(g_main.window, IDC_ARTIST, g_main.artist.c_str());
+  g_main.album_typed = false;
+  g_main.artist_typed = false;
+  ShowAlbumTexts();
   SelectDrive(g_settings.audiocd_drive_selected);
   if (ReadTrackTable(&g_main.tracks)) {
     RefillTrackList();
     g_main.cd_ready = true;
-    if (g_start_disc_lookup && g_start_disc_lookup(g_main.window)) g_main.lookup_pending = true;
+    if (g_start_disc_lookup && g_start_disc_lookup(g_main.window)) {
+      g_main.lookup_pending = true;
+      g_main.lookup_generation = g_main.disc_generation;
+    }
   } else {
     g_main.cd_ready = false;
     g_main.tracks.count = 0;
@@ -326,11 +367,10 @@ void UpdateCommandStates() {
   EnableCommand(menu, IDM_PASTE, plain_entry && can_paste);
   EnableCommand(menu, IDM_REFRESH_CD_LIST, !g_main.lookup_pending);
   EnableWindow(Item(IDC_REFRESH_CD), !g_main.lookup_pending);
+  EnableWindow(Item(IDC_DRIVE_COMBO), !g_main.lookup_pending);
   EnableCommand(menu, IDM_RIP, g_main.cd_ready);
   EnableWindow(Item(IDC_RIP), g_main.cd_ready);
 }
-
-void SetDiscLookupResult(const DiscLookupResult& result) { g_main.lookup = result; }
 
 MainWindowView GetMainWindowView() {
   return {g_main.cd_ready, g_main.lookup_pending, g_main.ripping, g_main.copied_tracks,
@@ -362,7 +402,14 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
       return HandleMainCommand(LOWORD(wparam), notification, reinterpret_cast<HWND>(lparam));
     }
     case WM_DEVICECHANGE:
-      if (wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) RefreshCd();
+      if (wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) {
+        // A disc that changes under a running lookup is read once it ends.
+        if (g_main.lookup_pending) {
+          g_main.refresh_after_lookup = true;
+          ++g_main.disc_generation;
+        }
+        RefreshCd();
+      }
       return 0;
     case WM_USER:
       switch (wparam) {
@@ -391,10 +438,10 @@ int HandleSourcePaneChange(int control, int notification) {
       if (notification == CBN_SELCHANGE) ChangeDrive();
       return 1;
     case IDC_ALBUM_TITLE:
-      if (notification == EN_CHANGE) TakeEditedText(IDC_ALBUM_TITLE, &g_main.album_title);
+      if (notification == EN_CHANGE) TakeEditedText(IDC_ALBUM_TITLE, &g_main.album_title, &g_main.album_typed);
       return 1;
     case IDC_ARTIST:
-      if (notification == EN_CHANGE) TakeEditedText(IDC_ARTIST, &g_main.artist);
+      if (notification == EN_CHANGE) TakeEditedText(IDC_ARTIST, &g_main.artist, &g_main.artist_typed);
       return 1;
     case IDC_FORMAT_COMBO:
       if (notification == CBN_SELCHANGE) {

@@ -23,6 +23,11 @@ HWND MainWindowHandle();
 // lookup service is installed.
 extern bool (*g_start_disc_lookup)(HWND notify);
 
+struct DiscLookupResult;
+// At WM_USER 1000, on the interface thread: hands over the result of the
+// lookup that ended.  False when there is none.  Null until installed.
+extern bool (*g_take_disc_lookup)(DiscLookupResult* result);
+
 // What the window shows and has done, for tests and the shell.
 struct MainWindowView {
   bool cd_ready;
@@ -36,9 +41,9 @@ struct MainWindowView {
 };
 MainWindowView GetMainWindowView();
 
-// The result of a lookup, as the lookup service hands it over before it
-// posts WM_USER 1000: the disc title ("Artist / Album"), the first match's
-// own artist and title, and the track titles.
+// The result of a lookup as the lookup service hands it over: the disc title
+// ("Artist / Album"), the chosen match's own artist and title, and the
+// record's track titles, one per track of the table of contents.
 struct DiscLookupResult {
   bool found = false;
   std::string disc_title;
@@ -46,4 +51,3 @@ struct DiscLookupResult {
   std::string title;
   std::vector<std::string> track_titles;
 };
-void SetDiscLookupResult(const DiscLookupResult& result);

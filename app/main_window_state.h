@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "cd/track_table.h"
@@ -19,13 +21,22 @@ struct MainState {
   bool commands_enabled = false;
   bool cd_ready = false;
   bool lookup_pending = false;
+  // Counts the discs shown; a lookup result for an earlier one is dropped.
+  uint32_t disc_generation = 0;
+  uint32_t lookup_generation = 0;
+  // A device change came while a lookup was pending: refresh at its end.
+  bool refresh_after_lookup = false;
+  // Texts the user typed since the disc was read; a lookup leaves them alone.
+  bool album_typed = false;
+  bool artist_typed = false;
+  bool showing_album = false;   // the program itself is filling the fields
   bool ripping = false;
   int copied_tracks = 0;
   std::string album_title;
   std::string artist;
   TrackTable tracks{};
   RipJob job{};
-  DiscLookupResult lookup;
+  std::vector<std::string> lookup_titles;   // per audio track; empty: generic names
   ListViewCtl* file_list = nullptr;
   IconHandle browse_icon;  // shown on the "..." button
 };

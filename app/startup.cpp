@@ -8,7 +8,9 @@
 #include <ctime>
 #include <string>
 
+#include "app/disc_lookup.h"
 #include "app/main_window.h"
+#include "app/proxy_values.h"
 #include "app/settings.h"
 #include "app/settings_save.h"
 #include "app/startup_tables.h"
@@ -140,7 +142,9 @@ int RunCorvale(HINSTANCE instance) {
   LoadSettings(g_settings);
   g_settings_save_hooks.version_text = ProgramVersionText;
   g_settings_save_hooks.report_write_failure = ReportSettingsWriteFailure;
-  // The proxy values are read here once the proxy settings module exists.
+  g_settings_save_hooks.save_proxy_values = SaveProxyValues;
+  LoadProxyValues();
+  InstallCddbDiscLookup();
   PrepareTempFolder(!first_instance);
   // Still to join at this point, each with its module: the tips viewer, and
   // the main window's toolbar, status bar and layout table.

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "cd/cddb_disc_info.h"
 #include "common/strings.h"
 #include "controls/list_view.h"
 #include "res/main_window_ids.h"
@@ -35,6 +36,8 @@ using TrackItemPtr = std::unique_ptr<TrackItem, TrackItemDeleter>;
 ListViewCtl* g_list = nullptr;
 std::vector<TrackItemPtr> g_items;
 int g_format = kFormatWav;
+
+bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
 int TrackIcon(void*) {
   if (g_format == kFormatWav) return kIconWavTrack;
@@ -148,7 +151,16 @@ void ClearTrackList() {
   g_items.clear();
 }
 
-void FillTrackList(const TrackTable& table, const std::vector<std::string>* lookup_titles) {
+std::map<int, std::string> RenamedTrackTitles() {
+  std::map<int, std::string> renamed;
+  for (const TrackItemPtr& item : g_items) {
+    if (item->title && std::strcmp(item->title, item->filled_title) != 0) renamed[item->track_index] = item->title;
+  }
+  return renamed;
+}
+
+void FillTrackList(const TrackTable& table, const std::vector<std::string>* lookup_titles,
+                   const std::map<int, std::string>* kept) {
   ClearTrackList();
   const int count = table.count < 0 ? 0 : (table.count > cdda::kMaxTracks ? cdda::kMaxTracks : table.count);
   const bool use_lookup = lookup_titles && int(lookup_titles->size()) == count;
@@ -158,10 +170,18 @@ void FillTrackList(const TrackTable& table, const std::vector<std::string>* look
     item->title = static_cast<char*>(std::calloc(1, kTrackTitleBufferSize));
     if (!item->title) break;
     if (use_lookup) {
-      std::snprintf(item->title, kTrackTitleBufferSize, "%s", (*lookup_titles)[size_t(i)].c_str());
+      const std::string& title = (*lookup_titles)[size_t(i)];
+      CopyCut(item->title, title.c_str(), title.size(), kTrackTitleBufferSize - 1, IsAnsiLeadByte);
     } else {
       std::snprintf(item->title, kTrackTitleBufferSize, "%s %02d", LoadStringText(IDS_TRACK),
                     int(table.entries[i].number));
+    }
+    std::memcpy(item->filled_title, item->title, kTrackTitleBufferSize);
+    if (kept) {
+      const auto found = kept->find(i);
+      if (found != kept->end()) {
+        CopyCut(item->title, found->second.c_str(), found->second.size(), kTrackTitleBufferSize - 1, IsAnsiLeadByte);
+      }
     }
     FormatTrackLength(table.entries[i].length, item->length_text, kTrackLengthTextSize);
     item->track_index = i;

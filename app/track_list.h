@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ constexpr int kTrackLengthTextSize = 12;
 
 struct TrackItem {
   char* title;                              // malloc'd; replaced by renaming
+  char filled_title[kTrackTitleBufferSize]; // the title the list gave it; differs once renamed
   char length_text[kTrackLengthTextSize];   // "%2d:%02d.%02d"
   int track_index;                          // position in the TrackTable
 };
@@ -39,7 +41,12 @@ ListViewCtl* TrackListControl();
 
 // Refills the list from the table.  `lookup_titles` (may be null) are used
 // only when there is one per track; otherwise tracks are "Track 01" ...
-void FillTrackList(const TrackTable& table, const std::vector<std::string>* lookup_titles);
+// `kept` (may be null) gives titles by track index that win over both.
+void FillTrackList(const TrackTable& table, const std::vector<std::string>* lookup_titles,
+                   const std::map<int, std::string>* kept = nullptr);
+
+// The titles the user gave tracks by renaming them, by track index.
+std::map<int, std::string> RenamedTrackTitles();
 void ClearTrackList();
 int TrackItemCount();
 int SelectedTrackCount();

@@ -15,6 +15,9 @@ std::string MainWindowTitle(const char* product, const char* album_title, const 
 
 DiscTitleParts SplitDiscTitle(const char* disc_title) {
   const std::string text = disc_title ? disc_title : "";
+  // "AC/DC / Back in Black": the slash between blanks separates, when there is one.
+  const size_t spaced = text.find(" / ");
+  if (spaced != std::string::npos) return {text.substr(0, spaced), text.substr(spaced + 3)};
   const size_t slash = text.find('/');
   if (slash == std::string::npos) return {text, text};
   DiscTitleParts parts{text.substr(0, slash), text.substr(slash + 1)};

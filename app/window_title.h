@@ -12,7 +12,7 @@ struct DiscTitleParts {
   std::string album_title;
 };
 
-// "Artist / Album": the artist is the part before the first "/" less one
-// trailing blank, the album the part after it less one leading blank.
-// Without a "/" both are the whole text.
+// "Artist / Album": split at the first " / ", or without one at the first
+// "/" (less one blank on each side of it).  Without a "/" both are the whole
+// text.
 DiscTitleParts SplitDiscTitle(const char* disc_title);

@@ -41,6 +41,8 @@ bool TrackTableFromToc(const akrip::Toc& toc, TrackTable* table) {
       entry.length = int32_t(end - start);
     }
   }
+  read.toc_first_track = first;
+  read.toc_track_count = descriptors > 0 ? descriptors : 0;
   *table = read;
   return true;
 }

@@ -15,6 +15,10 @@ struct TrackEntry {
 struct TrackTable {
   int32_t count;    // valid entries, 0 to 99
   TrackEntry entries[cdda::kMaxTracks];
+  // The table of contents as a whole, data tracks included: a CDDB record
+  // numbers its titles over these.
+  int32_t toc_first_track;
+  int32_t toc_track_count;
 };
 
 // Fills the table from a READ TOC format 0 response: every audio descriptor

@@ -8,7 +8,7 @@ DEPS_PREFIX=${CORVALE_DEPS:-/opt/corvale-deps}
 STAMP_PKGS=/var/lib/corvale-bootstrap.pkgs
 PACKAGES=(
   cmake ninja-build make pkg-config
-  g++ googletest zlib1g-dev
+  g++ googletest zlib1g-dev libdiscid-dev
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   libz-mingw-w64-dev
   wine wine32 xvfb xdotool x11-utils imagemagick

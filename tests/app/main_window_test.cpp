@@ -5,14 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/disc_lookup.h"
 #include "app/settings.h"
 #include "app/track_list.h"
 #include "cd/cd_drives.h"
+#include "cd/cddb_lookup.h"
 #include "cd/cd_test_disc.h"
 #include "common/common_library.h"
 #include "common/dialog_resources.h"
@@ -21,6 +26,7 @@
 #include "controls/list_view.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "support/cddb_test_server.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -318,25 +324,148 @@ TEST_F(MainWindowTest, WmUserCodesThatAreNotOursDoNothing) {
   EXPECT_EQ(TrackItemCount(), 12);
 }
 
-TEST_F(MainWindowTest, LookupResultSplitsTheDiscTitleAndNamesTheTracks) {
-  DiscLookupResult result;
-  result.found = true;
-  result.disc_title = "Some Band / Some Album";
-  for (int i = 0; i < 12; ++i) result.track_titles.push_back("Song " + std::to_string(i + 1));
-  g_start_disc_lookup = [](HWND) { return true; };
-  Command(IDC_REFRESH_CD);
-  g_start_disc_lookup = nullptr;
-  EXPECT_TRUE(GetMainWindowView().lookup_pending);
+DiscLookupResult g_lookup_result;
+bool g_lookup_result_waiting = false;
+
+bool TakeTestLookup(DiscLookupResult* result) {
+  if (!g_lookup_result_waiting) return false;
+  *result = g_lookup_result;
+  g_lookup_result_waiting = false;
+  return true;
+}
+
+class MainWindowLookupTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    g_take_disc_lookup = TakeTestLookup;
+    g_lookup_result = DiscLookupResult();
+    g_lookup_result.found = true;
+    g_lookup_result.disc_title = "Some Band / Some Album";
+    for (int i = 0; i < 12; ++i) g_lookup_result.track_titles.push_back("Song " + std::to_string(i + 1));
+  }
+  void TearDown() override {
+    g_start_disc_lookup = nullptr;
+    g_take_disc_lookup = nullptr;
+    MainWindowTest::TearDown();
+  }
+  void StartLookup() {
+    g_start_disc_lookup = [](HWND) { return true; };
+    Command(IDC_REFRESH_CD);
+    g_start_disc_lookup = nullptr;
+    ASSERT_TRUE(GetMainWindowView().lookup_pending);
+  }
+  void EndLookup() {
+    g_lookup_result_waiting = true;
+    SendMessageA(window_, WM_USER, 1000, 0);
+    EXPECT_FALSE(GetMainWindowView().lookup_pending);
+  }
+};
+
+TEST_F(MainWindowLookupTest, ResultSplitsTheDiscTitleAndNamesTheTracks) {
+  StartLookup();
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, IDC_REFRESH_CD)));
-  SetDiscLookupResult(result);
-  SendMessageA(window_, WM_USER, 1000, 0);
-  EXPECT_FALSE(GetMainWindowView().lookup_pending);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, IDC_DRIVE_COMBO)));
+  EndLookup();
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, IDC_REFRESH_CD)));
   EXPECT_EQ(GetMainWindowView().artist, "Some Band");
   EXPECT_EQ(GetMainWindowView().album_title, "Some Album");
   EXPECT_STREQ(TrackTitleAt(0), "Song 1");
   char title[256];
   GetWindowTextA(window_, title, sizeof title);
   EXPECT_STREQ(title, "Corvale - Some Album (Some Band)");
+}
+
+TEST_F(MainWindowLookupTest, AnArtistWithASlashKeepsIt) {
+  g_lookup_result.disc_title = "AC/DC / Back in Black";
+  StartLookup();
+  EndLookup();
+  EXPECT_EQ(GetMainWindowView().artist, "AC/DC");
+  EXPECT_EQ(GetMainWindowView().album_title, "Back in Black");
+}
+
+TEST_F(MainWindowLookupTest, TypedTextsAndRenamedTracksAreKept) {
+  StartLookup();
+  SetDlgItemTextA(window_, IDC_ALBUM_TITLE, "My Own Album");
+  ListViewCtl* list = TrackListControl();
+  ASSERT_NE(list, nullptr);
+  auto* item = static_cast<TrackItem*>(ListViewItemAt(list, 1));
+  ASSERT_NE(item, nullptr);
+  std::free(item->title);
+  item->title = static_cast<char*>(std::malloc(16));
+  std::strcpy(item->title, "Renamed");
+  EndLookup();
+  EXPECT_EQ(GetMainWindowView().album_title, "My Own Album");
+  EXPECT_EQ(GetMainWindowView().artist, "Some Band");
+  EXPECT_STREQ(TrackTitleAt(0), "Song 1");
+  EXPECT_STREQ(TrackTitleAt(1), "Renamed");
+  EXPECT_STREQ(TrackTitleAt(2), "Song 3");
+}
+
+TEST_F(MainWindowLookupTest, AResultForADiscNoLongerShownIsDropped) {
+  StartLookup();
+  // A drive change while the lookup runs is refused; a device change waits.
+  SendMessageA(window_, WM_DEVICECHANGE, 0x8000, 0);
+  g_start_disc_lookup = [](HWND) { return false; };
+  EndLookup();
+  g_start_disc_lookup = nullptr;
+  // The disc was read again after the lookup ended: the old result is not applied.
+  EXPECT_EQ(GetMainWindowView().artist, "Unknown Artist");
+  EXPECT_STREQ(TrackTitleAt(0), "Track 01");
+}
+
+TEST_F(MainWindowLookupTest, TitlesThatDoNotFitTheDiscAreNotTaken) {
+  g_lookup_result.track_titles.pop_back();
+  StartLookup();
+  EndLookup();
+  EXPECT_EQ(GetMainWindowView().album_title, "Some Album");
+  EXPECT_STREQ(TrackTitleAt(0), "Track 01");
+}
+
+TEST_F(MainWindowLookupTest, AnswersMessagesWhileTheServerStalls) {
+  testing_support::CddbTestServer server(
+      [](const std::string&) { return testing_support::ServerAnswer{testing_support::ServerAnswer::kStall, ""}; });
+  ASSERT_TRUE(server.ok());
+  ASSERT_TRUE(SetEnvironmentVariableA("AKRIP_CDDB_TIMEOUT_MS", "1500"));
+  SetCddbProxyHost(1, "127.0.0.1");
+  SetCddbProxyPort(2, server.port());
+  InstallCddbDiscLookup();
+  Command(IDC_REFRESH_CD);
+  ASSERT_TRUE(GetMainWindowView().lookup_pending);
+
+  // Another thread asks the window what a user's click would; this thread
+  // runs the message loop until the lookup ends.
+  std::atomic<bool> done{false};
+  std::atomic<long> slowest_ms{0};
+  std::atomic<int> answered{0};
+  const HWND window = window_;
+  std::thread asker([&] {
+    while (!done) {
+      const DWORD start = GetTickCount();
+      DWORD_PTR ignored = 0;
+      if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored)) ++answered;
+      const long took = long(GetTickCount() - start);
+      if (took > slowest_ms) slowest_ms = took;
+      Sleep(20);
+    }
+  });
+  const DWORD start = GetTickCount();
+  while (GetMainWindowView().lookup_pending && GetTickCount() - start < 20000) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(2);
+  }
+  done = true;
+  asker.join();
+  SetCddbProxyHost(1, nullptr);
+  SetEnvironmentVariableA("AKRIP_CDDB_TIMEOUT_MS", nullptr);
+
+  EXPECT_FALSE(GetMainWindowView().lookup_pending) << "the lookup never ended";
+  EXPECT_GT(answered.load(), 5);
+  EXPECT_LT(slowest_ms.load(), 100);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, IDC_REFRESH_CD)));
+  EXPECT_EQ(GetMainWindowView().artist, "Unknown Artist");
+  EXPECT_STREQ(TrackTitleAt(0), "Track 01");
 }
 
 // The program finds "lang\\lang_xx.dat" below its working folder.

@@ -16,12 +16,18 @@ TEST(SplitDiscTitle, OneBlankAroundTheFirstSlashGoes) {
   DiscTitleParts parts = SplitDiscTitle("Artist / Album");
   EXPECT_EQ(parts.artist, "Artist");
   EXPECT_EQ(parts.album_title, "Album");
-  parts = SplitDiscTitle("AC/DC / Back  In Black");
-  EXPECT_EQ(parts.artist, "AC");
-  EXPECT_EQ(parts.album_title, "DC / Back  In Black");
   parts = SplitDiscTitle("Two  /  Blanks");
   EXPECT_EQ(parts.artist, "Two ");
   EXPECT_EQ(parts.album_title, " Blanks");
+  parts = SplitDiscTitle("A /B");
+  EXPECT_EQ(parts.artist, "A");
+  EXPECT_EQ(parts.album_title, "B");
+}
+
+TEST(SplitDiscTitle, ASlashInsideTheArtistStays) {
+  DiscTitleParts parts = SplitDiscTitle("AC/DC / Back  In Black");
+  EXPECT_EQ(parts.artist, "AC/DC");
+  EXPECT_EQ(parts.album_title, "Back  In Black");
 }
 
 TEST(SplitDiscTitle, WithoutSlashBothAreTheWholeText) {

@@ -38,9 +38,14 @@ remove_real_drive() {
   wineserver -p 2>/dev/null
 }
 
+# The CDDB lookup goes to a proxy on 127.0.0.1 where nothing listens: it
+# fails at once, the titles stay "Unknown", and nothing leaves the machine.
+source "$(dirname "$0")/shared_proxy.sh"
+
 cleanup() {
   stop_corvale
   remove_real_drive
+  shared_proxy_restore
   rm -rf "$root"
 }
 trap cleanup EXIT
@@ -66,6 +71,7 @@ if [ -n "$real_drive" ]; then
   corvale_preload=$real_drive
 fi
 
+shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
 echo "== starting corvale.exe in $work"
 printf 'path=%s\\\r\n' "$(windows_path "$out")" >"$work/config.ini"
 start_corvale "$work"

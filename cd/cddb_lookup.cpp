@@ -1,0 +1,115 @@
+#include "cd/cddb_lookup.h"
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "akrip/akrip.h"
+#include "cd/cd_drives.h"
+
+namespace {
+
+constexpr int kProxyHostOption = 1;
+constexpr int kProxyPortOption = 2;
+
+// Written on the interface thread only.
+std::string g_proxy_host;
+int32_t g_proxy_port = 0;
+
+std::atomic<bool> g_running{false};
+// The thread's own record: written by the thread while it runs, read by the
+// interface thread only after the thread cleared the running marker.
+CddbLookup g_record;
+bool g_result_waiting = false;
+
+struct LookupParameters {
+  HWND window;
+  std::string proxy_host;
+  int32_t proxy_port;
+};
+
+bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
+
+void SetOptions(const LookupParameters& parameters) {
+  if (!parameters.proxy_host.empty()) {
+    CDDBSetOption(akrip::kCddbUseProxy, nullptr, 1);
+    CDDBSetOption(akrip::kCddbProxyHost, parameters.proxy_host.c_str(), 0);
+    CDDBSetOption(akrip::kCddbProxyPort, nullptr, parameters.proxy_port);
+  } else {
+    CDDBSetOption(akrip::kCddbUseProxy, nullptr, 0);
+  }
+  CDDBSetOption(akrip::kCddbServer, kCddbServerName, 0);
+  CDDBSetOption(akrip::kCddbHttpPort, nullptr, kCddbServerPort);
+  CDDBSetOption(akrip::kCddbCgiPath, kCddbCgiPath, 0);
+  CDDBSetOption(akrip::kCddbUserEmail, kCddbUserEmail, 0);
+  CDDBSetOption(akrip::kCddbClientName, kCddbClientName, 0);
+}
+
+void RunLookup(const LookupParameters& parameters, CddbLookup* record) {
+  const akrip::Handle drive = CurrentDriveHandle();
+  if (!drive) return;
+  std::vector<akrip::CddbMatch> matches(akrip::kCddbMaxMatches);
+  akrip::CddbQueryRequest request{akrip::kCddbMaxMatches, matches.data()};
+  SetOptions(parameters);
+  if (CDDBQuery(drive, &request) != 1) return;
+  const int count = request.capacity < akrip::kCddbMaxMatches ? request.capacity : akrip::kCddbMaxMatches;
+  const int chosen = ChooseCddbMatch(matches.data(), count);
+  if (chosen < 0) return;
+  const akrip::CddbMatch& match = matches[size_t(chosen)];
+  CopyCut(record->title, match.title, sizeof match.title, kCddbMatchTextChars, IsLeadByte);
+  CopyCut(record->artist, match.artist, sizeof match.artist, kCddbMatchTextChars, IsLeadByte);
+  std::vector<char> text(kCddbRecordBufferSize, '\0');
+  if (CDDBGetDiskInfo(&matches[size_t(chosen)], text.data(), kCddbRecordBufferSize) != 1) return;
+  text.back() = '\0';
+  ParseCddbDiscInfo(text.data(), &record->disc, IsLeadByte);
+  record->found = 1;
+}
+
+DWORD WINAPI LookupThread(void* parameter) {
+  std::unique_ptr<LookupParameters> parameters(static_cast<LookupParameters*>(parameter));
+  RunLookup(*parameters, &g_record);
+  const HWND window = parameters->window;
+  g_running.store(false, std::memory_order_release);
+  PostMessageA(window, WM_USER, kCddbLookupEnded, 0);
+  return 0;
+}
+
+}  // namespace
+
+int StartCddbLookup(HWND window) {
+  bool idle = false;
+  if (!g_running.compare_exchange_strong(idle, true)) return 0;
+  std::memset(&g_record, 0, sizeof g_record);
+  g_record.window = window;
+  g_result_waiting = true;
+  auto* parameters = new LookupParameters{window, g_proxy_host, g_proxy_port};
+  HANDLE thread = CreateThread(nullptr, 0, LookupThread, parameters, 0, nullptr);
+  if (!thread) {
+    delete parameters;
+    g_result_waiting = false;
+    g_running = false;
+    return 0;
+  }
+  CloseHandle(thread);
+  return 1;
+}
+
+int IsCddbLookupRunning() { return g_running.load(std::memory_order_acquire) ? 1 : 0; }
+
+int TakeCddbLookupResult(CddbLookup* result) {
+  if (!result || IsCddbLookupRunning() || !g_result_waiting) return 0;
+  *result = g_record;
+  g_result_waiting = false;
+  return 1;
+}
+
+void SetCddbProxyHost(int option, const char* host) {
+  if (option != kProxyHostOption) return;
+  g_proxy_host = host ? host : "";
+}
+
+void SetCddbProxyPort(int option, int32_t port) {
+  if (option == kProxyPortOption) g_proxy_port = port;
+}
