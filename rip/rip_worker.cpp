@@ -76,8 +76,9 @@ void EncodeTrack(const char base[kRipPathSize], const char* wav_path) {
   char output[kRipPathSize];
   std::memcpy(output, base, kRipPathSize);
   AppendExtension(output, encoder->extension);
-  encoder->encode(g_job->window, wav_path, output);
+  const int32_t result = encoder->encode(g_job->window, wav_path, output, &g_stop);
   if (encoder->worker_deletes_wav) DeleteFileA(wav_path);
+  if (result != 0) g_job->result = result;
 }
 
 void RipOneTrack(const RipTrack& track) {

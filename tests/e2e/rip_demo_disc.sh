@@ -1,23 +1,32 @@
 #!/usr/bin/env bash
 # Rips the first two tracks of the demo disc with corvale.exe as a user would:
-# a click on the first track, Shift+Down, a click on RIP; then checks the WAV
-# files against the disc image byte for byte, and that the program closes
-# cleanly and writes its settings.  Needs DISPLAY and WINEPREFIX (run it
-# inside tools/with-wine.sh).
-#   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
+# a click on the first track, Shift+Down, (for Ogg Vorbis: the format picked
+# in its combo box,) a click on RIP; then checks the files: WAV files against
+# the disc image byte for byte, Ogg Vorbis files with ogginfo and by their
+# decoded length; that no intermediate WAV is left; and that the program
+# closes cleanly and writes its settings.  Needs DISPLAY and WINEPREFIX (run
+# it inside tools/with-wine.sh).
+#   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR [wav|ogg]
 set -uo pipefail
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR" >&2
+if [ $# -lt 3 ] || [ $# -gt 4 ]; then
+  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR [wav|ogg]" >&2
   exit 2
 fi
 bin=$1
 cue=$2
 artefacts=$3
+format=${4:-wav}
+case $format in
+  wav) format_row=0 ;;
+  ogg) format_row=1 ;;
+  *) echo "unknown format $format" >&2; exit 2 ;;
+esac
 image=${cue%.cue}.bin
 probe_exe=$bin/e2e_probe.exe
 track_list=1044
 rip_button=1039
+format_combo=1014
 sector_bytes=2352
 wav_header_bytes=44
 
@@ -108,6 +117,26 @@ for _ in $(seq 1 50); do
 done
 [ "$selection" = "2 0 1" ] || fail "selection is \"$selection\" (count, rows), wanted rows 0 and 1 only"
 
+if [ "$format" != wav ]; then
+  echo "== choosing .$format in the format box"
+  probe rect $format_combo || fail "no format combo box"
+  read -r left top right bottom <<<"$answer"
+  click $(((left + right) / 2)) $(((top + bottom) / 2))
+  sleep 0.3
+  for _ in $(seq 1 $format_row); do
+    timeout 10 xdotool key Down || fail "xdotool could not press Down"
+  done
+  timeout 10 xdotool key Return || fail "xdotool could not press Return"
+  chosen=""
+  for _ in $(seq 1 50); do
+    probe combo-selection $format_combo || fail "could not read the format combo box"
+    chosen=$answer
+    [ "$chosen" = "$format_row" ] && break
+    sleep 0.1
+  done
+  [ "$chosen" = "$format_row" ] || fail "the format combo box shows row $chosen, wanted $format_row"
+fi
+
 echo "== ripping"
 rm -f "$root/watch.ready"
 timeout 120 wine "$probe_exe" watch "Ripping..." "$(windows_path "$root/watch.ready")" 60000 \
@@ -127,12 +156,12 @@ watch_status=$?
 [ $watch_status -eq 0 ] || fail "progress window: $(tr -d '\r' <"$root/watch.out") (exit $watch_status)"
 echo "progress window $(tr -d '\r' <"$root/watch.out")"
 
-shot=$artefacts/rip_demo_disc.png
+shot=$artefacts/rip_demo_disc_$format.png
 timeout 30 import -window root "$shot" || fail "no screenshot"
 echo "screenshot: $shot"
 
 echo "== checking the files in $out"
-expected=$(printf '%s\n' "Unknown Artist - Track 01.wav" "Unknown Artist - Track 02.wav")
+expected=$(printf '%s\n' "Unknown Artist - Track 01.$format" "Unknown Artist - Track 02.$format")
 listed=$(ls -1 "$out")
 [ "$listed" = "$expected" ] || fail "the output folder holds \"$listed\", wanted exactly \"$expected\""
 
@@ -165,8 +194,32 @@ check_wav() {
     fail "$name: the samples differ from the disc image's sectors $start..$((start + length - 1))"
   echo "$name: header and $length sectors match"
 }
-check_wav "$out/Unknown Artist - Track 01.wav" "$start1" "$length1"
-check_wav "$out/Unknown Artist - Track 02.wav" "$start2" "$length2"
+check_ogg() {
+  local file=$1 length=$2
+  local name
+  name=$(basename "$file")
+  ogginfo "$file" >"$root/ogginfo.out" 2>&1 || { cat "$root/ogginfo.out" >&2; fail "$name: ogginfo found errors"; }
+  if grep -qi 'warning' "$root/ogginfo.out"; then
+    cat "$root/ogginfo.out" >&2
+    fail "$name: ogginfo warns"
+  fi
+  mkdir -p "$root/decoded"
+  oggdec -Q --raw -o "$root/decoded/$name.pcm" "$file" || fail "$name: oggdec cannot decode it"
+  local decoded
+  decoded=$(stat -c %s "$root/decoded/$name.pcm")
+  [ "$decoded" = $((length * sector_bytes)) ] ||
+    fail "$name decodes to $decoded bytes, the track has $((length * sector_bytes))"
+  echo "$name: ogginfo clean, decodes to exactly $length sectors"
+}
+if [ "$format" = wav ]; then
+  check_wav "$out/Unknown Artist - Track 01.wav" "$start1" "$length1"
+  check_wav "$out/Unknown Artist - Track 02.wav" "$start2" "$length2"
+else
+  check_ogg "$out/Unknown Artist - Track 01.ogg" "$length1"
+  check_ogg "$out/Unknown Artist - Track 02.ogg" "$length2"
+  left_over=$(find "$work" "$out" -iname '*.wav')
+  [ -z "$left_over" ] || fail "intermediate WAV files were left: $left_over"
+fi
 
 echo "== closing"
 probe close || fail "could not post WM_CLOSE to the main window"

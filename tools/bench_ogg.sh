@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Ogg Vorbis encoder benchmark, all under the same Wine in one run:
+#  - speed: one 10-minute WAV encoded by EncodeOggFile and by the libvorbis
+#    encoder example (built by tools/bootstrap.sh with the same compiler and
+#    flags, set to the same quality), RUNS times each, alternating; prints
+#    every run, best and median, and ours / reference (goal: at most 1.05);
+#    then native `oggenc -q 5` on the same WAV, for information;
+#  - memory: peak private bytes and peak working set of the process that
+#    encodes a 1-minute and a 79-minute WAV (goal: within 2 MB of each other
+#    and under 64 MB).
+# The WAVs are written once into $CORVALE_BUILD/bench/ogg (about 950 MB).
+# Usage: tools/bench_ogg.sh [RUNS]  (3)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export CORVALE_BUILD=${CORVALE_BUILD:-$root/build}
+build=$CORVALE_BUILD
+runs=${1:-3}
+deps=${CORVALE_DEPS:-/opt/corvale-deps}
+reference=$deps/bin/encoder_example.exe
+
+"$root/tools/bootstrap.sh"
+if [ ! -f "$build/win/CMakeCache.txt" ]; then "$root/tools/build.sh" --win-only; fi
+cmake --build "$build/win" --target ogg_bench
+bench_exe=$build/win/bin/ogg_bench.exe
+
+bench="$build/bench/ogg"
+mkdir -p "$bench"
+out=$(mktemp -d)
+windows_path() { local path=$1; echo "Z:${path//\//\\}"; }
+
+source "$root/tools/wine-env.sh"
+trap 'corvale_stop_session; rm -rf "$out"' EXIT
+corvale_start_display
+corvale_start_wine
+
+# A Windows program's output goes to a file: Wine's helpers would hold a pipe.
+run_bench() {
+  wine "$bench_exe" "$@" >"$out/bench.out" 2>"$out/bench.err" </dev/null ||
+    { cat "$out/bench.err" >&2; return 1; }
+  tr -d '\r' <"$out/bench.out"
+}
+
+for minutes in 1 10 79; do
+  wav=$bench/test-$minutes.wav
+  if [ ! -f "$wav" ]; then
+    echo "Writing a $minutes-minute WAV into $bench"
+    run_bench write-wav "$(windows_path "$wav.part")" "$minutes" && mv "$wav.part" "$wav"
+  fi
+done
+
+now() { date +%s.%N; }
+wav10=$bench/test-10.wav
+results=$out/results
+: >"$results"
+for run in $(seq 1 "$runs"); do
+  start=$(now)
+  run_bench encode "$(windows_path "$wav10")" "$(windows_path "$out/ours.ogg")" >/dev/null
+  end=$(now)
+  echo "run $run ours seconds $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')" | tee -a "$results"
+  start=$(now)
+  wine "$reference" <"$wav10" >"$out/reference.ogg" 2>"$out/reference.err"
+  end=$(now)
+  echo "run $run reference seconds $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')" | tee -a "$results"
+done
+start=$(now)
+oggenc -Q -q 5 -o "$out/native.ogg" "$wav10"
+end=$(now)
+echo "run 1 oggenc seconds $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')" | tee -a "$results"
+echo "sizes: ours $(stat -c %s "$out/ours.ogg") reference $(stat -c %s "$out/reference.ogg") oggenc $(stat -c %s "$out/native.ogg") bytes"
+
+awk '
+  $1 == "run" { times[$3] = times[$3] " " $5 }
+  function sorted(list, values,   n, i, j, t) {
+    n = split(list, values, " ")
+    for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++)
+      if (values[j] + 0 < values[i] + 0) { t = values[i]; values[i] = values[j]; values[j] = t }
+    return n
+  }
+  END {
+    print ""
+    split("ours reference oggenc", modes, " ")
+    for (m = 1; m <= 3; m++) {
+      n = sorted(times[modes[m]], v)
+      best[modes[m]] = v[1]
+      median[modes[m]] = n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+      printf "%-9s best %7.3f s   median %7.3f s   (%d runs, 10 minutes of audio)\n", modes[m], best[modes[m]], median[modes[m]], n
+    }
+    printf "ratio ours/reference: best %.3f   median %.3f   (goal: at most 1.05)\n",
+           best["ours"] / best["reference"], median["ours"] / median["reference"]
+    printf "ratio ours/native oggenc -q 5: best %.2f   (for information: Wine and 32 bits)\n",
+           best["ours"] / best["oggenc"]
+  }' "$results"
+
+echo
+for minutes in 1 79; do
+  line=$(run_bench encode "$(windows_path "$bench/test-$minutes.wav")" "$(windows_path "$out/memory.ogg")")
+  echo "$minutes minutes: $line"
+  read -r _ _ seconds _ private _ working <<<"$line"
+  echo "$minutes $private $working" >>"$out/memory"
+done
+awk '
+  { private[$1] = $2; working[$1] = $3 }
+  END {
+    grow_private = (private[79] - private[1]) / 1048576
+    grow_working = (working[79] - working[1]) / 1048576
+    printf "peak private bytes: 1 min %.2f MB, 79 min %.2f MB (growth %.2f MB)\n", private[1] / 1048576, private[79] / 1048576, grow_private
+    printf "peak working set:   1 min %.2f MB, 79 min %.2f MB (growth %.2f MB)\n", working[1] / 1048576, working[79] / 1048576, grow_working
+    ok = grow_private <= 2 && grow_working <= 2 && private[79] < 64 * 1048576 && working[79] < 64 * 1048576
+    printf "goal (growth within 2 MB, under 64 MB): %s\n", ok ? "met" : "MISSED"
+  }' "$out/memory"
