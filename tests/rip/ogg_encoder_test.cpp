@@ -100,7 +100,7 @@ TEST_F(OggEncoder, UnusableWavFailsWithoutAnOutput) {
       {"no audio", empty, EncodeResult::kFailed},
       {"data chunk cut short", cut, EncodeResult::kWavUnreadable},
       {"mono", mono, EncodeResult::kFailed},
-      {"not a WAV", "just text", EncodeResult::kFailed},
+      {"not a WAV", "plain text, long enough for a RIFF header", EncodeResult::kFailed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -141,13 +141,13 @@ TEST_F(OggEncoder, StopBeforeTheFirstBlockWritesNothing) {
 // The stop request arrives from another thread once audio pages are on disk;
 // the encode ends there and takes its partial file with it.
 TEST_F(OggEncoder, StopMidEncodeDeletesThePartialFile) {
-  const int64_t frames = int64_t(4) * 60 * 44100;
+  const int64_t frames = int64_t(2) * 60 * 44100;
   WriteStereoWav(Wav(), TestSignal(frames, 5));
   std::atomic<bool> stop{false};
   std::atomic<bool> finished{false};
   std::atomic<bool> stopped_mid_way{false};
   std::thread watcher([&] {
-    const int64_t partial_bytes = 200000;   // well past the headers, well short of the whole
+    const int64_t partial_bytes = 100000;   // well past the headers, well short of the whole
     while (!finished) {
       WIN32_FILE_ATTRIBUTE_DATA data;
       if (GetFileAttributesExA(Ogg().c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > partial_bytes) {
