@@ -68,28 +68,21 @@ end=$(now)
 echo "run 1 oggenc seconds $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')" | tee -a "$results"
 echo "sizes: ours $(stat -c %s "$out/ours.ogg") reference $(stat -c %s "$out/reference.ogg") oggenc $(stat -c %s "$out/native.ogg") bytes"
 
-awk '
-  $1 == "run" { times[$3] = times[$3] " " $5 }
-  function sorted(list, values,   n, i, j, t) {
-    n = split(list, values, " ")
-    for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++)
-      if (values[j] + 0 < values[i] + 0) { t = values[i]; values[i] = values[j]; values[j] = t }
-    return n
-  }
-  END {
-    print ""
-    split("ours reference oggenc", modes, " ")
-    for (m = 1; m <= 3; m++) {
-      n = sorted(times[modes[m]], v)
-      best[modes[m]] = v[1]
-      median[modes[m]] = n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
-      printf "%-9s best %7.3f s   median %7.3f s   (%d runs, 10 minutes of audio)\n", modes[m], best[modes[m]], median[modes[m]], n
-    }
-    printf "ratio ours/reference: best %.3f   median %.3f   (goal: at most 1.05)\n",
-           best["ours"] / best["reference"], median["ours"] / median["reference"]
-    printf "ratio ours/native oggenc -q 5: best %.2f   (for information: Wine and 32 bits)\n",
-           best["ours"] / best["oggenc"]
-  }' "$results"
+# "BEST MEDIAN" of one way's times.
+best_and_median() {
+  awk -v way="$1" '$1 == "run" && $3 == way { print $5 }' "$results" | sort -n |
+    awk '{ v[NR] = $1 } END { printf "%s %s %d", v[1], NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, NR }'
+}
+echo
+for way in ours reference oggenc; do
+  read -r best median count <<<"$(best_and_median $way)"
+  printf "%-9s best %7.3f s   median %7.3f s   (%d runs, 10 minutes of audio)\n" "$way" "$best" "$median" "$count"
+  eval "best_$way=$best median_$way=$median"
+done
+awk -v b="$best_ours" -v m="$median_ours" -v rb="$best_reference" -v rm="$median_reference" -v n="$best_oggenc" 'BEGIN {
+  printf "ratio ours/reference: best %.3f   median %.3f   (goal: at most 1.05)\n", b / rb, m / rm
+  printf "ratio ours/native oggenc -q 5: best %.2f   (for information: Wine and 32 bits)\n", b / n
+}'
 
 echo
 for minutes in 1 79; do
