@@ -9,12 +9,13 @@
 #    encodes a 1-minute and a 79-minute WAV (goal: within 2 MB of each other
 #    and under 64 MB).
 # The WAVs are written once into $CORVALE_BUILD/bench/ogg (about 950 MB).
-# Usage: tools/bench_ogg.sh [RUNS]  (3)
+# Usage: tools/bench_ogg.sh [RUNS] [speed|memory]  (3 runs, both parts)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export CORVALE_BUILD=${CORVALE_BUILD:-$root/build}
 build=$CORVALE_BUILD
 runs=${1:-3}
+part=${2:-all}
 deps=${CORVALE_DEPS:-/opt/corvale-deps}
 reference=$deps/bin/encoder_example.exe
 
@@ -48,56 +49,65 @@ for minutes in 1 10 79; do
   fi
 done
 
-now() { date +%s.%N; }
-wav10=$bench/test-10.wav
-results=$out/results
-: >"$results"
-for run in $(seq 1 "$runs"); do
-  start=$(now)
-  run_bench encode "$(windows_path "$wav10")" "$(windows_path "$out/ours.ogg")" >/dev/null
-  end=$(now)
-  echo "run $run ours seconds $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')" | tee -a "$results"
-  start=$(now)
-  wine "$reference" <"$wav10" >"$out/reference.ogg" 2>"$out/reference.err"
-  end=$(now)
-  echo "run $run reference seconds $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')" | tee -a "$results"
-done
-start=$(now)
-oggenc -Q -q 5 -o "$out/native.ogg" "$wav10"
-end=$(now)
-echo "run 1 oggenc seconds $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')" | tee -a "$results"
-echo "sizes: ours $(stat -c %s "$out/ours.ogg") reference $(stat -c %s "$out/reference.ogg") oggenc $(stat -c %s "$out/native.ogg") bytes"
-
-# "BEST MEDIAN" of one way's times.
+# "BEST MEDIAN COUNT" of one way's times in the results file.
 best_and_median() {
-  awk -v way="$1" '$1 == "run" && $3 == way { print $5 }' "$results" | sort -n |
+  awk -v way="$1" '$1 == "run" && $3 == way { print $5 }' "$2" | sort -n |
     awk '{ v[NR] = $1 } END { printf "%s %s %d", v[1], NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, NR }'
 }
-echo
-for way in ours reference oggenc; do
-  read -r best median count <<<"$(best_and_median $way)"
-  printf "%-9s best %7.3f s   median %7.3f s   (%d runs, 10 minutes of audio)\n" "$way" "$best" "$median" "$count"
-  eval "best_$way=$best median_$way=$median"
-done
-awk -v b="$best_ours" -v m="$median_ours" -v rb="$best_reference" -v rm="$median_reference" -v n="$best_oggenc" 'BEGIN {
-  printf "ratio ours/reference: best %.3f   median %.3f   (goal: at most 1.05)\n", b / rb, m / rm
-  printf "ratio ours/native oggenc -q 5: best %.2f   (for information: Wine and 32 bits)\n", b / n
-}'
 
-echo
-for minutes in 1 79; do
-  line=$(run_bench encode "$(windows_path "$bench/test-$minutes.wav")" "$(windows_path "$out/memory.ogg")")
-  echo "$minutes minutes: $line"
-  read -r _ _ seconds _ private _ working <<<"$line"
-  echo "$minutes $private $working" >>"$out/memory"
-done
-awk '
-  { private[$1] = $2; working[$1] = $3 }
-  END {
-    grow_private = (private[79] - private[1]) / 1048576
-    grow_working = (working[79] - working[1]) / 1048576
-    printf "peak private bytes: 1 min %.2f MB, 79 min %.2f MB (growth %.2f MB)\n", private[1] / 1048576, private[79] / 1048576, grow_private
-    printf "peak working set:   1 min %.2f MB, 79 min %.2f MB (growth %.2f MB)\n", working[1] / 1048576, working[79] / 1048576, grow_working
-    ok = grow_private <= 2 && grow_working <= 2 && private[79] < 64 * 1048576 && working[79] < 64 * 1048576
-    printf "goal (growth within 2 MB, under 64 MB): %s\n", ok ? "met" : "MISSED"
-  }' "$out/memory"
+now() { date +%s.%N; }
+seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }'; }
+
+speed() {
+  local wav10=$bench/test-10.wav results=$out/results start
+  : >"$results"
+  for run in $(seq 1 "$runs"); do
+    start=$(now)
+    run_bench encode "$(windows_path "$wav10")" "$(windows_path "$out/ours.ogg")" >/dev/null
+    echo "run $run ours seconds $(seconds_since "$start")" | tee -a "$results"
+    start=$(now)
+    wine "$reference" <"$wav10" >"$out/reference.ogg" 2>"$out/reference.err"
+    echo "run $run reference seconds $(seconds_since "$start")" | tee -a "$results"
+  done
+  start=$(now)
+  oggenc -Q -q 5 -o "$out/native.ogg" "$wav10"
+  echo "run 1 oggenc seconds $(seconds_since "$start")" | tee -a "$results"
+  echo "sizes: ours $(stat -c %s "$out/ours.ogg") reference $(stat -c %s "$out/reference.ogg") oggenc $(stat -c %s "$out/native.ogg") bytes"
+
+  echo
+  local way best median count
+  for way in ours reference oggenc; do
+    read -r best median count <<<"$(best_and_median $way "$results")"
+    printf "%-9s best %7.3f s   median %7.3f s   (%d runs, 10 minutes of audio)\n" "$way" "$best" "$median" "$count"
+    eval "best_$way=$best median_$way=$median"
+  done
+  awk -v b="$best_ours" -v m="$median_ours" -v rb="$best_reference" -v rm="$median_reference" -v n="$best_oggenc" 'BEGIN {
+    printf "ratio ours/reference: best %.3f   median %.3f   (goal: at most 1.05)\n", b / rb, m / rm
+    printf "ratio ours/native oggenc -q 5: best %.2f   (for information: Wine and 32 bits)\n", b / n
+  }'
+}
+
+memory() {
+  for minutes in 1 79; do
+    line=$(run_bench encode "$(windows_path "$bench/test-$minutes.wav")" "$(windows_path "$out/memory.ogg")")
+    echo "$minutes minutes: $line"
+    read -r _ _ seconds _ private _ working <<<"$line"
+    echo "$minutes $private $working" >>"$out/memory"
+  done
+  awk '
+    { private[$1] = $2; working[$1] = $3 }
+    END {
+      grow_private = (private[79] - private[1]) / 1048576
+      grow_working = (working[79] - working[1]) / 1048576
+      printf "peak private bytes: 1 min %.2f MB, 79 min %.2f MB (growth %.2f MB)\n", private[1] / 1048576, private[79] / 1048576, grow_private
+      printf "peak working set:   1 min %.2f MB, 79 min %.2f MB (growth %.2f MB)\n", working[1] / 1048576, working[79] / 1048576, grow_working
+      ok = grow_private <= 2 && grow_working <= 2 && private[79] < 64 * 1048576 && working[79] < 64 * 1048576
+      printf "goal (growth within 2 MB, under 64 MB): %s\n", ok ? "met" : "MISSED"
+    }' "$out/memory"
+}
+
+case $part in
+  speed) speed ;;
+  memory) memory ;;
+  *) speed; echo; memory ;;
+esac
