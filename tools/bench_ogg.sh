@@ -2,9 +2,10 @@
 # Ogg Vorbis encoder benchmark, all under the same Wine in one run:
 #  - speed: one 10-minute WAV encoded by EncodeOggFile and by the libvorbis
 #    encoder example (built by tools/bootstrap.sh with the same compiler and
-#    flags, set to the same quality), RUNS times each, alternating; prints
-#    every run, best and median, and ours / reference (goal: at most 1.05);
-#    then native `oggenc -q 5` on the same WAV, for information;
+#    flags, set to the same quality), RUNS times each, alternating; prints the
+#    processor and wall time of every run, best and median, and ours /
+#    reference in processor time (goal: at most 1.05); then native
+#    `oggenc -q 5` on the same WAV, for information;
 #  - memory: peak private bytes and peak working set of the process that
 #    encodes a 1-minute and a 79-minute WAV (goal: within 2 MB of each other
 #    and under 64 MB).
@@ -19,7 +20,7 @@ part=${2:-all}
 deps=${CORVALE_DEPS:-/opt/corvale-deps}
 reference=$deps/bin/encoder_example.exe
 
-"$root/tools/bootstrap.sh"
+if [ ! -f "$reference" ] || ! command -v oggenc >/dev/null; then "$root/tools/bootstrap.sh"; fi
 if [ ! -f "$build/win/CMakeCache.txt" ]; then "$root/tools/build.sh" --win-only; fi
 cmake --build "$build/win" --target ogg_bench
 bench_exe=$build/win/bin/ogg_bench.exe
@@ -49,41 +50,50 @@ for minutes in 1 10 79; do
   fi
 done
 
-# "BEST MEDIAN COUNT" of one way's times in the results file.
+# "BEST MEDIAN COUNT" of one way's figures in field FIELD of the results file.
 best_and_median() {
-  awk -v way="$1" '$1 == "run" && $3 == way { print $5 }' "$2" | sort -n |
+  awk -v way="$1" -v field="$2" '$1 == "run" && $3 == way { print $field }' "$3" | sort -n |
     awk '{ v[NR] = $1 } END { printf "%s %s %d", v[1], NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, NR }'
 }
 
-now() { date +%s.%N; }
-seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }'; }
+encode_ours() { run_bench encode "$(windows_path "$1")" "$(windows_path "$out/ours.ogg")" >/dev/null; }
+encode_reference() { wine "$reference" <"$1" >"$out/reference.ogg" 2>"$out/reference.err"; }
+encode_oggenc() { oggenc -Q -q 5 -o "$out/oggenc.ogg" "$1"; }
+
+# Prints "run RUN WAY cpu SECONDS wall SECONDS" for one encode.  The machine
+# is shared, so the processor time of the encoding process (user and system)
+# is the figure compared; the wall time is shown beside it.
+timed_run() {
+  local run=$1 way=$2 wav=$3 user system wall
+  local TIMEFORMAT='%U %S %R'
+  { time "encode_$way" "$wav"; } 2>"$out/time"
+  read -r user system wall <"$out/time"
+  awk -v r="$run" -v w="$way" -v u="$user" -v s="$system" -v t="$wall" \
+    'BEGIN { printf "run %d %s cpu %.3f wall %.3f\n", r, w, u + s, t }'
+}
 
 speed() {
-  local wav10=$bench/test-10.wav results=$out/results start
+  local wav10=$bench/test-10.wav results=$out/results
   : >"$results"
   for run in $(seq 1 "$runs"); do
-    start=$(now)
-    run_bench encode "$(windows_path "$wav10")" "$(windows_path "$out/ours.ogg")" >/dev/null
-    echo "run $run ours seconds $(seconds_since "$start")" | tee -a "$results"
-    start=$(now)
-    wine "$reference" <"$wav10" >"$out/reference.ogg" 2>"$out/reference.err"
-    echo "run $run reference seconds $(seconds_since "$start")" | tee -a "$results"
+    timed_run "$run" ours "$wav10" | tee -a "$results"
+    timed_run "$run" reference "$wav10" | tee -a "$results"
   done
-  start=$(now)
-  oggenc -Q -q 5 -o "$out/native.ogg" "$wav10"
-  echo "run 1 oggenc seconds $(seconds_since "$start")" | tee -a "$results"
-  echo "sizes: ours $(stat -c %s "$out/ours.ogg") reference $(stat -c %s "$out/reference.ogg") oggenc $(stat -c %s "$out/native.ogg") bytes"
+  timed_run 1 oggenc "$wav10" | tee -a "$results"
+  echo "sizes: ours $(stat -c %s "$out/ours.ogg") reference $(stat -c %s "$out/reference.ogg") oggenc $(stat -c %s "$out/oggenc.ogg") bytes"
 
   echo
-  local way best median count
+  local way best median count wall_best wall_median
   for way in ours reference oggenc; do
-    read -r best median count <<<"$(best_and_median $way "$results")"
-    printf "%-9s best %7.3f s   median %7.3f s   (%d runs, 10 minutes of audio)\n" "$way" "$best" "$median" "$count"
+    read -r best median count <<<"$(best_and_median $way 5 "$results")"
+    read -r wall_best wall_median _ <<<"$(best_and_median $way 7 "$results")"
+    printf "%-9s cpu best %7.3f s median %7.3f s   wall best %7.3f s median %7.3f s   (%d runs, 10 minutes of audio)\n" \
+      "$way" "$best" "$median" "$wall_best" "$wall_median" "$count"
     eval "best_$way=$best median_$way=$median"
   done
   awk -v b="$best_ours" -v m="$median_ours" -v rb="$best_reference" -v rm="$median_reference" -v n="$best_oggenc" 'BEGIN {
-    printf "ratio ours/reference: best %.3f   median %.3f   (goal: at most 1.05)\n", b / rb, m / rm
-    printf "ratio ours/native oggenc -q 5: best %.2f   (for information: Wine and 32 bits)\n", b / n
+    printf "ratio ours/reference (cpu): best %.3f   median %.3f   (goal: at most 1.05)\n", b / rb, m / rm
+    printf "ratio ours/native oggenc -q 5 (cpu): best %.2f   (for information: Wine and 32 bits)\n", b / n
   }'
 }
 
