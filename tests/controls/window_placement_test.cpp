@@ -12,14 +12,8 @@
 
 namespace {
 
-std::string CorpusFolder() {
-  std::string here = __FILE__;
-  here.erase(here.find_last_of("/\\") + 1);
-#ifdef _WIN32
-  if (!here.empty() && here[0] == '/') here = "Z:" + here;
-#endif
-  return here + "placements/";
-}
+// From the build, not from __FILE__, which a compiler cache may make relative.
+std::string CorpusFolder() { return CONTROLS_PLACEMENTS_DIR "/"; }
 
 std::vector<std::string> CaseNames() {
   std::vector<std::string> names;
