@@ -1,13 +1,18 @@
 #include "rip/format_encoders.h"
 
+#include "rip/ogg_encoder.h"
 #include "rip/output_format.h"
 #include "rip/wma_encoder.h"
 
 namespace {
 
+int32_t EncodeOgg(HWND, const char* wav_path, const char* output_path, const std::atomic<bool>& stop) {
+  return JobResultFor(EncodeOggFile(wav_path, output_path, &stop));
+}
+
 // Encoders are filled in as each one is built; a null function makes the
 // worker report an encoder error instead of claiming a file it never wrote.
-FormatEncoder g_ogg_encoder = {".ogg", nullptr, true};
+FormatEncoder g_ogg_encoder = {".ogg", EncodeOgg, true};
 // The WMA entry removes the WAV itself: not while the component may hold it.
 FormatEncoder g_wma_encoder = {".wma", EncodeWmaTrack, false};
 FormatEncoder g_mp3_encoder = {".mp3", nullptr, false};

@@ -13,6 +13,7 @@ PACKAGES=(
   libz-mingw-w64-dev
   wine wine32 xvfb xdotool x11-utils imagemagick
   dpkg-dev python3 gcc-multilib
+  vorbis-tools
 )
 PKG_LIST_ID="$(printf '%s\n' "${PACKAGES[@]}" | sha1sum | cut -c1-12)"
 
@@ -60,7 +61,31 @@ build_source_package() {
   rm -rf "$work"
 }
 
+# The encoder example of the libvorbis source package, built for the target
+# with the program's compiler and flags and set to the program's quality: the
+# reference the Ogg benchmark measures the program's encoder against.
+build_reference_encoder() {
+  local exe=$DEPS_PREFIX/bin/encoder_example.exe
+  if [ -f "$exe" ]; then return; fi
+  local work
+  work=$(mktemp -d)
+  (
+    cd "$work"
+    apt-get source -q --download-only libvorbis >/dev/null
+    dpkg-source -x ./*.dsc src >/dev/null
+    sed 's/vorbis_encode_init_vbr(&vi,2,44100,0\.1)/vorbis_encode_init_vbr(\&vi,2,44100,0.5)/' \
+      src/examples/encoder_example.c >encoder_example.c
+    grep -q 'vorbis_encode_init_vbr(&vi,2,44100,0.5)' encoder_example.c
+    mkdir -p "$DEPS_PREFIX/bin"
+    i686-w64-mingw32-gcc-posix -O2 -msse2 -mfpmath=sse -I"$DEPS_PREFIX/include" encoder_example.c \
+      "$DEPS_PREFIX/lib/libvorbisenc.a" "$DEPS_PREFIX/lib/libvorbis.a" "$DEPS_PREFIX/lib/libogg.a" \
+      -static -static-libgcc -lm -o "$exe"
+  )
+  rm -rf "$work"
+}
+
 install_packages
 as_root mkdir -p "$DEPS_PREFIX"
 build_source_package libogg ogg/ogg.h
 build_source_package libvorbis vorbis/vorbisenc.h
+build_reference_encoder

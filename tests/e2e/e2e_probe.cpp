@@ -9,6 +9,7 @@
 //   e2e_probe rect ID                           left top right bottom of child ID
 //   e2e_probe header-rect ID                    the same for list view ID's header
 //   e2e_probe selection ID                      "COUNT ROW ROW ..." of list view ID
+//   e2e_probe combo-selection ID                selected row of combo box ID (-1: none)
 //   e2e_probe watch TITLE READY_FILE TIMEOUT_MS waits for a window TITLE of the
 //                                               program to come and go
 //   e2e_probe wait-rect TITLE ID TIMEOUT_MS     waits for a window TITLE of the program:
@@ -202,6 +203,13 @@ int PrintText(const char* title, int id) {
   return 0;
 }
 
+int ComboSelection(int id) {
+  HWND combo = MainChild(id);
+  if (!combo) return Fail("no combo box");
+  std::printf("%ld\n", long(SendMessageA(combo, CB_GETCURSEL, 0, 0)));
+  return 0;
+}
+
 int PrintToc() {
   const int drives = GetDriveCount();
   for (int drive = 0; drive < drives; ++drive) {
@@ -287,11 +295,12 @@ int main(int argc, char** argv) {
   if (command == "rect" && argc == 3) return PrintRect(MainChild(int(number(2))));
   if (command == "header-rect" && argc == 3) return HeaderRect(int(number(2)));
   if (command == "selection" && argc == 3) return Selection(int(number(2)));
+  if (command == "combo-selection" && argc == 3) return ComboSelection(int(number(2)));
   if (command == "watch" && argc == 5) return Watch(argv[2], argv[3], DWORD(number(4)));
   if (command == "wait-rect" && argc == 5) return WaitRect(argv[2], int(number(3)), DWORD(number(4)));
   if (command == "text" && argc == 4) return PrintText(argv[2], int(number(3)));
   if (command == "toc" && argc == 2) return PrintToc();
   if (command == "close" && argc == 2) return CloseMain();
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
-  return Fail("usage: e2e_probe wait-main|item-count|rect|header-rect|selection|watch|wait-rect|text|toc|close|time-start ...");
+  return Fail("usage: e2e_probe wait-main|item-count|rect|header-rect|selection|combo-selection|watch|wait-rect|text|toc|close|time-start ...");
 }

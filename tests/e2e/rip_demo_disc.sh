@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Rips the first two tracks of the demo disc with corvale.exe as a user would:
-# a click on the first track, Shift+Down, a click on RIP; then checks the WAV
-# files against the disc image byte for byte, and that the program closes
-# cleanly and writes its settings.  With "all", selects nothing, so RIP rips
+# a click on the first track, Shift+Down, (for Ogg Vorbis: the format picked
+# in its combo box,) a click on RIP; then checks the files: WAV files against
+# the disc image byte for byte, Ogg Vorbis files with ogginfo and by their
+# decoded length; that no intermediate WAV is left; and that the program
+# closes cleanly and writes its settings.  With "all", selects nothing, so RIP rips
 # every audio track, and checks that together they hold every audio sector of
 # the image (on an Enhanced CD the last one ends where its session ends).
 # With "real SHIM", the disc is not a virtual drive but drive R: of the Wine
@@ -10,17 +12,25 @@
 # SCSI pass-through requests to it as SG_IO, which the preloaded SHIM answers
 # from the image (tests/e2e/sg_drive_shim.c).
 # Needs DISPLAY and WINEPREFIX (run it inside tools/with-wine.sh).
-#   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR [all | real SHIM]
+#   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR [ogg | all | real SHIM]
 set -uo pipefail
 
-if ! { [ $# -eq 3 ] || { [ $# -eq 4 ] && [ "$4" = all ]; } || { [ $# -eq 5 ] && [ "$4" = real ]; }; }; then
-  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR [all | real SHIM]" >&2
+if ! { [ $# -eq 3 ] || { [ $# -eq 4 ] && { [ "$4" = all ] || [ "$4" = ogg ]; }; } ||
+        { [ $# -eq 5 ] && [ "$4" = real ]; }; }; then
+  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR [ogg | all | real SHIM]" >&2
   exit 2
 fi
 rip_all=""
 real_drive=""
+format=wav
+format_row=0
+format_combo=1014
 [ "${4:-}" = all ] && rip_all=all
 [ "${4:-}" = real ] && real_drive=$5
+if [ "${4:-}" = ogg ]; then
+  format=ogg
+  format_row=1
+fi
 
 sector_bytes=2352
 wav_header_bytes=44
@@ -98,6 +108,25 @@ else
   [ "$selection" = "2 0 1" ] || fail "selection is \"$selection\" (count, rows), wanted rows 0 and 1 only"
 fi
 
+if [ "$format" != wav ]; then
+  echo "== choosing .$format in the format box"
+  probe rect $format_combo || fail "no format combo box"
+  click_rect "$answer"
+  sleep 0.3
+  for _ in $(seq 1 $format_row); do
+    timeout 10 xdotool key Down || fail "xdotool could not press Down"
+  done
+  timeout 10 xdotool key Return || fail "xdotool could not press Return"
+  chosen=""
+  for _ in $(seq 1 50); do
+    probe combo-selection $format_combo || fail "could not read the format combo box"
+    chosen=$answer
+    [ "$chosen" = "$format_row" ] && break
+    sleep 0.1
+  done
+  [ "$chosen" = "$format_row" ] || fail "the format combo box shows row $chosen, wanted $format_row"
+fi
+
 echo "== ripping"
 press_rip_watching_progress 60000
 wait $watch_pid
@@ -105,14 +134,14 @@ watch_status=$?
 [ $watch_status -eq 0 ] || fail "progress window: $(tr -d '\r' <"$root/watch.out") (exit $watch_status)"
 echo "progress window $(tr -d '\r' <"$root/watch.out")"
 
-shot=$artefacts/$(basename "$cue" .cue)${rip_all:+-all}${real_drive:+-real-drive}.png
+shot=$artefacts/$(basename "$cue" .cue)-$format${rip_all:+-all}${real_drive:+-real-drive}.png
 timeout 30 import -window root "$shot" || fail "no screenshot"
 echo "screenshot: $shot"
 
 echo "== checking the files in $out"
 ripped=2
 [ -n "$rip_all" ] && ripped=$(wc -l <<<"$toc")
-expected=$(for n in $(seq 1 "$ripped"); do printf 'Unknown Artist - Track %02d.wav\n' "$n"; done)
+expected=$(for n in $(seq 1 "$ripped"); do printf 'Unknown Artist - Track %02d.%s\n' "$n" "$format"; done)
 listed=$(ls -1 "$out")
 [ "$listed" = "$expected" ] || fail "the output folder holds \"$listed\", wanted exactly \"$expected\""
 
@@ -145,12 +174,36 @@ check_wav() {
     fail "$name: the samples differ from the disc image's sectors $start..$((start + length - 1))"
   echo "$name: header and $length sectors match"
 }
+check_ogg() {
+  local file=$1 length=$2
+  local name
+  name=$(basename "$file")
+  ogginfo "$file" >"$root/ogginfo.out" 2>&1 || { cat "$root/ogginfo.out" >&2; fail "$name: ogginfo found errors"; }
+  if grep -qi 'warning' "$root/ogginfo.out"; then
+    cat "$root/ogginfo.out" >&2
+    fail "$name: ogginfo warns"
+  fi
+  mkdir -p "$root/decoded"
+  oggdec -Q --raw -o "$root/decoded/$name.pcm" "$file" || fail "$name: oggdec cannot decode it"
+  local decoded
+  decoded=$(stat -c %s "$root/decoded/$name.pcm")
+  [ "$decoded" = $((length * sector_bytes)) ] ||
+    fail "$name decodes to $decoded bytes, the track has $((length * sector_bytes))"
+  echo "$name: ogginfo clean, decodes to exactly $length sectors"
+}
 audio_sectors=0
 while read -r number start length; do
   [ "$number" -le "$ripped" ] || break
-  check_wav "$out/$(printf 'Unknown Artist - Track %02d.wav' "$number")" "$start" "$length"
+  file=$out/$(printf 'Unknown Artist - Track %02d.%s' "$number" "$format")
+  if [ "$format" = wav ]; then
+    check_wav "$file" "$start" "$length"
+  else
+    check_ogg "$file" "$length"
+  fi
   audio_sectors=$((audio_sectors + length))
 done <<<"$toc"
+left_over=$(find "$work" "$out" -iname '*.wav' ! -iname 'Unknown Artist - Track *.wav')
+[ -z "$left_over" ] || fail "intermediate WAV files were left: $left_over"
 if [ -n "$rip_all" ]; then
   # The sheet's last INDEX 01 starts the data track: everything before it is audio.
   data_time=$(tr -d '\r' <"$cue" | awk '$1 == "INDEX" && $2 == "01" { t = $3 } END { print t }')

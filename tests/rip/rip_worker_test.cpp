@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cd/cd_drives.h"
@@ -13,6 +14,7 @@
 #include "common/working_folder.h"
 #include "rip/encoder_slot.h"
 #include "rip/format_encoders.h"
+#include "ogg_decode.h"
 #include "support/job_window.h"
 #include "support/temp_dir.h"
 
@@ -301,6 +303,93 @@ TEST_F(RipWorkerEncoding, StopDuringTheWaitForTheEncoderStartsNoFurtherTrack) {
   EXPECT_TRUE(g_encode_calls.empty());
   EXPECT_TRUE(Listing(TempFolder()).empty());
   EXPECT_TRUE(Listing(dir_.path()).empty());
+}
+
+// A working folder with its "temp" for the intermediate WAVs, current while
+// the object lives.
+class WorkFolder {
+ public:
+  WorkFolder() {
+    GetCurrentDirectoryA(MAX_PATH, previous_);
+    SetCurrentDirectoryA(dir_.path().c_str());
+    CreateDirectoryA("temp", nullptr);
+  }
+  ~WorkFolder() { SetCurrentDirectoryA(previous_); }
+  bool TempIsEmpty() const {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(dir_.File("temp\\*.wav").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return true;
+    FindClose(find);
+    return false;
+  }
+
+ private:
+  TempDir dir_;
+  char previous_[MAX_PATH];
+};
+
+TEST_F(RipWorker, OggJobEncodesEveryTrackToItsExactLengthAndLeavesNoWav) {
+  WorkFolder work;
+  job_.format = kFormatOgg;
+  AddTrack(1, "Two");
+  AddTrack(2, "Three");
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(window_.WaitForEnd());
+  EXPECT_EQ(job_.result, 0);
+  for (int index : {1, 2}) {
+    const auto decoded = rip_tests::DecodeOgg(dir_.File(index == 1 ? "Artist - Two.ogg" : "Artist - Three.ogg"));
+    EXPECT_EQ(decoded.error, "");
+    EXPECT_EQ(decoded.frames(), int64_t(TestDisc().lengths[index]) * 588);
+  }
+  EXPECT_TRUE(work.TempIsEmpty());
+}
+
+// Before, an encoder failure passed for a finished track and the job went
+// on; now the job ends with the encoder's code and nothing is left behind.
+TEST_F(RipWorker, OggOutputThatCannotBeWrittenEndsTheJobWithCodeSeven) {
+  WorkFolder work;
+  job_.format = kFormatOgg;
+  std::snprintf(job_.output_folder, sizeof job_.output_folder, "%s", dir_.File("missing").c_str());
+  AddTrack(1, "Two");
+  AddTrack(2, "Three");
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(window_.WaitForEnd());
+  EXPECT_EQ(job_.result, 7);
+  EXPECT_TRUE(work.TempIsEmpty());
+  int progress_of_second_track = 0;
+  for (const Posted& p : window_.posted()) {
+    if (p.code == kRipMsgProgress && p.param != 0 && HIWORD(p.param) == 1) ++progress_of_second_track;
+  }
+  EXPECT_EQ(progress_of_second_track, 0);
+}
+
+TEST_F(RipWorker, StopDuringAnOggEncodeLeavesNoFilesAndEndsTheJob) {
+  WorkFolder work;
+  job_.format = kFormatOgg;
+  AddTrack(4, "Long");
+  AddTrack(1, "Next");
+  const std::string partial = dir_.File("Artist - Long.ogg");
+  std::atomic<bool> ended{false};
+  std::atomic<bool> asked{false};
+  std::thread watcher([&] {
+    while (!ended) {
+      if (FileExists(partial)) {
+        asked = RequestRipStop() == 1;
+        return;
+      }
+      Sleep(1);
+    }
+  });
+  ASSERT_EQ(StartRip(&job_), 1);
+  const bool job_ended = window_.WaitForEnd();
+  ended = true;
+  watcher.join();
+  ASSERT_TRUE(job_ended);
+  ASSERT_TRUE(asked) << "the encode ended before the stop request";
+  EXPECT_EQ(job_.result, 0);
+  EXPECT_FALSE(FileExists(partial));
+  EXPECT_FALSE(FileExists(dir_.File("Artist - Next.ogg")));
+  EXPECT_TRUE(work.TempIsEmpty());
 }
 
 TEST_F(RipWorker, UnknownFormatRipsNothingButEnds) {
