@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace akrip {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace akrip {
 namespace {

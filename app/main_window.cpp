@@ -19,6 +19,7 @@
 #include "controls/dialog_frame.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
+#include "files/file_list.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"

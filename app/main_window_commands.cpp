@@ -48,7 +48,7 @@ void ShowRipResult(int result) {
   } else {
     std::snprintf(text, sizeof text, LoadStringText(IDS_RIP_ERROR_UNKNOWN), result);
   }
-  ShowMessageBox(Main().frame, kProductName, "%s", text);
+  ShowMessageBox(Main().frame ? Main().frame->window : nullptr, kProductName, "%s", text);
 }
 
 // Menus come from the resources in English; their items follow the language.
@@ -165,7 +165,8 @@ void StartRipOfCollectedTracks() {
   MainState& main = Main();
   if (main.ripping) return;
   if (g_settings.output_format == kFormatMp3 && (!g_settings.mp3_encoder || g_settings.mp3_encoder->empty())) {
-    ShowMessageBox(main.frame, LoadStringText(IDS_MP3_CODEC_ERROR), "%s", LoadStringText(IDS_NO_MP3_ENCODER));
+    ShowMessageBox(main.frame ? main.frame->window : nullptr, LoadStringText(IDS_MP3_CODEC_ERROR), "%s",
+                   LoadStringText(IDS_NO_MP3_ENCODER));
     return;
   }
   if (main.copied_tracks == 0) return;

@@ -170,25 +170,8 @@ ListViewCtl* CreateListView(ListViewCtl* existing, const ListViewParams& params)
   return Create(existing, params, false);
 }
 
-ListViewCtl* CreateFileList(ListViewCtl* existing, const ListViewParams& params, const FileListParams& file) {
-  ListViewParams file_params = params;
-  if (!file_params.compare) file_params.compare = CompareDirEntryItems;
-  ListViewCtl* list = Create(existing, file_params, true);
-  if (!list) return nullptr;
-  list->drop_handler = FileListDefaultDrop;
-  if (file.file_pattern) list->file_pattern = file.file_pattern;
-  if (file.directory) {
-    list->directory = file.directory;
-  } else {
-    char current[512] = "";
-    if (GetCurrentDirectoryA(sizeof current, current) < sizeof current) list->directory = current;
-  }
-  list->listing_flags = file.listing_flags;
-  if (file.file_pattern) {
-    const std::string shown = list->directory;
-    FileListShowFolder(list, shown.c_str());
-  }
-  return list;
+ListViewCtl* CreateFileModeListView(ListViewCtl* existing, const ListViewParams& params) {
+  return Create(existing, params, true);
 }
 
 void DestroyListView(ListViewCtl* list) {

@@ -8,7 +8,6 @@ void ListViewDisplayText(ListViewCtl* list, NMLVDISPINFOA* info);
 int ListViewColumnSort(ListViewCtl* list, int column);
 void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice);
 void ListViewContextMenu(ListViewCtl* list);
-int FileListRename(ListViewCtl* list, NMLVDISPINFOA* info);
 
 // Puts the frame's list-drag mouse handling in place (once).
 void InstallListDragService();

@@ -12,14 +12,14 @@
 #include "app/settings.h"
 #include "app/track_list.h"
 #include "cd/cd_drives.h"
-#include "cd/cd_test_disc.h"
 #include "common/common_library.h"
-#include "common/dialog_resources.h"
 #include "common/strings.h"
+#include "controls/dialog_resources.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "support/cd_test_disc.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "list_view_test_dialog.h"
 #include "res/string_ids.h"
+#include "support/list_view_test_dialog.h"
 
 namespace {
 

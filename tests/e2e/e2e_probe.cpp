@@ -16,6 +16,9 @@
 //   e2e_probe time-start EXE TRACKS TIMEOUT_MS  starts EXE; seconds until its first
 //                                               window exists, and until its track
 //                                               list holds TRACKS items; closes it
+//   e2e_probe time-window EXE TIMEOUT_MS        starts EXE; seconds until its first
+//                                               window exists; ends it (the start-up
+//                                               benchmark's reference program)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -255,6 +258,45 @@ int TimeStart(const char* exe, long tracks, DWORD timeout_ms) {
   return status;
 }
 
+// The same first-window time for another program, started the same way; the
+// program is ended once timed, since nothing it does afterwards counts.
+int TimeFirstWindow(const char* exe, DWORD timeout_ms) {
+  LARGE_INTEGER frequency, begin, now;
+  QueryPerformanceFrequency(&frequency);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string command = std::string("\"") + exe + "\"";
+  QueryPerformanceCounter(&begin);
+  if (!CreateProcessA(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return Fail("cannot start %s", exe);
+  }
+  CloseHandle(process.hThread);
+  int status = 1;
+  for (;;) {
+    QueryPerformanceCounter(&now);
+    const double seconds = double(now.QuadPart - begin.QuadPart) / double(frequency.QuadPart);
+    if (ProcessHasWindow(process.dwProcessId)) {
+      std::printf("%.4f\n", seconds);
+      status = 0;
+      break;
+    }
+    if (seconds * 1000 > timeout_ms) {
+      Fail("no window within the time-out");
+      break;
+    }
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+      Fail("the program ended before showing a window");
+      break;
+    }
+    Sleep(kFastPollMs);
+  }
+  TerminateProcess(process.hProcess, 0);
+  WaitForSingleObject(process.hProcess, timeout_ms);
+  CloseHandle(process.hProcess);
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -269,5 +311,7 @@ int main(int argc, char** argv) {
   if (command == "toc" && argc == 2) return PrintToc();
   if (command == "close" && argc == 2) return CloseMain();
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
-  return Fail("usage: e2e_probe wait-main|item-count|rect|header-rect|selection|watch|toc|close|time-start ...");
+  if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
+  return Fail(
+      "usage: e2e_probe wait-main|item-count|rect|header-rect|selection|watch|toc|close|time-start|time-window ...");
 }

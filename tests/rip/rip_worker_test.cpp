@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "cd/cd_drives.h"
-#include "cd/cd_test_disc.h"
 #include "rip/format_encoders.h"
+#include "support/cd_test_disc.h"
 #include "support/job_window.h"
 #include "support/temp_dir.h"
 
