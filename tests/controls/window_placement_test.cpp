@@ -12,14 +12,9 @@
 
 namespace {
 
-std::string CorpusFolder() {
-  std::string here = __FILE__;
-  here.erase(here.find_last_of("/\\") + 1);
-#ifdef _WIN32
-  if (!here.empty() && here[0] == '/') here = "Z:" + here;
-#endif
-  return here + "placements/";
-}
+// From the build, not __FILE__: a compiler cache may make that path relative
+// to the build folder, which is not where the tests run.
+std::string CorpusFolder() { return CONTROLS_PLACEMENTS_DIR "/"; }
 
 std::vector<std::string> CaseNames() {
   std::vector<std::string> names;
