@@ -230,10 +230,6 @@ void TakeEditedText(int control, std::string* stored) {
   std::free(text);
 }
 
-bool FileListHasFocus() {
-  return g_main.file_list && g_main.file_list->window && GetFocus() == g_main.file_list->window;
-}
-
 bool FileEntrySelected() {
   return g_main.file_list && g_main.file_list->window &&
          SendMessageA(g_main.file_list->window, LVM_GETSELECTEDCOUNT, 0, 0) > 0;

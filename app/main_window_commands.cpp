@@ -13,6 +13,7 @@
 #include "app/settings_save.h"
 #include "app/track_list.h"
 #include "common/language.h"
+#include "common/message_format.h"
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_localisation.h"
@@ -46,7 +47,7 @@ void ShowRipResult(int result) {
   if (result >= 1 && result <= kHighestKnownRipError) {
     std::snprintf(text, sizeof text, "%s", LoadStringText(UINT(IDS_RIP_ERROR_FIRST + result - 1)));
   } else {
-    std::snprintf(text, sizeof text, LoadStringText(IDS_RIP_ERROR_UNKNOWN), result);
+    std::snprintf(text, sizeof text, "%s", TextWithNumber(LoadStringText(IDS_RIP_ERROR_UNKNOWN), result).c_str());
   }
   ShowMessageBox(Main().frame ? Main().frame->window : nullptr, kProductName, "%s", text);
 }
