@@ -77,6 +77,6 @@ awk '
       if (!(mode in best) || !("copy" in best)) continue
       ratio = median[mode] / median["copy"]
       printf "ratio %s/copy: best %.2f   median %.2f   (goal: median at least 0.5) %s\n", mode,
-             best[mode] / best["copy"], ratio, ratio >= 0.5 ? "met" : "NOT met"
+             best[mode] / best["copy"], ratio, (ratio >= 0.5 ? "met" : "NOT met")
     }
   }' "$results"

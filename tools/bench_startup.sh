@@ -94,5 +94,5 @@ printf 'start-up until the tracks show:    best %.3f s   median %.3f s   (%d run
 printf 'reference until its first window:  best %.3f s   median %.3f s\n' "$reference_best" "$reference_median"
 awk -v program="$median" -v reference="$reference_median" -v goal="$goal_ratio" 'BEGIN {
   ratio = program / reference
-  printf "ratio of the medians: %.2f   (goal: at most %.1f) %s\n", ratio, goal, ratio <= goal ? "met" : "NOT met"
+  printf "ratio of the medians: %.2f   (goal: at most %.1f) %s\n", ratio, goal, (ratio <= goal ? "met" : "NOT met")
 }'
