@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace akrip {
 namespace {

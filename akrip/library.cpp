@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace akrip {
 namespace {

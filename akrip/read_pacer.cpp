@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace akrip {
 

@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "akrip/cdda.h"
 #include "akrip/scsi_sense.h"
-#include "cd/cdda.h"
 
 namespace akrip {
 namespace {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace akrip {
 namespace {

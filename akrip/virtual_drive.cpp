@@ -4,7 +4,7 @@
 #include <cstring>
 #include <thread>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace akrip {
 namespace {

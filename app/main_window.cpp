@@ -23,6 +23,7 @@
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
 #include "files/file_choosers.h"
+#include "files/file_list.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
@@ -283,10 +284,6 @@ void TakeEditedText(int control, std::string* stored, bool* typed) {
     if (!g_main.showing_album) *typed = true;
   }
   std::free(text);
-}
-
-bool FileListHasFocus() {
-  return g_main.file_list && g_main.file_list->window && GetFocus() == g_main.file_list->window;
 }
 
 bool FileEntrySelected() {

@@ -14,6 +14,7 @@
 #include "app/track_list.h"
 #include "common/language.h"
 #include "common/menu_localisation.h"
+#include "common/message_format.h"
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_localisation.h"
@@ -53,9 +54,9 @@ void ShowRipResult(int result) {
   if (result >= 1 && result <= kHighestKnownRipError) {
     std::snprintf(text, sizeof text, "%s", LoadStringText(UINT(IDS_RIP_ERROR_FIRST + result - 1)));
   } else {
-    std::snprintf(text, sizeof text, LoadStringText(IDS_RIP_ERROR_UNKNOWN), result);
+    std::snprintf(text, sizeof text, "%s", TextWithNumber(LoadStringText(IDS_RIP_ERROR_UNKNOWN), result).c_str());
   }
-  ShowMessageBox(Main().frame, kProductName, "%s", text);
+  ShowMessageBox(Main().frame ? Main().frame->window : nullptr, kProductName, "%s", text);
 }
 
 void ApplyLanguageToWindow() {
@@ -149,7 +150,8 @@ void StartRipOfCollectedTracks() {
   MainState& main = Main();
   if (main.ripping) return;
   if (g_settings.output_format == kFormatMp3 && (!g_settings.mp3_encoder || g_settings.mp3_encoder->empty())) {
-    ShowMessageBox(main.frame, LoadStringText(IDS_MP3_CODEC_ERROR), "%s", LoadStringText(IDS_NO_MP3_ENCODER));
+    ShowMessageBox(main.frame ? main.frame->window : nullptr, LoadStringText(IDS_MP3_CODEC_ERROR), "%s",
+                   LoadStringText(IDS_NO_MP3_ENCODER));
     return;
   }
   if (main.copied_tracks == 0) return;

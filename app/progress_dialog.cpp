@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/dialog_resources.h"
 #include "common/strings.h"
+#include "controls/dialog_resources.h"
 #include "res/progress_ids.h"
 #include "res/string_ids.h"
 #include "rip/encoder_slot.h"

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "akrip/akrip.h"
+#include "akrip/cdda.h"
 #include "cd/cd_drives.h"
-#include "cd/cdda.h"
 #include "cd/wav_writer.h"
 #include "common/owners.h"
 

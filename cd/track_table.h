@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "akrip/akrip.h"
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 struct TrackEntry {
   int32_t number;   // track number on the disc, 1 to 99

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace {
 

@@ -1,33 +1,95 @@
-# Source registration shared by the folders of the tree.
+# Source registration and folder libraries shared by the folders of the tree.
 #
 #   corvale_sources(HOST a.cpp ... WIN b.cpp ...)
-#     HOST files include no Windows header: they go into both builds.
-#     WIN files need Win32 and go into the Windows build only.
+#     Files of the calling folder's library.  HOST files include no Windows
+#     header: they go into both builds.  WIN files need Win32 and go into the
+#     Windows build only.
+#   corvale_folder(NAME [DEPENDS folder ...])
+#     Makes the folder's static library, corvale_NAME, from what the folder
+#     registered, linked to the libraries of the folders it depends on.  A
+#     folder may name only folders declared before it, so the folders cannot
+#     depend on each other in a circle; the build refuses an #include of a
+#     folder that is neither the folder itself nor one it depends on (directly
+#     or through another).
+#   corvale_define_core()
+#     corvale_core: every folder library, for the program, tools and tests.
 #   corvale_test(NAME HOST x_test.cpp ... WIN y_test.cpp ... [LIBS ...])
 #     One test executable per folder of tests/, run by ctest (under Wine in the
 #     Windows build).  It links the core library and the program's resources.
 
+include(${CMAKE_CURRENT_LIST_DIR}/CheckIncludes.cmake)
+
 function(corvale_sources)
   cmake_parse_arguments(S "" "" "HOST;WIN" ${ARGN})
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   foreach(kind HOST WIN)
     foreach(f ${S_${kind}})
       get_filename_component(abs ${f} ABSOLUTE)
-      set_property(GLOBAL APPEND PROPERTY CORVALE_${kind}_SOURCES ${abs})
+      set_property(GLOBAL APPEND PROPERTY CORVALE_${folder}_${kind}_SOURCES ${abs})
     endforeach()
   endforeach()
 endfunction()
 
-function(corvale_define_core)
-  get_property(host GLOBAL PROPERTY CORVALE_HOST_SOURCES)
-  get_property(win GLOBAL PROPERTY CORVALE_WIN_SOURCES)
-  if(CORVALE_HOST)
-    add_library(corvale_core STATIC ${host})
-    target_link_libraries(corvale_core PUBLIC z)
-  else()
-    add_library(corvale_core STATIC ${host} ${win})
-    target_link_libraries(corvale_core PUBLIC corvale_platform)
+function(corvale_folder name)
+  cmake_parse_arguments(F "" "" "DEPENDS" ${ARGN})
+  get_property(declared GLOBAL PROPERTY CORVALE_FOLDERS)
+  set(reach ${name})
+  foreach(dependency ${F_DEPENDS})
+    if(NOT dependency IN_LIST declared)
+      message(FATAL_ERROR "Folder ${name} depends on ${dependency}, which is not declared before it: "
+                          "folders depend one way, from the top down.")
+    endif()
+    get_property(below GLOBAL PROPERTY CORVALE_FOLDER_${dependency}_REACH)
+    list(APPEND reach ${below})
+  endforeach()
+  list(REMOVE_DUPLICATES reach)
+  set_property(GLOBAL PROPERTY CORVALE_FOLDER_${name}_REACH ${reach})
+  set_property(GLOBAL APPEND PROPERTY CORVALE_FOLDERS ${name})
+
+  get_property(sources GLOBAL PROPERTY CORVALE_${name}_HOST_SOURCES)
+  if(NOT CORVALE_HOST)
+    get_property(win GLOBAL PROPERTY CORVALE_${name}_WIN_SOURCES)
+    list(APPEND sources ${win})
   endif()
-  target_include_directories(corvale_core PUBLIC ${CMAKE_SOURCE_DIR})
+  if(sources)
+    set(library corvale_${name})
+    add_library(${library} STATIC ${sources})
+    target_include_directories(${library} PUBLIC ${CMAKE_SOURCE_DIR})
+    if(CORVALE_HOST)
+      target_link_libraries(${library} PUBLIC z)
+    else()
+      target_link_libraries(${library} PUBLIC corvale_platform)
+    endif()
+    foreach(dependency ${F_DEPENDS})
+      if(TARGET corvale_${dependency})
+        target_link_libraries(${library} PUBLIC corvale_${dependency})
+      endif()
+    endforeach()
+    set_property(GLOBAL APPEND PROPERTY CORVALE_FOLDER_LIBRARIES ${library})
+  endif()
+
+  # The include check runs again whenever a file of the folder changes.
+  set(folder_dir ${CMAKE_SOURCE_DIR}/${name})
+  file(GLOB checked CONFIGURE_DEPENDS ${folder_dir}/*.h ${folder_dir}/*.cpp ${folder_dir}/*.c ${folder_dir}/*.rc)
+  corvale_check_includes("${name}" "${reach}" "${CORVALE_PROGRAM_FOLDERS}" "${checked}")
+  set(stamp ${CMAKE_BINARY_DIR}/include_checks/${name}.stamp)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -DFOLDER=${name} "-DALLOWED=${reach}" "-DKNOWN=${CORVALE_PROGRAM_FOLDERS}"
+            -DDIRECTORY=${folder_dir} -DSTAMP=${stamp} -P ${CMAKE_SOURCE_DIR}/cmake/CheckIncludes.cmake
+    DEPENDS ${checked} ${CMAKE_SOURCE_DIR}/cmake/CheckIncludes.cmake
+    COMMENT "Checking what ${name}/ includes"
+    VERBATIM)
+  add_custom_target(corvale_${name}_includes ALL DEPENDS ${stamp})
+  if(TARGET corvale_${name})
+    add_dependencies(corvale_${name} corvale_${name}_includes)
+  endif()
+endfunction()
+
+function(corvale_define_core)
+  get_property(libraries GLOBAL PROPERTY CORVALE_FOLDER_LIBRARIES)
+  add_library(corvale_core INTERFACE)
+  target_link_libraries(corvale_core INTERFACE ${libraries})
 endfunction()
 
 function(corvale_test name)

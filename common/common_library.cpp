@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "common/dialog_resources.h"
+#include "common/atl_library.h"
+#include "common/dialog_class.h"
 #include "common/image_lists.h"
 #include "common/language.h"
 #include "common/module_name.h"
 #include "common/strings.h"
-#include "controls/atl_library.h"
 
 namespace {
 

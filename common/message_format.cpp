@@ -40,3 +40,10 @@ std::optional<std::string> FormatMessageText(const char* format, ...) {
   va_end(args);
   return text;
 }
+
+std::string TextWithNumber(const char* text, int number) {
+  std::string result = text ? text : "";
+  const std::size_t field = result.find("%d");
+  if (field != std::string::npos) result.replace(field, 2, std::to_string(number));
+  return result;
+}

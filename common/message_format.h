@@ -14,3 +14,8 @@ std::optional<std::string> FormatMessageText(const char* format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+
+// A text from the string table or a language file with its first "%d"
+// replaced by the number; every other character, "%" included, is kept as it
+// is.  A translation is data, never a format: one with "%s" must not crash.
+std::string TextWithNumber(const char* text, int number);

@@ -8,7 +8,6 @@
 #include "common/common_library.h"
 #include "common/language.h"
 #include "common/message_format.h"
-#include "controls/dialog_frame.h"
 #include "res/string_ids.h"
 
 namespace {
@@ -106,14 +105,13 @@ int ShowErrorBox(HWND owner, const char* format, ...) {
   return 1;
 }
 
-int ShowMessageBox(DialogFrame* frame, const char* caption, const char* format, ...) {
+int ShowMessageBox(HWND owner, const char* caption, const char* format, ...) {
   if (!format) return 0;
   va_list args;
   va_start(args, format);
   std::optional<std::string> text = FormatMessageTextV(format, args);
   va_end(args);
   if (!text) return 0;
-  HWND owner = frame ? frame->window : nullptr;
   g_show_message_box(owner, text->c_str(), caption ? caption : "", MB_OK);
   return 1;
 }

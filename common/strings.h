@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-struct DialogFrame;
-
 // The text of a string-table id, translated when the current language has a
 // translation of it; the empty text for an id without a string.  The result
 // lives in one of ten buffers used in turn: it stays valid until ten further
@@ -25,9 +23,9 @@ int ShowErrorBox(HWND owner, const char* format, ...)
 #endif
     ;
 
-// The same with a caption of the caller's (empty when null), owned by the
-// frame's window (none when frame is null).
-int ShowMessageBox(DialogFrame* frame, const char* caption, const char* format, ...)
+// The same with a caption of the caller's (empty when null), owned by
+// `owner` (none when null).
+int ShowMessageBox(HWND owner, const char* caption, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))
 #endif

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "controls/string_map.h"
+#include "common/string_map.h"
 
 class TranslationTable {
  public:

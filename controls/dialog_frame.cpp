@@ -2,8 +2,8 @@
 #include "controls/dialog_frame.h"
 
 #include "common/common_library.h"
-#include "common/dialog_resources.h"
 #include "common/language.h"
+#include "controls/dialog_resources.h"
 #include "controls/frame_localisation.h"
 #include "controls/frame_services.h"
 

@@ -29,11 +29,6 @@ struct SubclassRecord {
   int control_id;
 };
 
-int ColumnCount(HWND window) {
-  HWND header = reinterpret_cast<HWND>(SendMessageA(window, LVM_GETHEADER, 0, 0));
-  return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-}
-
 void SaveColumnLayout(HWND window, const SubclassRecord& record) {
   std::vector<int> widths;
   for (;;) {
@@ -180,25 +175,8 @@ ListViewCtl* CreateListView(ListViewCtl* existing, const ListViewParams& params)
   return Create(existing, params, false);
 }
 
-ListViewCtl* CreateFileList(ListViewCtl* existing, const ListViewParams& params, const FileListParams& file) {
-  ListViewParams file_params = params;
-  if (!file_params.compare) file_params.compare = CompareDirEntryItems;
-  ListViewCtl* list = Create(existing, file_params, true);
-  if (!list) return nullptr;
-  list->drop_handler = FileListDefaultDrop;
-  if (file.file_pattern) list->file_pattern = file.file_pattern;
-  if (file.directory) {
-    list->directory = file.directory;
-  } else {
-    char current[512] = "";
-    if (GetCurrentDirectoryA(sizeof current, current) < sizeof current) list->directory = current;
-  }
-  list->listing_flags = file.listing_flags;
-  if (file.file_pattern) {
-    const std::string shown = list->directory;
-    FileListShowFolder(list, shown.c_str());
-  }
-  return list;
+ListViewCtl* CreateFileModeListView(ListViewCtl* existing, const ListViewParams& params) {
+  return Create(existing, params, true);
 }
 
 void DestroyListView(ListViewCtl* list) {

@@ -1,8 +1,8 @@
 // ListViewCtl: the wrapper behind every report-style list view of the
 // program.  Items carry a pointer to their owner's record as item data; every
 // text, icon and comparison is asked of the owner through the hooks below.
-// In file-list mode the wrapper fills the list itself from a folder listing
-// and navigates between folders and drives.
+// In file-list mode (files/file_list.h) the list holds DirEntry rows of a
+// folder listing and asks the file list to rename and open them.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/dir_entry.h"
 #include "controls/list_view_sort.h"
-#include "files/dir_entry.h"
 
 struct DialogFrame;
 struct ListViewCtl;
@@ -76,6 +76,8 @@ struct ListViewCtl {
   std::string directory;     // empty: the drive list
   unsigned listing_flags;
   DirEntryList entries;
+  int (*rename_entry)(ListViewCtl* list, NMLVDISPINFOA* info);  // end of a label edit
+  int (*open_entry)(ListViewCtl* list);                          // double click
 };
 
 struct ListViewParams {
@@ -93,16 +95,11 @@ struct ListViewParams {
   ListViewNotifyFilter notify_filter = nullptr;
 };
 
-struct FileListParams {
-  const char* directory = nullptr;  // null: the current directory
-  const char* file_pattern = nullptr;
-  unsigned listing_flags = 0;       // see DirListingFlags
-};
-
 // Both destroy `existing` first (and its entry in the frame's control list).
 // Null when the frame has no window or the dialog has no such control.
 ListViewCtl* CreateListView(ListViewCtl* existing, const ListViewParams& params);
-ListViewCtl* CreateFileList(ListViewCtl* existing, const ListViewParams& params, const FileListParams& file);
+// An empty list in file-list mode, for the file list to fill.
+ListViewCtl* CreateFileModeListView(ListViewCtl* existing, const ListViewParams& params);
 // Frees the wrapper and what it owns and takes it off the frame's list; the
 // window is left alone.
 void DestroyListView(ListViewCtl* list);
@@ -121,17 +118,6 @@ int ListViewSelect(ListViewCtl* list, void* item);
 int ListViewEditCurrent(ListViewCtl* list, std::uint32_t edit_mode, char** buffer);
 int ListViewEditItem(ListViewCtl* list, void* item);
 int ListViewRetitleColumns(ListViewCtl* list);
-
-// File list: shows a folder ("" the drive list); 1 when shown.
-int FileListShowFolder(ListViewCtl* list, const char* path);
-int FileListSetPattern(ListViewCtl* list, const char* pattern);
-// Shows the path and keeps it as the directory even when the drive list came
-// instead; returns the item count.
-int FileListShowFolderKeepPath(ListViewCtl* list, const char* path);
-// The double-click default: opens the current folder, drive or "..".
-int FileListNavigate(ListViewCtl* list);
-// The end-of-drag default of a file list (see list_view_drag).
-void FileListDefaultDrop(ListViewCtl* list, HDROP drop);
 
 // Notification handlers given to the frame (plain and file-list mode).
 int ListViewNotifyPlain(void* object, UINT message, WPARAM wparam, LPARAM lparam);

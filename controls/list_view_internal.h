@@ -8,7 +8,6 @@ void ListViewDisplayText(ListViewCtl* list, NMLVDISPINFOA* info);
 int ListViewColumnSort(ListViewCtl* list, int column);
 void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice);
 void ListViewContextMenu(ListViewCtl* list);
-int FileListRename(ListViewCtl* list, NMLVDISPINFOA* info);
 // Forgets an edit started by ListViewEditCurrent: its buffer belongs to an
 // item that may be freed once the edit is over.
 void ClearEditState(ListViewCtl* list);

@@ -66,6 +66,10 @@ int FileEditStart(ListViewCtl* list, NMLVDISPINFOA* info) {
   return 0;
 }
 
+int RenameEntry(ListViewCtl* list, NMLVDISPINFOA* info) {
+  return list->rename_entry ? list->rename_entry(list, info) : 0;
+}
+
 int DispatchNotice(ListViewCtl* list, UINT message, WPARAM wparam, LPARAM lparam) {
   if (!list || message != WM_NOTIFY || static_cast<int>(wparam) != list->control_id || !lparam) return 0;
   auto* header = reinterpret_cast<NMHDR*>(lparam);
@@ -92,7 +96,7 @@ int DispatchNotice(ListViewCtl* list, UINT message, WPARAM wparam, LPARAM lparam
       return HookElse(list->on_column_click, list, header, [&] { return ListViewColumnSort(list, notice->iSubItem); });
     case LVN_ENDLABELEDITA:
       return HookElse(list->on_end_edit, list, header,
-                      [&] { return files ? FileListRename(list, info) : BufferEditEnd(list, info); });
+                      [&] { return files ? RenameEntry(list, info) : BufferEditEnd(list, info); });
     case LVN_BEGINLABELEDITA:
       return HookElse(list->on_begin_edit, list, header,
                       [&] { return files ? FileEditStart(list, info) : BufferEditStart(list); });
@@ -116,7 +120,7 @@ int DispatchNotice(ListViewCtl* list, UINT message, WPARAM wparam, LPARAM lparam
       });
     case NM_DBLCLK:
       if (!files) return list->on_double_click && list->on_double_click(list, header) ? 1 : 0;
-      return HookElse(list->on_double_click, list, header, [&] { return FileListNavigate(list); });
+      return HookElse(list->on_double_click, list, header, [&] { return list->open_entry ? list->open_entry(list) : 1; });
     case NM_CLICK:
       if (!files) ShowContextHelp(list->frame, list->control_id);
       return list->on_click && list->on_click(list, header) ? 1 : 0;

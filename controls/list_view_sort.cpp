@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "files/dir_entry.h"
+#include "controls/dir_entry.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "common/dialog_resources.h"
 #include "common/path_utils.h"
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
+#include "controls/dialog_resources.h"
 #include "files/file_utils.h"
 #include "res/create_dir_ids.h"
 #include "res/string_ids.h"
@@ -24,7 +24,9 @@ std::string ErrorText(int code) {
 }
 
 void ShowBox(HWND owner, UINT caption_id, const std::string& text) {
-  ShowMessageBox(owner ? FrameFromWindow(owner) : nullptr, LoadStringText(caption_id), "%s", text.c_str());
+  // Only a frame dialog owns the box, as before the owner was a window.
+  const DialogFrame* frame = owner ? FrameFromWindow(owner) : nullptr;
+  ShowMessageBox(frame ? frame->window : nullptr, LoadStringText(caption_id), "%s", text.c_str());
 }
 
 int CreateDirProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,7 +1,7 @@
 // Renaming a file-list entry in place.
 #pragma once
 
-#include "files/dir_entry.h"
+#include "controls/dir_entry.h"
 
 // Renames the entry's file to `new_name` inside `folder` through the shell.
 // On success the entry takes the new name and path; on failure it is left as

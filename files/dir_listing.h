@@ -1,7 +1,7 @@
 // The folder listing and the drive list behind the file list.
 #pragma once
 
-#include "files/dir_entry.h"
+#include "controls/dir_entry.h"
 
 enum DirListingFlags : unsigned {
   kListNoFolders = 1,      // leave every folder out

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "files/dir_entry.h"
+#include "controls/dir_entry.h"
 
 struct OpenFileRequest {
   HWND owner = nullptr;

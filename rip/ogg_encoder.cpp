@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 #include "common/win_owners.h"
 #include "rip/wav_reader.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 #include "rip/output_format.h"
 #include "rip/output_names.h"
 

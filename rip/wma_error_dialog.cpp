@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/dialog_resources.h"
+#include "controls/dialog_resources.h"
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
 #include "res/string_ids.h"

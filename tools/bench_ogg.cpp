@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 #include "cd/wav_writer.h"
 #include "common/owners.h"
 #include "rip/ogg_encoder.h"

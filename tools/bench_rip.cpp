@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "akrip/cdda.h"
 #include "cd/cd_drives.h"
-#include "cd/cdda.h"
 #include "cd/extract.h"
 #include "cd/track_table.h"
 #include "cd/wav_writer.h"

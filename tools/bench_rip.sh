@@ -75,7 +75,8 @@ awk '
     for (m = 1; m <= 2; m++) {
       mode = modes[m]
       if (!(mode in best) || !("copy" in best)) continue
-      printf "ratio %s/copy: best %.2f   median %.2f   (goal: at least 0.5)\n", mode,
-             best[mode] / best["copy"], median[mode] / median["copy"]
+      ratio = median[mode] / median["copy"]
+      printf "ratio %s/copy: best %.2f   median %.2f   (goal: median at least 0.5) %s\n", mode,
+             best[mode] / best["copy"], ratio, (ratio >= 0.5 ? "met" : "NOT met")
     }
   }' "$results"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "akrip/cddb_disc_id.h"
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace {
 

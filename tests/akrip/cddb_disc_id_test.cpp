@@ -12,7 +12,7 @@
 
 #include "akrip/disc_layout.h"
 #include "akrip/virtual_drive.h"
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace {
 

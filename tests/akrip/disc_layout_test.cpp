@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "akrip/akrip.h"
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 #include "support/disc_image.h"
 #include "support/temp_dir.h"
 

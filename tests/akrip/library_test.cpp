@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace {
 

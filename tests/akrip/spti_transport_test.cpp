@@ -13,7 +13,7 @@
 
 #include "akrip/real_drives.h"
 #include "akrip/windows_drive_double.h"
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 #include "support/temp_dir.h"
 
 namespace {

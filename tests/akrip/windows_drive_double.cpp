@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 #include "support/disc_image.h"
 
 namespace akrip_tests {

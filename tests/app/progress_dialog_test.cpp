@@ -9,12 +9,12 @@
 #include <utility>
 
 #include "cd/cd_drives.h"
-#include "cd/cd_test_disc.h"
 #include "common/common_library.h"
 #include "res/progress_ids.h"
 #include "rip/encoder_slot.h"
 #include "rip/rip_worker.h"
 #include "rip/wma_error_dialog.h"
+#include "support/cd_test_disc.h"
 #include "support/temp_dir.h"
 
 namespace {

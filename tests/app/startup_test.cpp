@@ -8,7 +8,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "common/common_library.h"
-#include "common/dialog_resources.h"
+#include "controls/dialog_resources.h"
 #include "common/working_folder.h"
 #include "controls/frame_services.h"
 #include "support/temp_dir.h"

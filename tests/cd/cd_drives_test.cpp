@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "cd/cd_test_disc.h"
+#include "support/cd_test_disc.h"
 
 namespace {
 

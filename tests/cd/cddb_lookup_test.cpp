@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cd/cd_drives.h"
-#include "cd/cd_test_disc.h"
+#include "support/cd_test_disc.h"
 #include "support/cddb_test_server.h"
 #include "support/job_window.h"
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "cd/cd_drives.h"
-#include "cd/cd_test_disc.h"
 #include "cd/wav_writer.h"
+#include "support/cd_test_disc.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/atl_library.h"
 #include "common/common_library.h"
-#include "controls/atl_library.h"
 
 namespace {
 

@@ -27,4 +27,14 @@ TEST(MessageFormatTest, LongTextsComeOutWhole) {
   }
 }
 
+TEST(MessageFormatTest, TextWithNumberFillsOnlyTheFirstNumberField) {
+  EXPECT_EQ(TextWithNumber("The rip stopped (code %d).", -7), "The rip stopped (code -7).");
+  EXPECT_EQ(TextWithNumber("%d and %d", 1), "1 and %d");
+  EXPECT_EQ(TextWithNumber("no field", 3), "no field");
+  EXPECT_EQ(TextWithNumber(nullptr, 3), "");
+  // A translation that asks for a text or a pointer stays literal instead of
+  // reading arguments that were never passed.
+  EXPECT_EQ(TextWithNumber("%s %n %d %%", 12), "%s %n 12 %%");
+}
+
 }  // namespace

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "common/language.h"
-#include "controls/dialog_frame.h"
 #include "res/string_ids.h"
 #include "support/temp_dir.h"
 
@@ -124,12 +123,10 @@ TEST_F(StringsTest, SecondErrorBoxIsNotOpenedWhileOneIsOnScreen) {
   EXPECT_EQ(g_shown.size(), 2u);
 }
 
-TEST_F(StringsTest, MessageBoxTakesCaptionAndFrameWindow) {
+TEST_F(StringsTest, MessageBoxTakesCaptionAndOwner) {
   HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
-  DialogFrame frame = {};
-  frame.window = window;
-  EXPECT_EQ(ShowMessageBox(&frame, "MP3 Codec Error", "%s", "No encoder"), 1);
+  EXPECT_EQ(ShowMessageBox(window, "MP3 Codec Error", "%s", "No encoder"), 1);
   EXPECT_EQ(ShowMessageBox(nullptr, nullptr, "plain"), 1);
   EXPECT_EQ(ShowMessageBox(nullptr, "x", nullptr), 0);
   ASSERT_EQ(g_shown.size(), 2u);

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "common/common_library.h"
-#include "common/dialog_resources.h"
 #include "common/language.h"
 #include "common/translation_table.h"
+#include "controls/dialog_resources.h"
 #include "controls/frame_localisation.h"
 #include "controls/frame_services.h"
 #include "controls/frame_test_dialogs.h"

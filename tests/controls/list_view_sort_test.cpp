@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "files/dir_entry.h"
+#include "controls/dir_entry.h"
 
 namespace {
 

@@ -10,9 +10,8 @@
 #include <vector>
 
 #include "common/text_utils.h"
-
-#include "list_view_test_dialog.h"
 #include "res/string_ids.h"
+#include "support/list_view_test_dialog.h"
 
 namespace {
 

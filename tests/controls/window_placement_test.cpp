@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string CorpusFolder() { return CONTROLS_TEST_DATA "/placements/"; }
+std::string CorpusFolder() { return CONTROLS_PLACEMENTS_DIR "/"; }
 
 std::vector<std::string> CaseNames() {
   std::vector<std::string> names;

@@ -20,9 +20,13 @@
 //   e2e_probe time-start EXE TRACKS TIMEOUT_MS  starts EXE; seconds until its first
 //                                               window exists, and until its track
 //                                               list holds TRACKS items; closes it
+//   e2e_probe time-window EXE TIMEOUT_MS        starts EXE; seconds until its first
+//                                               window exists; ends it (the start-up
+//                                               benchmark's reference program)
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,8 +43,11 @@ constexpr char kVirtualDrivePrefix[] = "Virtual CD: ";
 constexpr DWORD kPollMs = 5;
 constexpr DWORD kFastPollMs = 1;
 
-int Fail(const char* format, const char* detail = "") {
-  std::fprintf(stderr, format, detail);
+__attribute__((format(printf, 1, 2))) int Fail(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(stderr, format, args);
+  va_end(args);
   std::fputc('\n', stderr);
   return 1;
 }
@@ -235,53 +242,103 @@ int CloseMain() {
   return 0;
 }
 
+// A program started for timing: the clock runs from just before its creation.
+class TimedProcess {
+ public:
+  TimedProcess() { QueryPerformanceFrequency(&frequency_); }
+  ~TimedProcess() {
+    if (process_.hProcess) CloseHandle(process_.hProcess);
+  }
+  TimedProcess(const TimedProcess&) = delete;
+  TimedProcess& operator=(const TimedProcess&) = delete;
+
+  bool Start(const char* exe) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string command = std::string("\"") + exe + "\"";
+    QueryPerformanceCounter(&begin_);
+    if (!CreateProcessA(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
+      return false;
+    }
+    CloseHandle(process_.hThread);
+    return true;
+  }
+  double Seconds() const {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return double(now.QuadPart - begin_.QuadPart) / double(frequency_.QuadPart);
+  }
+  bool Ended(DWORD wait_ms) const { return WaitForSingleObject(process_.hProcess, wait_ms) == WAIT_OBJECT_0; }
+  HANDLE handle() const { return process_.hProcess; }
+  DWORD id() const { return process_.dwProcessId; }
+
+ private:
+  LARGE_INTEGER frequency_ = {};
+  LARGE_INTEGER begin_ = {};
+  PROCESS_INFORMATION process_ = {};
+};
+
 // Start-up time as a user sees it: from process creation until the main
 // window lists the disc's tracks.
 int TimeStart(const char* exe, long tracks, DWORD timeout_ms) {
-  LARGE_INTEGER frequency, begin, now;
-  QueryPerformanceFrequency(&frequency);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  std::string command = std::string("\"") + exe + "\"";
-  QueryPerformanceCounter(&begin);
-  if (!CreateProcessA(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return Fail("cannot start %s", exe);
-  }
-  CloseHandle(process.hThread);
-  auto seconds_since_start = [&] {
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart - begin.QuadPart) / double(frequency.QuadPart);
-  };
+  TimedProcess process;
+  if (!process.Start(exe)) return Fail("cannot start %s", exe);
   double first_window = -1;
   int status = 1;
   for (;;) {
-    if (first_window < 0 && ProcessHasWindow(process.dwProcessId)) first_window = seconds_since_start();
-    HWND main = FindMainWindow(process.dwProcessId);
+    if (first_window < 0 && ProcessHasWindow(process.id())) first_window = process.Seconds();
+    HWND main = FindMainWindow(process.id());
     HWND list = main ? GetDlgItem(main, IDC_TRACK_LIST) : nullptr;
     if (list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= tracks) {
-      const double tracks_shown = seconds_since_start();
+      const double tracks_shown = process.Seconds();
       std::printf("%.4f %.4f\n", first_window, tracks_shown);
       PostMessageA(main, WM_CLOSE, 0, 0);
       status = 0;
       break;
     }
-    if (seconds_since_start() * 1000 > timeout_ms) {
+    if (process.Seconds() * 1000 > timeout_ms) {
       Fail("no track list within the time-out");
       break;
     }
-    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+    if (process.Ended(0)) {
       Fail("the program ended before showing its tracks");
       break;
     }
     Sleep(kFastPollMs);
   }
-  if (WaitForSingleObject(process.hProcess, timeout_ms) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 1);
+  if (!process.Ended(timeout_ms)) {
+    TerminateProcess(process.handle(), 1);
     Fail("the program did not end after WM_CLOSE");
     status = 1;
   }
-  CloseHandle(process.hProcess);
+  return status;
+}
+
+// The same first-window time for another program, started the same way; the
+// program is ended once timed, since nothing it does afterwards counts.
+int TimeFirstWindow(const char* exe, DWORD timeout_ms) {
+  TimedProcess process;
+  if (!process.Start(exe)) return Fail("cannot start %s", exe);
+  int status = 1;
+  for (;;) {
+    const double seconds = process.Seconds();
+    if (ProcessHasWindow(process.id())) {
+      std::printf("%.4f\n", seconds);
+      status = 0;
+      break;
+    }
+    if (seconds * 1000 > timeout_ms) {
+      Fail("no window within the time-out");
+      break;
+    }
+    if (process.Ended(0)) {
+      Fail("the program ended before showing a window");
+      break;
+    }
+    Sleep(kFastPollMs);
+  }
+  TerminateProcess(process.handle(), 0);
+  process.Ended(timeout_ms);
   return status;
 }
 
@@ -302,5 +359,8 @@ int main(int argc, char** argv) {
   if (command == "toc" && argc == 2) return PrintToc();
   if (command == "close" && argc == 2) return CloseMain();
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
-  return Fail("usage: e2e_probe wait-main|item-count|rect|header-rect|selection|combo-selection|watch|wait-rect|text|toc|close|time-start ...");
+  if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
+  return Fail(
+      "usage: e2e_probe wait-main|item-count|rect|header-rect|selection|combo-selection|watch|wait-rect|text|toc|"
+      "close|time-start|time-window ...");
 }

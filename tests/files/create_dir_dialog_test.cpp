@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "common/dialog_resources.h"
 #include "common/strings.h"
+#include "controls/dialog_resources.h"
 #include "res/create_dir_ids.h"
 #include "res/string_ids.h"
 #include "support/temp_dir.h"

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "cd/cd_drives.h"
-#include "cd/cd_test_disc.h"
 #include "common/win_owners.h"
 #include "common/working_folder.h"
 #include "rip/encoder_slot.h"
 #include "rip/format_encoders.h"
+#include "support/cd_test_disc.h"
 #include "ogg_decode.h"
 #include "support/job_window.h"
 #include "support/temp_dir.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cd/cd_drives.h"
-#include "cd/cd_test_disc.h"
+#include "support/cd_test_disc.h"
 #include "common/common_library.h"
 #include "res/wma_error_ids.h"
 #include "rip/rip_worker.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "cd/cdda.h"
+#include "akrip/cdda.h"
 
 namespace testing_support {
 

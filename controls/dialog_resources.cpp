@@ -1,4 +1,4 @@
-#include "common/dialog_resources.h"
+#include "controls/dialog_resources.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +11,6 @@
 namespace {
 
 constexpr size_t kReferencePartSize = 1024;
-constexpr int kToolbarQueryInsert = -706;  // TBN_QUERYINSERT
-constexpr int kToolbarQueryDelete = -707;  // TBN_QUERYDELETE
 constexpr WORD kComboSetFocus = 3;
 constexpr WORD kButtonSetFocus = 6;
 constexpr WORD kEditSetFocus = 256;
@@ -90,29 +88,6 @@ void FreeTakenOverFrame(const DialogRequest& request, DialogFrame* frame) {
 
 void SetDialogMessageBoxFunc(DialogMessageBoxFunc show) {
   g_message_box = show != nullptr ? show : ShowSystemMessageBox;
-}
-
-LRESULT CALLBACK VelmaronDialogWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NOTIFY && lparam != 0) {
-    const int code = reinterpret_cast<const NMHDR*>(lparam)->code;
-    if (code == kToolbarQueryInsert || code == kToolbarQueryDelete) return 1;
-  }
-  return DefDlgProcA(window, message, wparam, lparam);
-}
-
-int RegisterDialogClass(HINSTANCE instance) {
-  WNDCLASSA existing;
-  if (GetClassInfoA(instance, kDialogClassName, &existing)) return 1;
-  WNDCLASSA window_class = {};
-  window_class.style = CS_HREDRAW | CS_VREDRAW;
-  window_class.lpfnWndProc = VelmaronDialogWindowProc;
-  window_class.cbWndExtra = DLGWINDOWEXTRA;
-  window_class.hInstance = instance;
-  window_class.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-  window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-  window_class.lpszClassName = kDialogClassName;
-  return RegisterClassA(&window_class) != 0 ? 1 : 0;
 }
 
 INT_PTR CreateDialogFromResource(const DialogRequest& request, int template_id) {

@@ -1,9 +1,8 @@
-// File-list mode: showing folders and drives, navigating, renaming and the
-// default handling of entries dragged onto a folder.
+#include "files/file_list.h"
+
 #include <cstring>
 
 #include "common/path_utils.h"
-#include "controls/list_view_internal.h"
 #include "files/dir_entry_rename.h"
 #include "files/dir_listing.h"
 #include "files/file_choosers.h"
@@ -109,6 +108,8 @@ int FileListNavigate(ListViewCtl* list) {
   return 1;
 }
 
+namespace {
+
 int FileListRename(ListViewCtl* list, NMLVDISPINFOA* info) {
   if (info->item.iItem == -1 || !info->item.pszText) return 0;
   // The edited row, which a mouse-started edit need not have made current.
@@ -120,6 +121,8 @@ int FileListRename(ListViewCtl* list, NMLVDISPINFOA* info) {
   }
   return 1;
 }
+
+}  // namespace
 
 void FileListDefaultDrop(ListViewCtl* list, HDROP drop) {
   if (!list) return;
@@ -145,4 +148,27 @@ void FileListDefaultDrop(ListViewCtl* list, HDROP drop) {
     }
   }
   list->drag_source_item = nullptr;
+}
+
+ListViewCtl* CreateFileList(ListViewCtl* existing, const ListViewParams& params, const FileListParams& file) {
+  ListViewParams file_params = params;
+  if (!file_params.compare) file_params.compare = CompareDirEntryItems;
+  ListViewCtl* list = CreateFileModeListView(existing, file_params);
+  if (!list) return nullptr;
+  list->drop_handler = FileListDefaultDrop;
+  list->rename_entry = FileListRename;
+  list->open_entry = FileListNavigate;
+  if (file.file_pattern) list->file_pattern = file.file_pattern;
+  if (file.directory) {
+    list->directory = file.directory;
+  } else {
+    char current[512] = "";
+    if (GetCurrentDirectoryA(sizeof current, current) < sizeof current) list->directory = current;
+  }
+  list->listing_flags = file.listing_flags;
+  if (file.file_pattern) {
+    const std::string shown = list->directory;
+    FileListShowFolder(list, shown.c_str());
+  }
+  return list;
 }

@@ -5,9 +5,10 @@
 
 #include "controls/list_view.h"
 #include "files/dir_listing.h"
+#include "files/file_list.h"
 #include "files/shell_ops.h"
-#include "list_view_test_dialog.h"
 #include "res/string_ids.h"
+#include "support/list_view_test_dialog.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "akrip/cdda.h"
 #include "akrip/virtual_drive.h"
-#include "cd/cdda.h"
 
 namespace {
 

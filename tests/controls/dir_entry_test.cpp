@@ -1,4 +1,4 @@
-#include "files/dir_entry.h"
+#include "controls/dir_entry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "cd/cd_test_disc.h"
+#include "support/cd_test_disc.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "controls/string_map.h"
+#include "common/string_map.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "controls/atl_library.h"
+#include "common/atl_library.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "list_view_test_dialog.h"
+#include "support/list_view_test_dialog.h"
 
 #include <commctrl.h>
 
 #include <cstring>
 #include <vector>
 
-#include "common/dialog_resources.h"
+#include "controls/dialog_resources.h"
 
 namespace {
 

@@ -6,15 +6,8 @@
 
 #include <windows.h>
 
+#include "common/dialog_class.h"
 #include "controls/dialog_frame.h"
-
-// The library's own dialog window class.
-constexpr const char kDialogClassName[] = "velmarondlg";
-constexpr const char kDialogLibraryName[] = "VelmaronDialogs.dll";
-
-// Registers "velmarondlg" for the instance unless it exists already.
-int RegisterDialogClass(HINSTANCE instance);
-LRESULT CALLBACK VelmaronDialogWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // What a dialog is created with.  `holder`, when given, keeps the frame for
 // reuse by the next dialog created through it (and the caller frees it);
