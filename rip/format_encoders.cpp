@@ -1,5 +1,6 @@
 #include "rip/format_encoders.h"
 
+#include "rip/mp3_encoder.h"
 #include "rip/output_format.h"
 
 namespace {
@@ -8,7 +9,7 @@ namespace {
 // worker report an encoder error instead of claiming a file it never wrote.
 FormatEncoder g_ogg_encoder = {".ogg", nullptr, true};
 FormatEncoder g_wma_encoder = {".wma", nullptr, true};
-FormatEncoder g_mp3_encoder = {".mp3", nullptr, false};
+FormatEncoder g_mp3_encoder = {".mp3", LaunchMp3Encoder, false};
 
 FormatEncoder* Entry(int format) {
   switch (format) {

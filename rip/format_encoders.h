@@ -1,10 +1,13 @@
 // What the worker does with a track's WAV for each compressed output format.
 #pragma once
 
-// Encodes the WAV at `wav_path` into `output_path`.  Returns 0 when the output
-// was written, else the rip job's result code for the failure (such as
-// kEncoderFailed).  The WAV is left in place.
-using EncodeFn = int (*)(const char* wav_path, const char* output_path);
+#include "rip/rip_job.h"
+
+// Encodes the WAV at `wav_path` into `output_path` for `job`.  Returns 0 when
+// the output was written (or, for an encoder that runs on, is being written),
+// else the rip job's result code for the failure (such as kEncoderFailed).
+// The WAV is left in place.
+using EncodeFn = int (*)(const RipJob& job, const char* wav_path, const char* output_path);
 
 // "An internal encoder error has occurred."
 constexpr int kEncoderFailed = 5;

@@ -164,14 +164,12 @@ struct EncodeCall {
 std::vector<EncodeCall> g_encode_calls;
 size_t g_failing_call = 0;   // the call (counted from 1) that fails; 0: none
 
-int RecordEncode(const char* wav_path, const char* output_path) {
+int RecordEncode(const RipJob&, const char* wav_path, const char* output_path) {
   g_encode_calls.push_back({wav_path, output_path, ReadWholeFile(wav_path)});
   testing_support::WriteWholeFile(output_path, "encoded");
   return g_encode_calls.size() == g_failing_call ? kEncoderFailed : 0;
 }
 
-// Stands for the process of an external encoder that still runs.
-void FillSlotWithARunningEncoder() { FillEncoderSlot(CreateEventA(nullptr, TRUE, FALSE, nullptr)); }
 
 // Runs jobs of the compressed formats with stand-in encoders, the working
 // folder in a folder of its own and the current directory somewhere else, as
@@ -192,7 +190,7 @@ class RipWorkerEncoding : public RipWorker {
     SetCurrentDirectoryA(previous_directory_);
     SetWorkingFolder(nullptr);
     for (int format : {kFormatOgg, kFormatWma, kFormatMp3}) SetFormatEncode(format, saved_[format]);
-    CloseHandle(TakeEncoderSlot());
+    EmptyEncoderSlot();
     RipWorker::TearDown();
   }
   std::string TempFolder() const { return work_.path() + "\\temp"; }
@@ -290,12 +288,12 @@ TEST_F(RipWorkerEncoding, StopDuringTheWaitForTheEncoderStartsNoFurtherTrack) {
   AddTrack(1, "B");
   SetFaults(("read-fail=" + std::to_string(TestDisc().starts[0]) + "-" +
              std::to_string(TestDisc().starts[0]) + ":-6").c_str());
-  FillSlotWithARunningEncoder();
+  FillEncoderSlot();   // an external encoder of an earlier track still runs
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd([](const Posted& p) {
     if (p.code != kRipMsgProgress || p.param != 0) return;
     EXPECT_EQ(RequestRipStop(), 1);
-    CloseHandle(TakeEncoderSlot());   // as the progress dialog's Cancel does
+    EmptyEncoderSlot();   // as the progress dialog's Cancel does
   }));
   EXPECT_EQ(job_.result, 0);
   EXPECT_TRUE(g_encode_calls.empty());
