@@ -298,6 +298,25 @@ TEST(CompleteRipJob, BoundsTextsAndGuardsTrackIndexes) {
     EXPECT_EQ(job.tracks[i].start, 0) << i;
     EXPECT_EQ(job.tracks[i].length, 0) << i;
   }
+  EXPECT_EQ(job.mp3_encoder.program, "");
+  EXPECT_EQ(job.mp3_encoder.parameters, "");
+}
+
+// The worker reads the encoder settings from the job, not from the settings
+// that Preferences may change while it runs.
+TEST(CompleteRipJob, CopiesTheMp3EncoderSettings) {
+  TrackTable table{};
+  RipJob job{};
+  std::string program = "C:\\Tools\\lame.exe";
+  std::string params = "-V2 \"%IN%\" \"%OUT%\"";
+  ProgressDialogRequest request{&job, &table, kFormatMp3, 128, "", "", nullptr, nullptr,
+                                program.c_str(), params.c_str(), HWND(0x5678)};
+  CompleteRipJob(request, nullptr);
+  program = "changed";
+  params = "changed";
+  EXPECT_EQ(job.mp3_encoder.program, "C:\\Tools\\lame.exe");
+  EXPECT_EQ(job.mp3_encoder.parameters, "-V2 \"%IN%\" \"%OUT%\"");
+  EXPECT_EQ(job.mp3_encoder.watch_window, HWND(0x5678));
 
   job.track_count = cdda::kMaxTracks + 1;
   CompleteRipJob(request, nullptr);
