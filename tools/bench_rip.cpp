@@ -21,39 +21,18 @@
 #include "rip/rip_job.h"
 #include "rip/rip_worker.h"
 #include "support/job_window.h"
+#include "tools/bench_support.h"
 
 namespace {
+
+using bench::FindDrive;
+using bench::Now;
+using bench::TrackTitle;
 
 using testing_support::JobWindow;
 
 constexpr DWORD kWorkerTimeoutMs = 10 * 60 * 1000;
 constexpr const char kArtist[] = "Bench";
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-int FindDrive(const char* name_part) {
-  for (int i = 0; i < GetDriveCount(); ++i) {
-    char name[64];
-    GetDriveName(i, name, sizeof name);
-    if (std::strstr(name, name_part)) return i;
-  }
-  return -1;
-}
-
-std::string TrackTitle(int index) {
-  char title[16];
-  std::snprintf(title, sizeof title, "Track %02d", index + 1);
-  return title;
-}
 
 class Bench {
  public:

@@ -14,67 +14,11 @@ fi
 bin=$1
 cue=$2
 artefacts=$3
-image=${cue%.cue}.bin
-probe_exe=$bin/e2e_probe.exe
-track_list=1044
-rip_button=1039
 sector_bytes=2352
 wav_header_bytes=44
+source "$(dirname "$0")/e2e_lib.sh"
 
-root=$(mktemp -d)
-work=$root/work
-out=$root/out
-mkdir -p "$work" "$out" "$artefacts"
-corvale_pid=""
-
-# Wine sees the Unix root as drive Z:.
-windows_path() { local path=$1; echo "Z:${path//\//\\}"; }
-
-stop_corvale() {
-  if [ -n "$corvale_pid" ] && kill -0 "$corvale_pid" 2>/dev/null; then
-    kill "$corvale_pid" 2>/dev/null
-    sleep 0.5
-    kill -9 "$corvale_pid" 2>/dev/null
-    wait "$corvale_pid" 2>/dev/null
-  fi
-  corvale_pid=""
-}
-
-cleanup() {
-  stop_corvale
-  rm -rf "$root"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  if [ -s "$root/corvale.log" ]; then
-    echo "--- corvale.exe output:" >&2
-    cat "$root/corvale.log" >&2
-  fi
-  exit 1
-}
-
-# Runs the probe; its answer (without carriage returns) lands in $answer.
-# A Windows program's output goes to a file: Wine's helper processes would
-# hold a pipe open.
-probe() {
-  timeout 90 wine "$probe_exe" "$@" >"$root/probe.out" 2>"$root/probe.err" </dev/null
-  local status=$?
-  answer=$(tr -d '\r' <"$root/probe.out")
-  if [ $status -ne 0 ]; then
-    echo "probe $1: exit $status: $(tr -d '\r' <"$root/probe.err")" >&2
-  fi
-  return $status
-}
-
-click() { timeout 10 xdotool mousemove "$1" "$2" click 1 || fail "xdotool could not click at $1,$2"; }
-
-[ -f "$image" ] || fail "no disc image $image"
-[ -f "$probe_exe" ] || fail "no probe $probe_exe"
-[ -n "${DISPLAY:-}" ] || fail "no DISPLAY (run inside tools/with-wine.sh)"
-export AKRIP_IMAGES
-AKRIP_IMAGES=$(windows_path "$cue")
+check_setup
 
 echo "== the disc's table of contents through the CD layer"
 probe toc || fail "could not read the demo disc's table of contents"
@@ -84,15 +28,7 @@ read -r _ start1 length1 < <(sed -n 1p <<<"$toc")
 read -r _ start2 length2 < <(sed -n 2p <<<"$toc")
 [ -n "${length2:-}" ] || fail "the table of contents lists fewer than two tracks"
 
-echo "== starting corvale.exe in $work"
-printf 'path=%s\\\r\n' "$(windows_path "$out")" >"$work/config.ini"
-(cd "$work" && exec wine "$bin/corvale.exe") >"$root/corvale.log" 2>&1 </dev/null &
-corvale_pid=$!
-
-probe wait-main 30000 || fail "the main window did not show within 30 s"
-[ "$answer" = "Corvale - Unknown Title (Unknown Artist)" ] || fail "unexpected window title \"$answer\""
-probe item-count $track_list || fail "no track list"
-[ "$answer" = 4 ] || fail "the track list shows $answer tracks, the disc has 4 audio tracks"
+start_corvale
 
 echo "== selecting tracks 1 and 2"
 probe header-rect $track_list || fail "no header on the track list"
@@ -108,28 +44,8 @@ for _ in $(seq 1 50); do
 done
 [ "$selection" = "2 0 1" ] || fail "selection is \"$selection\" (count, rows), wanted rows 0 and 1 only"
 
-echo "== ripping"
-rm -f "$root/watch.ready"
-timeout 120 wine "$probe_exe" watch "Ripping..." "$(windows_path "$root/watch.ready")" 60000 \
-  >"$root/watch.out" 2>&1 </dev/null &
-watch_pid=$!
-for _ in $(seq 1 200); do
-  [ -f "$root/watch.ready" ] && break
-  kill -0 $watch_pid 2>/dev/null || break
-  sleep 0.05
-done
-[ -f "$root/watch.ready" ] || fail "the progress watcher did not start"
-probe rect $rip_button || fail "no RIP button"
-read -r left top right bottom <<<"$answer"
-click $(((left + right) / 2)) $(((top + bottom) / 2))
-wait $watch_pid
-watch_status=$?
-[ $watch_status -eq 0 ] || fail "progress window: $(tr -d '\r' <"$root/watch.out") (exit $watch_status)"
-echo "progress window $(tr -d '\r' <"$root/watch.out")"
-
-shot=$artefacts/rip_demo_disc.png
-timeout 30 import -window root "$shot" || fail "no screenshot"
-echo "screenshot: $shot"
+rip_and_wait
+screenshot rip_demo_disc.png
 
 echo "== checking the files in $out"
 expected=$(printf '%s\n' "Unknown Artist - Track 01.wav" "Unknown Artist - Track 02.wav")
@@ -168,17 +84,5 @@ check_wav() {
 check_wav "$out/Unknown Artist - Track 01.wav" "$start1" "$length1"
 check_wav "$out/Unknown Artist - Track 02.wav" "$start2" "$length2"
 
-echo "== closing"
-probe close || fail "could not post WM_CLOSE to the main window"
-for _ in $(seq 1 200); do
-  kill -0 "$corvale_pid" 2>/dev/null || break
-  sleep 0.05
-done
-kill -0 "$corvale_pid" 2>/dev/null && fail "corvale.exe still runs 10 s after WM_CLOSE"
-wait "$corvale_pid"
-exit_code=$?
-corvale_pid=""
-[ $exit_code -eq 0 ] || fail "corvale.exe exited with code $exit_code"
-[ "$(head -c 8 "$work/config.ini")" = "version=" ] ||
-  fail "config.ini was not rewritten; it starts with \"$(head -c 40 "$work/config.ini")\""
+close_corvale
 echo "PASS"

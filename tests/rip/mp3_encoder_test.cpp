@@ -16,6 +16,7 @@
 #include "rip/encoder_watch.h"
 #include "rip/format_encoders.h"
 #include "rip/rip_worker.h"
+#include "support/encoder_watch_window.h"
 #include "support/job_window.h"
 #include "support/temp_dir.h"
 
@@ -23,65 +24,12 @@ namespace {
 
 using cd_tests::TestDisc;
 using testing_support::FileExists;
+using testing_support::EncoderWatchWindow;
 using testing_support::JobWindow;
+using testing_support::PumpUntil;
 using testing_support::ReadWholeFile;
 using testing_support::TempDir;
 using testing_support::WriteWholeFile;
-
-constexpr DWORD kDeadlineMs = 60000;
-
-// Stands in for the main window: starts the watch when the worker asks and
-// hands it every tick of its timer, as the main window does.
-class WatchWindow {
- public:
-  WatchWindow() {
-    WNDCLASSA window_class{};
-    window_class.lpfnWndProc = Proc;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = "CorvaleEncoderWatchWindow";
-    RegisterClassA(&window_class);   // fails harmlessly when already registered
-    window_ = CreateWindowA(window_class.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            window_class.hInstance, nullptr);
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~WatchWindow() { DestroyWindow(window_); }
-  WatchWindow(const WatchWindow&) = delete;
-  WatchWindow& operator=(const WatchWindow&) = delete;
-
-  HWND handle() const { return window_; }
-  int ended = 0;
-  int failures_shown = 0;
-
- private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = reinterpret_cast<WatchWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self && message == kMsgStartEncoderWatch) {
-      StartEncoderWatch(window);
-      return 0;
-    }
-    if (self && message == WM_TIMER && wparam == kEncoderWatchTimer) {
-      const EncoderWatchTick tick = TickEncoderWatch(window);
-      self->ended += tick.ended;
-      self->failures_shown += tick.failures_to_show;
-      return 0;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
-  }
-
-  HWND window_ = nullptr;
-};
-
-// Dispatches this thread's messages until `done` holds; false after the deadline.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms = kDeadlineMs) {
-  const DWORD started = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - started > timeout_ms) return false;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-  return true;
-}
 
 void PumpFor(DWORD ms) {
   const DWORD started = GetTickCount();
@@ -172,7 +120,7 @@ class Mp3Encoder : public testing::Test {
   TempDir work_;
   TempDir out_;
   TempDir logs_;
-  WatchWindow watch_;
+  EncoderWatchWindow watch_;
   RipJob job_;
 };
 
@@ -207,8 +155,8 @@ TEST_F(Mp3Encoder, OneProcessAtATimeAndEachWavGoesOnlyAfterItsProcessEnded) {
     EXPECT_TRUE(FileExists(Mp3(titles[i])));
   }
   EXPECT_TRUE(Listing(TempFolder()).empty());
-  EXPECT_EQ(watch_.ended, 3);   // the file list was refreshed for each
-  EXPECT_EQ(watch_.failures_shown, 0);
+  EXPECT_EQ(watch_.ended(), 3);   // the file list was refreshed for each
+  EXPECT_EQ(watch_.failures_shown(), 0);
   EXPECT_FALSE(IsEncoderSlotFilled());
   EXPECT_FALSE(WatchTimerRuns());
 }
@@ -231,7 +179,7 @@ TEST_P(Mp3EncoderFault, EndsTheJobWithTheEncoderError) {
   EXPECT_EQ(job_.result, kEncoderFailed);
   AwaitEncoders();
   EXPECT_FALSE(CloseEncoderJob());   // reported once, by the worker
-  EXPECT_EQ(watch_.failures_shown, 0);
+  EXPECT_EQ(watch_.failures_shown(), 0);
   EXPECT_EQ(Lines(LogFile()).size(), 2u);   // the second track was not encoded
   EXPECT_TRUE(Listing(TempFolder()).empty());
   EXPECT_TRUE(Listing(out_.path()).empty());
@@ -257,7 +205,7 @@ TEST_F(Mp3Encoder, FailureOfTheLastProcessIsReportedOnceAfterTheJob) {
   AwaitEncoders();
   EXPECT_TRUE(CloseEncoderJob());
   EXPECT_FALSE(CloseEncoderJob());
-  EXPECT_EQ(watch_.failures_shown, 0);
+  EXPECT_EQ(watch_.failures_shown(), 0);
 
   WriteWholeFile(HoldFile(), "");
   OpenEncoderJob();
@@ -265,7 +213,7 @@ TEST_F(Mp3Encoder, FailureOfTheLastProcessIsReportedOnceAfterTheJob) {
   EXPECT_FALSE(CloseEncoderJob());
   DeleteFileA(HoldFile().c_str());
   AwaitEncoders();
-  EXPECT_EQ(watch_.failures_shown, 1);
+  EXPECT_EQ(watch_.failures_shown(), 1);
   EXPECT_TRUE(Listing(TempFolder()).empty());
   EXPECT_FALSE(FileExists(Mp3("A")));
 }
@@ -317,7 +265,7 @@ TEST_F(Mp3Encoder, CancelLeavesTheWavToTheRunningProcess) {
   EXPECT_TRUE(FileExists(Mp3("A")));
   EXPECT_FALSE(FileExists(Mp3("B")));
   EXPECT_TRUE(Listing(TempFolder()).empty());
-  EXPECT_EQ(watch_.ended, 1);
+  EXPECT_EQ(watch_.ended(), 1);
   EXPECT_FALSE(WatchTimerRuns());
 }
 

@@ -1,0 +1,43 @@
+// What the rip benchmarks share: a clock, the drive of a disc image, and the
+// titles they give the tracks.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cd/cd_drives.h"
+
+namespace bench {
+
+// Seconds on the performance counter.
+inline double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+// Index of the first drive whose name contains `name_part`, or -1.
+inline int FindDrive(const char* name_part) {
+  for (int i = 0; i < GetDriveCount(); ++i) {
+    char name[64];
+    GetDriveName(i, name, sizeof name);
+    if (std::strstr(name, name_part)) return i;
+  }
+  return -1;
+}
+
+inline std::string TrackTitle(int index) {
+  char title[16];
+  std::snprintf(title, sizeof title, "Track %02d", index + 1);
+  return title;
+}
+
+}  // namespace bench
