@@ -27,7 +27,6 @@
 
 namespace {
 
-using bench::FindDrive;
 using bench::Now;
 using bench::TrackTitle;
 
@@ -176,16 +175,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "RUNS must be at least 1\n");
     return 2;
   }
-  const int drive = FindDrive(argv[1]);
-  if (drive < 0 || !SelectDrive(drive)) {
-    std::fprintf(stderr, "no drive named like \"%s\" (is AKRIP_IMAGES set?)\n", argv[1]);
-    return 1;
-  }
   static TrackTable table;
-  if (!ReadTrackTable(&table) || table.count == 0) {
-    std::fprintf(stderr, "no audio tracks on the disc\n");
-    return 1;
-  }
+  if (!bench::ReadDiscOfDrive(argv[1], &table)) return 1;
   // The intermediate WAVs of the job go to "temp" below the work folder.
   const std::string folder = argv[2];
   SetWorkingFolder(folder.c_str());

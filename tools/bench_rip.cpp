@@ -25,7 +25,6 @@
 
 namespace {
 
-using bench::FindDrive;
 using bench::Now;
 using bench::TrackTitle;
 
@@ -158,21 +157,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "RUNS must be at least 1\n");
     return 2;
   }
-  const int drive = FindDrive(argv[1]);
-  if (drive < 0) {
-    std::fprintf(stderr, "no drive named like \"%s\" among %d (is AKRIP_IMAGES set?)\n", argv[1],
-                 GetDriveCount());
-    return 1;
-  }
-  if (!SelectDrive(drive)) {
-    std::fprintf(stderr, "cannot open drive %d\n", drive);
-    return 1;
-  }
   static TrackTable table;
-  if (!ReadTrackTable(&table) || table.count == 0) {
-    std::fprintf(stderr, "no audio tracks on the disc\n");
-    return 1;
-  }
+  if (!bench::ReadDiscOfDrive(argv[1], &table)) return 1;
   if (!CreateDirectoryA(argv[2], nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
     std::fprintf(stderr, "cannot create %s\n", argv[2]);
     return 1;

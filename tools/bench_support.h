@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cd/cd_drives.h"
+#include "cd/track_table.h"
 
 namespace bench {
 
@@ -32,6 +33,26 @@ inline int FindDrive(const char* name_part) {
     if (std::strstr(name, name_part)) return i;
   }
   return -1;
+}
+
+// Selects the drive whose name contains `name_part` and reads its table of
+// contents into `table`; says on stderr what failed.
+inline bool ReadDiscOfDrive(const char* name_part, TrackTable* table) {
+  const int drive = FindDrive(name_part);
+  if (drive < 0) {
+    std::fprintf(stderr, "no drive named like \"%s\" among %d (is AKRIP_IMAGES set?)\n", name_part,
+                 GetDriveCount());
+    return false;
+  }
+  if (!SelectDrive(drive)) {
+    std::fprintf(stderr, "cannot open drive %d\n", drive);
+    return false;
+  }
+  if (!ReadTrackTable(table) || table->count == 0) {
+    std::fprintf(stderr, "no audio tracks on the disc\n");
+    return false;
+  }
+  return true;
 }
 
 inline std::string TrackTitle(int index) {

@@ -10,7 +10,6 @@
 
 #include "cd/cd_drives.h"
 #include "cd/cd_test_disc.h"
-#include "common/win_owners.h"
 #include "common/working_folder.h"
 #include "rip/encoder_slot.h"
 #include "rip/encoder_watch.h"
@@ -24,6 +23,7 @@ namespace {
 
 using cd_tests::TestDisc;
 using testing_support::FileExists;
+using testing_support::FolderNames;
 using testing_support::EncoderWatchWindow;
 using testing_support::JobWindow;
 using testing_support::PumpUntil;
@@ -58,16 +58,6 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
-std::vector<std::string> Listing(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA item;
-  FindHandle find(FindFirstFileA((folder + "\\*").c_str(), &item));
-  if (!find) return names;
-  do {
-    if (std::strcmp(item.cFileName, ".") && std::strcmp(item.cFileName, "..")) names.push_back(item.cFileName);
-  } while (FindNextFileA(find.get(), &item));
-  return names;
-}
 
 // MP3 jobs through the test encoder program, started as the user's encoder
 // would be, with the working folder (and its "temp") in a folder of its own.
@@ -154,7 +144,7 @@ TEST_F(Mp3Encoder, OneProcessAtATimeAndEachWavGoesOnlyAfterItsProcessEnded) {
     EXPECT_EQ(lines[2 * i + 1], "end");
     EXPECT_TRUE(FileExists(Mp3(titles[i])));
   }
-  EXPECT_TRUE(Listing(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
   EXPECT_EQ(watch_.ended(), 3);   // the file list was refreshed for each
   EXPECT_EQ(watch_.failures_shown(), 0);
   EXPECT_FALSE(IsEncoderSlotFilled());
@@ -181,8 +171,8 @@ TEST_P(Mp3EncoderFault, EndsTheJobWithTheEncoderError) {
   EXPECT_FALSE(CloseEncoderJob());   // reported once, by the worker
   EXPECT_EQ(watch_.failures_shown(), 0);
   EXPECT_EQ(Lines(LogFile()).size(), 2u);   // the second track was not encoded
-  EXPECT_TRUE(Listing(TempFolder()).empty());
-  EXPECT_TRUE(Listing(out_.path()).empty());
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(out_.path()).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(ExitCodeNoOutputEmptyOutput, Mp3EncoderFault,
@@ -214,7 +204,7 @@ TEST_F(Mp3Encoder, FailureOfTheLastProcessIsReportedOnceAfterTheJob) {
   DeleteFileA(HoldFile().c_str());
   AwaitEncoders();
   EXPECT_EQ(watch_.failures_shown(), 1);
-  EXPECT_TRUE(Listing(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
   EXPECT_FALSE(FileExists(Mp3("A")));
 }
 
@@ -231,8 +221,8 @@ TEST_F(Mp3Encoder, ProgramThatCannotStartEndsTheJob) {
     EXPECT_EQ(job_.result, kEncoderFailed);
     EXPECT_EQ(WatchedEncoderRuns(), 0);
     EXPECT_FALSE(IsEncoderSlotFilled());
-    EXPECT_TRUE(Listing(TempFolder()).empty());
-    EXPECT_TRUE(Listing(out_.path()).empty());
+    EXPECT_TRUE(FolderNames(TempFolder()).empty());
+    EXPECT_TRUE(FolderNames(out_.path()).empty());
   }
   EXPECT_FALSE(WatchTimerRuns());
 }
@@ -254,7 +244,7 @@ TEST_F(Mp3Encoder, CancelLeavesTheWavToTheRunningProcess) {
   EXPECT_EQ(job_.result, 0);
 
   PumpFor(4 * kEncoderWatchPeriodMs);
-  ASSERT_EQ(Listing(TempFolder()).size(), 1u);
+  ASSERT_EQ(FolderNames(TempFolder()).size(), 1u);
   EXPECT_EQ(WatchedEncoderRuns(), 1);
   DeleteFileA(HoldFile().c_str());
   AwaitEncoders();
@@ -264,7 +254,7 @@ TEST_F(Mp3Encoder, CancelLeavesTheWavToTheRunningProcess) {
   EXPECT_EQ(lines[1], "end");
   EXPECT_TRUE(FileExists(Mp3("A")));
   EXPECT_FALSE(FileExists(Mp3("B")));
-  EXPECT_TRUE(Listing(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
   EXPECT_EQ(watch_.ended(), 1);
   EXPECT_FALSE(WatchTimerRuns());
 }

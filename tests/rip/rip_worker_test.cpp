@@ -9,7 +9,6 @@
 
 #include "cd/cd_drives.h"
 #include "cd/cd_test_disc.h"
-#include "common/win_owners.h"
 #include "common/working_folder.h"
 #include "rip/encoder_slot.h"
 #include "rip/format_encoders.h"
@@ -22,6 +21,7 @@ using cd_tests::SetFaults;
 using cd_tests::TestDisc;
 using testing_support::ExpectedSectors;
 using testing_support::FileExists;
+using testing_support::FolderNames;
 using testing_support::ReadWholeFile;
 using testing_support::TempDir;
 
@@ -194,16 +194,6 @@ class RipWorkerEncoding : public RipWorker {
     RipWorker::TearDown();
   }
   std::string TempFolder() const { return work_.path() + "\\temp"; }
-  std::vector<std::string> Listing(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA item;
-    FindHandle find(FindFirstFileA((folder + "\\*").c_str(), &item));
-    if (!find) return names;
-    do {
-      if (std::strcmp(item.cFileName, ".") && std::strcmp(item.cFileName, "..")) names.push_back(item.cFileName);
-    } while (FindNextFileA(find.get(), &item));
-    return names;
-  }
 
   TempDir work_;
   TempDir elsewhere_;
@@ -241,7 +231,7 @@ TEST_F(RipWorkerEncoding, CompressedFormatsExtractIntoTheTempFolderUnderAFreeNam
               ExpectedSectors(TestDisc().starts[1], TestDisc().lengths[1]));
     EXPECT_EQ(FileExists(wav), f.wav_stays);
     DeleteFileA(wav.c_str());
-    EXPECT_TRUE(Listing(elsewhere_.path()).empty());
+    EXPECT_TRUE(FolderNames(elsewhere_.path()).empty());
   }
   EXPECT_EQ(ReadWholeFile(TempFolder() + "\\corvale.wav").size(), 18u);
 }
@@ -257,8 +247,8 @@ TEST_F(RipWorkerEncoding, FormatWithoutAnEncoderEndsWithAnEncoderError) {
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd());
   EXPECT_EQ(job_.result, kEncoderFailed);
-  EXPECT_TRUE(Listing(TempFolder()).empty());
-  EXPECT_TRUE(Listing(dir_.path()).empty());
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(dir_.path()).empty());
 }
 
 // An encoder that fails ends the job with its code and leaves no output under
@@ -276,7 +266,7 @@ TEST_F(RipWorkerEncoding, EncoderFailureEndsTheJobAndRemovesItsOutput) {
   EXPECT_TRUE(FileExists(dir_.File("Artist - A.wma")));
   EXPECT_FALSE(FileExists(dir_.File("Artist - B.wma")));
   EXPECT_FALSE(FileExists(dir_.File("Artist - C.wma")));
-  EXPECT_TRUE(Listing(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
 }
 
 // Cancel while the worker waits for the external encoder of an earlier track
@@ -297,8 +287,8 @@ TEST_F(RipWorkerEncoding, StopDuringTheWaitForTheEncoderStartsNoFurtherTrack) {
   }));
   EXPECT_EQ(job_.result, 0);
   EXPECT_TRUE(g_encode_calls.empty());
-  EXPECT_TRUE(Listing(TempFolder()).empty());
-  EXPECT_TRUE(Listing(dir_.path()).empty());
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(dir_.path()).empty());
 }
 
 TEST_F(RipWorker, UnknownFormatRipsNothingButEnds) {
