@@ -93,7 +93,8 @@ class ProgressDialog : public testing::Test {
     InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, nullptr, nullptr);
     job_ = RipJob{};
     std::snprintf(job_.output_folder, sizeof job_.output_folder, "%s", dir_.path().c_str());
-    request_ = ProgressDialogRequest{&job_, &table_, kFormatWav, 128, "Album", "Artist", &ripping_, RecordRefresh};
+    request_ = ProgressDialogRequest{&job_, &table_, kFormatWav, 128, "Album", "Artist", &ripping_, RecordRefresh,
+                                     nullptr, nullptr, nullptr};
     g_seen = Observed();
     g_seen.job = &job_;
     g_seen.deadline = GetTickCount() + kDeadlineMs;
@@ -284,7 +285,8 @@ TEST(CompleteRipJob, BoundsTextsAndGuardsTrackIndexes) {
   const int32_t indexes[] = {1, -1, 2, 99};
   for (int i = 0; i < 4; ++i) job.tracks[i].track_index = indexes[i];
   const std::string long_artist(100, 'A');
-  ProgressDialogRequest request{&job, &table, kFormatOgg, 160, nullptr, long_artist.c_str(), nullptr, nullptr};
+  ProgressDialogRequest request{&job, &table, kFormatOgg, 160, nullptr, long_artist.c_str(), nullptr, nullptr,
+                                nullptr, nullptr, nullptr};
 
   CompleteRipJob(request, HWND(0x1234));
   EXPECT_EQ(job.window, HWND(0x1234));
