@@ -1,6 +1,7 @@
 #include "support/encoder_watch_window.h"
 
 #include "rip/encoder_watch.h"
+#include "support/job_window.h"
 
 namespace testing_support {
 
@@ -9,15 +10,7 @@ constexpr char kClassName[] = "CorvaleEncoderWatchWindow";
 constexpr DWORD kPumpWaitMs = 20;
 }  // namespace
 
-EncoderWatchWindow::EncoderWatchWindow() {
-  WNDCLASSA window_class{};
-  window_class.lpfnWndProc = Proc;
-  window_class.hInstance = GetModuleHandleA(nullptr);
-  window_class.lpszClassName = kClassName;
-  RegisterClassA(&window_class);   // fails harmlessly when already registered
-  window_ = CreateWindowA(kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, window_class.hInstance, nullptr);
-  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+EncoderWatchWindow::EncoderWatchWindow() : window_(CreateHelperWindow(kClassName, Proc, this)) {}
 
 EncoderWatchWindow::~EncoderWatchWindow() {
   if (window_) DestroyWindow(window_);
