@@ -167,15 +167,8 @@ class Bench {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4 || argc > 5) {
-    std::fprintf(stderr, "usage: mp3_bench DRIVE-NAME-PART WORK-FOLDER ENCODER-EXE [RUNS]\n");
-    return 2;
-  }
-  const int runs = argc == 5 ? std::atoi(argv[4]) : 1;
-  if (runs < 1) {
-    std::fprintf(stderr, "RUNS must be at least 1\n");
-    return 2;
-  }
+  int runs = 0;
+  if (!bench::ReadRuns(argc, argv, 3, 1, "mp3_bench DRIVE-NAME-PART WORK-FOLDER ENCODER-EXE [RUNS]", &runs)) return 2;
   static TrackTable table;
   if (!bench::ReadDiscOfDrive(argv[1], &table)) return 1;
   // The intermediate WAVs of the job go to "temp" below the work folder.

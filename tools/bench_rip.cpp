@@ -148,15 +148,8 @@ void PrintRun(int run, const char* mode, uint64_t bytes, double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 4) {
-    std::fprintf(stderr, "usage: rip_bench DRIVE-NAME-PART OUTPUT-FOLDER [RUNS]\n");
-    return 2;
-  }
-  const int runs = argc == 4 ? std::atoi(argv[3]) : 3;
-  if (runs < 1) {
-    std::fprintf(stderr, "RUNS must be at least 1\n");
-    return 2;
-  }
+  int runs = 0;
+  if (!bench::ReadRuns(argc, argv, 2, 3, "rip_bench DRIVE-NAME-PART OUTPUT-FOLDER [RUNS]", &runs)) return 2;
   static TrackTable table;
   if (!bench::ReadDiscOfDrive(argv[1], &table)) return 1;
   if (!CreateDirectoryA(argv[2], nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -33,6 +34,22 @@ inline int FindDrive(const char* name_part) {
     if (std::strstr(name, name_part)) return i;
   }
   return -1;
+}
+
+// The optional last argument RUNS of a benchmark that takes `fixed`
+// arguments before it: `fallback` when absent.  False, with the usage on
+// stderr, when the arguments do not fit or RUNS is not a positive number.
+inline bool ReadRuns(int argc, char** argv, int fixed, int fallback, const char* usage, int* runs) {
+  if (argc < fixed + 1 || argc > fixed + 2) {
+    std::fprintf(stderr, "usage: %s\n", usage);
+    return false;
+  }
+  *runs = argc == fixed + 2 ? std::atoi(argv[fixed + 1]) : fallback;
+  if (*runs < 1) {
+    std::fprintf(stderr, "RUNS must be at least 1\n");
+    return false;
+  }
+  return true;
 }
 
 // Selects the drive whose name contains `name_part` and reads its table of
