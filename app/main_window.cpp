@@ -27,6 +27,7 @@
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "rip/encoder_watch.h"
 #include "rip/wma_error_dialog.h"
 
 bool (*g_start_disc_lookup)(HWND notify) = nullptr;
@@ -424,6 +425,13 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
     case WM_NOTIFY:
       UpdateCommandStates();
       return 0;
+    case WM_TIMER:
+      if (wparam != kEncoderWatchTimer) return 0;
+      OnEncoderWatchTick();
+      return 1;
+    case kMsgStartEncoderWatch:
+      StartEncoderWatch(g_main.window);
+      return 1;
     default:
       return 0;
   }

@@ -22,6 +22,8 @@
 #include "controls/list_view.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "rip/encoder_watch.h"
+#include "rip/format_encoders.h"
 
 namespace {
 
@@ -165,15 +167,27 @@ void StartRipOfCollectedTracks() {
   request.rate = g_settings.output_rate;
   request.album_title = main.album_title.c_str();
   request.artist = main.artist.c_str();
+  request.mp3_encoder = g_settings.mp3_encoder ? g_settings.mp3_encoder->c_str() : nullptr;
+  request.mp3_params = g_settings.mp3_params ? g_settings.mp3_params->c_str() : nullptr;
+  request.encoder_watch_window = main.window;
   request.ripping = &main.ripping;
   request.refresh_file_list = RefreshFileList;
-  const int result = RunProgressDialog(main.frame, request);
+  OpenEncoderJob();
+  int result = RunProgressDialog(main.frame, request);
+  // An encoder of this job that failed after the worker's last look.
+  if (CloseEncoderJob() && result == 0) result = kEncoderFailed;
   main.copied_tracks = 0;
   ShowRipResult(result);
   UpdateCommandStates();
 }
 
 void SaveSettingsOnClose() { SaveSettings(g_settings); }
+
+void OnEncoderWatchTick() {
+  const EncoderWatchTick tick = TickEncoderWatch(Main().window);
+  if (tick.ended > 0) RefreshFileList();
+  if (tick.failures_to_show > 0) ShowRipResult(kEncoderFailed);
+}
 
 int HandleMainCommand(int command, int notification, HWND control) {
   MainState& main = Main();

@@ -56,3 +56,5 @@ int HandleSourcePaneChange(int control, int notification);
 int HandleMainCommand(int command, int notification, HWND control);
 void StartRipOfCollectedTracks();
 void SaveSettingsOnClose();
+// Timer 999: an external encoder may have ended.
+void OnEncoderWatchTick();

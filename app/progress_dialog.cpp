@@ -60,10 +60,9 @@ void SetProgressPosition(DialogFrame* frame, int position) {
   SendDlgItemMessageA(frame->window, IDC_RIP_PROGRESS_BAR, PBM_SETPOS, WPARAM(position), 0);
 }
 
-// The external encoder is no longer watched; the process itself runs on.
-void ForgetEncoderProcess() {
-  if (HANDLE process = TakeEncoderSlot()) CloseHandle(process);
-}
+// The worker no longer waits for the external encoder.  The process runs on,
+// and the encoder watch still deletes its WAV when it ends.
+void ForgetEncoderProcess() { EmptyEncoderSlot(); }
 
 void Initialise(DialogFrame* frame, ProgressState* state) {
   const ProgressDialogRequest& request = *state->request;
@@ -162,6 +161,9 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
   job.rate = request.rate;
   CopyTitle(job.album_title, request.album_title, kRipTitleCopyLength);
   CopyTitle(job.artist, request.artist, kRipTitleCopyLength);
+  job.mp3_encoder.program = request.mp3_encoder != nullptr ? request.mp3_encoder : "";
+  job.mp3_encoder.parameters = request.mp3_params != nullptr ? request.mp3_params : "";
+  job.mp3_encoder.watch_window = request.encoder_watch_window;
   const int table_count = request.tracks != nullptr ? std::clamp<int>(request.tracks->count, 0, cdda::kMaxTracks) : 0;
   for (int i = 0; i < job.track_count; ++i) {
     RipTrack& track = job.tracks[i];

@@ -17,6 +17,9 @@ struct ProgressDialogRequest {
   const char* artist;           // likewise
   bool* ripping;                // the main window's flag: set when the worker starts, cleared on its end
   void (*refresh_file_list)();  // called when the worker has ended; may be null
+  const char* mp3_encoder;      // the encoder program and its parameter template (may be null)
+  const char* mp3_params;
+  HWND encoder_watch_window;    // the window whose timer watches the encoder processes
 };
 
 // Runs the dialog modally over `parent` until the worker ends (or closes it
@@ -25,8 +28,8 @@ struct ProgressDialogRequest {
 int RunProgressDialog(DialogFrame* parent, const ProgressDialogRequest& request);
 
 // Fills in what the worker needs besides the tracks and the folder: the
-// window, progress range, format, rate, album title, artist and each track's
-// start and length.  A track index outside the table gets an empty extent.
+// window, progress range, format, rate, album title, artist, each track's
+// start and length, and a copy of the MP3 encoder settings.  A track index outside the table gets an empty extent.
 void CompleteRipJob(const ProgressDialogRequest& request, HWND window);
 
 // "Processing "artist - title"" for a job track, plus `suffix` (may be null),

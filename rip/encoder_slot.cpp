@@ -3,14 +3,23 @@
 #include <atomic>
 
 namespace {
-std::atomic<HANDLE> g_encoder_process{nullptr};
+constexpr EncoderTicket kEmpty = 0;
+std::atomic<EncoderTicket> g_slot{kEmpty};
+std::atomic<EncoderTicket> g_last_ticket{kEmpty};
+}  // namespace
+
+EncoderTicket FillEncoderSlot() {
+  EncoderTicket ticket = ++g_last_ticket;
+  if (ticket == kEmpty) ticket = ++g_last_ticket;   // after wrapping round
+  g_slot = ticket;
+  return ticket;
 }
 
-void FillEncoderSlot(HANDLE process) {
-  HANDLE previous = g_encoder_process.exchange(process);
-  if (previous) CloseHandle(previous);
+void EmptyEncoderSlot() { g_slot = kEmpty; }
+
+bool EmptyEncoderSlotFor(EncoderTicket ticket) {
+  EncoderTicket expected = ticket;
+  return g_slot.compare_exchange_strong(expected, kEmpty);
 }
 
-HANDLE TakeEncoderSlot() { return g_encoder_process.exchange(nullptr); }
-
-bool IsEncoderSlotFilled() { return g_encoder_process.load() != nullptr; }
+bool IsEncoderSlotFilled() { return g_slot.load() != kEmpty; }

@@ -1,17 +1,17 @@
 // What the worker does with a track's WAV for each compressed output format.
 #pragma once
 
-#include <windows.h>
-
 #include <atomic>
 #include <cstdint>
 
-// Encodes the WAV at `wav_path` into `output_path` for the job whose window is
-// `job_window`, giving up when `stop` is set.  Returns 0 when the output was
-// written, else the rip job's result code for the failure (such as
-// kEncoderFailed).  Who deletes the WAV afterwards is the entry's
-// `worker_deletes_wav`.
-using EncodeFn = int32_t (*)(HWND job_window, const char* wav_path, const char* output_path,
+#include "rip/rip_job.h"
+
+// Encodes the WAV at `wav_path` into `output_path` for `job`, giving up when
+// `stop` is set.  Returns 0 when the output was written (or, for an encoder
+// that runs on, is being written), else the rip job's result code for the
+// failure (such as kEncoderFailed).  Who deletes the WAV afterwards is the
+// entry's `worker_deletes_wav`.
+using EncodeFn = int32_t (*)(const RipJob& job, const char* wav_path, const char* output_path,
                              const std::atomic<bool>& stop);
 
 // "An internal encoder error has occurred."

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "akrip/cdda.h"
 #include "rip/output_format.h"
@@ -21,6 +22,14 @@ struct RipTrack {
   char title[kRipTitleSize];
 };
 
+// The user's MP3 encoder, copied from the settings when the job starts, so
+// that Preferences may change them while the worker runs.
+struct ExternalEncoder {
+  std::string program;
+  std::string parameters;        // template with %IN% and %OUT%
+  HWND watch_window;             // the main window: its timer watches each process
+};
+
 struct RipJob {
   HWND window;                   // receives every message of the job
   int32_t result;                // 0, or the code of the error that ended the job
@@ -32,6 +41,7 @@ struct RipJob {
   char artist[kRipTitleSize];
   int32_t track_count;
   RipTrack tracks[cdda::kMaxTracks];
+  ExternalEncoder mp3_encoder;
 };
 
 // Messages the worker posts to the job's window, as wParam of WM_USER.

@@ -9,6 +9,7 @@
 #include "cd/extract.h"
 #include "common/win_owners.h"
 #include "rip/encoder_slot.h"
+#include "rip/encoder_watch.h"
 #include "rip/format_encoders.h"
 #include "rip/output_names.h"
 
@@ -88,7 +89,7 @@ void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path,
     g_job->result = kEncoderFailed;
     return;
   }
-  const int code = encoder.encode(g_job->window, wav_path.c_str(), output.c_str(), g_stop);
+  const int code = encoder.encode(*g_job, wav_path.c_str(), output.c_str(), g_stop);
   // An encoder that failed starts no process that would delete the WAV later.
   if (encoder.worker_deletes_wav || code != 0) Discard(wav_path);
   if (code != 0) {
@@ -142,6 +143,11 @@ DWORD WINAPI WorkerThread(void*) {
     }
     // A stop that came during the wait must not start another track.
     if (g_stop) break;
+    // An encoder that failed on the track before ends the job.
+    if (TakeEncoderFailure()) {
+      g_job->result = kEncoderFailed;
+      break;
+    }
     g_current_track = i;
     RipOneTrack(g_job->tracks[i], names);
     if (g_stop || g_job->result != 0) break;

@@ -21,39 +21,17 @@
 #include "rip/rip_job.h"
 #include "rip/rip_worker.h"
 #include "support/job_window.h"
+#include "tools/bench_support.h"
 
 namespace {
+
+using bench::Now;
+using bench::TrackTitle;
 
 using testing_support::JobWindow;
 
 constexpr DWORD kWorkerTimeoutMs = 10 * 60 * 1000;
 constexpr const char kArtist[] = "Bench";
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-int FindDrive(const char* name_part) {
-  for (int i = 0; i < GetDriveCount(); ++i) {
-    char name[64];
-    GetDriveName(i, name, sizeof name);
-    if (std::strstr(name, name_part)) return i;
-  }
-  return -1;
-}
-
-std::string TrackTitle(int index) {
-  char title[16];
-  std::snprintf(title, sizeof title, "Track %02d", index + 1);
-  return title;
-}
 
 class Bench {
  public:
@@ -170,30 +148,10 @@ void PrintRun(int run, const char* mode, uint64_t bytes, double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 4) {
-    std::fprintf(stderr, "usage: rip_bench DRIVE-NAME-PART OUTPUT-FOLDER [RUNS]\n");
-    return 2;
-  }
-  const int runs = argc == 4 ? std::atoi(argv[3]) : 3;
-  if (runs < 1) {
-    std::fprintf(stderr, "RUNS must be at least 1\n");
-    return 2;
-  }
-  const int drive = FindDrive(argv[1]);
-  if (drive < 0) {
-    std::fprintf(stderr, "no drive named like \"%s\" among %d (is AKRIP_IMAGES set?)\n", argv[1],
-                 GetDriveCount());
-    return 1;
-  }
-  if (!SelectDrive(drive)) {
-    std::fprintf(stderr, "cannot open drive %d\n", drive);
-    return 1;
-  }
+  int runs = 0;
+  if (!bench::ReadRuns(argc, argv, 2, 3, "rip_bench DRIVE-NAME-PART OUTPUT-FOLDER [RUNS]", &runs)) return 2;
   static TrackTable table;
-  if (!ReadTrackTable(&table) || table.count == 0) {
-    std::fprintf(stderr, "no audio tracks on the disc\n");
-    return 1;
-  }
+  if (!bench::ReadDiscOfDrive(argv[1], &table)) return 1;
   if (!CreateDirectoryA(argv[2], nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
     std::fprintf(stderr, "cannot create %s\n", argv[2]);
     return 1;

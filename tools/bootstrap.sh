@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a fresh Debian 12 machine,
-# then builds libogg and libvorbis for the i686 Windows target into a cached
-# prefix outside the work tree.  Idempotent: a second run only checks.
+# then builds libogg, libvorbis and the LAME encoder program for the i686
+# Windows target into a cached prefix outside the work tree.  Idempotent: a
+# second run only checks.
 set -euo pipefail
 
 DEPS_PREFIX=${CORVALE_DEPS:-/opt/corvale-deps}
@@ -12,6 +13,7 @@ PACKAGES=(
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   libz-mingw-w64-dev
   wine wine32 xvfb xdotool x11-utils imagemagick
+  lame
   dpkg-dev python3 gcc-multilib
   vorbis-tools
 )
@@ -27,7 +29,7 @@ install_packages() {
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
   fi
-  # Source packages are needed for libogg and libvorbis.
+  # Source packages are needed for libogg, libvorbis and lame.
   if [ -f /etc/apt/sources.list.d/debian.sources ] &&
      ! grep -q 'deb-src' /etc/apt/sources.list.d/debian.sources; then
     as_root sed -i 's/^Types: deb$/Types: deb deb-src/' /etc/apt/sources.list.d/debian.sources
@@ -37,10 +39,11 @@ install_packages() {
   echo "$PKG_LIST_ID" | as_root tee "$STAMP_PKGS" >/dev/null
 }
 
-# Builds one Debian source package with autotools for the target.
+# Builds one Debian source package with autotools for the target, unless the
+# file it installs last (a path below the prefix) is there already.
 build_source_package() {
-  local name=$1 header=$2
-  if [ -f "$DEPS_PREFIX/include/$header" ]; then return; fi
+  local name=$1 installed=$2
+  if [ -f "$DEPS_PREFIX/$installed" ]; then return; fi
   local work
   work=$(mktemp -d)
   (
@@ -86,6 +89,9 @@ build_reference_encoder() {
 
 install_packages
 as_root mkdir -p "$DEPS_PREFIX"
-build_source_package libogg ogg/ogg.h
-build_source_package libvorbis vorbis/vorbisenc.h
+build_source_package libogg include/ogg/ogg.h
+build_source_package libvorbis include/vorbis/vorbisenc.h
 build_reference_encoder
+# The MP3 encoder program the tests and the run script use: lame.exe, with
+# its library linked in.
+build_source_package lame bin/lame.exe

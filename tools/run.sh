@@ -32,5 +32,16 @@ export AKRIP_SPEED=${AKRIP_SPEED:-8x}
 
 # Corvale keeps config.ini, "temp" and "lang" in its working folder.
 cd "$bin"
+# A newcomer can rip to MP3 at once: when config.ini names no MP3 encoder,
+# point it at the LAME the bootstrap built.
+lame="${CORVALE_DEPS:-/opt/corvale-deps}/bin/lame.exe"
+if [ -f "$lame" ] && ! grep -qiE '^mp3encoder=.' config.ini 2>/dev/null; then
+  if [ -f config.ini ]; then
+    sed -i -E '/^mp3(encoder|params)=/Id' config.ini
+    [ -n "$(tail -c 1 config.ini)" ] && echo >>config.ini
+  fi
+  printf 'mp3encoder=Z:%s\nmp3params="%%IN%%" "%%OUT%%"\n' "${lame//\//\\}" >>config.ini
+  echo "MP3 encoder: $lame"
+fi
 echo "Starting Corvale (demo disc: $demo)"
 wine corvale.exe "$@"

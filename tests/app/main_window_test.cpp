@@ -25,8 +25,11 @@
 #include "controls/list_view.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "common/working_folder.h"
+#include "rip/encoder_watch.h"
 #include "support/cd_test_disc.h"
 #include "support/cddb_test_server.h"
+#include "support/encoder_watch_window.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -138,6 +141,64 @@ TEST_F(MainWindowTest, RipInMp3WithoutAnEncoderSaysSoAndStartsNothing) {
   EXPECT_EQ(g_boxes[0].text, "No MP3 Encoder has been defined. Please update the preferences settings.");
   EXPECT_EQ(g_boxes[0].caption, "MP3 Codec Error");
   EXPECT_FALSE(FileExists(Output("Track 01")));
+}
+
+// MP3 through the test encoder program, with the intermediate WAVs in a
+// working folder of the test's own.
+class MainWindowMp3Test : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    SetWorkingFolder(work_.path().c_str());
+    ASSERT_TRUE(CreateDirectoryA(work_.File("temp").c_str(), nullptr));
+    MainWindowTest::SetUp();
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    *std::strrchr(path, '\\') = '\0';
+    g_settings.mp3_encoder = std::string(path) + "\\test_encoder.exe";
+    SendDlgItemMessageA(window_, IDC_FORMAT_COMBO, CB_SETCURSEL, kFormatMp3, 0);
+    Command(IDC_FORMAT_COMBO, CBN_SELCHANGE);
+  }
+  void TearDown() override {
+    EXPECT_TRUE(testing_support::PumpUntil([] { return WatchedEncoderRuns() == 0; }));
+    MainWindowTest::TearDown();
+    SetWorkingFolder(nullptr);
+  }
+  int FileListCount() { return ListView_GetItemCount(GetDlgItem(window_, IDC_FILE_LIST)); }
+
+  TempDir work_;
+};
+
+// The last encoder ends well after the job: its WAV goes, the file list
+// gains its MP3, and the watch's timer stops, all from the main window.
+TEST_F(MainWindowMp3Test, WatchDeletesTheWavsAndRefreshesTheFileListAfterTheJob) {
+  g_settings.mp3_params = "--wait-ms 1000 \"%IN%\" \"%OUT%\"";
+  SelectRows({0, 1});
+  Command(IDM_RIP);
+  EXPECT_FALSE(GetMainWindowView().ripping);
+  EXPECT_EQ(WatchedEncoderRuns(), 1);
+  const int listed_at_the_end_of_the_job = FileListCount();
+  ASSERT_TRUE(testing_support::PumpUntil([] { return WatchedEncoderRuns() == 0; }));
+  EXPECT_EQ(FileListCount(), listed_at_the_end_of_the_job + 1);   // the second MP3
+  const std::string mp3s[] = {"Unknown Artist - Track 01.mp3", "Unknown Artist - Track 02.mp3"};
+  for (const std::string& mp3 : mp3s) {
+    EXPECT_TRUE(FileExists(output_.File(mp3))) << mp3;
+  }
+  EXPECT_FALSE(FileExists(work_.File("temp\\corvale.wav")));
+  EXPECT_FALSE(KillTimer(window_, kEncoderWatchTimer));
+  EXPECT_TRUE(g_boxes.empty());
+}
+
+// An encoder that fails after its job has ended is still reported, once.
+TEST_F(MainWindowMp3Test, FailureOfTheLastEncoderAfterTheJobIsShownOnce) {
+  g_settings.mp3_params = "--wait-ms 1000 --exit 2 \"%IN%\" \"%OUT%\"";
+  SelectRows({0});
+  Command(IDM_RIP);
+  EXPECT_TRUE(g_boxes.empty());
+  ASSERT_TRUE(testing_support::PumpUntil([] { return WatchedEncoderRuns() == 0; }));
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].text, "An internal encoder error has occurred.");
+  EXPECT_FALSE(FileExists(output_.File("Unknown Artist - Track 01.mp3")));
+  EXPECT_FALSE(FileExists(work_.File("temp\\corvale.wav")));
 }
 
 TEST_F(MainWindowTest, DriveChangeEmptiesTheTrackListUntilRefresh) {

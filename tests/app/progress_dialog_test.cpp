@@ -70,7 +70,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (GetTickCount() > g_seen.deadline) {
     ADD_FAILURE() << "the dialog is still open";
     RequestRipStop();
-    if (HANDLE process = TakeEncoderSlot()) CloseHandle(process);
+    EmptyEncoderSlot();
     g_seen.deadline = GetTickCount() + kDeadlineMs;
     return;
   }
@@ -86,27 +86,6 @@ LRESULT CALLBACK WatchMessages(int code, WPARAM wparam, LPARAM lparam) {
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-// A handle standing for an external encoder process, and a copy of it for
-// the slot, whose closing the test can observe.
-class FakeEncoder {
- public:
-  FakeEncoder() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-  ~FakeEncoder() { CloseHandle(event_); }
-  HANDLE Copy() {
-    HANDLE copy = nullptr;
-    DuplicateHandle(GetCurrentProcess(), event_, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
-    return copy;
-  }
-
- private:
-  HANDLE event_;
-};
-
-bool HandleIsOpen(HANDLE handle) {
-  DWORD flags = 0;
-  return GetHandleInformation(handle, &flags) != 0;
-}
-
 class ProgressDialog : public testing::Test {
  protected:
   void SetUp() override {
@@ -116,13 +95,14 @@ class ProgressDialog : public testing::Test {
     InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, nullptr, nullptr);
     job_ = RipJob{};
     std::snprintf(job_.output_folder, sizeof job_.output_folder, "%s", dir_.path().c_str());
-    request_ = ProgressDialogRequest{&job_, &table_, kFormatWav, 128, "Album", "Artist", &ripping_, RecordRefresh};
+    request_ = ProgressDialogRequest{&job_, &table_, kFormatWav, 128, "Album", "Artist", &ripping_, RecordRefresh,
+                                     nullptr, nullptr, nullptr};
     g_seen = Observed();
     g_seen.job = &job_;
     g_seen.deadline = GetTickCount() + kDeadlineMs;
   }
   void TearDown() override {
-    if (HANDLE process = TakeEncoderSlot()) CloseHandle(process);
+    EmptyEncoderSlot();
     while (IsRipRunning()) Sleep(10);
     g_seen = Observed();
     ShutdownCommonLibrary();
@@ -182,8 +162,7 @@ TEST_F(ProgressDialog, RipsTheJobCompletedFromTheTrackTableAndEndsFinished) {
 TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCodes) {
   AddTrack(0, "One");
   AddTrack(2, "Three");
-  FakeEncoder encoder;
-  FillEncoderSlot(encoder.Copy());
+  FillEncoderSlot();
   bool examined = false;
   g_seen.on_tick = [&](HWND dialog) {
     if (examined) return;
@@ -220,7 +199,7 @@ TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCo
     EXPECT_EQ(ProgressPosition(dialog), 10);
 
     // What the encoder watch of the main window does when the process ends.
-    CloseHandle(TakeEncoderSlot());
+    EmptyEncoderSlot();
   };
   EXPECT_EQ(Run(), 0);
   EXPECT_TRUE(examined);
@@ -258,20 +237,17 @@ TEST_F(ProgressDialog, ShowsTheWmaErrorDialogOverItselfWhenTheWorkerAsks) {
 class ProgressDialogCancel : public ProgressDialog, public testing::WithParamInterface<bool> {};
 
 // Cancel (or the close box) during the 15000-sector track: the worker stops,
-// the encoder process is let go, and the dialog stays until the worker ends.
+// stops waiting for the encoder, and the dialog stays until the worker ends.
 TEST_P(ProgressDialogCancel, StopsTheWorkerAndWaitsForItsEnd) {
   const bool by_close_box = GetParam();
   AddTrack(4, "Long");
   AddTrack(1, "Two");
-  FakeEncoder encoder;
-  HANDLE slot_copy = nullptr;
   bool cancelled = false;
   g_seen.on_progress = [&](HWND dialog, const MSG& msg) {
     if (cancelled || LOWORD(msg.lParam) == 0) return;
     ASSERT_EQ(HIWORD(msg.lParam), 0);
     cancelled = true;
-    slot_copy = encoder.Copy();
-    FillEncoderSlot(slot_copy);
+    FillEncoderSlot();
     if (by_close_box) {
       SendMessageA(dialog, WM_CLOSE, 0, 0);
     } else {
@@ -281,7 +257,6 @@ TEST_P(ProgressDialogCancel, StopsTheWorkerAndWaitsForItsEnd) {
     EXPECT_TRUE(ripping_);
     EXPECT_EQ(ProgressPosition(dialog), 0);
     EXPECT_FALSE(IsEncoderSlotFilled());
-    EXPECT_FALSE(HandleIsOpen(slot_copy));
   };
   EXPECT_EQ(Run(), 0);
   EXPECT_TRUE(cancelled);
@@ -301,8 +276,7 @@ TEST_F(ProgressDialog, ClosesAtOnceWhenTheWorkerCannotStart) {
   other.track_count = 1;
   other.tracks[0] = {0, table_.entries[0].start, table_.entries[0].length, "Other"};
   std::snprintf(other.output_folder, sizeof other.output_folder, "%s", dir_.path().c_str());
-  FakeEncoder encoder;
-  FillEncoderSlot(encoder.Copy());
+  FillEncoderSlot();
   ASSERT_EQ(StartRip(&other), 1);
 
   AddTrack(0, "One");
@@ -316,7 +290,7 @@ TEST_F(ProgressDialog, ClosesAtOnceWhenTheWorkerCannotStart) {
   EXPECT_EQ(RunProgressDialog(nullptr, request_), 0);
   EXPECT_FALSE(ripping_);
 
-  CloseHandle(TakeEncoderSlot());
+  EmptyEncoderSlot();
   while (IsRipRunning()) Sleep(10);
 }
 
@@ -324,8 +298,7 @@ TEST_F(ProgressDialog, ClosesAtOnceWhenTheWorkerCannotStart) {
 // destroyed), the run still ends only after the worker has.
 TEST_F(ProgressDialog, LosingTheWindowStopsAndAwaitsTheWorker) {
   AddTrack(4, "Long");
-  FakeEncoder encoder;
-  FillEncoderSlot(encoder.Copy());
+  FillEncoderSlot();
   g_seen.on_tick = [&](HWND dialog) { DestroyWindow(dialog); };
   EXPECT_EQ(Run(), 0);
   EXPECT_FALSE(ripping_);
@@ -344,7 +317,8 @@ TEST(CompleteRipJob, BoundsTextsAndGuardsTrackIndexes) {
   const int32_t indexes[] = {1, -1, 2, 99};
   for (int i = 0; i < 4; ++i) job.tracks[i].track_index = indexes[i];
   const std::string long_artist(100, 'A');
-  ProgressDialogRequest request{&job, &table, kFormatOgg, 160, nullptr, long_artist.c_str(), nullptr, nullptr};
+  ProgressDialogRequest request{&job, &table, kFormatOgg, 160, nullptr, long_artist.c_str(), nullptr, nullptr,
+                                nullptr, nullptr, nullptr};
 
   CompleteRipJob(request, HWND(0x1234));
   EXPECT_EQ(job.window, HWND(0x1234));
@@ -358,6 +332,25 @@ TEST(CompleteRipJob, BoundsTextsAndGuardsTrackIndexes) {
     EXPECT_EQ(job.tracks[i].start, 0) << i;
     EXPECT_EQ(job.tracks[i].length, 0) << i;
   }
+  EXPECT_EQ(job.mp3_encoder.program, "");
+  EXPECT_EQ(job.mp3_encoder.parameters, "");
+}
+
+// The worker reads the encoder settings from the job, not from the settings
+// that Preferences may change while it runs.
+TEST(CompleteRipJob, CopiesTheMp3EncoderSettings) {
+  TrackTable table{};
+  RipJob job{};
+  std::string program = "C:\\Tools\\lame.exe";
+  std::string params = "-V2 \"%IN%\" \"%OUT%\"";
+  ProgressDialogRequest request{&job, &table, kFormatMp3, 128, "", "", nullptr, nullptr,
+                                program.c_str(), params.c_str(), HWND(0x5678)};
+  CompleteRipJob(request, nullptr);
+  program = "changed";
+  params = "changed";
+  EXPECT_EQ(job.mp3_encoder.program, "C:\\Tools\\lame.exe");
+  EXPECT_EQ(job.mp3_encoder.parameters, "-V2 \"%IN%\" \"%OUT%\"");
+  EXPECT_EQ(job.mp3_encoder.watch_window, HWND(0x5678));
 
   job.track_count = cdda::kMaxTracks + 1;
   CompleteRipJob(request, nullptr);

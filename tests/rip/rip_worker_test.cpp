@@ -24,6 +24,7 @@ using cd_tests::SetFaults;
 using cd_tests::TestDisc;
 using testing_support::ExpectedSectors;
 using testing_support::FileExists;
+using testing_support::FolderNames;
 using testing_support::ReadWholeFile;
 using testing_support::TempDir;
 
@@ -166,14 +167,12 @@ struct EncodeCall {
 std::vector<EncodeCall> g_encode_calls;
 size_t g_failing_call = 0;   // the call (counted from 1) that fails; 0: none
 
-int32_t RecordEncode(HWND, const char* wav_path, const char* output_path, const std::atomic<bool>&) {
+int32_t RecordEncode(const RipJob&, const char* wav_path, const char* output_path, const std::atomic<bool>&) {
   g_encode_calls.push_back({wav_path, output_path, ReadWholeFile(wav_path)});
   testing_support::WriteWholeFile(output_path, "encoded");
   return g_encode_calls.size() == g_failing_call ? kEncoderFailed : 0;
 }
 
-// Stands for the process of an external encoder that still runs.
-void FillSlotWithARunningEncoder() { FillEncoderSlot(CreateEventA(nullptr, TRUE, FALSE, nullptr)); }
 
 // Runs jobs of the compressed formats with stand-in encoders, the working
 // folder in a folder of its own and the current directory somewhere else, as
@@ -194,20 +193,10 @@ class RipWorkerEncoding : public RipWorker {
     SetCurrentDirectoryA(previous_directory_);
     SetWorkingFolder(nullptr);
     for (int format : {kFormatOgg, kFormatWma, kFormatMp3}) SetFormatEncode(format, saved_[format]);
-    CloseHandle(TakeEncoderSlot());
+    EmptyEncoderSlot();
     RipWorker::TearDown();
   }
   std::string TempFolder() const { return work_.path() + "\\temp"; }
-  std::vector<std::string> Listing(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA item;
-    FindHandle find(FindFirstFileA((folder + "\\*").c_str(), &item));
-    if (!find) return names;
-    do {
-      if (std::strcmp(item.cFileName, ".") && std::strcmp(item.cFileName, "..")) names.push_back(item.cFileName);
-    } while (FindNextFileA(find.get(), &item));
-    return names;
-  }
 
   TempDir work_;
   TempDir elsewhere_;
@@ -245,7 +234,7 @@ TEST_F(RipWorkerEncoding, CompressedFormatsExtractIntoTheTempFolderUnderAFreeNam
               ExpectedSectors(TestDisc().starts[1], TestDisc().lengths[1]));
     EXPECT_EQ(FileExists(wav), f.wav_stays);
     DeleteFileA(wav.c_str());
-    EXPECT_TRUE(Listing(elsewhere_.path()).empty());
+    EXPECT_TRUE(FolderNames(elsewhere_.path()).empty());
   }
   EXPECT_EQ(ReadWholeFile(TempFolder() + "\\corvale.wav").size(), 18u);
 }
@@ -261,8 +250,8 @@ TEST_F(RipWorkerEncoding, FormatWithoutAnEncoderEndsWithAnEncoderError) {
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd());
   EXPECT_EQ(job_.result, kEncoderFailed);
-  EXPECT_TRUE(Listing(TempFolder()).empty());
-  EXPECT_TRUE(Listing(dir_.path()).empty());
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(dir_.path()).empty());
 }
 
 // An encoder that fails ends the job with its code and leaves no output under
@@ -280,7 +269,7 @@ TEST_F(RipWorkerEncoding, EncoderFailureEndsTheJobAndRemovesItsOutput) {
   EXPECT_TRUE(FileExists(dir_.File("Artist - A.wma")));
   EXPECT_FALSE(FileExists(dir_.File("Artist - B.wma")));
   EXPECT_FALSE(FileExists(dir_.File("Artist - C.wma")));
-  EXPECT_TRUE(Listing(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
 }
 
 // Cancel while the worker waits for the external encoder of an earlier track
@@ -292,17 +281,17 @@ TEST_F(RipWorkerEncoding, StopDuringTheWaitForTheEncoderStartsNoFurtherTrack) {
   AddTrack(1, "B");
   SetFaults(("read-fail=" + std::to_string(TestDisc().starts[0]) + "-" +
              std::to_string(TestDisc().starts[0]) + ":-6").c_str());
-  FillSlotWithARunningEncoder();
+  FillEncoderSlot();   // an external encoder of an earlier track still runs
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd([](const Posted& p) {
     if (p.code != kRipMsgProgress || p.param != 0) return;
     EXPECT_EQ(RequestRipStop(), 1);
-    CloseHandle(TakeEncoderSlot());   // as the progress dialog's Cancel does
+    EmptyEncoderSlot();   // as the progress dialog's Cancel does
   }));
   EXPECT_EQ(job_.result, 0);
   EXPECT_TRUE(g_encode_calls.empty());
-  EXPECT_TRUE(Listing(TempFolder()).empty());
-  EXPECT_TRUE(Listing(dir_.path()).empty());
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(dir_.path()).empty());
 }
 
 // A working folder with its "temp" for the intermediate WAVs, current while

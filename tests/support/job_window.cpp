@@ -8,15 +8,18 @@ namespace {
 constexpr char kClassName[] = "CorvaleJobWindow";
 }
 
-JobWindow::JobWindow() {
+HWND CreateHelperWindow(const char* class_name, WNDPROC procedure, void* owner) {
   WNDCLASSA window_class{};
-  window_class.lpfnWndProc = Proc;
+  window_class.lpfnWndProc = procedure;
   window_class.hInstance = GetModuleHandleA(nullptr);
-  window_class.lpszClassName = kClassName;
+  window_class.lpszClassName = class_name;
   RegisterClassA(&window_class);   // fails harmlessly when already registered
-  window_ = CreateWindowA(kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, window_class.hInstance, nullptr);
-  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  HWND window = CreateWindowA(class_name, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, window_class.hInstance, nullptr);
+  if (window) SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+  return window;
 }
+
+JobWindow::JobWindow() : window_(CreateHelperWindow(kClassName, Proc, this)) {}
 
 JobWindow::~JobWindow() {
   if (window_) DestroyWindow(window_);

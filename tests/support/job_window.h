@@ -14,6 +14,10 @@ struct PostedMessage {
   LPARAM param;
 };
 
+// A hidden message-only window of class `class_name` (registered on first
+// use) whose GWLP_USERDATA holds `owner`; null when it cannot be created.
+HWND CreateHelperWindow(const char* class_name, WNDPROC procedure, void* owner);
+
 class JobWindow {
  public:
   JobWindow();

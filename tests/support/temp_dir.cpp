@@ -59,4 +59,13 @@ bool FileExists(const std::string& path) {
   return fs::exists(path, ec);
 }
 
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    names.push_back(it->path().filename().string());
+  }
+  return names;
+}
+
 }  // namespace testing_support

@@ -25,5 +25,7 @@ std::vector<unsigned char> ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const void* data, size_t size);
 void WriteWholeFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
+// Names of the files and folders in `folder` (none when it cannot be read).
+std::vector<std::string> FolderNames(const std::string& folder);
 
 }  // namespace testing_support

@@ -1,0 +1,53 @@
+// Watches the processes of the external encoder from the main window's
+// thread: timer 999 looks at them every 250 ms; when one has ended, its
+// intermediate WAV is deleted, its output checked, and the worker's wait for
+// it released.  The watch owns a handle and the paths of every run it was
+// handed, so a Cancel that releases the worker's wait cannot make it delete a
+// WAV that a running encoder still reads.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/win_owners.h"
+#include "rip/encoder_slot.h"
+
+// Posted by the worker to the watch window: start the timer on that window's
+// own thread (a timer cannot be set on another thread's window).  Private,
+// so the dialog manager's own WM_USER traffic cannot be taken for it.
+constexpr UINT kMsgStartEncoderWatch = WM_APP + 1;
+constexpr UINT_PTR kEncoderWatchTimer = 999;
+constexpr UINT kEncoderWatchPeriodMs = 250;
+
+// Worker: hands over a started encoder process (the watch owns it from now
+// on) with its WAV and output paths and the ticket of its slot, and asks
+// `window` to start the watch.  False when the window cannot be told: the
+// run is then not watched, and the caller releases the slot.
+bool WatchEncoderRun(HWND window, KernelHandle process, const std::string& wav_path,
+                     const std::string& output_path, EncoderTicket ticket);
+
+// Interface thread, on kMsgStartEncoderWatch.
+bool StartEncoderWatch(HWND window);
+
+struct EncoderWatchTick {
+  int ended;              // runs that ended in this tick: the file list wants a refresh
+  int failures_to_show;   // failed runs no job reports: the window shows the encoder error
+};
+
+// Interface thread, on each tick of timer 999 of `window`.  Stops the timer
+// when no run is left.
+EncoderWatchTick TickEncoderWatch(HWND window);
+
+// Interface thread, around one rip job: a run of this job that fails while
+// the job is open is reported by the job (the worker after its next wait, or
+// the value of CloseEncoderJob); a run that fails later is shown by the tick.
+void OpenEncoderJob();
+// True when a run of the job failed and the worker has not reported it.
+bool CloseEncoderJob();
+
+// Worker, after its wait for the slot: true once for a failed run of its job.
+bool TakeEncoderFailure();
+
+// Runs handed over and not yet ended.
+int WatchedEncoderRuns();

@@ -1,0 +1,262 @@
+#include "rip/mp3_encoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cd/cd_drives.h"
+#include "support/cd_test_disc.h"
+#include "common/working_folder.h"
+#include "rip/encoder_slot.h"
+#include "rip/encoder_watch.h"
+#include "rip/format_encoders.h"
+#include "rip/rip_worker.h"
+#include "support/encoder_watch_window.h"
+#include "support/job_window.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using cd_tests::TestDisc;
+using testing_support::FileExists;
+using testing_support::FolderNames;
+using testing_support::EncoderWatchWindow;
+using testing_support::JobWindow;
+using testing_support::PumpUntil;
+using testing_support::ReadWholeFile;
+using testing_support::TempDir;
+using testing_support::WriteWholeFile;
+
+void PumpFor(DWORD ms) {
+  const DWORD started = GetTickCount();
+  PumpUntil([&] { return GetTickCount() - started >= ms; });
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  if (char* slash = std::strrchr(path, '\\')) *slash = '\0';
+  return path;
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+  const auto bytes = ReadWholeFile(path);
+  std::istringstream text(std::string(bytes.begin(), bytes.end()));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::istringstream text(line);
+  for (std::string field; std::getline(text, field, '|');) fields.push_back(field);
+  return fields;
+}
+
+
+// MP3 jobs through the test encoder program, started as the user's encoder
+// would be, with the working folder (and its "temp") in a folder of its own.
+class Mp3Encoder : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SelectDrive(cd_tests::TestDriveIndex()), 1);
+    SetWorkingFolder(work_.path().c_str());
+    ASSERT_TRUE(CreateDirectoryA(TempFolder().c_str(), nullptr));
+    job_ = RipJob{};
+    job_.format = kFormatMp3;
+    std::snprintf(job_.output_folder, sizeof job_.output_folder, "%s", out_.path().c_str());
+    std::strcpy(job_.artist, "Artist");
+    job_.mp3_encoder.program = ProgramFolder() + "\\test_encoder.exe";
+    job_.mp3_encoder.watch_window = watch_.handle();
+    UseOptions("");
+  }
+  void TearDown() override {
+    DeleteFileA(HoldFile().c_str());
+    EXPECT_TRUE(PumpUntil([] { return WatchedEncoderRuns() == 0; }));
+    EmptyEncoderSlot();
+    CloseEncoderJob();
+    SetWorkingFolder(nullptr);
+  }
+
+  void UseOptions(const std::string& options) {
+    job_.mp3_encoder.parameters = "--log \"" + LogFile() + "\" " + options + " \"%IN%\" \"%OUT%\"";
+  }
+  void AddTrack(int index, const char* title) {
+    RipTrack& track = job_.tracks[job_.track_count++];
+    track = RipTrack{index, TestDisc().starts[index], TestDisc().lengths[index], ""};
+    std::snprintf(track.title, sizeof track.title, "%s", title);
+    job_.progress_range = kProgressPerTrack * job_.track_count;
+  }
+  // Runs the job until the worker ends; the last encoder may run on.
+  void RunJob() {
+    JobWindow window;
+    job_.window = window.handle();
+    ASSERT_EQ(StartRip(&job_), 1);
+    ASSERT_TRUE(window.WaitForEnd());
+  }
+  void AwaitEncoders() { ASSERT_TRUE(PumpUntil([] { return WatchedEncoderRuns() == 0; })); }
+  bool WatchTimerRuns() { return KillTimer(watch_.handle(), kEncoderWatchTimer) != 0; }
+
+  std::string TempFolder() const { return work_.path() + "\\temp"; }
+  std::string LogFile() const { return logs_.File("encoder.log"); }
+  std::string HoldFile() const { return logs_.File("hold"); }
+  std::string Mp3(const char* title) const { return out_.File(std::string("Artist - ") + title + ".mp3"); }
+
+  TempDir work_;
+  TempDir out_;
+  TempDir logs_;
+  EncoderWatchWindow watch_;
+  RipJob job_;
+};
+
+// Three tracks: three processes strictly one after another, each given the
+// paths as single arguments (blanks and & ( ) in the title), each input
+// still there until its process ended, and every WAV gone after the last one,
+// which ends after the job.
+TEST_F(Mp3Encoder, OneProcessAtATimeAndEachWavGoesOnlyAfterItsProcessEnded) {
+  job_.mp3_encoder.parameters = "--log \"" + LogFile() + "\" --wait-ms 300 %IN% %OUT%";
+  AddTrack(0, "One & Two (Live)");
+  AddTrack(1, "B");
+  AddTrack(2, "C");
+  OpenEncoderJob();
+  RunJob();
+  EXPECT_EQ(job_.result, 0);
+  EXPECT_EQ(WatchedEncoderRuns(), 1);   // the worker does not wait for the last one
+  AwaitEncoders();
+  EXPECT_FALSE(CloseEncoderJob());
+
+  const auto lines = Lines(LogFile());
+  ASSERT_EQ(lines.size(), 6u);
+  const char* titles[] = {"One & Two (Live)", "B", "C"};
+  std::vector<std::string> inputs;
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    const auto fields = Fields(lines[2 * i]);
+    ASSERT_EQ(fields.size(), 7u);   // start, --log LOG --wait-ms 300 WAV MP3
+    EXPECT_EQ(fields[0], "start");
+    EXPECT_EQ(fields[5].rfind(TempFolder() + "\\corvale", 0), 0u);
+    EXPECT_EQ(fields[6], Mp3(titles[i]));
+    EXPECT_EQ(lines[2 * i + 1], "end");
+    EXPECT_TRUE(FileExists(Mp3(titles[i])));
+  }
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  EXPECT_EQ(watch_.ended(), 3);   // the file list was refreshed for each
+  EXPECT_EQ(watch_.failures_shown(), 0);
+  EXPECT_FALSE(IsEncoderSlotFilled());
+  EXPECT_FALSE(WatchTimerRuns());
+}
+
+struct EncoderFault {
+  const char* options;
+  const char* name;
+};
+class Mp3EncoderFault : public Mp3Encoder, public testing::WithParamInterface<EncoderFault> {};
+
+// An encoder that exits with an error, writes nothing or writes an empty
+// file fails its track: the job ends with the encoder error before the next
+// track, and neither its WAV nor its output stays.
+TEST_P(Mp3EncoderFault, EndsTheJobWithTheEncoderError) {
+  UseOptions(GetParam().options);
+  AddTrack(0, "A");
+  AddTrack(1, "B");
+  OpenEncoderJob();
+  RunJob();
+  EXPECT_EQ(job_.result, kEncoderFailed);
+  AwaitEncoders();
+  EXPECT_FALSE(CloseEncoderJob());   // reported once, by the worker
+  EXPECT_EQ(watch_.failures_shown(), 0);
+  EXPECT_EQ(Lines(LogFile()).size(), 2u);   // the second track was not encoded
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  EXPECT_TRUE(FolderNames(out_.path()).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ExitCodeNoOutputEmptyOutput, Mp3EncoderFault,
+                         testing::Values(EncoderFault{"--exit 3", "ExitCode"},
+                                         EncoderFault{"--no-output", "NoOutput"},
+                                         EncoderFault{"--empty", "EmptyOutput"}),
+                         [](const testing::TestParamInfo<EncoderFault>& info) { return info.param.name; });
+
+// The last encoder of a job fails: while the job is still open the job
+// reports it; once it is closed the watch shows it.  Once either way.
+TEST_F(Mp3Encoder, FailureOfTheLastProcessIsReportedOnceAfterTheJob) {
+  UseOptions("--exit 3 --hold \"" + HoldFile() + "\"");
+  AddTrack(0, "A");
+
+  WriteWholeFile(HoldFile(), "");
+  OpenEncoderJob();
+  RunJob();
+  EXPECT_EQ(job_.result, 0);
+  DeleteFileA(HoldFile().c_str());
+  AwaitEncoders();
+  EXPECT_TRUE(CloseEncoderJob());
+  EXPECT_FALSE(CloseEncoderJob());
+  EXPECT_EQ(watch_.failures_shown(), 0);
+
+  WriteWholeFile(HoldFile(), "");
+  OpenEncoderJob();
+  RunJob();
+  EXPECT_FALSE(CloseEncoderJob());
+  DeleteFileA(HoldFile().c_str());
+  AwaitEncoders();
+  EXPECT_EQ(watch_.failures_shown(), 1);
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  EXPECT_FALSE(FileExists(Mp3("A")));
+}
+
+// A program that cannot be started ends the job with the encoder error and
+// leaves no WAV per track behind.
+TEST_F(Mp3Encoder, ProgramThatCannotStartEndsTheJob) {
+  for (const std::string& program : {work_.File("no such encoder.exe"), std::string()}) {
+    SCOPED_TRACE(program);
+    job_.mp3_encoder.program = program;
+    job_.track_count = 0;
+    AddTrack(0, "A");
+    AddTrack(1, "B");
+    RunJob();
+    EXPECT_EQ(job_.result, kEncoderFailed);
+    EXPECT_EQ(WatchedEncoderRuns(), 0);
+    EXPECT_FALSE(IsEncoderSlotFilled());
+    EXPECT_TRUE(FolderNames(TempFolder()).empty());
+    EXPECT_TRUE(FolderNames(out_.path()).empty());
+  }
+  EXPECT_FALSE(WatchTimerRuns());
+}
+
+// Cancel while an encoder runs releases only the worker's wait: the process
+// runs to its end with its input in place, and only then does the WAV go.
+TEST_F(Mp3Encoder, CancelLeavesTheWavToTheRunningProcess) {
+  UseOptions("--hold \"" + HoldFile() + "\"");
+  WriteWholeFile(HoldFile(), "");
+  AddTrack(0, "A");
+  AddTrack(1, "B");
+  JobWindow window;
+  job_.window = window.handle();
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(PumpUntil([] { return WatchedEncoderRuns() == 1 && IsEncoderSlotFilled(); }));
+  EXPECT_EQ(RequestRipStop(), 1);
+  EmptyEncoderSlot();   // as the progress dialog's Cancel does
+  ASSERT_TRUE(window.WaitForEnd());
+  EXPECT_EQ(job_.result, 0);
+
+  PumpFor(4 * kEncoderWatchPeriodMs);
+  ASSERT_EQ(FolderNames(TempFolder()).size(), 1u);
+  EXPECT_EQ(WatchedEncoderRuns(), 1);
+  DeleteFileA(HoldFile().c_str());
+  AwaitEncoders();
+
+  const auto lines = Lines(LogFile());
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], "end");
+  EXPECT_TRUE(FileExists(Mp3("A")));
+  EXPECT_FALSE(FileExists(Mp3("B")));
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  EXPECT_EQ(watch_.ended(), 1);
+  EXPECT_FALSE(WatchTimerRuns());
+}
+
+}  // namespace

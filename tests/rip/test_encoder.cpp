@@ -1,0 +1,115 @@
+// A stand-in for the user's MP3 encoder program, for the tests of the
+// encoder launch and watch.  It records how it was called, checks that its
+// input exists while it runs, and writes its output; options make it wait,
+// fail or write nothing.
+//
+//   test_encoder [--log FILE] [--hold FILE] [--wait-ms N] [--exit N]
+//                [--no-output] [--empty] INPUT OUTPUT
+//
+// --log appends "start|ARG|ARG..." when it starts and "end" or the reason it
+// gave up ("no-input", "input-vanished", "usage") when it ends.  --hold waits
+// while FILE exists (at most a minute).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr DWORD kHoldPollMs = 20;
+constexpr DWORD kHoldLimitMs = 60000;
+constexpr int kExitUsage = 64;
+constexpr int kExitNoInput = 65;
+constexpr int kExitInputVanished = 66;
+constexpr int kExitCannotWrite = 67;
+
+struct Options {
+  const char* log = nullptr;
+  const char* hold = nullptr;
+  DWORD wait_ms = 0;
+  int exit_code = 0;
+  bool write_output = true;
+  bool empty_output = false;
+  const char* input = nullptr;
+  const char* output = nullptr;
+};
+
+void Log(const Options& options, const std::string& line) {
+  if (!options.log) return;
+  if (FILE* file = std::fopen(options.log, "ab")) {
+    std::fprintf(file, "%s\n", line.c_str());
+    std::fclose(file);
+  }
+}
+
+bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool Parse(int argc, char** argv, Options* options) {
+  int positional = 0;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    const bool has_value = i + 1 < argc;
+    if (!std::strcmp(arg, "--log") && has_value) {
+      options->log = argv[++i];
+    } else if (!std::strcmp(arg, "--hold") && has_value) {
+      options->hold = argv[++i];
+    } else if (!std::strcmp(arg, "--wait-ms") && has_value) {
+      options->wait_ms = DWORD(std::strtoul(argv[++i], nullptr, 10));
+    } else if (!std::strcmp(arg, "--exit") && has_value) {
+      options->exit_code = std::atoi(argv[++i]);
+    } else if (!std::strcmp(arg, "--no-output")) {
+      options->write_output = false;
+    } else if (!std::strcmp(arg, "--empty")) {
+      options->empty_output = true;
+    } else if (positional == 0) {
+      options->input = arg;
+      ++positional;
+    } else if (positional == 1) {
+      options->output = arg;
+      ++positional;
+    } else {
+      return false;
+    }
+  }
+  return positional == 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  const bool parsed = Parse(argc, argv, &options);
+  std::string started = "start";
+  for (int i = 1; i < argc; ++i) started += std::string("|") + argv[i];
+  Log(options, started);
+  if (!parsed) {
+    Log(options, "usage");
+    return kExitUsage;
+  }
+  if (!Exists(options.input)) {
+    Log(options, "no-input");
+    return kExitNoInput;
+  }
+  if (options.hold) {
+    const DWORD began = GetTickCount();
+    while (Exists(options.hold) && GetTickCount() - began < kHoldLimitMs) Sleep(kHoldPollMs);
+  }
+  Sleep(options.wait_ms);
+  if (!Exists(options.input)) {
+    Log(options, "input-vanished");
+    return kExitInputVanished;
+  }
+  if (options.write_output) {
+    FILE* file = std::fopen(options.output, "wb");
+    if (!file) {
+      Log(options, "cannot-write");
+      return kExitCannotWrite;
+    }
+    if (!options.empty_output) std::fprintf(file, "encoded from %s", options.input);
+    std::fclose(file);
+  }
+  Log(options, "end");
+  return options.exit_code;
+}
