@@ -246,7 +246,8 @@ std::vector<int> SelectedTrackRows(HWND list) {
 }
 
 TEST_F(MainWindowTest, TypeAheadMovesToTheNextTitleWithThatLetterAndWraps) {
-  DiscLookupResult result;
+  static DiscLookupResult result;
+  result = DiscLookupResult();
   result.found = true;
   result.disc_title = "Band / Album";
   result.track_titles = {"Alpha", "beta", "apple", "Cherry", "Avocado", "Banana",
@@ -254,8 +255,12 @@ TEST_F(MainWindowTest, TypeAheadMovesToTheNextTitleWithThatLetterAndWraps) {
   g_start_disc_lookup = [](HWND) { return true; };
   Command(IDC_REFRESH_CD);
   g_start_disc_lookup = nullptr;
-  SetDiscLookupResult(result);
+  g_take_disc_lookup = [](DiscLookupResult* taken) {
+    *taken = result;
+    return true;
+  };
   SendMessageA(window_, WM_USER, 1000, 0);
+  g_take_disc_lookup = nullptr;
   ASSERT_STREQ(TrackTitleAt(0), "Alpha");
   ListViewSelect(TrackListControl(), ListViewItemAt(TrackListControl(), 0));
 
