@@ -211,8 +211,7 @@ TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCo
 // dialog's own thread, with the error dialog over it.
 TEST_F(ProgressDialog, ShowsTheWmaErrorDialogOverItselfWhenTheWorkerAsks) {
   AddTrack(0, "One");
-  FakeEncoder encoder;
-  FillEncoderSlot(encoder.Copy());
+  FillEncoderSlot();
   WmaErrorDialogRequest request;
   HWND error_owner = nullptr;
   bool asked = false;
@@ -226,7 +225,7 @@ TEST_F(ProgressDialog, ShowsTheWmaErrorDialogOverItselfWhenTheWorkerAsks) {
     asked = true;
     request.answer = 7;
     SendMessageA(dialog, kWmaErrorDialogMessage, 0, reinterpret_cast<LPARAM>(&request));
-    CloseHandle(TakeEncoderSlot());
+    EmptyEncoderSlot();
   };
   EXPECT_EQ(Run(), 0);
   EXPECT_TRUE(request.answered);

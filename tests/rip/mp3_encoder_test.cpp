@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(ExitCodeNoOutputEmptyOutput, Mp3EncoderFault,
                          testing::Values(EncoderFault{"--exit 3", "ExitCode"},
                                          EncoderFault{"--no-output", "NoOutput"},
                                          EncoderFault{"--empty", "EmptyOutput"}),
-                         [](const testing::TestParamInfo<EncoderFault>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<EncoderFault>& param_info) { return param_info.param.name; });
 
 // The last encoder of a job fails: while the job is still open the job
 // reports it; once it is closed the watch shows it.  Once either way.

@@ -167,9 +167,11 @@ struct EncodeCall {
 std::vector<EncodeCall> g_encode_calls;
 size_t g_failing_call = 0;   // the call (counted from 1) that fails; 0: none
 
-int32_t RecordEncode(const RipJob&, const char* wav_path, const char* output_path, const std::atomic<bool>&) {
+int32_t RecordEncode(const RipJob& job, const char* wav_path, const char* output_path, const std::atomic<bool>&) {
   g_encode_calls.push_back({wav_path, output_path, ReadWholeFile(wav_path)});
   testing_support::WriteWholeFile(output_path, "encoded");
+  // As the WMA bridge does: its table entry leaves the WAV to the encoder.
+  if (job.format == kFormatWma) DeleteFileA(wav_path);
   return g_encode_calls.size() == g_failing_call ? kEncoderFailed : 0;
 }
 
