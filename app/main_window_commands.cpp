@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/main_window_state.h"
+#include "app/preferences_dialog.h"
 #include "app/progress_dialog.h"
 #include "app/settings.h"
 #include "app/settings_save.h"
@@ -211,6 +212,9 @@ int HandleMainCommand(int command, int notification, HWND control) {
       return 1;
     case IDM_TOOLBAR:
       ToggleToolbar();
+      return 1;
+    case IDM_PREFERENCES:
+      RunPreferencesDialog({main.frame, &g_settings, &g_proxy, DetectedBrowsersAtStartup()});
       return 1;
     default:
       break;
