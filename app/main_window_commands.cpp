@@ -144,6 +144,15 @@ void ToggleToolbar() {
   CheckMenuItem(GetMenu(Main().window), IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void OpenPreferences() {
+  PreferencesRequest request;
+  request.parent = Main().frame;
+  request.settings = &g_settings;
+  request.proxy = &g_proxy;
+  request.browsers = DetectedBrowsersAtStartup();
+  RunPreferencesDialog(request);
+}
+
 }  // namespace
 
 void StartRipOfCollectedTracks() {
@@ -214,7 +223,7 @@ int HandleMainCommand(int command, int notification, HWND control) {
       ToggleToolbar();
       return 1;
     case IDM_PREFERENCES:
-      RunPreferencesDialog({main.frame, &g_settings, &g_proxy, DetectedBrowsersAtStartup()});
+      OpenPreferences();
       return 1;
     default:
       break;

@@ -75,7 +75,7 @@ void TakeFields(HWND dialog, const PreferencesRequest& request) {
   ProxyValues& proxy = *request.proxy;
   proxy.host.reset(StrDup(FieldText(dialog, IDC_PREFS_PROXY_HOST).c_str()));
   proxy.port = ParseSettingInteger(FieldText(dialog, IDC_PREFS_PROXY_PORT).c_str());
-  HandProxyToLookup(proxy);
+  if (request.hand_proxy) request.hand_proxy(proxy);
 
   settings.mp3_encoder = FieldText(dialog, IDC_PREFS_MP3_PROGRAM);
   settings.mp3_params = FieldText(dialog, IDC_PREFS_MP3_PARAMS);

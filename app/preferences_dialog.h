@@ -22,6 +22,8 @@ struct PreferencesRequest {
   AppSettings* settings = nullptr;
   ProxyValues* proxy = nullptr;
   DetectedBrowsers browsers;   // offered beside the browser setting
+  // Where OK hands the proxy: the CDDB lookup, unless a test listens instead.
+  void (*hand_proxy)(const ProxyValues& proxy) = HandProxyToLookup;
 };
 
 // 1 after OK, 0 after Cancel or Escape, -1 when the dialog could not be made.

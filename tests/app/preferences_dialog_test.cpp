@@ -71,6 +71,7 @@ class PreferencesTest : public testing::Test {
     request.settings = &settings_;
     request.proxy = &proxy_;
     request.browsers = browsers_;
+    request.hand_proxy = hand_proxy_;
     const INT_PTR result = RunPreferencesDialog(request);
     EXPECT_TRUE(g_script_ran);
     return result;
@@ -96,6 +97,7 @@ class PreferencesTest : public testing::Test {
   AppSettings settings_;
   ProxyValues proxy_;
   DetectedBrowsers browsers_;
+  void (*hand_proxy_)(const ProxyValues& proxy) = HandProxyToLookup;
 };
 
 TEST_F(PreferencesTest, OpensWithTheSettingsAndTheDetectedBrowsersSorted) {
@@ -289,8 +291,37 @@ TEST_F(PreferencesTest, ChosenProgramIsKeptEvenOnCancelAndTheWorkingFolderStays)
   EXPECT_EQ(settings_.mp3_encoder, std::string("C:\\before.exe"));
 }
 
-// A lookup started after OK goes through the proxy typed, and after the host
-// was emptied it no longer does.
+// What OK handed on, for the cases where a real lookup would leave this
+// machine (no proxy means talking to the public server).
+std::vector<std::string> g_handed_hosts;   // "(none)" for no host
+std::vector<int32_t> g_handed_ports;
+void RecordHandedProxy(const ProxyValues& proxy) {
+  g_handed_hosts.push_back(proxy.host ? proxy.host.get() : "(none)");
+  g_handed_ports.push_back(proxy.port);
+}
+
+TEST_F(PreferencesTest, OkHandsAnEmptiedHostOnSoThatTheOldProxyStops) {
+  SetProxy("old.proxy", 3128);
+  g_handed_hosts.clear();
+  g_handed_ports.clear();
+  hand_proxy_ = RecordHandedProxy;
+  ASSERT_EQ(Run([](HWND dialog) {
+              SetDlgItemTextA(dialog, IDC_PREFS_PROXY_HOST, "");
+              SetDlgItemTextA(dialog, IDC_PREFS_PROXY_PORT, "70000");
+              Click(dialog, IDC_PREFS_OK);
+            }),
+            1);
+  EXPECT_EQ(g_handed_hosts, std::vector<std::string>{""});
+  EXPECT_EQ(g_handed_ports, std::vector<int32_t>{70000}) << "the port is stored as typed";
+  ASSERT_TRUE(proxy_.host);
+  EXPECT_STREQ(proxy_.host.get(), "");
+  EXPECT_EQ(proxy_.port, 70000);
+
+  EXPECT_EQ(Run([](HWND dialog) { Click(dialog, IDC_PREFS_CANCEL); }), 0);
+  EXPECT_EQ(g_handed_hosts.size(), 1u) << "Cancel hands nothing on";
+}
+
+// A lookup started after OK goes through the proxy typed.
 class PreferencesLookupTest : public PreferencesTest {
  protected:
   void SetUp() override {
@@ -320,7 +351,7 @@ class PreferencesLookupTest : public PreferencesTest {
   }
 };
 
-TEST_F(PreferencesLookupTest, TheProxyOfOkReachesTheNextLookupAndAnEmptyHostTurnsItOff) {
+TEST_F(PreferencesLookupTest, TheProxyOfOkReachesTheNextLookup) {
   CddbTestServer server([](const std::string&) { return HttpAnswer("202 no match\r\n"); });
   ASSERT_TRUE(server.ok());
   const std::string port = std::to_string(server.port());
@@ -331,17 +362,9 @@ TEST_F(PreferencesLookupTest, TheProxyOfOkReachesTheNextLookupAndAnEmptyHostTurn
             }),
             1);
   ASSERT_TRUE(LookupEnds());
-  EXPECT_EQ(server.Requests().size(), 1u);
-
-  ASSERT_EQ(Run([&](HWND dialog) {
-              SetDlgItemTextA(dialog, IDC_PREFS_PROXY_HOST, "");
-              Click(dialog, IDC_PREFS_OK);
-            }),
-            1);
-  ASSERT_TRUE(proxy_.host);
-  EXPECT_STREQ(proxy_.host.get(), "");
-  ASSERT_TRUE(LookupEnds());
-  EXPECT_EQ(server.Requests().size(), 1u) << "the emptied proxy was still used";
+  const std::vector<std::string> requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].rfind("GET http://", 0), 0u) << "sent as to a proxy: " << requests[0];
 }
 
 }  // namespace
