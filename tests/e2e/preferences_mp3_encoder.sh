@@ -8,7 +8,7 @@
 set -uo pipefail
 
 mp3_format=3
-message_text=100      # the static text of the system's message box
+message_text=65535    # the static text of the system's message box
 message_ok=1          # its only button when it has just OK
 encoder_field=1145
 parameters_field=1144
@@ -48,20 +48,24 @@ for _ in 1 2 3; do
   timeout 10 xdotool key alt+o || fail "xdotool could not press Alt+O"
   sleep 0.3
   timeout 10 xdotool key p || fail "xdotool could not press P"
-  if probe wait-rect "Preferences" $encoder_field 5000; then
-    opened=$answer
-    break
-  fi
+  # The window can be found a moment before its controls exist.
+  for _ in $(seq 1 20); do
+    if probe wait-rect "Preferences" $encoder_field 5000 2>/dev/null; then
+      opened=$answer
+      break 2
+    fi
+    sleep 0.1
+  done
   timeout 10 xdotool key Escape
 done
 [ -n "$opened" ] || fail "Preferences did not open from the Options menu"
 click_rect "$opened"
-timeout 20 xdotool type --delay 20 "$encoder_path" || fail "xdotool could not type the encoder"
+timeout 20 xdotool type --delay 20 -- "$encoder_path" || fail "xdotool could not type the encoder"
 probe text "Preferences" $parameters_field || fail "could not read the parameters"
 [ "$answer" = "" ] || fail "the parameters field shows \"$answer\" before a program was set"
 probe wait-rect "Preferences" $parameters_field 5000 || fail "no parameters field"
 click_rect "$answer"
-timeout 20 xdotool type --delay 20 "$parameters" || fail "xdotool could not type the parameters"
+timeout 20 xdotool type --delay 20 -- "$parameters" || fail "xdotool could not type the parameters"
 probe text "Preferences" $encoder_field || fail "could not read the encoder field"
 [ "$answer" = "$encoder_path" ] || fail "the encoder field shows \"$answer\""
 probe text "Preferences" $parameters_field || fail "could not read the parameters"
@@ -72,10 +76,10 @@ echo "screenshot: $shot"
 probe wait-rect "Preferences" $ok_button 5000 || fail "no OK button"
 click_rect "$answer"
 for _ in $(seq 1 100); do
-  probe wait-rect "Preferences" $ok_button 1 || break
+  probe wait-rect "Preferences" $ok_button 1 2>/dev/null || break
   sleep 0.05
 done
-probe wait-rect "Preferences" $ok_button 1 && fail "Preferences is still open after OK"
+probe wait-rect "Preferences" $ok_button 1 2>/dev/null && fail "Preferences is still open after OK"
 
 echo "== closing"
 close_corvale
