@@ -49,8 +49,8 @@ for _ in 1 2 3; do
   sleep 0.3
   timeout 10 xdotool key p || fail "xdotool could not press P"
   # The window can be found a moment before its controls exist.
-  for _ in $(seq 1 20); do
-    if probe wait-rect "Preferences" $encoder_field 5000 2>/dev/null; then
+  for _ in $(seq 1 10); do
+    if probe wait-rect "Preferences" $encoder_field 1000 2>/dev/null; then
       opened=$answer
       break 2
     fi
