@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/main_window_state.h"
+#include "app/preferences_dialog.h"
 #include "app/progress_dialog.h"
 #include "app/settings.h"
 #include "app/settings_save.h"
@@ -146,6 +147,15 @@ void ToggleToolbar() {
   CheckMenuItem(GetMenu(Main().window), IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void OpenPreferences() {
+  PreferencesRequest request;
+  request.parent = Main().frame;
+  request.settings = &g_settings;
+  request.proxy = &g_proxy;
+  request.browsers = DetectedBrowsersAtStartup();
+  RunPreferencesDialog(request);
+}
+
 }  // namespace
 
 void StartRipOfCollectedTracks() {
@@ -227,6 +237,9 @@ int HandleMainCommand(int command, int notification, HWND control) {
       return 1;
     case IDM_TOOLBAR:
       ToggleToolbar();
+      return 1;
+    case IDM_PREFERENCES:
+      OpenPreferences();
       return 1;
     default:
       break;

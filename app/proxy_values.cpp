@@ -21,9 +21,9 @@ void LoadProxyValues() {
   HandProxyToLookup();
 }
 
-void HandProxyToLookup() {
-  SetCddbProxyHost(kProxyHostOption, g_proxy.host.get());
-  SetCddbProxyPort(kProxyPortOption, g_proxy.port);
+void HandProxyToLookup(const ProxyValues& values) {
+  SetCddbProxyHost(kProxyHostOption, values.host.get());
+  SetCddbProxyPort(kProxyPortOption, values.port);
 }
 
 void SaveProxyValues() {

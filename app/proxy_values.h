@@ -20,8 +20,10 @@ extern ProxyValues g_proxy;
 // hands host and port to the CDDB lookup.
 void LoadProxyValues();
 
-// Hands the current host and port to the CDDB lookup (no host: no proxy).
-void HandProxyToLookup();
+// Hands the host and port to the CDDB lookup (no host or an empty one: no
+// proxy).  The next lookup that starts uses them.
+void HandProxyToLookup(const ProxyValues& values);
+inline void HandProxyToLookup() { HandProxyToLookup(g_proxy); }
 
 // Writes g_proxy back to the shared settings.
 void SaveProxyValues();

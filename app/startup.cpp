@@ -20,6 +20,7 @@
 #include "common/strings.h"
 #include "common/version_text.h"
 #include "common/working_folder.h"
+#include "controls/browser_discovery.h"
 #include "controls/dialog_resources.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
@@ -134,7 +135,7 @@ int RunCorvale(HINSTANCE instance) {
   InitCommonLibrary(instance, MenuIcon, kLibraryProductName, kLibraryProductCode);
   std::srand(unsigned(std::time(nullptr)));
   LoadIconLists();
-  // The web browser detection joins here once the browser launcher exists.
+  RememberDetectedBrowsers();
   CreateDirectoryA(WorkingFolderPath("Temp").c_str(), nullptr);
 
   DialogFrame* main_frame = NewDialogFrame();

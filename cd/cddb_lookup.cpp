@@ -36,7 +36,7 @@ void SetOptions(const LookupParameters& parameters) {
   if (!parameters.proxy_host.empty()) {
     CDDBSetOption(akrip::kCddbUseProxy, nullptr, 1);
     CDDBSetOption(akrip::kCddbProxyHost, parameters.proxy_host.c_str(), 0);
-    CDDBSetOption(akrip::kCddbProxyPort, nullptr, parameters.proxy_port);
+    CDDBSetOption(akrip::kCddbProxyPort, nullptr, CddbProxyPortInUse(parameters.proxy_port));
   } else {
     CDDBSetOption(akrip::kCddbUseProxy, nullptr, 0);
   }
@@ -103,6 +103,11 @@ int TakeCddbLookupResult(CddbLookup* result) {
   *result = g_record;
   g_result_waiting = false;
   return 1;
+}
+
+int32_t CddbProxyPortInUse(int32_t stored_port) {
+  constexpr int32_t kHighestPort = 65535;
+  return stored_port >= 1 && stored_port <= kHighestPort ? stored_port : kCddbServerPort;
 }
 
 void SetCddbProxyHost(int option, const char* host) {

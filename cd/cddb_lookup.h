@@ -43,3 +43,8 @@ int TakeCddbLookupResult(CddbLookup* result);
 // Other option numbers are ignored.  Called on the interface thread only.
 void SetCddbProxyHost(int option, const char* host);
 void SetCddbProxyPort(int option, int32_t port);
+
+// The port a lookup talks to the proxy on: the stored one when it is a real
+// port (1 to 65535), else the HTTP port.  A stored port is whatever the user
+// typed, and a mistyped one must not cost the lookup its proxy.
+int32_t CddbProxyPortInUse(int32_t stored_port);

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
+#include <cstdint>
 #include <string>
 
 #include "cd/cd_drives.h"
@@ -137,6 +139,17 @@ TEST_F(CddbLookupTest, WithoutADriveTheLookupEndsAtOnce) {
   CddbLookup result{};
   ASSERT_EQ(TakeCddbLookupResult(&result), 1);
   EXPECT_EQ(result.found, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CddbProxyPort, OnlyARealPortIsUsedAndAnyOtherStoredValueMeansTheHttpPort) {
+  for (int32_t port : {1, 80, 3128, 65535}) EXPECT_EQ(CddbProxyPortInUse(port), port);
+  for (int32_t port : {0, -1, -3128, 65536, 70000, INT32_MIN, INT32_MAX}) {
+    EXPECT_EQ(CddbProxyPortInUse(port), 80) << port;
+  }
 }
 
 }  // namespace

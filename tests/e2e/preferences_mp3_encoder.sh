@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Sets the MP3 encoder through Options > Preferences as a user does: with no
+# encoder set, RIP in MP3 must say so; then the dialog is opened from the menu
+# with the keyboard, the encoder built by the bootstrap and its parameters are
+# typed in, and OK is pressed.  After the program closes, config.ini must hold
+# both.  Needs DISPLAY and WINEPREFIX (run it inside tools/with-wine.sh).
+#   preferences_mp3_encoder.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
+set -uo pipefail
+
+mp3_format=3
+message_text=65535    # the static text of the system's message box
+message_ok=1          # its only button when it has just OK
+encoder_field=1145
+parameters_field=1144
+ok_button=1025
+encoder=${CORVALE_LAME:-/opt/corvale-deps/bin/lame.exe}
+parameters='-b 128 "%IN%" "%OUT%"'
+
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+cleanup() {
+  stop_corvale
+  rm -rf "$root"
+}
+trap cleanup EXIT
+e2e_setup "$@"
+[ -f "$encoder" ] || fail "no MP3 encoder $encoder (tools/bootstrap.sh builds it)"
+encoder_path=$(windows_path "$encoder")
+
+printf 'path=%s\\\r\noutputFormat=%d\r\n' "$(windows_path "$out")" $mp3_format >"$work/config.ini"
+start_corvale "$work"
+
+echo "== RIP in MP3 without an encoder"
+select_first_track
+probe rect $rip_button || fail "no RIP button"
+click_rect "$answer"
+probe wait-rect "MP3 Codec Error" $message_ok 15000 || fail "no \"MP3 Codec Error\" message after RIP"
+ok_rect=$answer
+probe text "MP3 Codec Error" $message_text || fail "could not read the message"
+[ "$answer" = "No MP3 Encoder has been defined. Please update the preferences settings." ] ||
+  fail "the message says \"$answer\""
+click_rect "$ok_rect"
+[ -z "$(ls -A "$out")" ] || fail "a rip without an encoder wrote files: $(ls "$out")"
+
+echo "== Options > Preferences"
+opened=""
+for _ in 1 2 3; do
+  timeout 10 xdotool key alt+o || fail "xdotool could not press Alt+O"
+  sleep 0.3
+  timeout 10 xdotool key p || fail "xdotool could not press P"
+  # The window can be found a moment before its controls exist.
+  for _ in $(seq 1 10); do
+    if probe wait-rect "Preferences" $encoder_field 1000 2>/dev/null; then
+      opened=$answer
+      break 2
+    fi
+    sleep 0.1
+  done
+  timeout 10 xdotool key Escape
+done
+[ -n "$opened" ] || fail "Preferences did not open from the Options menu"
+click_rect "$opened"
+timeout 20 xdotool type --delay 20 -- "$encoder_path" || fail "xdotool could not type the encoder"
+probe text "Preferences" $parameters_field || fail "could not read the parameters"
+[ "$answer" = "" ] || fail "the parameters field shows \"$answer\" before a program was set"
+probe wait-rect "Preferences" $parameters_field 5000 || fail "no parameters field"
+click_rect "$answer"
+timeout 20 xdotool type --delay 20 -- "$parameters" || fail "xdotool could not type the parameters"
+probe text "Preferences" $encoder_field || fail "could not read the encoder field"
+[ "$answer" = "$encoder_path" ] || fail "the encoder field shows \"$answer\""
+probe text "Preferences" $parameters_field || fail "could not read the parameters"
+[ "$answer" = "$parameters" ] || fail "the parameters field shows \"$answer\""
+shot=$artefacts/preferences_mp3_encoder.png
+timeout 30 import -window root "$shot" || fail "no screenshot"
+echo "screenshot: $shot"
+probe wait-rect "Preferences" $ok_button 5000 || fail "no OK button"
+click_rect "$answer"
+for _ in $(seq 1 100); do
+  probe wait-rect "Preferences" $ok_button 1 2>/dev/null || break
+  sleep 0.05
+done
+probe wait-rect "Preferences" $ok_button 1 2>/dev/null && fail "Preferences is still open after OK"
+
+echo "== closing"
+close_corvale
+config=$(tr -d '\r' <"$work/config.ini")
+grep -qxF "mp3encoder=$encoder_path" <<<"$config" || fail "config.ini lacks mp3encoder=$encoder_path: $config"
+grep -qxF "mp3params=$parameters" <<<"$config" || fail "config.ini lacks mp3params=$parameters: $config"
+echo "config.ini: $(grep -E '^mp3(encoder|params)=' <<<"$config" | tr '\n' ' ')"
+echo "PASS"
