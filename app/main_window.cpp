@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/destination_pane.h"
 #include "app/main_window_state.h"
 #include "app/settings.h"
 #include "app/track_list.h"
 #include "app/window_title.h"
 #include "cd/cd_drives.h"
-#include "common/image_lists.h"
 #include "common/language.h"
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
@@ -28,7 +28,6 @@ bool (*g_start_disc_lookup)(HWND notify) = nullptr;
 namespace {
 
 constexpr WPARAM kRedrawWindow = 1;
-constexpr WPARAM kCheckOutputFolder = 3;
 constexpr WPARAM kLookupEnded = 1000;
 constexpr int kMinimumRate = 128;
 constexpr char kDefaultMask[] = "*.*";
@@ -126,38 +125,9 @@ void ShowBrowseIcon() {
   if (icon) SendMessageA(Item(IDC_BROWSE_FOLDER), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 
-// Icons of the file list: the shell's for folders and files, ours for drives
-// and parent entries.
-int FileEntryIcon(void* item) {
-  constexpr int kDriveIcon = 3;
-  constexpr int kParentIcon = 4;
-  const auto* entry = static_cast<const DirEntry*>(item);
-  if (!entry) return -1;
-  switch (entry->kind) {
-    case kDirEntryDrive: return kDriveIcon;
-    case kDirEntryParent:
-    case kDirEntryDriveRootUp: return kParentIcon;
-    case kDirEntryFolder: return FolderIconIndex();
-    default: return FileIconIndex(entry->full_path.c_str());
-  }
-}
-
 void CreateLists() {
-  static const int kFileColumns[] = {IDS_COLUMN_FILE_ICON, IDS_COLUMN_FILENAME, IDS_COLUMN_SIZE, IDS_COLUMN_DATE, 0};
-  static const int kFileWidths[] = {20, 240, 70, 130};
-  ListViewParams params;
-  params.frame = g_main.frame;
-  params.control_id = IDC_FILE_LIST;
-  params.image_of_item = FileEntryIcon;
-  params.extended_style = LVS_EX_FULLROWSELECT;
-  params.context_menu = MAKEINTRESOURCEA(IDM_FILE_LIST_MENU);
-  params.column_titles = kFileColumns;
-  params.column_widths = kFileWidths;
-  FileListParams file;
-  file.directory = g_settings.path ? g_settings.path->c_str() : "";
-  file.file_pattern = g_settings.list_mask ? g_settings.list_mask->c_str() : kDefaultMask;
-  g_main.file_list = CreateFileList(g_main.file_list, params, file);
   CreateTrackList(g_main.frame, [] { return TrackMenuState{g_main.ripping, g_main.lookup_pending}; });
+  g_main.file_list = CreateDestinationPane(g_main.frame);
 }
 
 void SetUnknownAlbum() {
@@ -173,6 +143,7 @@ void PutSettingsIntoControls() {
 }
 
 void Initialise() {
+  SetTimer(g_main.window, kFolderWatchTimer, kFolderWatchPeriodMs, nullptr);
   g_main.commands_enabled = true;
   RemoveMissingLanguages();
   UpdateWindowTitle();
@@ -227,10 +198,6 @@ void TakeEditedText(int control, std::string* stored) {
   ReadItemText(g_main.frame, control, &text);
   if (text && _stricmp(text, stored->c_str()) != 0) *stored = text;
   std::free(text);
-}
-
-bool FileListHasFocus() {
-  return g_main.file_list && g_main.file_list->window && GetFocus() == g_main.file_list->window;
 }
 
 bool FileEntrySelected() {
@@ -295,7 +262,7 @@ void UpdateCommandStates() {
   const bool any_selected =
       (tracks_focused && SelectedTrackCount() > 0) || (files_focused && FileEntrySelected());
   const bool file_selected = files_focused && FileEntrySelected();
-  const bool can_paste = files_focused && g_main.copied_tracks != 0;
+  const bool can_paste = files_focused && (g_main.copied_tracks != 0 || !FileClipboardEmpty());
   const bool plain_entry = CurrentFileEntryIsPlain();
 
   HMENU menu = GetMenu(g_main.window);
@@ -329,9 +296,10 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
       return 0;
     case WM_DESTROY:
       g_main.commands_enabled = false;
-      DestroyTrackList();
-      if (g_main.file_list) DestroyListView(g_main.file_list);
+      KillTimer(g_main.window, kFolderWatchTimer);
+      DestroyDestinationPane();
       g_main.file_list = nullptr;
+      DestroyTrackList();
       PostQuitMessage(0);
       g_main.window = nullptr;
       return 0;
@@ -340,6 +308,10 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
       if (!g_main.commands_enabled) return 0;
       return HandleMainCommand(LOWORD(wparam), notification, reinterpret_cast<HWND>(lparam));
     }
+    case WM_TIMER:
+      if (wparam != kFolderWatchTimer) return 0;
+      TickFolderWatch();
+      return 1;
     case WM_DEVICECHANGE:
       if (wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) RefreshCd();
       return 0;
@@ -349,6 +321,7 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
           RedrawWindow(g_main.window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
           return 1;
         case kCheckOutputFolder:
+          CheckOutputFolderCombo();
           return 1;
         case kLookupEnded:
           TakeLookupResult();
