@@ -1,12 +1,16 @@
 // The file clipboard of the destination pane: Cut, Copy, Paste and Delete.
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 
 #include "app/destination_pane_internal.h"
 #include "app/main_window_state.h"
+#include "common/strings.h"
 #include "common/path_utils.h"
 #include "files/path_list.h"
 #include "files/shell_ops.h"
+#include "res/string_ids.h"
 
 namespace {
 
@@ -60,8 +64,14 @@ void PasteFiles() {
   const std::string target = OutputFolder();
   PathList elsewhere;
   PathList beside_themselves;
+  bool missing = false;
   for (const DirEntry& entry : g_clipboard.entries) {
     const std::string source = SourcePath(entry);
+    // Not every shell says so when a source has gone (after a paste of cut files).
+    if (GetFileAttributesA(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      missing = true;
+      continue;
+    }
     if (SameFolder(ParentFolder(source), target)) {
       beside_themselves.Append(source);
     } else {
@@ -69,6 +79,7 @@ void PasteFiles() {
     }
   }
   HWND owner = Main().window;
+  if (missing) ShowErrorBox(owner, LoadStringText(IDS_FILE_OPERATION_FAILED), int(ERROR_FILE_NOT_FOUND));
   if (!elsewhere.empty()) {
     const bool done = g_clipboard.cut ? ShellMove(elsewhere, target.c_str()) : ShellCopy(elsewhere, target.c_str());
     if (!done) ReportShellFailure(owner);
