@@ -22,6 +22,7 @@
 #include "controls/list_view.h"
 #include "files/shell_ops.h"
 #include "res/main_window_ids.h"
+#include "support/recorded_boxes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -30,15 +31,9 @@ using testing_support::FileExists;
 using testing_support::TempDir;
 using testing_support::WriteWholeFile;
 
-struct ShownBox {
-  std::string text;
-  std::string caption;
-};
-std::vector<ShownBox> g_boxes;
-int RecordBox(HWND, const char* text, const char* caption, UINT) {
-  g_boxes.push_back({text ? text : "", caption ? caption : ""});
-  return IDOK;
-}
+using testing_support::RecordBox;
+using testing_support::ShownBox;
+std::vector<ShownBox>& g_boxes = testing_support::RecordedBoxes();
 
 std::string ListBytes(const char* list) {
   if (!list) return std::string();

@@ -21,6 +21,7 @@
 #include "controls/list_view.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "support/recorded_boxes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -28,16 +29,9 @@ namespace {
 using testing_support::FileExists;
 using testing_support::TempDir;
 
-struct ShownBox {
-  std::string text;
-  std::string caption;
-};
-std::vector<ShownBox> g_boxes;
-
-int RecordBox(HWND, const char* text, const char* caption, UINT) {
-  g_boxes.push_back({text ? text : "", caption ? caption : ""});
-  return IDOK;
-}
+using testing_support::RecordBox;
+using testing_support::ShownBox;
+std::vector<ShownBox>& g_boxes = testing_support::RecordedBoxes();
 
 class MainWindowTest : public testing::Test {
  protected:

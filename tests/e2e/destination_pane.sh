@@ -32,18 +32,9 @@ mkdir -p "$work" "$out" "$artefacts" "$root/trash"
 # Deleted files go to the recycle bin, which Wine keeps here.
 export XDG_DATA_HOME=$root/trash
 corvale_pid=""
+# shellcheck source=e2e_common.sh
+source "$(dirname "$0")/e2e_common.sh"
 
-windows_path() { local path=$1; echo "Z:${path//\//\\}"; }
-
-stop_corvale() {
-  if [ -n "$corvale_pid" ] && kill -0 "$corvale_pid" 2>/dev/null; then
-    kill "$corvale_pid" 2>/dev/null
-    sleep 0.5
-    kill -9 "$corvale_pid" 2>/dev/null
-    wait "$corvale_pid" 2>/dev/null
-  fi
-  corvale_pid=""
-}
 cleanup() {
   stop_corvale
   rm -rf "$root"
@@ -56,16 +47,6 @@ fail() {
   [ -s "$root/corvale.log" ] && { echo "--- corvale.exe output:" >&2; cat "$root/corvale.log" >&2; }
   exit 1
 }
-
-probe() {
-  timeout 90 wine "$probe_exe" "$@" >"$root/probe.out" 2>"$root/probe.err" </dev/null
-  local status=$?
-  answer=$(tr -d '\r' <"$root/probe.out")
-  [ $status -ne 0 ] && echo "probe $1: exit $status: $(tr -d '\r' <"$root/probe.err")" >&2
-  return $status
-}
-
-click() { timeout 10 xdotool mousemove "$1" "$2" click 1 || fail "xdotool could not click at $1,$2"; }
 
 # Polls a shell test for up to 10 s.
 eventually() {
