@@ -10,6 +10,7 @@
 #include <map>
 #include <utility>
 
+#include "app/destination_pane.h"
 #include "app/main_window_state.h"
 #include "app/settings.h"
 #include "app/track_list.h"
@@ -36,7 +37,6 @@ bool (*g_take_disc_lookup)(DiscLookupResult* result) = nullptr;
 namespace {
 
 constexpr WPARAM kRedrawWindow = 1;
-constexpr WPARAM kCheckOutputFolder = 3;
 constexpr WPARAM kLookupEnded = 1000;
 constexpr int kMinimumRate = 128;
 constexpr char kDefaultMask[] = "*.*";
@@ -150,38 +150,9 @@ void FreeBrowseIcon() {
   g_main.browse_icon.reset();
 }
 
-// Icons of the file list: the shell's for folders and files, ours for drives
-// and parent entries.
-int FileEntryIcon(void* item) {
-  constexpr int kDriveIcon = 3;
-  constexpr int kParentIcon = 4;
-  const auto* entry = static_cast<const DirEntry*>(item);
-  if (!entry) return -1;
-  switch (entry->kind) {
-    case kDirEntryDrive: return kDriveIcon;
-    case kDirEntryParent:
-    case kDirEntryDriveRootUp: return kParentIcon;
-    case kDirEntryFolder: return FolderIconIndex();
-    default: return FileIconIndex(entry->full_path.c_str());
-  }
-}
-
 void CreateLists() {
-  static const int kFileColumns[] = {IDS_COLUMN_FILE_ICON, IDS_COLUMN_FILENAME, IDS_COLUMN_SIZE, IDS_COLUMN_DATE, 0};
-  static const int kFileWidths[] = {20, 240, 70, 130};
-  ListViewParams params;
-  params.frame = g_main.frame;
-  params.control_id = IDC_FILE_LIST;
-  params.image_of_item = FileEntryIcon;
-  params.extended_style = LVS_EX_FULLROWSELECT;
-  params.context_menu = MAKEINTRESOURCEA(IDM_FILE_LIST_MENU);
-  params.column_titles = kFileColumns;
-  params.column_widths = kFileWidths;
-  FileListParams file;
-  file.directory = g_settings.path ? g_settings.path->c_str() : "";
-  file.file_pattern = g_settings.list_mask ? g_settings.list_mask->c_str() : kDefaultMask;
-  g_main.file_list = CreateFileList(g_main.file_list, params, file);
   CreateTrackList(g_main.frame, [] { return TrackMenuState{g_main.ripping, g_main.lookup_pending}; });
+  g_main.file_list = CreateDestinationPane(g_main.frame);
 }
 
 void SetUnknownAlbum() {
@@ -205,6 +176,7 @@ void PutSettingsIntoControls() {
 }
 
 void Initialise() {
+  SetTimer(g_main.window, kFolderWatchTimer, kFolderWatchPeriodMs, nullptr);
   g_main.commands_enabled = true;
   SetWmaDownloadOpener(OpenInChosenBrowser);
   RemoveMissingLanguages();
@@ -354,7 +326,7 @@ void UpdateCommandStates() {
   const bool any_selected =
       (tracks_focused && SelectedTrackCount() > 0) || (files_focused && FileEntrySelected());
   const bool file_selected = files_focused && FileEntrySelected();
-  const bool can_paste = files_focused && g_main.copied_tracks != 0;
+  const bool can_paste = files_focused && (g_main.copied_tracks != 0 || !FileClipboardEmpty());
   const bool plain_entry = CurrentFileEntryIsPlain();
 
   HMENU menu = GetMenu(g_main.window);
@@ -387,10 +359,11 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
       return 0;
     case WM_DESTROY:
       g_main.commands_enabled = false;
-      DestroyTrackList();
-      if (g_main.file_list) DestroyListView(g_main.file_list);
+      KillTimer(g_main.window, kFolderWatchTimer);
+      DestroyDestinationPane();
       g_main.file_list = nullptr;
       FreeBrowseIcon();
+      DestroyTrackList();
       PostQuitMessage(0);
       g_main.window = nullptr;
       return 0;
@@ -399,6 +372,10 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
       if (!g_main.commands_enabled) return 0;
       return HandleMainCommand(LOWORD(wparam), notification, reinterpret_cast<HWND>(lparam));
     }
+    case WM_TIMER:
+      if (wparam != kFolderWatchTimer) return 0;
+      TickFolderWatch();
+      return 1;
     case WM_DEVICECHANGE:
       if (wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) {
         // A disc that changes under a running lookup is read once it ends.
@@ -415,6 +392,7 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
           RedrawWindow(g_main.window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
           return 1;
         case kCheckOutputFolder:
+          CheckOutputFolderCombo();
           return 1;
         case kLookupEnded:
           TakeLookupResult();

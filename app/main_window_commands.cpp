@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/destination_pane.h"
 #include "app/main_window_state.h"
 #include "app/preferences_dialog.h"
 #include "app/progress_dialog.h"
@@ -202,6 +203,7 @@ void OnEncoderWatchTick() {
 int HandleMainCommand(int command, int notification, HWND control) {
   MainState& main = Main();
   if (HandleSourcePaneChange(command, notification)) return 1;
+  if (HandleDestinationCommand(command, notification)) return 1;
   switch (command) {
     case IDM_RIP:
     case IDM_TRACK_RIP:
@@ -216,6 +218,7 @@ int HandleMainCommand(int command, int notification, HWND control) {
       if (TrackListControl()) ListViewSelectAll(TrackListControl());
       return 1;
     case IDM_TRACK_COPY:
+      EmptyFileClipboard();
       CollectTracks();
       return 1;
     case IDM_TRACK_RENAME:

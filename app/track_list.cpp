@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/list_type_ahead.h"
 #include "cd/cddb_disc_info.h"
 #include "common/strings.h"
 #include "controls/list_view.h"
@@ -96,8 +97,6 @@ int TrackKeyDown(ListViewCtl* list, NMHDR* header) {
   if (letter_or_digit) TypeAheadTrack(static_cast<char>(key->wVKey));
   return 0;
 }
-
-int Position(TrackItem* item) { return ListViewIndexOf(g_list, item); }
 
 TrackMenuState (*g_menu_state)() = nullptr;
 
@@ -233,24 +232,10 @@ void RenameCurrentTrack() {
 }
 
 bool TypeAheadTrack(char c) {
-  if (!g_list || g_items.empty()) return false;
-  const int rows = int(SendMessageA(g_list->window, LVM_GETITEMCOUNT, 0, 0));
-  auto* current = static_cast<TrackItem*>(g_list->current_item);
-  const int start = current ? Position(current) : -1;
-  const int wanted = std::tolower(static_cast<unsigned char>(c));
-  for (int step = 1; step <= rows; ++step) {
-    const int row = (start + step) % rows;
-    auto* item = static_cast<TrackItem*>(ListViewItemAt(g_list, row < 0 ? 0 : row));
-    if (!item || !item->title || std::tolower(static_cast<unsigned char>(item->title[0])) != wanted) continue;
-    if (current) {
-      const int old_row = Position(current);
-      ListView_SetItemState(g_list->window, old_row, 0, LVIS_SELECTED);
-      ListView_RedrawItems(g_list->window, old_row, old_row);
-    }
-    ListViewSelect(g_list, item);
-    return true;
-  }
-  return false;
+  if (g_items.empty()) return false;
+  return ListTypeAhead(g_list, c, [](const void* item) -> const char* {
+    return static_cast<const TrackItem*>(item)->title;
+  });
 }
 
 const char* TrackTitleAt(int position) {

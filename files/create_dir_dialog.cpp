@@ -7,13 +7,13 @@
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
 #include "controls/dialog_resources.h"
+#include "files/file_names.h"
 #include "files/file_utils.h"
 #include "res/create_dir_ids.h"
 #include "res/string_ids.h"
 
 namespace {
 
-constexpr char kIllegalNameCharacters[] = "\\/:*?\"<>|";
 constexpr int kNameBuffer = 20000;
 
 // The system's text for a failed step, with a fallback for codes it has none for.

@@ -1,14 +1,30 @@
 #include "files/dir_entry_rename.h"
 
+#include <windows.h>
+
 #include <string>
 
 #include "common/path_utils.h"
+#include "common/strings.h"
+#include "files/file_names.h"
 #include "files/shell_ops.h"
+#include "res/string_ids.h"
 
 bool RenameDirEntry(DirEntry* entry, const char* folder, const char* new_name) {
   if (!entry || !new_name || !*new_name) return false;
+  // A separator or ".." in the new name would move the file to another folder.
+  const EntryNameCheck check = CheckEntryName(new_name);
+  if (!check.ok) {
+    const UINT message =
+        check.problem == EntryNameProblem::kDotsOnly ? IDS_INVALID_ENTRY_NAME : IDS_INVALID_FILENAME_CHARS;
+    ShowErrorBox(GetActiveWindow(), "%s", LoadStringText(message));
+    return false;
+  }
   const std::string new_path = PathJoin(folder, new_name);
-  if (!ShellRename(entry->full_path.c_str(), new_path.c_str())) return false;
+  if (!ShellRename(entry->full_path.c_str(), new_path.c_str())) {
+    ReportShellFailure(GetActiveWindow());
+    return false;
+  }
   entry->name = new_name;
   entry->full_path = new_path;
   return true;

@@ -29,3 +29,16 @@ std::string UniqueName(const char* path, bool (*exists)(const char* path)) {
   }
   return std::string();
 }
+
+const char kIllegalNameCharacters[] = "\\/:*?\"<>|";
+
+EntryNameCheck CheckEntryName(const char* name) {
+  if (!name || !*name) return {false, EntryNameProblem::kEmpty, "the name is empty"};
+  if (std::strpbrk(name, kIllegalNameCharacters)) {
+    return {false, EntryNameProblem::kIllegalCharacter, "the name holds a character file names cannot hold"};
+  }
+  if (std::strspn(name, ".") == std::strlen(name)) {
+    return {false, EntryNameProblem::kDotsOnly, "the name is only dots"};
+  }
+  return {true, EntryNameProblem::kNone, ""};
+}

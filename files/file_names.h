@@ -11,3 +11,17 @@ bool ExtensionInList(const char* name, const char* list);
 // an earlier "(digits)" replaced) for which `exists` says no.  A trailing '\'
 // is removed before numbering.  Empty for an empty path.
 std::string UniqueName(const char* path, bool (*exists)(const char* path));
+
+// Characters no file or folder name may hold.
+extern const char kIllegalNameCharacters[];
+
+enum class EntryNameProblem { kNone, kIllegalCharacter, kDotsOnly, kEmpty };
+struct EntryNameCheck {
+  bool ok;
+  EntryNameProblem problem;
+  const char* reason;
+};
+// Whether `name` can name an entry inside a folder: not empty, none of the
+// illegal characters (so no separator leads elsewhere), and not "." or ".."
+// (or any other run of dots, which the system reads as one of those).
+EntryNameCheck CheckEntryName(const char* name);

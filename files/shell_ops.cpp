@@ -4,11 +4,15 @@
 
 #include <cstring>
 
+#include "common/strings.h"
+#include "res/string_ids.h"
+
 namespace {
 
 int RunSystemOperation(SHFILEOPSTRUCTA* request) { return SHFileOperationA(request); }
 
 ShellFileOperationFunction g_run = RunSystemOperation;
+ShellResult g_last;
 
 // The shell expands "*" and "?" in the name part of a source, so "??.mp3"
 // (how a name outside the code page can read) would take every
@@ -20,21 +24,34 @@ bool HasWildcardSource(const char* list) {
   return false;
 }
 
+bool Refuse() {
+  g_last = {ShellOutcome::kRefused, 0};
+  return false;
+}
+
 bool Run(HWND owner, UINT operation, const char* from, const char* to, FILEOP_FLAGS flags) {
-  if (!from || HasWildcardSource(from)) return false;
+  if (!from || HasWildcardSource(from)) return Refuse();
   SHFILEOPSTRUCTA request = {};
   request.hwnd = owner;
   request.wFunc = operation;
   request.pFrom = from;
   request.pTo = to;
   request.fFlags = flags;
-  return g_run(&request) == 0 && !request.fAnyOperationsAborted;
+  const int code = g_run(&request);
+  if (request.fAnyOperationsAborted) {
+    g_last = {ShellOutcome::kAborted, code};
+  } else if (code != 0) {
+    g_last = {ShellOutcome::kFailed, code};
+  } else {
+    g_last = {ShellOutcome::kDone, 0};
+  }
+  return g_last.outcome == ShellOutcome::kDone;
 }
 
-bool RunToTarget(UINT operation, const PathList& sources, const char* target) {
-  if (!target || !*target) return false;
+bool RunToTarget(UINT operation, const PathList& sources, const char* target, FILEOP_FLAGS flags = 0) {
+  if (!target || !*target) return Refuse();
   const PathList targets(target);
-  return Run(GetFocus(), operation, sources.data(), targets.data(), 0);
+  return Run(GetFocus(), operation, sources.data(), targets.data(), flags);
 }
 
 }  // namespace
@@ -59,8 +76,27 @@ bool ShellMove(const PathList& sources, const char* target_folder) {
   return RunToTarget(FO_MOVE, sources, target_folder);
 }
 
+bool ShellDuplicate(const PathList& sources, const char* folder) {
+  return RunToTarget(FO_COPY, sources, folder, FOF_RENAMEONCOLLISION);
+}
+
+ShellResult LastShellResult() { return g_last; }
+
+bool ReportShellFailure(HWND owner) {
+  switch (g_last.outcome) {
+    case ShellOutcome::kDone:
+    case ShellOutcome::kAborted:
+      return false;
+    case ShellOutcome::kRefused:
+      return ShowErrorBox(owner, "%s", LoadStringText(IDS_FILE_OPERATION_REFUSED)) != 0;
+    case ShellOutcome::kFailed:
+      return ShowErrorBox(owner, LoadStringText(IDS_FILE_OPERATION_FAILED), g_last.code) != 0;
+  }
+  return false;
+}
+
 bool ShellRename(const char* old_path, const char* new_path) {
-  if (!old_path || !*old_path) return false;
+  if (!old_path || !*old_path) return Refuse();
   const PathList from(old_path);
   return RunToTarget(FO_RENAME, from, new_path);
 }

@@ -15,6 +15,21 @@ bool ShellDeleteToRecycleBin(HWND owner, const PathList& sources);
 bool ShellCopy(const PathList& sources, const char* target_folder);
 bool ShellMove(const PathList& sources, const char* target_folder);
 bool ShellRename(const char* old_path, const char* new_path);
+// Copies the sources into the folder they are in; every copy gets a free
+// numbered name.
+bool ShellDuplicate(const PathList& sources, const char* folder);
+
+// How the last operation above ended.
+enum class ShellOutcome { kDone, kRefused, kAborted, kFailed };
+struct ShellResult {
+  ShellOutcome outcome = ShellOutcome::kDone;
+  int code = 0;  // the shell's return value for kFailed
+};
+ShellResult LastShellResult();
+
+// Tells the user that the last operation failed.  Nothing is shown when it
+// succeeded or when the user aborted it.  Returns true when a box was shown.
+bool ReportShellFailure(HWND owner);
 
 // What carries out a request; SHFileOperationA unless a test replaces it.
 using ShellFileOperationFunction = int (*)(SHFILEOPSTRUCTA* request);

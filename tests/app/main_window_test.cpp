@@ -30,6 +30,7 @@
 #include "support/cd_test_disc.h"
 #include "support/cddb_test_server.h"
 #include "support/encoder_watch_window.h"
+#include "support/recorded_boxes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -37,16 +38,9 @@ namespace {
 using testing_support::FileExists;
 using testing_support::TempDir;
 
-struct ShownBox {
-  std::string text;
-  std::string caption;
-};
-std::vector<ShownBox> g_boxes;
-
-int RecordBox(HWND, const char* text, const char* caption, UINT) {
-  g_boxes.push_back({text ? text : "", caption ? caption : ""});
-  return IDOK;
-}
+using testing_support::RecordBox;
+using testing_support::ShownBox;
+std::vector<ShownBox>& g_boxes = testing_support::RecordedBoxes();
 
 class MainWindowTest : public testing::Test {
  protected:

@@ -17,6 +17,13 @@
 //   e2e_probe text TITLE ID                     the text of child ID of window TITLE
 //   e2e_probe toc                               "NUMBER START LENGTH" per audio track
 //   e2e_probe close                             posts WM_CLOSE to the main window
+//   e2e_probe command ID                        posts WM_COMMAND ID to the main window
+//   e2e_probe output-folder PATH                types PATH into the output folder
+//                                               combo and asks the window to check it
+//   e2e_probe answer-box TEXT TIMEOUT_MS        waits for a box or dialog of the
+//                                               program, puts TEXT ("-": none) into
+//                                               its edit and clicks its Yes or OK
+//                                               button; prints the box's title
 //   e2e_probe time-start EXE TRACKS TIMEOUT_MS  starts EXE; seconds until its first
 //                                               window exists, and until its track
 //                                               list holds TRACKS items; closes it
@@ -33,6 +40,7 @@
 #include <string>
 
 #include "cd/cd_drives.h"
+#include "res/create_dir_ids.h"
 #include "res/main_window_ids.h"
 
 namespace {
@@ -278,6 +286,67 @@ class TimedProcess {
   PROCESS_INFORMATION process_ = {};
 };
 
+int PostCommand(int id) {
+  HWND main = FindMainWindow();
+  if (!main) return Fail("no main window");
+  if (!PostMessageA(main, WM_COMMAND, WPARAM(id), 0)) return Fail("WM_COMMAND not posted");
+  return 0;
+}
+
+int SetOutputFolder(const char* path) {
+  HWND main = FindMainWindow();
+  HWND combo = main ? GetDlgItem(main, IDC_OUTPUT_FOLDER) : nullptr;
+  if (!combo) return Fail("no output folder combo");
+  SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+  constexpr WPARAM kCheckOutputFolder = 3;
+  if (!PostMessageA(main, WM_USER, kCheckOutputFolder, 0)) return Fail("WM_USER not posted");
+  return 0;
+}
+
+struct BoxSearch {
+  DWORD process_id;
+  HWND main;
+  HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<BoxSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process_id || window == search->main || !IsWindowVisible(window)) return TRUE;
+  if (!GetDlgItem(window, IDYES) && !GetDlgItem(window, IDOK) && !GetDlgItem(window, IDC_CREATE_DIRECTORY_OK)) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+int AnswerBox(const char* text, DWORD timeout_ms) {
+  HWND main = FindMainWindow();
+  if (!main) return Fail("no main window");
+  BoxSearch search = {0, main, nullptr};
+  GetWindowThreadProcessId(main, &search.process_id);
+  const DWORD start = GetTickCount();
+  while (!search.found && GetTickCount() - start < timeout_ms) {
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(kPollMs);
+  }
+  if (!search.found) return Fail("no box within the time-out");
+  char title[256] = "";
+  GetWindowTextA(search.found, title, sizeof title);
+  if (std::strcmp(text, "-") != 0) {
+    HWND edit = GetDlgItem(search.found, IDC_NEW_DIRECTORY_NAME);
+    if (!edit) return Fail("the box \"%s\" has no name field", title);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  }
+  HWND button = GetDlgItem(search.found, IDYES);
+  if (!button) button = GetDlgItem(search.found, IDC_CREATE_DIRECTORY_OK);
+  if (!button) button = GetDlgItem(search.found, IDOK);
+  PostMessageA(button, BM_CLICK, 0, 0);
+  std::printf("%s\n", title);
+  return 0;
+}
+
 // Start-up time as a user sees it: from process creation until the main
 // window lists the disc's tracks.
 int TimeStart(const char* exe, long tracks, DWORD timeout_ms) {
@@ -358,9 +427,12 @@ int main(int argc, char** argv) {
   if (command == "text" && argc == 4) return PrintText(argv[2], int(number(3)));
   if (command == "toc" && argc == 2) return PrintToc();
   if (command == "close" && argc == 2) return CloseMain();
+  if (command == "command" && argc == 3) return PostCommand(int(number(2)));
+  if (command == "output-folder" && argc == 3) return SetOutputFolder(argv[2]);
+  if (command == "answer-box" && argc == 4) return AnswerBox(argv[2], DWORD(number(3)));
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
   if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
   return Fail(
       "usage: e2e_probe wait-main|item-count|rect|header-rect|selection|combo-selection|watch|wait-rect|text|toc|"
-      "close|time-start|time-window ...");
+      "close|command|output-folder|answer-box|time-start|time-window ...");
 }

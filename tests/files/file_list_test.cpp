@@ -3,12 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "common/strings.h"
 #include "controls/list_view.h"
 #include "files/dir_listing.h"
 #include "files/file_list.h"
 #include "files/shell_ops.h"
 #include "res/string_ids.h"
 #include "support/list_view_test_dialog.h"
+#include "support/recorded_boxes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -30,6 +32,8 @@ class FileListTest : public ::testing::Test {
  protected:
   void SetUp() override {
     previous_run_ = SetShellFileOperationFunction(RunSilently);
+    testing_support::RecordedBoxes().clear();
+    previous_box_ = SetMessageBoxFunction(testing_support::RecordBox);
     WriteWholeFile(dir_.File("b.wav"), std::string(300, 'b'));
     WriteWholeFile(dir_.File("a.ogg"), std::string(100, 'a'));
     WriteWholeFile(dir_.File("c.WAV"), std::string(200, 'c'));
@@ -39,6 +43,7 @@ class FileListTest : public ::testing::Test {
   void TearDown() override {
     DestroyListView(list_);
     SetShellFileOperationFunction(previous_run_);
+    SetMessageBoxFunction(previous_box_);
   }
   ListViewCtl* Open(const char* folder, unsigned flags, const char* pattern = "") {
     ListViewParams p;
@@ -88,6 +93,7 @@ class FileListTest : public ::testing::Test {
   TestListDialog dialog_;
   ListViewCtl* list_ = nullptr;
   ShellFileOperationFunction previous_run_ = nullptr;
+  MessageBoxFunction previous_box_ = nullptr;
 };
 
 using NameList = std::vector<std::string>;
@@ -168,6 +174,7 @@ TEST_F(FileListTest, RenameThroughTheList) {
   EXPECT_EQ(EndEdit(entry, "b.wav"), 0);
   EXPECT_EQ(entry->name, "renamed.ogg");
   EXPECT_TRUE(FileExists(dir_.File("renamed.ogg")));
+  EXPECT_EQ(testing_support::RecordedBoxes().size(), 1u);  // the failed rename is reported
   // A cancelled edit renames nothing.
   EXPECT_EQ(EndEdit(nullptr, "b.wav"), 0);
 }

@@ -45,4 +45,20 @@ TEST(ExtensionInList, MatchesPatternsSeparatedEitherWay) {
   EXPECT_FALSE(ExtensionInList(nullptr, "*.htm"));
 }
 
+// A new name that leads out of its folder, or is the folder itself, is no name.
+TEST(CheckEntryName, RefusesSeparatorsIllegalCharactersDotsAndEmptiness) {
+  for (const char* good : {"song.mp3", "a..b.wav", ".hidden", "x...", "Track 01"}) {
+    EXPECT_TRUE(CheckEntryName(good).ok) << good;
+  }
+  for (const char* bad : {"..\\song.mp3", "sub/song.mp3", "C:song.mp3", "what?.wav", "a|b"}) {
+    const EntryNameCheck check = CheckEntryName(bad);
+    EXPECT_FALSE(check.ok) << bad;
+    EXPECT_EQ(check.problem, EntryNameProblem::kIllegalCharacter) << bad;
+    EXPECT_STRNE(check.reason, "");
+  }
+  for (const char* dots : {".", "..", "..."}) EXPECT_EQ(CheckEntryName(dots).problem, EntryNameProblem::kDotsOnly) << dots;
+  EXPECT_EQ(CheckEntryName("").problem, EntryNameProblem::kEmpty);
+  EXPECT_EQ(CheckEntryName(nullptr).problem, EntryNameProblem::kEmpty);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/strings.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -140,6 +141,61 @@ TEST_F(ShellOpsTest, EmptyListsAndTargetsRunNothing) {
   EXPECT_FALSE(ShellCopy(PathList(Make("x")), ""));
   EXPECT_FALSE(ShellRename("", dir_.File("y").c_str()));
   EXPECT_TRUE(g_requests.empty());
+}
+
+// Pasting copies into the folder they came from must not ask to replace a
+// file with itself: the shell names each copy anew.
+TEST_F(ShellOpsTest, DuplicateCopiesIntoTheSameFolderUnderNewNames) {
+  const std::string song = Make("song.wav");
+  g_abort_next = true;  // record only: the flag matters, not how a shell honours it
+  ShellDuplicate(PathList(song), dir_.path().c_str());
+  ASSERT_EQ(g_requests.size(), 1u);
+  EXPECT_EQ(g_requests[0].operation, static_cast<UINT>(FO_COPY));
+  EXPECT_EQ(g_requests[0].flags, FOF_RENAMEONCOLLISION);
+  EXPECT_EQ(g_requests[0].to, PathList(dir_.path()).bytes());
+}
+
+std::vector<std::string> g_boxes;
+int RecordBox(HWND, const char* text, const char*, UINT) {
+  g_boxes.push_back(text ? text : "");
+  return IDOK;
+}
+
+int FailWithAccessDenied(SHFILEOPSTRUCTA*) { return ERROR_ACCESS_DENIED; }
+
+// Every failure reaches the user; an abort was the user's own choice.
+TEST_F(ShellOpsTest, FailuresAndRefusalsAreReportedButAbortsAndSuccessesAreNot) {
+  g_boxes.clear();
+  const MessageBoxFunction previous_box = SetMessageBoxFunction(RecordBox);
+  const std::string keep = Make("keep.wav");
+
+  const std::string target = dir_.File("target");
+  ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
+  ASSERT_TRUE(ShellCopy(PathList(keep), target.c_str()));
+  EXPECT_EQ(LastShellResult().outcome, ShellOutcome::kDone);
+  EXPECT_FALSE(ReportShellFailure(nullptr));
+
+  g_abort_next = true;
+  EXPECT_FALSE(ShellMove(PathList(keep), target.c_str()));
+  EXPECT_EQ(LastShellResult().outcome, ShellOutcome::kAborted);
+  EXPECT_FALSE(ReportShellFailure(nullptr));
+  g_abort_next = false;
+
+  EXPECT_FALSE(ShellCopy(PathList(dir_.File("*.wav")), target.c_str()));
+  EXPECT_EQ(LastShellResult().outcome, ShellOutcome::kRefused);
+  EXPECT_TRUE(ReportShellFailure(nullptr));
+
+  SetShellFileOperationFunction(FailWithAccessDenied);
+  EXPECT_FALSE(ShellDeleteToRecycleBin(nullptr, PathList(keep)));
+  EXPECT_EQ(LastShellResult().outcome, ShellOutcome::kFailed);
+  EXPECT_EQ(LastShellResult().code, ERROR_ACCESS_DENIED);
+  EXPECT_TRUE(ReportShellFailure(nullptr));
+
+  SetMessageBoxFunction(previous_box);
+  ASSERT_EQ(g_boxes.size(), 2u);
+  EXPECT_EQ(g_boxes[0], "The file operation was refused: a file name is missing or holds * or ?.");
+  EXPECT_EQ(g_boxes[1], "The file operation failed (error 5).");
+  EXPECT_TRUE(FileExists(keep));
 }
 
 }  // namespace
