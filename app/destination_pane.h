@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "files/dir_entry.h"
+#include "controls/dir_entry.h"
 
 struct AppSettings;
 struct DialogFrame;

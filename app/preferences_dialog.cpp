@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "common/dialog_resources.h"
+#include "controls/dialog_resources.h"
 #include "common/strings.h"
 #include "common/text_utils.h"
 #include "controls/dialog_frame.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cd/cd_drives.h"
-#include "cd/cd_test_disc.h"
+#include "support/cd_test_disc.h"
 #include "cd/cddb_lookup.h"
 #include "res/preferences_ids.h"
 #include "support/cddb_test_server.h"
