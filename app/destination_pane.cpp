@@ -20,6 +20,7 @@
 #include "files/create_dir_dialog.h"
 #include "files/dir_listing.h"
 #include "files/file_choosers.h"
+#include "files/file_list.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"

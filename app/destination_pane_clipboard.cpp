@@ -6,6 +6,7 @@
 
 #include "app/destination_pane_internal.h"
 #include "app/main_window_state.h"
+#include "common/message_format.h"
 #include "common/strings.h"
 #include "common/path_utils.h"
 #include "files/path_list.h"
@@ -79,7 +80,10 @@ void PasteFiles() {
     }
   }
   HWND owner = Main().window;
-  if (missing) ShowErrorBox(owner, LoadStringText(IDS_FILE_OPERATION_FAILED), int(ERROR_FILE_NOT_FOUND));
+  if (missing) {
+    ShowErrorBox(owner, "%s",
+                 TextWithNumber(LoadStringText(IDS_FILE_OPERATION_FAILED), int(ERROR_FILE_NOT_FOUND)).c_str());
+  }
   if (!elsewhere.empty()) {
     const bool done = g_clipboard.cut ? ShellMove(elsewhere, target.c_str()) : ShellCopy(elsewhere, target.c_str());
     if (!done) ReportShellFailure(owner);

@@ -373,9 +373,16 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
       return HandleMainCommand(LOWORD(wparam), notification, reinterpret_cast<HWND>(lparam));
     }
     case WM_TIMER:
-      if (wparam != kFolderWatchTimer) return 0;
-      TickFolderWatch();
-      return 1;
+      switch (wparam) {
+        case kFolderWatchTimer:
+          TickFolderWatch();
+          return 1;
+        case kEncoderWatchTimer:
+          OnEncoderWatchTick();
+          return 1;
+        default:
+          return 0;
+      }
     case WM_DEVICECHANGE:
       if (wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) {
         // A disc that changes under a running lookup is read once it ends.
@@ -403,10 +410,6 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
     case WM_NOTIFY:
       UpdateCommandStates();
       return 0;
-    case WM_TIMER:
-      if (wparam != kEncoderWatchTimer) return 0;
-      OnEncoderWatchTick();
-      return 1;
     case kMsgStartEncoderWatch:
       StartEncoderWatch(g_main.window);
       return 1;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "common/message_format.h"
 #include "common/strings.h"
 #include "res/string_ids.h"
 
@@ -90,7 +91,7 @@ bool ReportShellFailure(HWND owner) {
     case ShellOutcome::kRefused:
       return ShowErrorBox(owner, "%s", LoadStringText(IDS_FILE_OPERATION_REFUSED)) != 0;
     case ShellOutcome::kFailed:
-      return ShowErrorBox(owner, LoadStringText(IDS_FILE_OPERATION_FAILED), g_last.code) != 0;
+      return ShowErrorBox(owner, "%s", TextWithNumber(LoadStringText(IDS_FILE_OPERATION_FAILED), g_last.code).c_str()) != 0;
   }
   return false;
 }

@@ -20,6 +20,7 @@
 #include "common/strings.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
+#include "files/file_list.h"
 #include "files/shell_ops.h"
 #include "res/main_window_ids.h"
 #include "support/recorded_boxes.h"
