@@ -240,7 +240,6 @@ TEST_F(HeldOutClient, BadArgumentsFailWithAMeaningfulError) {
   EXPECT_EQ(dll_.last_error(), akrip::kErrNoDrive);
   akrip::Toc toc;
   EXPECT_EQ(dll_.read_toc(closed, &toc), 0u);
-}
 
   // A closed handle has no disc to ask the server about.
   std::vector<akrip::CddbMatch> matches(20);
