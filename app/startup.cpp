@@ -21,6 +21,7 @@
 #include "common/strings.h"
 #include "common/version_text.h"
 #include "common/working_folder.h"
+#include "controls/owner_menus.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
@@ -146,6 +147,7 @@ int RunCorvale(HINSTANCE instance) {
   LoadProxyValues();
   InstallCddbDiscLookup();
   PrepareTempFolder(!first_instance);
+  InstallOwnerDrawnMenus();
   // Still to join at this point, each with its module: the tips viewer, and
   // the main window's toolbar, status bar and layout table.
 

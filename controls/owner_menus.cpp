@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/common_library.h"
 #include "common/language.h"
 #include "common/win_owners.h"
 #include "controls/dialog_frame.h"
@@ -77,7 +78,12 @@ bool FlatMenus() {
   return SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0) && flat;
 }
 
-int DefaultIcon(const MenuItemRecord*) { return -1; }
+// The library's icon for the command, if the program gave it an icon hook.
+int DefaultIcon(const MenuItemRecord* item, unsigned state) {
+  MenuIconHook hook = LibraryMenuIconHook();
+  if (!hook) return -1;
+  return hook(state, item->command, item->command == -1 ? 1u : 0u);
+}
 
 std::string TranslationOf(const std::string& text, int menu_id, bool* found) {
   const std::string key = text + ":" + std::to_string(menu_id);
@@ -224,6 +230,13 @@ void DrawCheckMark(HDC dc, const RECT& square, COLORREF colour) {
   SelectObject(dc, old_pen);
 }
 
+// Upper case in the user's code page, as the menu manager compares mnemonics.
+char UpperCase(char c) {
+  char buffer[2] = {c, '\0'};
+  CharUpperBuffA(buffer, 1);
+  return buffer[0];
+}
+
 void FillWith(HDC dc, const RECT& area, COLORREF colour) {
   GdiObject brush(CreateSolidBrush(colour));
   if (brush) FillRect(dc, &area, static_cast<HBRUSH>(brush.get()));
@@ -297,7 +310,9 @@ int DrawMenuItem(const DRAWITEMSTRUCT* draw) {
   if (markup.strike_out) log_font.lfStrikeOut = TRUE;
   GdiObject font(CreateFontIndirectA(&log_font));
   HGDIOBJ old_font = SelectObject(dc, font ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
-  const int icon = item->menu_data->icon_of ? item->menu_data->icon_of(item) : -2;
+  const unsigned drawn_state =
+      item->state | (grayed ? kMenuItemGrayed : 0u) | (checked ? kMenuItemMarked : 0u);
+  const int icon = item->menu_data->icon_of ? item->menu_data->icon_of(item, drawn_state) : -2;
 
   const int middle = (area.top + area.bottom) / 2;
   const RECT icon_square = {area.left + 1, middle - (g_metrics.icon_height + 2) / 2,
@@ -346,14 +361,13 @@ int DrawMenuItem(const DRAWITEMSTRUCT* draw) {
 
 LRESULT MenuCharacter(MenuData* data, char typed, HMENU menu) {
   if (!data) return 0;
-  const char wanted = char(CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(typed)))));
+  const char wanted = UpperCase(typed);
   for (const auto& record : data->items) {
     if (record->holder != menu) continue;
     const std::string& text = record->Shown();
     const std::size_t amp = text.find('&');
     if (amp == std::string::npos || amp + 1 >= text.size()) continue;
-    const char mnemonic = char(CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(text[amp + 1]))));
-    if (mnemonic != wanted) continue;
+    if (UpperCase(text[amp + 1]) != wanted) continue;
     if (record->command == -1) return 0;
     const UINT state = GetMenuState(menu, UINT(record->command), MF_BYCOMMAND);
     if (state == UINT(-1) || (state & (MF_GRAYED | MF_DISABLED))) return 0;
@@ -425,10 +439,11 @@ void RetranslateMenu(MenuData* data) {
   }
 }
 
-void ConvertFrameMenu(DialogFrame* frame, HIMAGELIST images, int menu_id) {
+void ConvertFrameMenu(DialogFrame* frame, HMENU menu, HIMAGELIST images, int menu_id) {
   if (!frame) return;
   FreeMenuData(static_cast<MenuData*>(frame->menu_data));
-  frame->menu_data = ConvertMenu(frame->window, frame->menu, images, menu_id);
+  frame->menu_data = ConvertMenu(frame->window, menu, images, menu_id);
+  if (frame->window && menu && GetMenu(frame->window) == menu) DrawMenuBar(frame->window);
 }
 
 void ReleaseFrameMenu(DialogFrame* frame) {

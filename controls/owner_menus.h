@@ -31,8 +31,9 @@ struct MenuItemRecord {
   const std::string& Shown() const { return has_display_text ? display_text : text; }
 };
 
-// Image index of an item's icon; negative: none.
-using MenuIconFunc = int (*)(const MenuItemRecord* item);
+// Image index of an item's icon for its state bits (the record's, with what
+// Windows draws it as); negative: none.
+using MenuIconFunc = int (*)(const MenuItemRecord* item, unsigned state);
 
 struct MenuData {
   HWND owner = nullptr;
@@ -71,8 +72,9 @@ void MarkMenuItemRecord(MenuData* data, int command, bool on);
 // measured again.
 void RetranslateMenu(MenuData* data);
 
-// Converts the frame's menu bar (freeing the data of an earlier one) and
-// installs the menu messages into the frame services.
-void ConvertFrameMenu(DialogFrame* frame, HIMAGELIST images, int menu_id);
+// Converts the menu bar of the frame's window (freeing the data of an
+// earlier one).  InstallOwnerDrawnMenus puts the menu messages into the
+// frame services.
+void ConvertFrameMenu(DialogFrame* frame, HMENU menu, HIMAGELIST images, int menu_id);
 void ReleaseFrameMenu(DialogFrame* frame);
 void InstallOwnerDrawnMenus();
