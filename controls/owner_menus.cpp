@@ -311,7 +311,7 @@ int DrawMenuItem(const DRAWITEMSTRUCT* draw) {
   GdiObject font(CreateFontIndirectA(&log_font));
   HGDIOBJ old_font = SelectObject(dc, font ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
   const unsigned drawn_state =
-      item->state | (grayed ? kMenuItemGrayed : 0u) | (checked ? kMenuItemMarked : 0u);
+      item->state | (grayed ? unsigned(kMenuItemGrayed) : 0u) | (checked ? unsigned(kMenuItemMarked) : 0u);
   const int icon = item->menu_data->icon_of ? item->menu_data->icon_of(item, drawn_state) : -2;
 
   const int middle = (area.top + area.bottom) / 2;
@@ -452,8 +452,3 @@ void ReleaseFrameMenu(DialogFrame* frame) {
   frame->menu_data = nullptr;
 }
 
-void InstallOwnerDrawnMenus() {
-  FrameServices& services = FrameServicesTable();
-  services.menu_message = OwnerMenuMessage;
-  if (!services.release_bars) services.release_bars = ReleaseFrameMenu;
-}

@@ -73,8 +73,6 @@ void MarkMenuItemRecord(MenuData* data, int command, bool on);
 void RetranslateMenu(MenuData* data);
 
 // Converts the menu bar of the frame's window (freeing the data of an
-// earlier one).  InstallOwnerDrawnMenus puts the menu messages into the
-// frame services.
+// earlier one).
 void ConvertFrameMenu(DialogFrame* frame, HMENU menu, HIMAGELIST images, int menu_id);
 void ReleaseFrameMenu(DialogFrame* frame);
-void InstallOwnerDrawnMenus();
