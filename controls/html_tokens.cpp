@@ -30,17 +30,17 @@ std::size_t EntityLength(const char* text) {
 
 // Position just past the first '>' at or after `from` that is outside
 // double quotes (where \" does not end the quote, as in attribute values);
-// failing that (an unbalanced quote), past the first '>' at
-// all; 0 when there is no '>'.
-std::size_t TagEnd(const char* text, std::size_t from) {
+// failing that (an unbalanced quote), past `first_close`, the first '>' at
+// all.  `first_close` is npos when there is none: the result is then 0.
+std::size_t TagEnd(const char* text, std::size_t from, std::size_t first_close) {
+  if (first_close == std::string::npos) return 0;
   bool quoted = false;
   for (std::size_t i = from; text[i]; ++i) {
     if (quoted && text[i] == '\\' && text[i + 1] == '"') ++i;
     else if (text[i] == '"') quoted = !quoted;
     else if (text[i] == '>' && !quoted) return i + 1;
   }
-  const char* close = std::strchr(text + from, '>');
-  return close ? static_cast<std::size_t>(close - text) + 1 : 0;
+  return first_close + 1;
 }
 
 // Where a comment opened at text[start] ends: through "-->" or "-!>", else
@@ -102,7 +102,7 @@ class Tokenizer {
       Emit(kHtmlCommentToken, start, CommentEnd(text_, start));
       return;
     }
-    const std::size_t end = TagEnd(text_, start + 1);
+    const std::size_t end = TagEnd(text_, start + 1, NextFrom('>', start + 1, &next_close_));
     if (tag[1] == '!') {
       if (!end) return AddText(start, start + 1);
       const std::string body(tag, end - start);
@@ -114,10 +114,10 @@ class Tokenizer {
     const int id = HtmlTagIdOf(name.c_str());
     if (!id) {
       // An unknown name is still a tag when its '>' comes before any other '<'.
-      const char* close = std::strchr(tag + 1, '>');
-      const char* next_open = std::strchr(tag + 1, '<');
-      if (close && (!next_open || close < next_open)) {
-        Emit(kHtmlOtherTagToken, start, static_cast<std::size_t>(close - text_) + 1);
+      const std::size_t close = NextFrom('>', start + 1, &next_close_);
+      const std::size_t next_open = NextFrom('<', start + 1, &next_open_);
+      if (close != std::string::npos && (next_open == std::string::npos || close < next_open)) {
+        Emit(kHtmlOtherTagToken, start, close + 1);
       } else {
         AddText(start, start + 1);
       }
@@ -150,8 +150,21 @@ class Tokenizer {
     }
   }
 
+  // Where character `c` next occurs at or after `from`, remembered in *cache:
+  // the tokenizer only moves forward, so each text is searched once.
+  std::size_t NextFrom(char c, std::size_t from, std::size_t* cache) {
+    if (*cache == kUnknown || (*cache != std::string::npos && *cache < from)) {
+      const char* found = std::strchr(text_ + from, c);
+      *cache = found ? static_cast<std::size_t>(found - text_) : std::string::npos;
+    }
+    return *cache;
+  }
+
+  static constexpr std::size_t kUnknown = std::string::npos - 1;
   const char* text_;
   std::size_t pos_ = 0;
+  std::size_t next_close_ = kUnknown;
+  std::size_t next_open_ = kUnknown;
   HtmlTokenList tokens_;
 };
 
