@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/dialog_frame.h"
+#include "support/pixel_canvas.h"
 
 namespace {
 
@@ -58,17 +59,8 @@ class OwnerMenusTest : public ::testing::Test {
 
   // Draws one item on a white background and returns its pixels (0xRRGGBB).
   std::vector<uint32_t> Draw(int command, UINT state) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    EXPECT_NE(bitmap, nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    PixelCanvas canvas(kWidth, kHeight);
+    EXPECT_TRUE(canvas.valid());
     MEASUREITEMSTRUCT measure = {};
     measure.CtlType = ODT_MENU;
     measure.itemID = UINT(command);
@@ -79,17 +71,11 @@ class OwnerMenusTest : public ::testing::Test {
     draw.itemID = UINT(command);
     draw.itemAction = ODA_DRAWENTIRE;
     draw.itemState = state;
-    draw.hDC = dc;
-    draw.rcItem = {0, 0, kWidth, kHeight};
+    draw.hDC = canvas.dc();
+    draw.rcItem = canvas.bounds();
     draw.itemData = reinterpret_cast<ULONG_PTR>(Item(command));
     EXPECT_EQ(DrawMenuItem(&draw), 1);
-    GdiFlush();
-    std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + kWidth * kHeight);
-    for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixels;
+    return canvas.Pixels();
   }
 
   HWND owner_ = nullptr;

@@ -13,6 +13,7 @@
 #include "controls/frame_bars.h"
 #include "controls/frame_services.h"
 #include "controls/frame_test_dialogs.h"
+#include "support/pixel_canvas.h"
 
 namespace {
 
@@ -111,28 +112,16 @@ class ProgressDrawing : public StatusBarTest {
   static constexpr int kWidth = 100, kHeight = 20;
 
   std::vector<uint32_t> Draw(ULONG_PTR data, int* handled) {
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all = {0, 0, kWidth, kHeight};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    PixelCanvas canvas(kWidth, kHeight);
+    const RECT all = canvas.bounds();
+    FillRect(canvas.dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     DRAWITEMSTRUCT item = {};
-    item.CtlType = 0;
     item.hwndItem = frame_->status_bar->window;
-    item.hDC = dc;
+    item.hDC = canvas.dc();
     item.rcItem = all;
     item.itemData = data;
     *handled = DrawStatusItem(frame_, &item);
-    GdiFlush();
-    std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + kWidth * kHeight);
-    for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixels;
+    return canvas.Pixels();
   }
   ULONG_PTR Ours() { return reinterpret_cast<ULONG_PTR>(&frame_->status_bar->progress); }
   static uint32_t Caption() {
