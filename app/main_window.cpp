@@ -23,6 +23,7 @@
 #include "controls/dialog_frame.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
+#include "controls/owner_menus.h"
 #include "files/file_choosers.h"
 #include "files/file_list.h"
 #include "files/file_utils.h"
@@ -198,6 +199,7 @@ void Initialise() {
   SetFrameIcon(g_main.frame, IDI_PROGRAM);
   ShowBrowseIcon();
   CheckMenuItem(GetMenu(g_main.window), IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+  ConvertFrameMenu(g_main.frame, GetMenu(g_main.window), SmallImageList(), IDM_MAIN_MENU);
   UpdateCommandStates();
 }
 

@@ -14,6 +14,7 @@
 #include "app/settings.h"
 #include "app/settings_save.h"
 #include "app/track_list.h"
+#include "common/image_lists.h"
 #include "common/language.h"
 #include "common/menu_localisation.h"
 #include "common/message_format.h"
@@ -22,6 +23,7 @@
 #include "controls/frame_localisation.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
+#include "controls/owner_menus.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
 #include "rip/encoder_watch.h"
@@ -77,6 +79,7 @@ void ApplyLanguageToWindow() {
       if (language.code && !LanguageFilePath(language.code)) DeleteMenu(menu, language.command, MF_BYCOMMAND);
     }
     CheckMenuItem(menu, IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+    ConvertFrameMenu(main.frame, menu, SmallImageList(), IDM_MAIN_MENU);
   }
   ListViewRetitleColumns(TrackListControl());
   ListViewRetitleColumns(main.file_list);

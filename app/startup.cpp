@@ -22,6 +22,8 @@
 #include "common/working_folder.h"
 #include "controls/browser_discovery.h"
 #include "controls/dialog_resources.h"
+#include "controls/frame_bars.h"
+#include "controls/status_bar.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
@@ -36,6 +38,8 @@ constexpr char kLibraryProductCode[] = "RP";
 constexpr char kHelpPage[] = "help.htm";
 constexpr int kMainMinWidth = 460;
 constexpr int kMainMinHeight = 306;
+constexpr int kMainStatusParts = 3;
+constexpr int kStatusRightPart = 87;
 
 // Computed before the program starts, as config.ini and the About box need them.
 const std::string g_version_text = VersionText(nullptr, "Major.Middle.Minor");
@@ -43,6 +47,14 @@ const std::string g_build_text = VersionText(nullptr, "Build");
 
 int MenuIcon(unsigned state_flags, int command_id, unsigned submenu) {
   return MenuIconIndex(state_flags, submenu, command_id);
+}
+
+// The status bar's parts: a sliver, the wide message part, and 87 pixels at
+// the right end.
+void LayOutMainStatusBar(DialogFrame* frame, int) {
+  RECT client = {};
+  if (!frame->window || !GetClientRect(frame->window, &client)) return;
+  SetStatusParts(frame, {1, int(client.right) - kStatusRightPart, -1});
 }
 
 void ReportSettingsWriteFailure(const char*) {
@@ -147,8 +159,10 @@ int RunCorvale(HINSTANCE instance) {
   LoadProxyValues();
   InstallCddbDiscLookup();
   PrepareTempFolder(!first_instance);
+  InstallFrameBars();
+  AddStatusBar(main_frame, kMainStatusParts, LayOutMainStatusBar);
   // Still to join at this point, each with its module: the tips viewer, and
-  // the main window's toolbar, status bar and layout table.
+  // the main window's toolbar and layout table.
 
   int exit_code = 0;
   if (CreateMainWindow(&main_frame)) {
@@ -160,6 +174,7 @@ int RunCorvale(HINSTANCE instance) {
   }
 
   FreeDialogFrame(main_frame);
+  ReleaseStatusFont();
   g_settings.browser.reset();
   ShutdownCommonLibrary();
   return exit_code;

@@ -24,6 +24,8 @@
 //                                               program, puts TEXT ("-": none) into
 //                                               its edit and clicks its Yes or OK
 //                                               button; prints the box's title
+//   e2e_probe status-parts                      "CLIENT_WIDTH EDGE EDGE ..." of the
+//                                               main window's status bar
 //   e2e_probe time-start EXE TRACKS TIMEOUT_MS  starts EXE; seconds until its first
 //                                               window exists, and until its track
 //                                               list holds TRACKS items; closes it
@@ -122,6 +124,32 @@ HWND FindMainWindow(DWORD process_id = 0) {
 HWND MainChild(int id) {
   HWND main = FindMainWindow();
   return main ? GetDlgItem(main, id) : nullptr;
+}
+
+int StatusParts() {
+  HWND main = FindMainWindow();
+  if (!main) return Fail("no main window");
+  HWND bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+  if (!bar || !IsWindowVisible(bar)) return Fail("no visible status bar");
+  RECT client = {};
+  GetClientRect(main, &client);
+  // Part edges cross the process boundary in memory of the bar's process.
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(bar, &process_id);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
+  if (!process) return Fail("cannot open the program's process");
+  int edges[16] = {};
+  void* remote = VirtualAllocEx(process, nullptr, sizeof edges, MEM_COMMIT, PAGE_READWRITE);
+  const int count = remote ? int(SendMessageA(bar, SB_GETPARTS, 16, reinterpret_cast<LPARAM>(remote))) : 0;
+  SIZE_T read = 0;
+  const bool got = remote && ReadProcessMemory(process, remote, edges, sizeof edges, &read);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!got || count <= 0) return Fail("cannot read the status bar's parts");
+  std::printf("%ld", long(client.right));
+  for (int i = 0; i < count && i < 16; ++i) std::printf(" %d", edges[i]);
+  std::printf("\n");
+  return 0;
 }
 
 int PrintRect(HWND window) {
@@ -430,6 +458,7 @@ int main(int argc, char** argv) {
   if (command == "command" && argc == 3) return PostCommand(int(number(2)));
   if (command == "output-folder" && argc == 3) return SetOutputFolder(argv[2]);
   if (command == "answer-box" && argc == 4) return AnswerBox(argv[2], DWORD(number(3)));
+  if (command == "status-parts" && argc == 2) return StatusParts();
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
   if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
   return Fail(
