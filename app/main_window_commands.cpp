@@ -68,6 +68,7 @@ void ApplyLanguageToWindow() {
     LocaliseMenu(menu);
     SetMenu(main.window, menu);
     main.frame->menu = menu;
+    // The frame's record holds its menu raw (see FreeDialogFrame).
     if (old_menu) DestroyMenu(old_menu);
     for (const LanguageCommand& language : kLanguageCommands) {
       if (language.code && !LanguageFilePath(language.code)) DeleteMenu(menu, language.command, MF_BYCOMMAND);

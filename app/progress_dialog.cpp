@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/strings.h"
+#include "common/win_owners.h"
 #include "controls/dialog_resources.h"
 #include "res/progress_ids.h"
 #include "res/string_ids.h"
@@ -62,7 +63,7 @@ void SetProgressPosition(DialogFrame* frame, int position) {
 
 // The external encoder is no longer watched; the process itself runs on.
 void ForgetEncoderProcess() {
-  if (HANDLE process = TakeEncoderSlot()) CloseHandle(process);
+  KernelHandle process(TakeEncoderSlot());
 }
 
 void Initialise(DialogFrame* frame, ProgressState* state) {

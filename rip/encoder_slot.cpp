@@ -8,6 +8,7 @@ std::atomic<HANDLE> g_encoder_process{nullptr};
 
 void FillEncoderSlot(HANDLE process) {
   HANDLE previous = g_encoder_process.exchange(process);
+  // The slot is the process handle's owner; whoever empties it takes it over.
   if (previous) CloseHandle(previous);
 }
 

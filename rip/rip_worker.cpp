@@ -172,6 +172,7 @@ int StartRip(RipJob* job) {
     g_running = false;
     return 0;
   }
+  // The worker runs detached; g_running, not the handle, says when it ends.
   CloseHandle(thread);
   return 1;
 }
