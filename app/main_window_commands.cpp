@@ -7,11 +7,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/language_menu.h"
 #include "app/main_window_state.h"
+#include "app/product_name.h"
 #include "app/progress_dialog.h"
 #include "app/settings.h"
 #include "app/settings_save.h"
 #include "app/track_list.h"
+#include "cd/rip_error.h"
 #include "common/language.h"
 #include "common/menu_localisation.h"
 #include "common/message_format.h"
@@ -25,20 +28,6 @@
 
 namespace {
 
-constexpr char kProductName[] = "Corvale";
-constexpr int kHighestKnownRipError = 7;
-
-struct LanguageCommand {
-  int command;
-  const char* code;   // null: English
-};
-constexpr LanguageCommand kLanguageCommands[] = {
-    {IDM_LANG_ENGLISH, nullptr}, {IDM_LANG_ARABIC, "jo"},     {IDM_LANG_CHINESE_SIMPLIFIED, "cn"},
-    {IDM_LANG_CHINESE_TRADITIONAL, "b5"}, {IDM_LANG_CZECH, "cz"}, {IDM_LANG_DUTCH, "nl"},
-    {IDM_LANG_FRENCH, "fr"},     {IDM_LANG_GERMAN, "de"},     {IDM_LANG_GREEK, "gr"},
-    {IDM_LANG_ITALIAN, "it"},    {IDM_LANG_JAPANESE, "jp"},   {IDM_LANG_KOREAN, "kr"},
-    {IDM_LANG_PORTUGUESE, "pt"}, {IDM_LANG_SPANISH, "sp"},    {IDM_LANG_SWEDISH, "se"},
-};
 
 int FocusedListId() { return LastFocusedListId(); }
 
@@ -70,9 +59,7 @@ void ApplyLanguageToWindow() {
     main.frame->menu = menu;
     // The frame's record holds its menu raw (see FreeDialogFrame).
     if (old_menu) DestroyMenu(old_menu);
-    for (const LanguageCommand& language : kLanguageCommands) {
-      if (language.code && !LanguageFilePath(language.code)) DeleteMenu(menu, language.command, MF_BYCOMMAND);
-    }
+    RemoveMissingLanguages(menu);
     CheckMenuItem(menu, IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
   }
   ListViewRetitleColumns(TrackListControl());
@@ -218,11 +205,10 @@ int HandleMainCommand(int command, int notification, HWND control) {
     default:
       break;
   }
-  for (const LanguageCommand& language : kLanguageCommands) {
-    if (language.command == command) {
-      SwitchLanguage(language.code);
-      return 1;
-    }
+  const char* language_code = nullptr;
+  if (FindLanguageCommand(command, &language_code)) {
+    SwitchLanguage(language_code);
+    return 1;
   }
   return 0;
 }

@@ -22,12 +22,6 @@ constexpr int kMinTrackHeight = 100;
 constexpr int kStatusSize = 512;
 constexpr DWORD kStopPollMs = 20;
 
-// Encoder states the WMA bridge reports.
-constexpr LPARAM kEncoderStarting = 1;
-constexpr LPARAM kEncoderRunning = 2;
-constexpr LPARAM kEncoderStopping = 4;
-constexpr LPARAM kEncoderStopped = 5;
-
 struct ProgressState {
   const ProgressDialogRequest* request;
   bool ripping;

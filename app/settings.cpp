@@ -50,6 +50,6 @@ bool LoadSettings(AppSettings& settings, const char* file_name) {
 
 void WriteSettings(std::FILE* out, AppSettings& settings, const char* version_text) {
   std::fprintf(out, "version=%s\nproduct=%s\n", version_text ? version_text : "",
-               kSettingsProductName);
+               kProductName);
   WriteSettingTable(out, SettingsTable(settings));
 }

@@ -38,10 +38,6 @@ bool LongNameMatches(const char* name, const std::string& pattern) {
 
 }  // namespace
 
-bool FileExists(const char* path) {
-  return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool IsFolder(const char* path) {
   if (!path) return false;
   const DWORD attributes = GetFileAttributesA(path);

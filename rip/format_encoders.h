@@ -6,16 +6,15 @@
 #include <atomic>
 #include <cstdint>
 
+#include "cd/rip_error.h"
+
 // Encodes the WAV at `wav_path` into `output_path` for the job whose window is
 // `job_window`, giving up when `stop` is set.  Returns 0 when the output was
 // written, else the rip job's result code for the failure (such as
-// kEncoderFailed).  Who deletes the WAV afterwards is the entry's
+// kRipEncoderFailed).  Who deletes the WAV afterwards is the entry's
 // `worker_deletes_wav`.
 using EncodeFn = int32_t (*)(HWND job_window, const char* wav_path, const char* output_path,
                              const std::atomic<bool>& stop);
-
-// "An internal encoder error has occurred."
-constexpr int kEncoderFailed = 5;
 
 struct FormatEncoder {
   const char* extension;     // appended to the output base path

@@ -85,7 +85,7 @@ void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path,
                  const std::string& output) {
   if (!encoder.encode) {
     Discard(wav_path);
-    g_job->result = kEncoderFailed;
+    g_job->result = kRipEncoderFailed;
     return;
   }
   const int code = encoder.encode(g_job->window, wav_path.c_str(), output.c_str(), g_stop);

@@ -169,7 +169,7 @@ size_t g_failing_call = 0;   // the call (counted from 1) that fails; 0: none
 int32_t RecordEncode(HWND, const char* wav_path, const char* output_path, const std::atomic<bool>&) {
   g_encode_calls.push_back({wav_path, output_path, ReadWholeFile(wav_path)});
   testing_support::WriteWholeFile(output_path, "encoded");
-  return g_encode_calls.size() == g_failing_call ? kEncoderFailed : 0;
+  return g_encode_calls.size() == g_failing_call ? kRipEncoderFailed : 0;
 }
 
 // Stands for the process of an external encoder that still runs.
@@ -260,7 +260,7 @@ TEST_F(RipWorkerEncoding, FormatWithoutAnEncoderEndsWithAnEncoderError) {
   AddTrack(1, "B");
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd());
-  EXPECT_EQ(job_.result, kEncoderFailed);
+  EXPECT_EQ(job_.result, kRipEncoderFailed);
   EXPECT_TRUE(Listing(TempFolder()).empty());
   EXPECT_TRUE(Listing(dir_.path()).empty());
 }
@@ -275,7 +275,7 @@ TEST_F(RipWorkerEncoding, EncoderFailureEndsTheJobAndRemovesItsOutput) {
   g_failing_call = 2;
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd());
-  EXPECT_EQ(job_.result, kEncoderFailed);
+  EXPECT_EQ(job_.result, kRipEncoderFailed);
   EXPECT_EQ(g_encode_calls.size(), 2u);
   EXPECT_TRUE(FileExists(dir_.File("Artist - A.wma")));
   EXPECT_FALSE(FileExists(dir_.File("Artist - B.wma")));
