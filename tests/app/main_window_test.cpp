@@ -193,8 +193,14 @@ TEST_F(MainWindowTest, TypeAheadMovesToTheNextTitleWithThatLetterAndWraps) {
   g_start_disc_lookup = [](HWND) { return true; };
   Command(IDC_REFRESH_CD);
   g_start_disc_lookup = nullptr;
-  SetDiscLookupResult(result);
+  static DiscLookupResult pending;
+  pending = result;
+  g_take_disc_lookup = [](DiscLookupResult* taken) {
+    *taken = pending;
+    return true;
+  };
   SendMessageA(window_, WM_USER, 1000, 0);
+  g_take_disc_lookup = nullptr;
   ASSERT_STREQ(TrackTitleAt(0), "Alpha");
   ListViewSelect(TrackListControl(), ListViewItemAt(TrackListControl(), 0));
 
