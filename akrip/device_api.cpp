@@ -11,6 +11,7 @@ DeviceApi SystemDeviceApi() {
                    DWORD* returned) {
     return DeviceIoControl(device, code, in, in_size, out, out_size, returned, nullptr);
   };
+  // The table's close entry is how every device handle is released.
   api.close = [](HANDLE device) { CloseHandle(device); };
   api.logical_drives = [] { return GetLogicalDrives(); };
   api.drive_type = [](const char* root) { return GetDriveTypeA(root); };

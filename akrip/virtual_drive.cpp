@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "akrip/cdda.h"
+#include "akrip/stream_owner.h"
 
 namespace akrip {
 namespace {
@@ -18,16 +19,16 @@ bool SeekTo(std::FILE* file, uint64_t offset) {
 }
 
 bool FileSize(const std::string& path, uint64_t* bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  ReadStream file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
 #ifdef _WIN32
-  bool ok = _fseeki64(file, 0, SEEK_END) == 0;
-  __int64 end = ok ? _ftelli64(file) : -1;
+  bool ok = _fseeki64(file.get(), 0, SEEK_END) == 0;
+  __int64 end = ok ? _ftelli64(file.get()) : -1;
 #else
-  bool ok = fseeko(file, 0, SEEK_END) == 0;
-  off_t end = ok ? ftello(file) : -1;
+  bool ok = fseeko(file.get(), 0, SEEK_END) == 0;
+  off_t end = ok ? ftello(file.get()) : -1;
 #endif
-  std::fclose(file);
+  file.reset();
   if (end < 0) return false;
   *bytes = static_cast<uint64_t>(end);
   return true;
@@ -35,18 +36,16 @@ bool FileSize(const std::string& path, uint64_t* bytes) {
 
 bool ReadText(const std::string& path, std::string* text) {
   constexpr long kLargestSheet = 1 << 20;  // a sheet of 99 tracks is a few kilobytes
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  ReadStream file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
   text->clear();
   char chunk[4096];
   size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
     text->append(chunk, got);
     if (text->size() > static_cast<size_t>(kLargestSheet)) break;
   }
-  bool ok = !std::ferror(file) && text->size() <= static_cast<size_t>(kLargestSheet);
-  std::fclose(file);
-  return ok;
+  return !std::ferror(file.get()) && text->size() <= static_cast<size_t>(kLargestSheet);
 }
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
@@ -110,6 +109,8 @@ std::unique_ptr<VirtualDrive> VirtualDrive::Open(const DiscImage& image, LibErro
 }
 
 VirtualDrive::~VirtualDrive() {
+  // The drive is the owner of its image files; they are read-only, so the
+  // close result does not matter.
   for (std::FILE* file : files_) std::fclose(file);
 }
 

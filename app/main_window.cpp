@@ -11,7 +11,9 @@
 #include <utility>
 
 #include "app/destination_pane.h"
+#include "app/language_menu.h"
 #include "app/main_window_state.h"
+#include "app/product_name.h"
 #include "app/settings.h"
 #include "app/track_list.h"
 #include "app/window_title.h"
@@ -41,19 +43,6 @@ constexpr WPARAM kRedrawWindow = 1;
 constexpr WPARAM kLookupEnded = 1000;
 constexpr int kMinimumRate = 128;
 constexpr char kDefaultMask[] = "*.*";
-constexpr char kProductName[] = "Corvale";
-
-struct LanguageItem {
-  const char* code;
-  int command;
-};
-constexpr LanguageItem kLanguageItems[] = {
-    {"cz", IDM_LANG_CZECH},      {"gr", IDM_LANG_GREEK},   {"cn", IDM_LANG_CHINESE_SIMPLIFIED},
-    {"b5", IDM_LANG_CHINESE_TRADITIONAL}, {"jo", IDM_LANG_ARABIC}, {"pt", IDM_LANG_PORTUGUESE},
-    {"sp", IDM_LANG_SPANISH},    {"se", IDM_LANG_SWEDISH}, {"de", IDM_LANG_GERMAN},
-    {"nl", IDM_LANG_DUTCH},      {"fr", IDM_LANG_FRENCH},  {"jp", IDM_LANG_JAPANESE},
-    {"it", IDM_LANG_ITALIAN},    {"kr", IDM_LANG_KOREAN},
-};
 
 const char* const kFormatNames[] = {".wav", ".ogg Encoded by vorbis", ".wma Windows Media", ".mp3"};
 const char* const kRates[] = {"44100"};
@@ -92,14 +81,6 @@ void CheckSettings() {
     folder += LoadStringText(IDS_MY_MUSIC);
     MakePath(folder.c_str());
     g_settings.path = folder + "\\";
-  }
-}
-
-void RemoveMissingLanguages() {
-  HMENU menu = GetMenu(g_main.window);
-  if (!menu) return;
-  for (const LanguageItem& language : kLanguageItems) {
-    if (!LanguageFilePath(language.code)) DeleteMenu(menu, language.command, MF_BYCOMMAND);
   }
 }
 
@@ -180,7 +161,7 @@ void Initialise() {
   SetTimer(g_main.window, kFolderWatchTimer, kFolderWatchPeriodMs, nullptr);
   g_main.commands_enabled = true;
   SetWmaDownloadOpener(OpenInChosenBrowser);
-  RemoveMissingLanguages();
+  RemoveMissingLanguages(GetMenu(g_main.window));
   UpdateWindowTitle();
   GetDriveCount();
   g_main.cd_ready = false;

@@ -8,12 +8,15 @@
 #include <cstring>
 
 #include "app/destination_pane.h"
+#include "app/language_menu.h"
 #include "app/main_window_state.h"
 #include "app/preferences_dialog.h"
+#include "app/product_name.h"
 #include "app/progress_dialog.h"
 #include "app/settings.h"
 #include "app/settings_save.h"
 #include "app/track_list.h"
+#include "cd/rip_error.h"
 #include "common/image_lists.h"
 #include "common/language.h"
 #include "common/menu_localisation.h"
@@ -31,20 +34,6 @@
 
 namespace {
 
-constexpr char kProductName[] = "Corvale";
-constexpr int kHighestKnownRipError = 7;
-
-struct LanguageCommand {
-  int command;
-  const char* code;   // null: English
-};
-constexpr LanguageCommand kLanguageCommands[] = {
-    {IDM_LANG_ENGLISH, nullptr}, {IDM_LANG_ARABIC, "jo"},     {IDM_LANG_CHINESE_SIMPLIFIED, "cn"},
-    {IDM_LANG_CHINESE_TRADITIONAL, "b5"}, {IDM_LANG_CZECH, "cz"}, {IDM_LANG_DUTCH, "nl"},
-    {IDM_LANG_FRENCH, "fr"},     {IDM_LANG_GERMAN, "de"},     {IDM_LANG_GREEK, "gr"},
-    {IDM_LANG_ITALIAN, "it"},    {IDM_LANG_JAPANESE, "jp"},   {IDM_LANG_KOREAN, "kr"},
-    {IDM_LANG_PORTUGUESE, "pt"}, {IDM_LANG_SPANISH, "sp"},    {IDM_LANG_SWEDISH, "se"},
-};
 
 int FocusedListId() { return LastFocusedListId(); }
 
@@ -74,10 +63,9 @@ void ApplyLanguageToWindow() {
     LocaliseMenu(menu);
     SetMenu(main.window, menu);
     main.frame->menu = menu;
+    // The frame's record holds its menu raw (see FreeDialogFrame).
     if (old_menu) DestroyMenu(old_menu);
-    for (const LanguageCommand& language : kLanguageCommands) {
-      if (language.code && !LanguageFilePath(language.code)) DeleteMenu(menu, language.command, MF_BYCOMMAND);
-    }
+    RemoveMissingLanguages(menu);
     CheckMenuItem(menu, IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
     ConvertFrameMenu(main.frame, menu, SmallImageList(), IDM_MAIN_MENU);
   }
@@ -189,7 +177,7 @@ void StartRipOfCollectedTracks() {
   OpenEncoderJob();
   int result = RunProgressDialog(main.frame, request);
   // An encoder of this job that failed after the worker's last look.
-  if (CloseEncoderJob() && result == 0) result = kEncoderFailed;
+  if (CloseEncoderJob() && result == 0) result = kRipEncoderFailed;
   main.copied_tracks = 0;
   ShowRipResult(result);
   UpdateCommandStates();
@@ -200,7 +188,7 @@ void SaveSettingsOnClose() { SaveSettings(g_settings); }
 void OnEncoderWatchTick() {
   const EncoderWatchTick tick = TickEncoderWatch(Main().window);
   if (tick.ended > 0) RefreshFileList();
-  if (tick.failures_to_show > 0) ShowRipResult(kEncoderFailed);
+  if (tick.failures_to_show > 0) ShowRipResult(kRipEncoderFailed);
 }
 
 int HandleMainCommand(int command, int notification, HWND control) {
@@ -250,11 +238,10 @@ int HandleMainCommand(int command, int notification, HWND control) {
     default:
       break;
   }
-  for (const LanguageCommand& language : kLanguageCommands) {
-    if (language.command == command) {
-      SwitchLanguage(language.code);
-      return 1;
-    }
+  const char* language_code = nullptr;
+  if (FindLanguageCommand(command, &language_code)) {
+    SwitchLanguage(language_code);
+    return 1;
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/strings.h"
+#include "common/win_owners.h"
 #include "controls/dialog_resources.h"
 #include "res/progress_ids.h"
 #include "res/string_ids.h"
@@ -20,12 +21,6 @@ constexpr int kMinTrackWidth = 400;
 constexpr int kMinTrackHeight = 100;
 constexpr int kStatusSize = 512;
 constexpr DWORD kStopPollMs = 20;
-
-// Encoder states the WMA bridge reports.
-constexpr LPARAM kEncoderStarting = 1;
-constexpr LPARAM kEncoderRunning = 2;
-constexpr LPARAM kEncoderStopping = 4;
-constexpr LPARAM kEncoderStopped = 5;
 
 struct ProgressState {
   const ProgressDialogRequest* request;

@@ -17,6 +17,8 @@ bool ReplacingFile::Open(const char* path) {
 bool ReplacingFile::Commit() {
   if (!stream_) return false;
   const bool written = std::fflush(stream_) == 0 && !std::ferror(stream_);
+  // The object owns its stream; closing here is checked because the bytes
+  // must reach the file before it replaces the old one.
   const bool closed = std::fclose(stream_) == 0;
   stream_ = nullptr;
   if (!written || !closed ||
@@ -32,6 +34,7 @@ bool ReplacingFile::Commit() {
 
 void ReplacingFile::Discard() {
   if (stream_) {
+    // The new file is deleted next, so its close result does not matter.
     std::fclose(stream_);
     stream_ = nullptr;
   }

@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "common/owners.h"
 #include "common/working_folder.h"
 
 AppSettings g_settings;
@@ -41,15 +42,14 @@ std::string SettingsFilePath() { return WorkingFolderPath(kSettingsFileName); }
 bool LoadSettings(AppSettings& settings, const char* file_name) {
   const SettingTable table = SettingsTable(settings);
   ClearTextSettings(table);
-  std::FILE* in = std::fopen(file_name ? file_name : SettingsFilePath().c_str(), "rb");
+  FilePtr in(std::fopen(file_name ? file_name : SettingsFilePath().c_str(), "rb"));
   if (!in) return false;
-  ReadSettingTable(in, table);
-  std::fclose(in);
+  ReadSettingTable(in.get(), table);
   return true;
 }
 
 void WriteSettings(std::FILE* out, AppSettings& settings, const char* version_text) {
   std::fprintf(out, "version=%s\nproduct=%s\n", version_text ? version_text : "",
-               kSettingsProductName);
+               kProductName);
   WriteSettingTable(out, SettingsTable(settings));
 }

@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <string>
 
+#include "app/product_name.h"
 #include "app/settings_file.h"
 #include "rip/output_format.h"
 
 constexpr char kSettingsFileName[] = "config.ini";
-constexpr char kSettingsProductName[] = "Corvale";
 constexpr size_t kRecentOutputFolders = 10;
 
 // Every member starts at the value it holds before config.ini is read.  The

@@ -92,6 +92,7 @@ int StartCddbLookup(HWND window) {
     g_running = false;
     return 0;
   }
+  // The lookup runs detached and reports to the window; nobody waits on it.
   CloseHandle(thread);
   return 1;
 }

@@ -4,14 +4,8 @@
 
 #include <cstdint>
 
-// Error codes left for TakeRipError; they are also the rip job's result codes.
-enum RipError : int {
-  kRipOk = 0,
-  kRipCannotCreateFile = 3,
-  kRipNoMemory = 4,
-  kRipReadFailed = 6,
-  kRipWriteFailed = 7,
-};
+// Error codes left for TakeRipError are the rip job's result codes.
+#include "cd/rip_error.h"
 
 // Called after every block with the sectors of the track copied so far;
 // returns nonzero to go on, 0 to stop.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "akrip/cdda.h"
+#include "common/owners.h"
 
 namespace {
 
@@ -41,23 +42,18 @@ void BuildWavHeader(uint32_t data_size, uint8_t header[kWavHeaderBytes]) {
 
 WavWriter* CreateWavFile(const char* path) {
   if (!path) return nullptr;
-  auto* writer = static_cast<WavWriter*>(std::calloc(1, sizeof(WavWriter)));
+  MallocPtr<WavWriter> writer(static_cast<WavWriter*>(std::calloc(1, sizeof(WavWriter))));
   if (!writer) return nullptr;
-  writer->file = std::fopen(path, "wb");
-  if (!writer->file) {
-    std::free(writer);
-    return nullptr;
-  }
+  FilePtr file(std::fopen(path, "wb"));
+  if (!file) return nullptr;
   // Each block goes to the file in one write; there is nothing to gain from
   // a second copy through the stream's buffer.
-  std::setvbuf(writer->file, nullptr, _IONBF, 0);
-  if (std::fwrite(writer->header, 1, kWavHeaderBytes, writer->file) != size_t(kWavHeaderBytes)) {
-    std::fclose(writer->file);
-    std::free(writer);
-    return nullptr;
-  }
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
+  if (std::fwrite(writer->header, 1, kWavHeaderBytes, file.get()) != size_t(kWavHeaderBytes)) return nullptr;
+  // From here the writer owns the stream until FinishWavFile closes it.
+  writer->file = file.release();
   writer->tag = kWavWriterTag;
-  return writer;
+  return writer.release();
 }
 
 int WriteWavData(WavWriter* writer, const void* bytes, uint32_t count) {
@@ -74,6 +70,7 @@ int FinishWavFile(WavWriter* writer) {
   BuildWavHeader(writer->data_size, writer->header);
   bool ok = std::fseek(writer->file, 0, SEEK_SET) == 0 &&
             std::fwrite(writer->header, 1, kWavHeaderBytes, writer->file) == size_t(kWavHeaderBytes);
+  // The close is checked: the last bytes may only reach the file here.
   if (std::fclose(writer->file) != 0) ok = false;
   writer->tag = 0;
   writer->file = nullptr;

@@ -28,6 +28,8 @@ bool LoadAtlLibrary() {
 void UnloadAtlLibrary() {
   g_get_control = nullptr;
   g_advise = nullptr;
+  // The library stays loaded for the whole run; this is the one place that
+  // lets it go, after the function pointers into it are forgotten.
   if (g_atl) FreeLibrary(g_atl);
   g_atl = nullptr;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/common_library.h"
+#include "common/win_owners.h"
 
 namespace {
 
@@ -18,24 +19,21 @@ constexpr size_t kExtraBytes = 10;
 int CopyTextToClipboard(HWND owner, const char* text) {
   if (text == nullptr) return 0;
   const size_t length = std::strlen(text);
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, length + kExtraBytes);
-  if (block == nullptr) return 0;
-  char* target = static_cast<char*>(GlobalLock(block));
-  if (target == nullptr) {
-    GlobalFree(block);
-    return 0;
+  GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, length + kExtraBytes));
+  if (!block) return 0;
+  {
+    GlobalLockGuard lock(block.get());
+    if (lock.data() == nullptr) return 0;
+    std::memcpy(lock.data(), text, length + 1);
   }
-  std::memcpy(target, text, length + 1);
-  GlobalUnlock(block);
-  if (!OpenClipboard(owner)) {
-    GlobalFree(block);
-    return 0;
-  }
+  if (!OpenClipboard(owner)) return 0;
   int done = 0;
-  if (EmptyClipboard() && SetClipboardData(CF_TEXT, block) != nullptr) done = 1;
+  if (EmptyClipboard() && SetClipboardData(CF_TEXT, block.get()) != nullptr) {
+    // The clipboard owns the block once it took it.
+    block.release();
+    done = 1;
+  }
   CloseClipboard();
-  // The clipboard owns the block only when it took it.
-  if (!done) GlobalFree(block);
   return done;
 }
 

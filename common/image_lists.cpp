@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/common_library.h"
+#include "common/win_owners.h"
 
 namespace {
 
@@ -53,19 +54,18 @@ HICON LoadProgramIcon(int id, int size) {
 int AddIcons(HIMAGELIST list, const int* ids, int size, bool stop_at_missing) {
   int added = 0;
   for (int i = 0; ids != nullptr && ids[i] != 0; ++i) {
-    HICON icon = LoadProgramIcon(ids[i], size);
-    if (icon == nullptr) {
+    IconHandle icon(LoadProgramIcon(ids[i], size));
+    if (!icon) {
       if (stop_at_missing) break;
       continue;
     }
-    if (ImageList_AddIcon(list, icon) >= 0) ++added;
-    DestroyIcon(icon);
+    if (ImageList_AddIcon(list, icon.get()) >= 0) ++added;
   }
   return added;
 }
 
-HIMAGELIST MakeList(const int* ids, int size, int grow) {
-  return ImageList_Create(size, size, kListFlags, CountIds(ids), grow);
+ImageListHandle MakeList(const int* ids, int size, int grow) {
+  return ImageListHandle(ImageList_Create(size, size, kListFlags, CountIds(ids), grow));
 }
 
 int AddSystemIcon(const char* path, DWORD attributes) {
@@ -73,22 +73,15 @@ int AddSystemIcon(const char* path, DWORD attributes) {
   // The shell may change the current folder while it looks; keep ours.
   char saved_folder[kCurrentFolderBufferSize];
   const DWORD saved_length = GetCurrentDirectoryA(sizeof(saved_folder), saved_folder);
-  HICON icon = nullptr;
+  IconHandle icon;
   int system_index = -1;
-  const int found = g_lookup(path, attributes, &icon, &system_index);
+  const int found = g_lookup(path, attributes, icon.receive(), &system_index);
   if (saved_length > 0 && saved_length < sizeof(saved_folder)) SetCurrentDirectoryA(saved_folder);
-  if (!found || icon == nullptr) return -1;
-  if (system_index < 0 || system_index >= kSystemIconSlots) {
-    DestroyIcon(icon);
-    return -1;
-  }
+  if (!found || !icon) return -1;
+  if (system_index < 0 || system_index >= kSystemIconSlots) return -1;
   int& slot = g_lists.system_icon_map[system_index];
-  if (slot != 0) {
-    DestroyIcon(icon);
-    return slot - 1;
-  }
-  const int index = ImageList_AddIcon(g_lists.small_list, icon);
-  DestroyIcon(icon);
+  if (slot != 0) return slot - 1;
+  const int index = ImageList_AddIcon(g_lists.small_list, icon.get());
   if (index < 0) return -1;
   // The map records where the icon really went, so a list that could not
   // take every program icon still answers the right index.
@@ -101,30 +94,28 @@ int AddSystemIcon(const char* path, DWORD attributes) {
 
 int CreateImageLists(const int* small_ids, const int* state_ids, const int* large_ids) {
   if (g_lists.small_list != nullptr) return 0;
+  ImageListHandle small_list, state_list, large_list;
+  if (small_ids != nullptr && !(small_list = MakeList(small_ids, 16, 5))) return 0;
+  if (state_ids != nullptr && !(state_list = MakeList(state_ids, 16, 2))) return 0;
+  if (large_ids != nullptr && !(large_list = MakeList(large_ids, 32, 2))) return 0;
+  const int small_count = small_list ? AddIcons(small_list.get(), small_ids, 16, true) : 0;
+  if (state_list) AddIcons(state_list.get(), state_ids, 16, true);
+  const int large_count = large_list ? AddIcons(large_list.get(), large_ids, 32, false) : 0;
   ImageListState made;
-  if (small_ids != nullptr && (made.small_list = MakeList(small_ids, 16, 5)) == nullptr) return 0;
-  if (state_ids != nullptr && (made.state_list = MakeList(state_ids, 16, 2)) == nullptr) {
-    if (made.small_list) ImageList_Destroy(made.small_list);
-    return 0;
-  }
-  if (large_ids != nullptr && (made.large_list = MakeList(large_ids, 32, 2)) == nullptr) {
-    if (made.small_list) ImageList_Destroy(made.small_list);
-    if (made.state_list) ImageList_Destroy(made.state_list);
-    return 0;
-  }
-  const int small_count = made.small_list ? AddIcons(made.small_list, small_ids, 16, true) : 0;
-  if (made.state_list) AddIcons(made.state_list, state_ids, 16, true);
-  const int large_count = made.large_list ? AddIcons(made.large_list, large_ids, 32, false) : 0;
   made.last_small_index = small_count > 0 ? small_count - 1 : 0;
   made.last_large_index = large_count > 0 ? large_count - 1 : 0;
+  // The lists live in the module-wide state until DestroyImageLists.
+  made.small_list = small_list.release();
+  made.state_list = state_list.release();
+  made.large_list = large_list.release();
   g_lists = made;
   return 1;
 }
 
 void DestroyImageLists() {
-  if (g_lists.small_list) ImageList_Destroy(g_lists.small_list);
-  if (g_lists.state_list) ImageList_Destroy(g_lists.state_list);
-  if (g_lists.large_list) ImageList_Destroy(g_lists.large_list);
+  ImageListHandle(g_lists.small_list).reset();
+  ImageListHandle(g_lists.state_list).reset();
+  ImageListHandle(g_lists.large_list).reset();
   g_lists = ImageListState();
 }
 

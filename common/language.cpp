@@ -46,6 +46,7 @@ void RebuildDialogFont() {
   if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
   HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
   if (!font) return;
+  // The font lives in the language state, which windows ask for it at any time.
   if (state.dialog_font) DeleteObject(state.dialog_font);
   state.dialog_font = font;
 }
@@ -131,6 +132,7 @@ HFONT LanguageDialogFont() { return State().dialog_font; }
 void ReleaseLanguage() {
   LanguageState& state = State();
   state.language = LanguageText();
+  // The language state holds the font raw (see RebuildDialogFont).
   if (state.dialog_font) DeleteObject(state.dialog_font);
   state.dialog_font = nullptr;
   state.file_path.clear();

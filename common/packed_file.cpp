@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/owners.h"
+
 namespace {
 
 std::uint32_t ReadLittleEndian32(const unsigned char* p) {
@@ -15,10 +17,6 @@ std::uint32_t ReadLittleEndian32(const unsigned char* p) {
 // Deflate cannot expand data by more than about 1032 to 1; a stated length
 // beyond that for the stream at hand is a corrupt header.
 constexpr std::uint64_t kMaxInflateRatio = 1032;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 }  // namespace
 
@@ -45,7 +43,7 @@ std::optional<std::string> UnpackText(const unsigned char* data, std::size_t siz
 
 std::optional<std::string> ReadSmallFile(const char* path, std::size_t max_size) {
   if (!path) return std::nullopt;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+  FilePtr file(std::fopen(path, "rb"));
   if (!file) return std::nullopt;
   std::string content;
   char block[4096];

@@ -3,25 +3,20 @@
 #include <cstring>
 #include <string>
 
+#include "common/win_owners.h"
+
 namespace {
 
-// Closes the key it owns when it goes out of scope.
+// A registry key opened for every access, closed when it goes out of scope.
 class OpenKey {
  public:
-  OpenKey() = default;
-  ~OpenKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  OpenKey(const OpenKey&) = delete;
-  OpenKey& operator=(const OpenKey&) = delete;
-
   bool Open(HKEY root, const char* sub_key) {
-    return RegOpenKeyExA(root, sub_key, 0, KEY_ALL_ACCESS, &key_) == ERROR_SUCCESS;
+    return RegOpenKeyExA(root, sub_key, 0, KEY_ALL_ACCESS, key_.receive()) == ERROR_SUCCESS;
   }
-  HKEY get() const { return key_; }
+  HKEY get() const { return key_.get(); }
 
  private:
-  HKEY key_ = nullptr;
+  RegistryKey key_;
 };
 
 bool g_has_program_key = false;
@@ -37,12 +32,10 @@ constexpr DWORD kEnumBufferSize = 256;
 
 int CreateRegKey(HKEY root, const char* sub_key) {
   if (!sub_key) return 0;
-  HKEY key = nullptr;
+  RegistryKey key;
   LONG rc = RegCreateKeyExA(root, sub_key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr);
-  if (rc != ERROR_SUCCESS) return 0;
-  RegCloseKey(key);
-  return 1;
+                            nullptr, key.receive(), nullptr);
+  return rc == ERROR_SUCCESS ? 1 : 0;
 }
 
 int WriteRegString(HKEY root, const char* sub_key, const char* value_name, const char* text) {

@@ -156,6 +156,7 @@ void FinishDestroy(HWND window, DialogFrame* frame) {
     DetachProperty(window);
     if (frame->menu != nullptr) {
       if (GetMenu(window) == frame->menu) SetMenu(window, nullptr);
+      // The frame's record holds its menu raw (see FreeDialogFrame).
       DestroyMenu(frame->menu);
     }
     frame->window = nullptr;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/common_library.h"
+#include "common/win_owners.h"
 #include "controls/frame_services.h"
 
 namespace {
@@ -119,13 +120,13 @@ INT_PTR CreateDialogFromReference(const DialogRequest& request, const char* refe
   if (resource_name.size() >= kReferencePartSize) resource_name.resize(kReferencePartSize - 1);
   const int template_id = resource_name.size() > 1 ? std::atoi(resource_name.c_str() + 1) : 0;
 
-  HMODULE library = LoadLibraryA(file_name.c_str());
-  if (library == nullptr) FailReference("Dialog DLL not found.", file_name.c_str());
-  HRSRC resource = FindResourceA(library, resource_name.c_str(), reinterpret_cast<LPCSTR>(RT_DIALOG));
-  HGLOBAL loaded = resource != nullptr ? LoadResource(library, resource) : nullptr;
+  ModuleHandle library(LoadLibraryA(file_name.c_str()));
+  if (!library) FailReference("Dialog DLL not found.", file_name.c_str());
+  HRSRC resource = FindResourceA(library.get(), resource_name.c_str(), reinterpret_cast<LPCSTR>(RT_DIALOG));
+  HGLOBAL loaded = resource != nullptr ? LoadResource(library.get(), resource) : nullptr;
   const auto* dialog_template = loaded != nullptr ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
   if (dialog_template == nullptr) {
-    FreeLibrary(library);
+    library.reset();
     FailReference("Resource not found in DLL.", resource_name.c_str());
   }
 
@@ -148,7 +149,6 @@ INT_PTR CreateDialogFromReference(const DialogRequest& request, const char* refe
       }
     }
   }
-  FreeLibrary(library);
   return result;
 }
 
@@ -215,6 +215,8 @@ void FreeDialogFrame(DialogFrame* frame) {
   const FrameServices& services = FrameServicesTable();
   if (services.release_bars != nullptr) services.release_bars(frame);
   if (services.release_layout != nullptr) services.release_layout(frame);
+  // The frame is a calloc'd record read by every module, so its menu is a raw
+  // handle that the frame's own release code frees.
   if (frame->menu != nullptr) DestroyMenu(frame->menu);
   ReleaseHelpPane(frame->help_pane);
   std::free(frame);

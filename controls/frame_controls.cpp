@@ -113,6 +113,7 @@ void SetFrameMenu(DialogFrame* frame, const char* menu_name) {
   frame->menu = menu_name != nullptr ? LoadMenuA(LibraryInstance(), menu_name) : CreateMenu();
   if (old_menu != nullptr) {
     if (frame->window != nullptr && GetMenu(frame->window) == old_menu) SetMenu(frame->window, frame->menu);
+    // The frame's record holds its menu raw (see FreeDialogFrame).
     DestroyMenu(old_menu);
   }
 }

@@ -34,6 +34,11 @@ struct SubclassRecord {
   int control_id;
 };
 
+int ColumnCount(HWND window) {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(window, LVM_GETHEADER, 0, 0));
+  return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
 void SaveColumnLayout(HWND window, const SubclassRecord& record) {
   std::vector<int> widths;
   for (;;) {

@@ -1,8 +1,11 @@
 // Dragging list items: the merged drag image, drop-target highlighting with
 // auto-scroll, and the frame's mouse handling while a drag runs.  One drag at
 // a time in the whole process.
+#include <utility>
+
 #include "common/common_library.h"
 #include "common/menu_localisation.h"
+#include "common/win_owners.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_services.h"
 #include "controls/list_view_internal.h"
@@ -12,7 +15,7 @@ namespace {
 constexpr int kMergedImageStep = 16;
 
 struct DragState {
-  HIMAGELIST image = nullptr;
+  ImageListHandle image;
   int highlighted_index = -1;
   ListViewCtl* highlighted_list = nullptr;
   bool dragging = false;
@@ -113,8 +116,7 @@ void EndDrag(DialogFrame* frame) {
     ReleaseCapture();
     ImageList_DragLeave(nullptr);
     ImageList_EndDrag();
-    if (g_drag.image) ImageList_Destroy(g_drag.image);
-    g_drag.image = nullptr;
+    g_drag.image.reset();
     g_drag.dragging = false;
   }
   HDROP drop = g_drag.dropped_files;
@@ -196,33 +198,29 @@ void ForgetDragState(ListViewCtl* list) {
 
 void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice) {
   if (notice->iItem == -1) return;
-  if (g_drag.image) ImageList_Destroy(g_drag.image);
-  g_drag.image = nullptr;
+  g_drag.image.reset();
   g_drag.highlighted_index = -1;
   g_drag.highlighted_list = nullptr;
   list->dragged_items.clear();
+  ImageListHandle drag_image;
   int first = -1;
   for (int index = static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
        index >= 0;
        index = static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, index, LVNI_SELECTED))) {
     list->dragged_items.push_back(ListViewItemAt(list, index));
     POINT origin = {0, 0};
-    auto part = reinterpret_cast<HIMAGELIST>(
-        SendMessageA(list->window, LVM_CREATEDRAGIMAGE, index, reinterpret_cast<LPARAM>(&origin)));
+    ImageListHandle part(reinterpret_cast<HIMAGELIST>(
+        SendMessageA(list->window, LVM_CREATEDRAGIMAGE, index, reinterpret_cast<LPARAM>(&origin))));
     if (first < 0) {
       first = index;
-      g_drag.image = part;
-    } else if (part && g_drag.image) {
-      HIMAGELIST merged = ImageList_Merge(g_drag.image, 0, part, 0, 0, kMergedImageStep * (index - first));
-      ImageList_Destroy(part);
-      if (merged) {
-        ImageList_Destroy(g_drag.image);
-        g_drag.image = merged;
-      }
-    } else if (part) {
-      ImageList_Destroy(part);
+      drag_image = std::move(part);
+    } else if (part && drag_image) {
+      ImageListHandle merged(
+          ImageList_Merge(drag_image.get(), 0, part.get(), 0, 0, kMergedImageStep * (index - first)));
+      if (merged) drag_image = std::move(merged);
     }
   }
+  g_drag.image = std::move(drag_image);
   if (list->dragged_items.empty()) return;
   SetCapture(list->frame->window);
   POINT cursor;
@@ -232,7 +230,7 @@ void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice) {
   RECT bounds = {LVIR_SELECTBOUNDS, 0, 0, 0};
   SendMessageA(list->window, LVM_GETITEMRECT, notice->iItem, reinterpret_cast<LPARAM>(&bounds));
   if (g_drag.image) {
-    ImageList_BeginDrag(g_drag.image, 0, in_list.x - bounds.left, in_list.y - bounds.top);
+    ImageList_BeginDrag(g_drag.image.get(), 0, in_list.x - bounds.left, in_list.y - bounds.top);
     ImageList_DragEnter(GetDesktopWindow(), cursor.x, cursor.y);
   }
   list->drag_source_item = list->dragged_items.front();
@@ -248,13 +246,12 @@ void ListViewContextMenu(ListViewCtl* list) {
   list->clicked_on_item = SendMessageA(list->window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 ? 1 : 0;
   if (!list->context_menu) return;
   HINSTANCE instance = LibraryInstance() ? LibraryInstance() : GetModuleHandleA(nullptr);
-  HMENU menu = LoadMenuA(instance, list->context_menu);
+  MenuHandle menu(LoadMenuA(instance, list->context_menu));
   if (!menu) return;
-  LocaliseMenu(menu);
-  if (list->menu_prepare) list->menu_prepare(list, menu);
-  HMENU popup = GetSubMenu(menu, 0) ? GetSubMenu(menu, 0) : menu;
+  LocaliseMenu(menu.get());
+  if (list->menu_prepare) list->menu_prepare(list, menu.get());
+  HMENU popup = GetSubMenu(menu.get(), 0) ? GetSubMenu(menu.get(), 0) : menu.get();
   POINT cursor;
   GetCursorPos(&cursor);
   TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, list->frame->window, nullptr);
-  DestroyMenu(menu);
 }

@@ -38,10 +38,6 @@ bool LongNameMatches(const char* name, const std::string& pattern) {
 
 }  // namespace
 
-bool FileExists(const char* path) {
-  return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool IsFolder(const char* path) {
   if (!path) return false;
   const DWORD attributes = GetFileAttributesA(path);
@@ -99,11 +95,11 @@ std::string UniqueName(const char* path) { return UniqueName(path, ExistsForNami
 HeapText ReadFileText(const char* path, std::size_t* length) {
   if (length) *length = 0;
   if (!path) return nullptr;
-  std::FILE* file = std::fopen(path, "rb");
+  FilePtr file(std::fopen(path, "rb"));
   if (!file) return nullptr;
   ReadStatus status = ReadStatus::kOk;
-  HeapText text = ReadStreamText(file, length, &status);
-  std::fclose(file);
+  HeapText text = ReadStreamText(file.get(), length, &status);
+  file.reset();
   if (status == ReadStatus::kOutOfMemory) ShowErrorBox(nullptr, "%s", LoadStringText(IDS_OUT_OF_MEMORY));
   return text;
 }

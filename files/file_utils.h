@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <string>
 
+#include "common/file_exists.h"
 #include "files/file_io.h"
 
-bool FileExists(const char* path);
 bool IsFolder(const char* path);
 
 // Creates one folder (separators normalised first).

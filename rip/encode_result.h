@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "cd/rip_error.h"
+
 enum class EncodeResult {
   kDone,
   kStopped,            // the user asked the job to stop; nothing was left behind
@@ -11,19 +13,15 @@ enum class EncodeResult {
   kFailed,             // anything else: an unusable WAV, an encoder refusal
 };
 
-// Job result codes, as the main window's message table numbers them.
-constexpr int32_t kJobResultOutOfMemory = 4;   // also shown when the WAV cannot be read
-constexpr int32_t kJobResultEncoderError = 5;
-constexpr int32_t kJobResultWriteOutput = 7;
-
-// 0 for an encode that finished or was stopped.
+// 0 for an encode that finished or was stopped.  A WAV that cannot be read
+// shows as the out-of-memory text.
 constexpr int32_t JobResultFor(EncodeResult result) {
   switch (result) {
     case EncodeResult::kDone:
     case EncodeResult::kStopped: return 0;
-    case EncodeResult::kWavUnreadable: return kJobResultOutOfMemory;
-    case EncodeResult::kOutputUnwritable: return kJobResultWriteOutput;
-    case EncodeResult::kFailed: return kJobResultEncoderError;
+    case EncodeResult::kWavUnreadable: return kRipNoMemory;
+    case EncodeResult::kOutputUnwritable: return kRipWriteFailed;
+    case EncodeResult::kFailed: return kRipEncoderFailed;
   }
-  return kJobResultEncoderError;
+  return kRipEncoderFailed;
 }

@@ -4,18 +4,16 @@
 #include <atomic>
 #include <cstdint>
 
+#include "cd/rip_error.h"
 #include "rip/rip_job.h"
 
 // Encodes the WAV at `wav_path` into `output_path` for `job`, giving up when
 // `stop` is set.  Returns 0 when the output was written (or, for an encoder
 // that runs on, is being written), else the rip job's result code for the
-// failure (such as kEncoderFailed).  Who deletes the WAV afterwards is the
+// failure (such as kRipEncoderFailed).  Who deletes the WAV afterwards is the
 // entry's `worker_deletes_wav`.
 using EncodeFn = int32_t (*)(const RipJob& job, const char* wav_path, const char* output_path,
                              const std::atomic<bool>& stop);
-
-// "An internal encoder error has occurred."
-constexpr int kEncoderFailed = 5;
 
 struct FormatEncoder {
   const char* extension;     // appended to the output base path

@@ -38,11 +38,11 @@ KernelHandle StartEncoder(const std::string& program, const std::string& paramet
 
 int LaunchMp3Encoder(const RipJob& job, const char* wav_path, const char* mp3_path) {
   const ExternalEncoder& encoder = job.mp3_encoder;
-  if (encoder.program.empty()) return kEncoderFailed;
+  if (encoder.program.empty()) return kRipEncoderFailed;
   const std::string parameters = FillEncoderParameters(encoder.parameters.c_str(), wav_path, mp3_path);
   KernelHandle process = StartEncoder(encoder.program, parameters);
   // Without a process handle nobody could tell when the WAV is free again.
-  if (!process) return kEncoderFailed;
+  if (!process) return kRipEncoderFailed;
   const EncoderTicket ticket = FillEncoderSlot();
   if (!WatchEncoderRun(encoder.watch_window, std::move(process), wav_path, mp3_path, ticket)) {
     // Nobody watches it: the worker must not wait for it.  Its WAV stays for

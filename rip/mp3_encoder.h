@@ -6,6 +6,6 @@
 
 // Starts the job's encoder program on `wav_path` to make `mp3_path` and hands
 // the process to the encoder watch of the job's watch window.  Returns 0 when
-// it started, else kEncoderFailed (no program set, or the program could not
+// it started, else kRipEncoderFailed (no program set, or the program could not
 // be started); the WAV is left in place either way.
 int LaunchMp3Encoder(const RipJob& job, const char* wav_path, const char* mp3_path);

@@ -47,7 +47,13 @@ struct RipJob {
 // Messages the worker posts to the job's window, as wParam of WM_USER.
 constexpr WPARAM kRipMsgProgress = 1001;   // lParam 0 at start, else position | track << 16
 constexpr WPARAM kRipMsgEnded = 1002;
-constexpr WPARAM kRipMsgEncoderState = 1003;
+constexpr WPARAM kRipMsgEncoderState = 1003;   // lParam one of the encoder states below, or another
+
+// Encoder states, as the WMA encoder component numbers them.
+constexpr LPARAM kEncoderStarting = 1;
+constexpr LPARAM kEncoderRunning = 2;
+constexpr LPARAM kEncoderStopping = 4;
+constexpr LPARAM kEncoderStopped = 5;   // the encode is over
 
 constexpr LPARAM RipProgressParam(int track_index, int position) {
   return LPARAM((uint32_t(track_index) << 16) | (uint32_t(position) & 0xFFFF));

@@ -86,7 +86,7 @@ void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path,
                  const std::string& output) {
   if (!encoder.encode) {
     Discard(wav_path);
-    g_job->result = kEncoderFailed;
+    g_job->result = kRipEncoderFailed;
     return;
   }
   const int code = encoder.encode(*g_job, wav_path.c_str(), output.c_str(), g_stop);
@@ -145,7 +145,7 @@ DWORD WINAPI WorkerThread(void*) {
     if (g_stop) break;
     // An encoder that failed on the track before ends the job.
     if (TakeEncoderFailure()) {
-      g_job->result = kEncoderFailed;
+      g_job->result = kRipEncoderFailed;
       break;
     }
     g_current_track = i;
@@ -178,6 +178,7 @@ int StartRip(RipJob* job) {
     g_running = false;
     return 0;
   }
+  // The worker runs detached; g_running, not the handle, says when it ends.
   CloseHandle(thread);
   return 1;
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "rip/rip_job.h"
+
 namespace wma {
 
 // {632B606A-BBC6-11D2-A329-006097C4E476}
@@ -44,10 +46,10 @@ constexpr DISPID kIndexerStateChange = 1157;
 }  // namespace event
 
 // Encoder states; others may be reported and are relayed as they come.
-constexpr long kStateStarting = 1;
-constexpr long kStateRunning = 2;
-constexpr long kStateStopping = 4;
-constexpr long kStateStopped = 5;   // the encode is over
+constexpr long kStateStarting = kEncoderStarting;
+constexpr long kStateRunning = kEncoderRunning;
+constexpr long kStateStopping = kEncoderStopping;
+constexpr long kStateStopped = kEncoderStopped;
 
 constexpr wchar_t kSourceGroupName[] = L"Group1";
 constexpr long kAudioSource = 1;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "common/file_exists.h"
 #include "common/win_owners.h"
 #include "controls/bstr_convert.h"
 #include "rip/rip_job.h"
@@ -136,8 +137,6 @@ bool WaitForStoppedState(HANDLE stopped, const WmaEncodeRequest& request) {
     if (WaitDispatching(stopped, std::min(request.stop_grace_ms - waited, kWmaStopPollMs))) return true;
   }
 }
-
-bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 // Steps 3 to 5 of an encode on a connected encoder.
 WmaEncodeOutcome ConfigureAndRun(const ComRef& encoder, HANDLE stopped, const WmaEncodeRequest& request,

@@ -166,7 +166,7 @@ TEST_P(Mp3EncoderFault, EndsTheJobWithTheEncoderError) {
   AddTrack(1, "B");
   OpenEncoderJob();
   RunJob();
-  EXPECT_EQ(job_.result, kEncoderFailed);
+  EXPECT_EQ(job_.result, kRipEncoderFailed);
   AwaitEncoders();
   EXPECT_FALSE(CloseEncoderJob());   // reported once, by the worker
   EXPECT_EQ(watch_.failures_shown(), 0);
@@ -218,7 +218,7 @@ TEST_F(Mp3Encoder, ProgramThatCannotStartEndsTheJob) {
     AddTrack(0, "A");
     AddTrack(1, "B");
     RunJob();
-    EXPECT_EQ(job_.result, kEncoderFailed);
+    EXPECT_EQ(job_.result, kRipEncoderFailed);
     EXPECT_EQ(WatchedEncoderRuns(), 0);
     EXPECT_FALSE(IsEncoderSlotFilled());
     EXPECT_TRUE(FolderNames(TempFolder()).empty());

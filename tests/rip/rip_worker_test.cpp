@@ -172,7 +172,7 @@ int32_t RecordEncode(const RipJob& job, const char* wav_path, const char* output
   testing_support::WriteWholeFile(output_path, "encoded");
   // As the WMA bridge does: its table entry leaves the WAV to the encoder.
   if (job.format == kFormatWma) DeleteFileA(wav_path);
-  return g_encode_calls.size() == g_failing_call ? kEncoderFailed : 0;
+  return g_encode_calls.size() == g_failing_call ? kRipEncoderFailed : 0;
 }
 
 
@@ -251,7 +251,7 @@ TEST_F(RipWorkerEncoding, FormatWithoutAnEncoderEndsWithAnEncoderError) {
   AddTrack(1, "B");
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd());
-  EXPECT_EQ(job_.result, kEncoderFailed);
+  EXPECT_EQ(job_.result, kRipEncoderFailed);
   EXPECT_TRUE(FolderNames(TempFolder()).empty());
   EXPECT_TRUE(FolderNames(dir_.path()).empty());
 }
@@ -266,7 +266,7 @@ TEST_F(RipWorkerEncoding, EncoderFailureEndsTheJobAndRemovesItsOutput) {
   g_failing_call = 2;
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd());
-  EXPECT_EQ(job_.result, kEncoderFailed);
+  EXPECT_EQ(job_.result, kRipEncoderFailed);
   EXPECT_EQ(g_encode_calls.size(), 2u);
   EXPECT_TRUE(FileExists(dir_.File("Artist - A.wma")));
   EXPECT_FALSE(FileExists(dir_.File("Artist - B.wma")));
