@@ -16,11 +16,6 @@ void* const kListViewBackground = reinterpret_cast<void*>(static_cast<std::intpt
 
 namespace {
 
-int ColumnCount(HWND window) {
-  HWND header = reinterpret_cast<HWND>(SendMessageA(window, LVM_GETHEADER, 0, 0));
-  return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-}
-
 constexpr char kSubclassProperty[] = "corvale.listview";
 constexpr int kItemTextSize = 20;
 constexpr char kNoDisplayHook[] = "Use LVN_GETDISPINFO callback";
