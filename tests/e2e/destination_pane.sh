@@ -58,14 +58,19 @@ eventually() {
 }
 
 # Selects row N of a list with a click on its first row and N presses of Down.
+# The folder watch may refill the list between the click and the keys, so a
+# selection that did not come out right is made again, three times at most.
 select_row() {
-  local list=$1 row=$2
-  probe header-rect "$list" || fail "no header on list $list"
-  read -r left _ _ bottom <<<"$answer"
-  click $((left + 40)) $((bottom + 6))
-  [ "$row" -gt 0 ] && { timeout 10 xdotool key --repeat "$row" Down || fail "xdotool could not press Down"; }
-  eventually 'probe selection '"$list"' && [ "$answer" = "1 '"$row"'" ]' ||
-    fail "list $list: selection is \"$answer\", wanted row $row alone"
+  local list=$1 row=$2 attempt
+  for attempt in 1 2 3; do
+    probe header-rect "$list" || fail "no header on list $list"
+    read -r left _ _ bottom <<<"$answer"
+    click $((left + 40)) $((bottom + 6))
+    [ "$row" -gt 0 ] && { timeout 10 xdotool key --repeat "$row" Down || fail "xdotool could not press Down"; }
+    eventually 'probe selection '"$list"' && [ "$answer" = "1 '"$row"'" ]' && return 0
+    echo "selection attempt $attempt gave \"$answer\"" >&2
+  done
+  fail "list $list: selection is \"$answer\", wanted row $row alone"
 }
 
 export AKRIP_IMAGES
