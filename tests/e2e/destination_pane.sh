@@ -14,6 +14,8 @@ fi
 bin=$1
 cue=$2
 artefacts=$3
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
 probe_exe=$bin/e2e_probe.exe
 track_list=1044
 file_list=1020
@@ -31,9 +33,6 @@ out=$root/out
 mkdir -p "$work" "$out" "$artefacts" "$root/trash"
 # Deleted files go to the recycle bin, which Wine keeps here.
 export XDG_DATA_HOME=$root/trash
-corvale_pid=""
-# shellcheck source=e2e_common.sh
-source "$(dirname "$0")/e2e_common.sh"
 
 cleanup() {
   stop_corvale
