@@ -24,9 +24,14 @@ std::string FieldText(HWND dialog, int id) {
   return text.data();
 }
 
+// The setting is usually one of the detected browsers: a program already in
+// the list is not offered again.  The combo compares without case, as Windows
+// compares paths.
 void AddBrowserChoice(HWND combo, const std::string& browser) {
   if (browser.empty()) return;
-  SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(browser.c_str()));
+  const LPARAM text = reinterpret_cast<LPARAM>(browser.c_str());
+  if (SendMessageA(combo, CB_FINDSTRINGEXACT, WPARAM(-1), text) != CB_ERR) return;
+  SendMessageA(combo, CB_ADDSTRING, 0, text);
 }
 
 void FillFields(HWND dialog, const PreferencesRequest& request) {

@@ -125,6 +125,18 @@ TEST_F(PreferencesTest, OpensWithTheSettingsAndTheDetectedBrowsersSorted) {
   EXPECT_EQ(shown[3], "C:\\enc\\lame.exe");
   EXPECT_EQ(shown[4], "-V2 \"%IN%\" \"%OUT%\"");
 
+  // The setting names a detected browser, spelt in another case, and both
+  // detected ones are the same program: each is listed once.
+  settings_.browser = std::string("c:\\zeta\\FIRST.exe");
+  browsers_.second = browsers_.first;
+  Run([&](HWND dialog) {
+    choices = BrowserChoices(dialog);
+    shown[0] = Field(dialog, IDC_PREFS_BROWSER);
+    Click(dialog, IDC_PREFS_CANCEL);
+  });
+  EXPECT_EQ(choices, (std::vector<std::string>{"c:\\zeta\\FIRST.exe"}));
+  EXPECT_EQ(shown[0], "c:\\zeta\\FIRST.exe");
+
   // Nothing found and nothing set: an empty list, and no proxy shows port 0.
   settings_ = AppSettings();
   browsers_ = DetectedBrowsers();

@@ -2,8 +2,10 @@
 # Sets the MP3 encoder through Options > Preferences as a user does: with no
 # encoder set, RIP in MP3 must say so; then the dialog is opened from the menu
 # with the keyboard, the encoder built by the bootstrap and its parameters are
-# typed in, and OK is pressed.  After the program closes, config.ini must hold
-# both.  Needs DISPLAY and WINEPREFIX (run it inside tools/with-wine.sh).
+# typed in, and OK is pressed.  RIP in MP3 must then use that encoder without
+# a restart: the selected track lands as an MP3 file.  After the program
+# closes, config.ini must hold both.  Needs DISPLAY and WINEPREFIX (run it
+# inside tools/with-wine.sh).
 #   preferences_mp3_encoder.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
 set -uo pipefail
 
@@ -18,12 +20,30 @@ parameters='-b 128 "%IN%" "%OUT%"'
 
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
+# shellcheck source=tests/e2e/shared_proxy.sh
+source "$(dirname "$0")/shared_proxy.sh"
 cleanup() {
   stop_corvale
+  shared_proxy_restore
   rm -rf "$root"
 }
 trap cleanup EXIT
 e2e_setup "$@"
+# A dead loopback proxy: the lookup that follows the disc sends nothing off the machine.
+shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
+# An MP3 file starts with a frame header (11 sync bits set), or with an ID3v2
+# tag whose size (four bytes of seven bits) leads to one.
+is_mp3() {
+  local file=$1 offset=0 sync
+  if [ "$(head -c 3 "$file")" = ID3 ]; then
+    local b0 b1 b2 b3
+    read -r b0 b1 b2 b3 < <(od -An -tu1 -j6 -N4 "$file")
+    offset=$((10 + (b0 << 21 | b1 << 14 | b2 << 7 | b3)))
+  fi
+  read -r -a sync < <(od -An -tu1 -j$offset -N2 "$file")
+  [ ${#sync[@]} -eq 2 ] && [ "${sync[0]}" -eq 255 ] && [ $((sync[1] & 0xE0)) -eq $((0xE0)) ]
+}
+
 [ -f "$encoder" ] || fail "no MP3 encoder $encoder (tools/bootstrap.sh builds it)"
 encoder_path=$(windows_path "$encoder")
 
@@ -80,6 +100,30 @@ for _ in $(seq 1 100); do
   sleep 0.05
 done
 probe wait-rect "Preferences" $ok_button 1 2>/dev/null && fail "Preferences is still open after OK"
+
+echo "== RIP in MP3 with the encoder just set"
+press_rip_watching_progress 60000
+wait $watch_pid
+watch_status=$?
+[ $watch_status -eq 0 ] || fail "progress window: $(tr -d '\r' <"$root/watch.out") (exit $watch_status)"
+# Only the first track is selected; its encoder runs after the progress window has gone.
+mp3=$out/"Unknown Artist - Track 01.mp3"
+finished=""
+for _ in $(seq 1 600); do
+  if [ -s "$mp3" ] && [ -z "$(find "$work/temp" -maxdepth 1 -iname '*.wav')" ]; then
+    finished=1
+    break
+  fi
+  sleep 0.1
+done
+[ -n "$finished" ] || fail "after 60 s: $(ls -1 "$out" | tr '\n' ' ') in the output folder, $(ls -1 "$work/temp" | tr '\n' ' ') in temp"
+[ "$(find "$out" -maxdepth 1 -type f | wc -l)" = 1 ] || fail "the output folder holds $(ls -1 "$out" | tr '\n' ' ')"
+is_mp3 "$mp3" || fail "$(basename "$mp3") is not MP3: it starts with $(od -An -tx1 -N16 "$mp3")"
+echo "$(basename "$mp3"): $(stat -c %s "$mp3") bytes of MP3"
+sleep 0.5   # one more tick of the watch refreshes the file list
+shot=$artefacts/preferences_mp3_encoder_rip.png
+timeout 30 import -window root "$shot" || fail "no screenshot"
+echo "screenshot: $shot"
 
 echo "== closing"
 close_corvale
