@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr char kDefaultMask[] = "*.*";
 
 ListViewCtl* g_files = nullptr;
 DestinationPaneServices g_services;
@@ -318,7 +317,7 @@ ListViewCtl* CreateDestinationPane(DialogFrame* frame) {
   params.column_widths = kFileWidths;
   FileListParams file;
   file.directory = g_settings.path ? g_settings.path->c_str() : "";
-  file.file_pattern = g_settings.list_mask ? g_settings.list_mask->c_str() : kDefaultMask;
+  file.file_pattern = g_settings.list_mask ? g_settings.list_mask->c_str() : kDefaultListMask;
   file.listing_flags = kListDrives;
   g_files = CreateFileList(g_files, params, file);
   if (g_files) {

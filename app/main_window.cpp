@@ -15,6 +15,7 @@
 #include "app/main_window_state.h"
 #include "app/product_name.h"
 #include "app/settings.h"
+#include "app/settings_check.h"
 #include "app/track_list.h"
 #include "app/window_title.h"
 #include "cd/cd_drives.h"
@@ -41,8 +42,6 @@ namespace {
 
 constexpr WPARAM kRedrawWindow = 1;
 constexpr WPARAM kLookupEnded = 1000;
-constexpr int kMinimumRate = 128;
-constexpr char kDefaultMask[] = "*.*";
 
 const char* const kFormatNames[] = {".wav", ".ogg Encoded by vorbis", ".wma Windows Media", ".mp3"};
 const char* const kRates[] = {"44100"};
@@ -56,32 +55,6 @@ bool OpenInChosenBrowser(HWND owner, const char* address) {
   const std::string browser = g_settings.browser.value_or("");
   if (!browser.empty()) return LaunchFile(owner, browser.c_str(), nullptr, address);
   return LaunchFile(owner, address, nullptr, nullptr);
-}
-
-// The program's settings start in a usable state whatever config.ini held.
-void CheckSettings() {
-  const int drives = GetDriveCount();
-  if (g_settings.audiocd_drive_selected < 0 || g_settings.audiocd_drive_selected >= drives) {
-    g_settings.audiocd_drive_selected = 0;
-  }
-  if (g_settings.output_format < 0 || g_settings.output_format >= kOutputFormatCount) {
-    g_settings.output_format = kFormatWav;
-  }
-  if (g_settings.output_rate < 1) g_settings.output_rate = kMinimumRate;
-  if (!g_settings.list_mask) g_settings.list_mask = std::string(kDefaultMask);
-  if (!g_settings.path) {
-    char documents[MAX_PATH];
-    std::string folder;
-    if (SHGetFolderPathA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, documents) == S_OK) {
-      folder = documents;
-    } else {
-      folder = LoadStringText(IDS_FALLBACK_DOCUMENTS);
-    }
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    folder += LoadStringText(IDS_MY_MUSIC);
-    MakePath(folder.c_str());
-    g_settings.path = folder + "\\";
-  }
 }
 
 void FillDriveCombo() {
@@ -167,7 +140,7 @@ void Initialise() {
   g_main.cd_ready = false;
   g_main.ripping = false;
   SetUnknownAlbum();
-  CheckSettings();
+  CheckSettings(g_settings, GetDriveCount());
   CreateLists();
   SetTrackListFormat(g_settings.output_format);
   RefreshCd();

@@ -13,6 +13,7 @@
 
 constexpr char kSettingsFileName[] = "config.ini";
 constexpr size_t kRecentOutputFolders = 10;
+constexpr char kDefaultListMask[] = "*.*";  // every file
 
 // Every member starts at the value it holds before config.ini is read.  The
 // main window turns absent or invalid numbers into usable start values.

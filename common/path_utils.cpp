@@ -17,10 +17,9 @@ std::size_t SkipSegment(const char* path, std::size_t at, char separator) {
   return at;
 }
 
-// Length of the part of the path that ".." never climbs above: a drive
-// ("C:" or "C:\"), a leading separator, a network prefix ("\\server\share\")
-// or the scheme and host of an address ("http://host/").
-std::size_t RootLength(const char* path, char separator) {
+}  // namespace
+
+std::size_t RootLength(const char* path, char separator, RootRule rule) {
   if (IsLetter(path[0]) && path[1] == ':') {
     return path[2] == separator ? 3 : 2;
   }
@@ -28,6 +27,7 @@ std::size_t RootLength(const char* path, char separator) {
     return SkipSegment(path, SkipSegment(path, 2, separator), separator);
   }
   if (path[0] == separator) return 1;
+  if (rule == RootRule::kFolders) return 0;
   std::size_t scheme = 0;
   while (IsLetter(path[scheme])) ++scheme;
   if (scheme >= 2 && path[scheme] == ':' && path[scheme + 1] == separator &&
@@ -36,6 +36,8 @@ std::size_t RootLength(const char* path, char separator) {
   }
   return 0;
 }
+
+namespace {
 
 bool IsPlaceholder(const std::string& segment) { return segment.empty() || segment == "."; }
 
@@ -65,7 +67,7 @@ char* PathNormaliseSlashes(char* path) {
 
 char* PathResolveDots(char* path, char separator) {
   if (!path || !separator) return path;
-  const std::size_t root = RootLength(path, separator);
+  const std::size_t root = RootLength(path, separator, RootRule::kFoldersOrAddress);
   if (!std::strstr(path + root, "..")) return path;
 
   std::vector<std::string> kept;

@@ -1,7 +1,22 @@
 // Path joining and normalisation on 8-bit texts ('\' separated).
 #pragma once
 
+#include <cstddef>
 #include <string>
+
+// What counts as the root of a path.
+enum class RootRule {
+  kFolders,            // a drive ("C:" or "C:\"), a leading separator, or
+                       // a network prefix ("\\server\share\")
+  kFoldersOrAddress,   // those, or the scheme and host of an address
+                       // ("http://host/")
+};
+
+// Length of the root at the start of `path` (0 when it has none), with
+// `separator` between segments: the part that ".." never climbs above and
+// that is never created as a folder.  A network prefix without a share, or
+// a share without a separator after it, is all root.
+std::size_t RootLength(const char* path, char separator, RootRule rule);
 
 // Joins folder and name as folder "\" name, then normalises the slashes and
 // resolves ".." segments.  With an empty or null name the result is the

@@ -12,20 +12,6 @@
 
 namespace {
 
-
-// Length of the part that is not created: "C:", "C:\" or "\\server\share\".
-std::size_t RootLength(const std::string& path) {
-  if (path.size() >= 2 && path[1] == ':') return (path.size() >= 3 && path[2] == '\\') ? 3 : 2;
-  if (path.compare(0, 2, "\\\\") == 0) {
-    const std::size_t server_end = path.find('\\', 2);
-    if (server_end == std::string::npos) return path.size();
-    const std::size_t share_end = path.find('\\', server_end + 1);
-    return share_end == std::string::npos ? path.size() : share_end + 1;
-  }
-  if (!path.empty() && path[0] == '\\') return 1;
-  return 0;
-}
-
 bool ExistsForNaming(const char* path) { return FileExists(path); }
 
 // The search also matches the 8.3 short names, so "notes.wave" (short name
@@ -53,7 +39,7 @@ int MakePath(const char* path) {
   if (!path || !*path) return 0;
   const std::string full = NormalisedSlashes(path);
   bool created = false;
-  std::size_t position = RootLength(full);
+  std::size_t position = RootLength(full.c_str(), '\\', RootRule::kFolders);
   while (position < full.size()) {
     std::size_t end = full.find('\\', position);
     if (end == std::string::npos) end = full.size();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/win_owners.h"
 #include "controls/list_view.h"
 #include "files/file_list.h"
 #include "res/string_ids.h"
@@ -34,13 +35,12 @@ constexpr int kTimedPasses = 3;
 // Walks the folder as plainly as the system allows; answers the entry count.
 int WalkFolder(const std::string& folder) {
   WIN32_FIND_DATAA item;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &item);
-  if (find == INVALID_HANDLE_VALUE) return 0;
+  FindHandle find(FindFirstFileA((folder + "\\*").c_str(), &item));
+  if (!find) return 0;
   int entries = 0;
   do {
     ++entries;
-  } while (FindNextFileA(find, &item));
-  FindClose(find);
+  } while (FindNextFileA(find.get(), &item));
   return entries;
 }
 
@@ -66,11 +66,13 @@ int main(int argc, char** argv) {
   CreateDirectoryA(folder.c_str(), nullptr);
   for (int i = 0; i < count; ++i) {
     const std::string path = folder + "\\track " + std::to_string(i) + (i % 3 ? ".ogg" : ".wav");
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     const std::string content(static_cast<std::size_t>(i % 97), 'x');
-    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
+    if (!file || !WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr)) {
+      std::fprintf(stderr, "cannot write %s\n", path.c_str());
+      return 1;
+    }
   }
 
   {
@@ -123,13 +125,14 @@ int main(int argc, char** argv) {
     DestroyListView(list);
   }
 
-  WIN32_FIND_DATAA item;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &item);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + "\\" + item.cFileName).c_str());
-    } while (FindNextFileA(find, &item));
-    FindClose(find);
+  {
+    WIN32_FIND_DATAA item;
+    FindHandle find(FindFirstFileA((folder + "\\*").c_str(), &item));
+    if (find) {
+      do {
+        if (!(item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + "\\" + item.cFileName).c_str());
+      } while (FindNextFileA(find.get(), &item));
+    }
   }
   RemoveDirectoryA(folder.c_str());
   return 0;

@@ -90,13 +90,7 @@ class Bench {
       mp3s.push_back(folder_ + "\\step" + TrackTitle(i) + ".mp3");
     }
     double start = Now();
-    for (int i = 0; i < table_.count; ++i) {
-      const TrackEntry& track = table_.entries[i];
-      if (!RipTrackToWav(track.start, track.length, wavs[size_t(i)].c_str())) {
-        std::fprintf(stderr, "track %d: rip error %d\n", i + 1, TakeRipError());
-        return false;
-      }
-    }
+    if (!bench::ExtractEachTrack(table_, wavs)) return false;
     *extract_seconds = Now() - start;
     start = Now();
     for (size_t i = 0; i < wavs.size(); ++i) {
@@ -110,25 +104,11 @@ class Bench {
   bool RunJob(double* seconds) {
     JobWindow window;
     EncoderWatchWindow watch;
-    auto job = std::make_unique<RipJob>();
-    job->window = window.handle();
-    job->format = kFormatMp3;
-    job->track_count = table_.count;
-    job->progress_range = kProgressPerTrack * table_.count;
-    std::snprintf(job->output_folder, sizeof job->output_folder, "%s", folder_.c_str());
-    std::snprintf(job->artist, sizeof job->artist, "%s", kArtist);
+    std::vector<std::string> mp3s;
+    auto job = bench::WholeDiscJob(table_, kFormatMp3, window.handle(), folder_, kArtist, ".mp3", &mp3s);
     job->mp3_encoder.program = encoder_;
     job->mp3_encoder.parameters = kParameters;
     job->mp3_encoder.watch_window = watch.handle();
-    std::vector<std::string> mp3s;
-    for (int i = 0; i < table_.count; ++i) {
-      RipTrack& track = job->tracks[i];
-      track.track_index = i;
-      track.start = table_.entries[i].start;
-      track.length = table_.entries[i].length;
-      std::snprintf(track.title, sizeof track.title, "%s", TrackTitle(i).c_str());
-      mp3s.push_back(folder_ + "\\" + kArtist + " - " + TrackTitle(i) + ".mp3");
-    }
     OpenEncoderJob();
     const double start = Now();
     if (!StartRip(job.get())) {

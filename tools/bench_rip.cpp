@@ -42,13 +42,7 @@ class Bench {
     std::vector<std::string> paths;
     for (int i = 0; i < table_.count; ++i) paths.push_back(folder_ + "\\track" + TwoDigits(i) + ".wav");
     const double start = Now();
-    for (int i = 0; i < table_.count; ++i) {
-      const TrackEntry& track = table_.entries[i];
-      if (!RipTrackToWav(track.start, track.length, paths[size_t(i)].c_str())) {
-        std::fprintf(stderr, "track %d: rip error %d\n", i + 1, TakeRipError());
-        return false;
-      }
-    }
+    if (!bench::ExtractEachTrack(table_, paths)) return false;
     *seconds = Now() - start;
     return CheckAndDelete(paths);
   }
@@ -60,22 +54,8 @@ class Bench {
       std::fprintf(stderr, "no window for the job\n");
       return false;
     }
-    auto job = std::make_unique<RipJob>();
-    job->window = window.handle();
-    job->format = kFormatWav;
-    job->track_count = table_.count;
-    job->progress_range = kProgressPerTrack * table_.count;
-    std::snprintf(job->output_folder, sizeof job->output_folder, "%s", folder_.c_str());
-    std::snprintf(job->artist, sizeof job->artist, "%s", kArtist);
     std::vector<std::string> paths;
-    for (int i = 0; i < table_.count; ++i) {
-      RipTrack& track = job->tracks[i];
-      track.track_index = i;
-      track.start = table_.entries[i].start;
-      track.length = table_.entries[i].length;
-      std::snprintf(track.title, sizeof track.title, "%s", TrackTitle(i).c_str());
-      paths.push_back(folder_ + "\\" + kArtist + " - " + TrackTitle(i) + ".wav");
-    }
+    auto job = bench::WholeDiscJob(table_, kFormatWav, window.handle(), folder_, kArtist, ".wav", &paths);
     const double start = Now();
     if (!StartRip(job.get())) {
       std::fprintf(stderr, "the worker did not start\n");

@@ -1,5 +1,5 @@
-// What the rip benchmarks share: a clock, the drive of a disc image, and the
-// titles they give the tracks.
+// What the rip benchmarks share: a clock, the drive of a disc image, the
+// titles they give the tracks, and the jobs and extractions they time.
 #pragma once
 
 #include <windows.h>
@@ -7,10 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "cd/cd_drives.h"
+#include "cd/extract.h"
 #include "cd/track_table.h"
+#include "rip/rip_job.h"
 
 namespace bench {
 
@@ -76,6 +80,44 @@ inline std::string TrackTitle(int index) {
   char title[16];
   std::snprintf(title, sizeof title, "Track %02d", index + 1);
   return title;
+}
+
+// A job of every track of `table` to `format` in `folder`, reporting to
+// `window`, with the artist `artist`; the path of each file it is to write,
+// ending in `extension`, goes to `outputs`.
+inline std::unique_ptr<RipJob> WholeDiscJob(const TrackTable& table, OutputFormat format, HWND window,
+                                            const std::string& folder, const char* artist, const char* extension,
+                                            std::vector<std::string>* outputs) {
+  auto job = std::make_unique<RipJob>();
+  job->window = window;
+  job->format = format;
+  job->track_count = table.count;
+  job->progress_range = kProgressPerTrack * table.count;
+  std::snprintf(job->output_folder, sizeof job->output_folder, "%s", folder.c_str());
+  std::snprintf(job->artist, sizeof job->artist, "%s", artist);
+  outputs->clear();
+  for (int i = 0; i < table.count; ++i) {
+    RipTrack& track = job->tracks[i];
+    track.track_index = i;
+    track.start = table.entries[i].start;
+    track.length = table.entries[i].length;
+    std::snprintf(track.title, sizeof track.title, "%s", TrackTitle(i).c_str());
+    outputs->push_back(folder + "\\" + artist + " - " + TrackTitle(i) + extension);
+  }
+  return job;
+}
+
+// Extracts track i of `table` to paths[i], one after the other; says on
+// stderr which track failed.
+inline bool ExtractEachTrack(const TrackTable& table, const std::vector<std::string>& paths) {
+  for (int i = 0; i < table.count; ++i) {
+    const TrackEntry& track = table.entries[i];
+    if (!RipTrackToWav(track.start, track.length, paths[size_t(i)].c_str())) {
+      std::fprintf(stderr, "track %d: rip error %d\n", i + 1, TakeRipError());
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace bench

@@ -73,6 +73,28 @@ TEST(PathResolveDots, NeverClimbsAboveTheRoot) {
   EXPECT_EQ(Resolved("http://host/a/../../b", '/'), "http://host/b");
 }
 
+TEST(RootLength, FoldersAndAddresses) {
+  for (const RootRule rule : {RootRule::kFolders, RootRule::kFoldersOrAddress}) {
+    EXPECT_EQ(RootLength("C:", '\\', rule), 2u);
+    EXPECT_EQ(RootLength("c:\\a", '\\', rule), 3u);
+    EXPECT_EQ(RootLength("C:a", '\\', rule), 2u);
+    EXPECT_EQ(RootLength("1:\\a", '\\', rule), 0u);
+    EXPECT_EQ(RootLength("\\a\\b", '\\', rule), 1u);
+    EXPECT_EQ(RootLength("\\\\server\\share\\a", '\\', rule), 15u);
+    EXPECT_EQ(RootLength("\\\\server\\share", '\\', rule), 14u);
+    EXPECT_EQ(RootLength("\\\\server", '\\', rule), 8u);
+    EXPECT_EQ(RootLength("a\\b", '\\', rule), 0u);
+    EXPECT_EQ(RootLength("", '\\', rule), 0u);
+    EXPECT_EQ(RootLength("//host/share/a", '/', rule), 13u);
+  }
+  // Only an address has a scheme and host for a root; a one-letter scheme is a drive.
+  EXPECT_EQ(RootLength("http://host/a/b", '/', RootRule::kFoldersOrAddress), 12u);
+  EXPECT_EQ(RootLength("http://host", '/', RootRule::kFoldersOrAddress), 11u);
+  EXPECT_EQ(RootLength("http://host/a/b", '/', RootRule::kFolders), 0u);
+  EXPECT_EQ(RootLength("ab:\\\\x\\y", '\\', RootRule::kFolders), 0u);
+  EXPECT_EQ(RootLength("c://host/a", '/', RootRule::kFoldersOrAddress), 3u);
+}
+
 TEST(NumberedFileName, CounterBeforeTheExtension) {
   EXPECT_STREQ(NumberedFileName("song.mp3", 2), "song(2).mp3");
   EXPECT_STREQ(NumberedFileName("track(1).wav", 3), "track(3).wav");
