@@ -18,7 +18,8 @@ bool IsUnreserved(unsigned char c) {
 // A host name or address as it may stand in a URI and a Host header.
 bool IsPlainHostName(const std::string& host) {
   if (host.empty() || host.size() > 253) return false;
-  for (unsigned char c : host) {
+  for (const char byte : host) {
+    const auto c = static_cast<unsigned char>(byte);
     if (!IsUnreserved(c) && c != ':' && c != '[' && c != ']') return false;
   }
   return true;
@@ -26,7 +27,8 @@ bool IsPlainHostName(const std::string& host) {
 
 bool IsPlainPath(const std::string& path) {
   if (path.empty() || path[0] != '/') return false;
-  for (unsigned char c : path) {
+  for (const char byte : path) {
+    const auto c = static_cast<unsigned char>(byte);
     if (c <= ' ' || c >= 0x7F || c == '?' || c == '#') return false;
   }
   return true;
@@ -50,7 +52,7 @@ bool ValidPort(int32_t port) { return port >= 1 && port <= 65535; }
 // "NNN" at the start of a line, followed by a blank or the end.
 int ReplyCode(const std::string& line) {
   if (line.size() < 3) return -1;
-  for (int i = 0; i < 3; ++i) {
+  for (size_t i = 0; i < 3; ++i) {
     if (line[i] < '0' || line[i] > '9') return -1;
   }
   if (line.size() > 3 && line[3] != ' ' && line[3] != '-') return -1;
@@ -158,7 +160,8 @@ size_t Utf8SequenceLength(const unsigned char* p, size_t left) {
 std::string UrlEncode(const std::string& text) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string encoded;
-  for (unsigned char c : text) {
+  for (const char byte : text) {
+    const auto c = static_cast<unsigned char>(byte);
     if (IsUnreserved(c)) {
       encoded += char(c);
     } else if (c == ' ') {
@@ -278,7 +281,8 @@ std::string AsUtf8(const std::string& bytes) {
   }
   if (valid) return bytes;
   std::string text;
-  for (unsigned char c : bytes) {
+  for (const char byte : bytes) {
+    const auto c = static_cast<unsigned char>(byte);
     if (c < 0x80) {
       text += char(c);
     } else {

@@ -69,7 +69,8 @@ LibError ConnectTo(const addrinfo* address, const CddbLimits& limits, CddbClock:
   if (raw == INVALID_SOCKET) return kErrCddbNetwork;
   auto owned = std::make_unique<Socket>(raw);
   u_long non_blocking = 1;
-  if (ioctlsocket(raw, FIONBIO, &non_blocking) != 0) return kErrCddbNetwork;
+  // FIONBIO is an unsigned bit pattern that ioctlsocket takes as a long.
+  if (ioctlsocket(raw, static_cast<long>(FIONBIO), &non_blocking) != 0) return kErrCddbNetwork;
   if (connect(raw, address->ai_addr, int(address->ai_addrlen)) == SOCKET_ERROR &&
       WSAGetLastError() != WSAEWOULDBLOCK) {
     return kErrCddbNetwork;

@@ -25,7 +25,7 @@ class ExtentWriter {
   void Files(FilePoint from, FilePoint to, const std::vector<uint64_t>& sectors) {
     for (int f = from.file; f <= to.file; ++f) {
       uint64_t begin = f == from.file ? from.sector : 0;
-      uint64_t end = f == to.file ? to.sector : sectors[f];
+      uint64_t end = f == to.file ? to.sector : sectors[static_cast<size_t>(f)];
       if (end > begin) Add(f, begin, static_cast<uint32_t>(end - begin));
     }
   }
@@ -72,7 +72,7 @@ bool DiscAddressOf(const DiscLayout& layout, int file, uint64_t sector, uint32_t
 LayoutResult LayOutDisc(const CueSheet& sheet, const std::vector<uint64_t>& file_bytes,
                         DiscLayout* layout) {
   *layout = DiscLayout();
-  if (file_bytes.size() != sheet.files.size() || sheet.tracks.empty()) {
+  if (file_bytes.size() != sheet.files.size() || sheet.files.empty() || sheet.tracks.empty()) {
     return {false, "sheet and files do not match"};
   }
   std::vector<uint64_t> sectors;
@@ -83,13 +83,18 @@ LayoutResult LayOutDisc(const CueSheet& sheet, const std::vector<uint64_t>& file
   }
   for (const CueTrack& track : sheet.tracks) {
     for (const CueIndex& index : track.indexes) {
-      if (index.position >= sectors[index.file]) return {false, "index lies beyond the end of its file"};
+      if (index.file < 0 || static_cast<size_t>(index.file) >= sectors.size()) {
+        return {false, "index names no file of the sheet"};
+      }
+      if (index.position >= sectors[static_cast<size_t>(index.file)]) {
+        return {false, "index lies beyond the end of its file"};
+      }
     }
   }
 
   ExtentWriter writer(layout);
   const int last_file = static_cast<int>(sectors.size()) - 1;
-  const FilePoint disc_end{last_file, sectors[last_file]};
+  const FilePoint disc_end{last_file, sectors.back()};
   auto start_of = [&](size_t t) {
     const CueIndex& first = sheet.tracks[t].indexes.front();
     return FilePoint{first.file, first.position};

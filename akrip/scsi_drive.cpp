@@ -241,27 +241,28 @@ ScsiOutcome ScsiDrive::Run(const ScsiCommand& command, uint8_t* data, uint32_t s
 }
 
 LibError ScsiDrive::ReadToc(Toc* toc) {
-  std::vector<uint8_t> answer(std::min<uint32_t>(sizeof(Toc), transport_->MaxTransferBytes()));
-  ScsiOutcome outcome = Run(ReadTocCommand(static_cast<uint16_t>(answer.size())), answer.data(),
-                            static_cast<uint32_t>(answer.size()));
+  static_assert(sizeof(Toc) <= UINT16_MAX, "the TOC's allocation length is 16 bits");
+  const uint32_t answer_bytes = std::min<uint32_t>(sizeof(Toc), transport_->MaxTransferBytes());
+  std::vector<uint8_t> answer(answer_bytes);
+  ScsiOutcome outcome = Run(ReadTocCommand(static_cast<uint16_t>(answer_bytes)), answer.data(), answer_bytes);
   LibError error = ErrorFromOutcome(outcome);
   if (error != kErrNone) return error;
-  return TocFromResponse(answer.data(), std::min<uint32_t>(outcome.bytes_transferred, answer.size()), toc);
+  return TocFromResponse(answer.data(), std::min(outcome.bytes_transferred, answer_bytes), toc);
 }
 
 LibError ScsiDrive::ReadSessions(SessionList* sessions) {
   Toc toc;
   LibError error = ReadToc(&toc);
   if (error != kErrNone) return error;
-  std::vector<uint8_t> answer(std::min(kFullTocBytes, transport_->MaxTransferBytes()));
-  ScsiOutcome outcome = Run(ReadFullTocCommand(static_cast<uint16_t>(answer.size())), answer.data(),
-                            static_cast<uint32_t>(answer.size()));
+  static_assert(kFullTocBytes <= UINT16_MAX, "the full TOC's allocation length is 16 bits");
+  const uint32_t answer_bytes = std::min(kFullTocBytes, transport_->MaxTransferBytes());
+  std::vector<uint8_t> answer(answer_bytes);
+  ScsiOutcome outcome = Run(ReadFullTocCommand(static_cast<uint16_t>(answer_bytes)), answer.data(), answer_bytes);
   error = ErrorFromOutcome(outcome);
   if (error == kErrNotReady || error == kErrTransport) return error;
   // A drive that refuses the full TOC, or answers it badly, still has a TOC.
   if (error != kErrNone ||
-      !SessionsFromFullToc(answer.data(), std::min<uint32_t>(outcome.bytes_transferred, answer.size()), toc,
-                           sessions)) {
+      !SessionsFromFullToc(answer.data(), std::min(outcome.bytes_transferred, answer_bytes), toc, sessions)) {
     SingleSessionFromToc(toc, sessions);
   }
   return kErrNone;

@@ -151,7 +151,7 @@ LibError VirtualDrive::ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uin
       std::memset(target, 0, bytes);
     } else {
       const uint64_t offset = (extent.file_sector + (sector - extent.disc_start)) * cdda::kSectorBytes;
-      std::FILE* file = files_[extent.file];
+      std::FILE* file = files_[static_cast<size_t>(extent.file)];
       size_t got = SeekTo(file, offset) ? std::fread(target, 1, bytes, file) : 0;
       if (got != bytes) {
         *delivered += static_cast<uint32_t>(got / cdda::kSectorBytes * cdda::kSectorBytes);

@@ -95,6 +95,16 @@ TEST(DiscLayout, RefusesWhatNoDiscCouldHold) {
                                        "POSTGAP 99:00:00\n"),
                                  {uint64_t(akrip::kMaxDiscSectors - 10) * kSector}, &layout).reason,
                "disc is longer than 99:59:74");
+
+  // A sheet built by hand rather than parsed can name a file it does not have.
+  for (const int file : {-1, 1}) {
+    akrip::CueSheet sheet = Parse(two_tracks);
+    sheet.tracks[1].indexes[0].file = file;
+    EXPECT_STREQ(akrip::LayOutDisc(sheet, {100 * kSector}, &layout).reason, "index names no file of the sheet");
+  }
+  akrip::CueSheet no_files = Parse(two_tracks);
+  no_files.files.clear();
+  EXPECT_FALSE(akrip::LayOutDisc(no_files, {}, &layout).ok);
 }
 
 TEST(DiscLayout, TocHasTheDriveLayout) {
