@@ -92,7 +92,12 @@ int StartCddbLookup(HWND window) {
     g_running = false;
     return 0;
   }
-  // The lookup runs detached and reports to the window; nobody waits on it.
+  // The lookup runs detached and reports to the window; nobody waits on it,
+  // not even at exit.  It writes nothing that outlives the process and uses
+  // only its own copies, this file's record and akrip.dll, so the end of the
+  // process may cut it off; waiting would keep a closed program alive for as
+  // long as a slow server takes to answer.  The window neither changes nor
+  // refreshes the drive while a lookup is pending, so its handle stays open.
   CloseHandle(thread);
   return 1;
 }

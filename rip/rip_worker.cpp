@@ -179,6 +179,9 @@ int StartRip(RipJob* job) {
     return 0;
   }
   // The worker runs detached; g_running, not the handle, says when it ends.
+  // Its files must not be cut off, and the job belongs to the progress window:
+  // that window stays until the worker has reported its end, and when its
+  // owner destroys it first, it asks the worker to stop and waits for it.
   CloseHandle(thread);
   return 1;
 }
