@@ -1,0 +1,137 @@
+// The notifications a toolbar sends its frame: tooltip texts, the buttons the
+// customise dialog and the restore of a saved order ask for, the drag and
+// drop-down hooks, and saving the order once the user has changed it.
+#include <cstdio>
+#include <string>
+
+#include "common/strings.h"
+#include "controls/dialog_frame.h"
+#include "controls/toolbar.h"
+
+namespace {
+
+constexpr INT_PTR kHighestStringId = 0xFFFE;
+
+const TBBUTTON* ButtonOfCommand(const ToolbarRecord& toolbar, UINT_PTR command) {
+  for (const TBBUTTON& button : toolbar.buttons) {
+    if (!(button.fsStyle & TBSTYLE_SEP) && UINT_PTR(button.idCommand) == command) return &button;
+  }
+  return nullptr;
+}
+
+std::string TooltipText(const ToolbarRecord& toolbar, const TBBUTTON& button) {
+  if (toolbar.tooltip_of) {
+    const char* text = toolbar.tooltip_of(button.idCommand, toolbar.user_data);
+    if (text) return text;
+  }
+  return LoadStringText(UINT(button.dwData));
+}
+
+// The text the customise dialog lists for a button: its own text when it has
+// one, else its tooltip.
+std::string ListedText(const ToolbarRecord& toolbar, const TBBUTTON& button) {
+  if (toolbar.text_of) {
+    const char* text = toolbar.text_of(button.idCommand, toolbar.user_data);
+    if (text) return text;
+  }
+  if (button.iString >= 0 && button.iString <= kHighestStringId) return LoadStringText(UINT(button.iString));
+  return LoadStringText(UINT(button.dwData));
+}
+
+void AnswerTooltip(ToolbarRecord* toolbar, NMTTDISPINFOA* info) {
+  const TBBUTTON* button = ButtonOfCommand(*toolbar, info->hdr.idFrom);
+  if (!button) return;
+  ShowContextHelp(toolbar->frame, button->idCommand);
+  toolbar->tooltip = TooltipText(*toolbar, *button);
+  info->lpszText = &toolbar->tooltip[0];
+  info->hinst = nullptr;
+}
+
+void AnswerButtonInfo(ToolbarRecord* toolbar, NMTOOLBARA* request) {
+  DialogFrame* frame = toolbar->frame;
+  const int index = request->iItem;
+  if (index < 0 || std::size_t(index) >= toolbar->buttons.size()) {
+    SetWindowLongPtrA(frame->window, DWLP_MSGRESULT, 0);
+    return;
+  }
+  const TBBUTTON& button = toolbar->buttons[std::size_t(index)];
+  request->tbButton.iBitmap = button.iBitmap;
+  request->tbButton.idCommand = button.idCommand;
+  request->tbButton.fsState = button.fsState;
+  request->tbButton.fsStyle = button.fsStyle;
+  request->tbButton.dwData = button.dwData;
+  const std::string text = ListedText(*toolbar, button);
+  if (request->pszText && request->cchText > 0) {
+    std::snprintf(request->pszText, std::size_t(request->cchText), "%s", text.c_str());
+  }
+  // The control takes the string field as the button's visible text when it
+  // rebuilds a saved order: a button shown without text must stay so.
+  const bool labelled = toolbar->text_of || button.iString >= 0;
+  if (!labelled) {
+    request->tbButton.iString = 0;
+    SetWindowLongPtrA(frame->window, DWLP_MSGRESULT, 1);
+    return;
+  }
+  toolbar->wide_texts.resize(toolbar->buttons.size());
+  std::wstring& wide = toolbar->wide_texts[std::size_t(index)];
+  wide.assign(text.size(), L'\0');
+  const int converted = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), &wide[0], int(wide.size()));
+  wide.resize(std::size_t(converted > 0 ? converted : 0));
+  request->tbButton.iString = reinterpret_cast<INT_PTR>(wide.c_str());
+  SetWindowLongPtrA(frame->window, DWLP_MSGRESULT, 1);
+}
+
+int ToolbarClaims(ToolbarRecord* toolbar, NMHDR* header) {
+  auto* notice = reinterpret_cast<NMTOOLBARA*>(header);
+  switch (header->code) {
+    case TTN_GETDISPINFOA:
+      if (!toolbar->window || header->hwndFrom != HWND(SendMessageA(toolbar->window, TB_GETTOOLTIPS, 0, 0))) return 0;
+      AnswerTooltip(toolbar, reinterpret_cast<NMTTDISPINFOA*>(header));
+      return ButtonOfCommand(*toolbar, header->idFrom) != nullptr;
+    case TBN_GETBUTTONINFOA:
+      if (header->hwndFrom != toolbar->window) return 0;
+      AnswerButtonInfo(toolbar, notice);
+      return 1;
+    case TBN_BEGINDRAG:
+      if (header->hwndFrom != toolbar->window) return 0;
+      if (toolbar->begin_drag) toolbar->begin_drag(notice->iItem, toolbar->user_data);
+      return 0;
+    case TBN_ENDDRAG:
+      if (header->hwndFrom != toolbar->window) return 0;
+      if (toolbar->end_drag) toolbar->end_drag(int(header->idFrom), toolbar->user_data);
+      return 0;
+    case TBN_DROPDOWN:
+      if (header->hwndFrom != toolbar->window) return 0;
+      if (toolbar->drop_down) toolbar->drop_down(int(header->idFrom), toolbar->user_data);
+      return 0;
+    case TBN_DRAGOUT:
+      if (header->hwndFrom != toolbar->window) return 0;
+      if (toolbar->drag_out) toolbar->drag_out(notice->iItem, toolbar->user_data);
+      return 0;
+    case TBN_ENDADJUST:
+      if (header->hwndFrom != toolbar->window) return 0;
+      SaveToolbarState(toolbar);
+      return 1;
+    case TBN_BEGINADJUST:
+    case TBN_QUERYINSERT:
+    case TBN_QUERYDELETE:
+    case TBN_DELETINGBUTTON:
+    case TBN_INITCUSTOMIZE:
+      if (header->hwndFrom != toolbar->window) return 0;
+      // Every insertion and deletion is allowed.
+      SetWindowLongPtrA(toolbar->frame->window, DWLP_MSGRESULT, 1);
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+int ToolbarNotify(DialogFrame* frame, NMHDR* header) {
+  if (!frame || !header) return 0;
+  for (ToolbarRecord* toolbar = frame->toolbars; toolbar; toolbar = toolbar->next) {
+    if (ToolbarClaims(toolbar, header)) return 1;
+  }
+  return 0;
+}
