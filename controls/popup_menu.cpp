@@ -22,11 +22,13 @@ int TrackOwnerPopup(HWND owner, MenuData* data, int x, int y, MenuIconFunc icon_
   if (icon_of) data->icon_of = icon_of;
   HMENU menu = data->menu;
   HMENU tracked = GetSubMenu(menu, 0) ? GetSubMenu(menu, 0) : menu;
+  // Tracking needs a window of this thread even when nobody gets the command.
+  HWND tracker = owner ? owner : (data->owner ? data->owner : GetActiveWindow());
   int command = 0;
-  {
+  if (tracker) {
     TrackedPopup counted;
     command = int(TrackPopupMenu(tracked, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0,
-                                 owner ? owner : GetDesktopWindow(), nullptr));
+                                 tracker, nullptr));
   }
   if (command != 0 && owner) {
     const UINT state = GetMenuState(tracked, UINT(command), MF_BYCOMMAND);
