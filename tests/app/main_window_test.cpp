@@ -27,6 +27,8 @@
 #include "res/string_ids.h"
 #include "common/working_folder.h"
 #include "rip/encoder_watch.h"
+#include "common/menu_localisation.h"
+#include "controls/owner_menus.h"
 #include "support/cd_test_disc.h"
 #include "support/cddb_test_server.h"
 #include "support/encoder_watch_window.h"
@@ -591,6 +593,75 @@ TEST_F(MainWindowLanguageTest, WindowOpenedAfterTheWayBackToEnglishIsEnglish) {
   window_ = MainWindowHandle();
   EXPECT_EQ(Text(IDC_REFRESH_CD), "Refresh CD");
   EXPECT_EQ(Text(IDC_SOURCE_GROUP), "Source:");
+}
+
+// Every item of the window's menu, depth first: what it shows and does.
+struct ShownItem {
+  int command;
+  std::string text;
+  bool checked;
+  bool operator==(const ShownItem& other) const {
+    return command == other.command && text == other.text && checked == other.checked;
+  }
+};
+
+void CollectShown(HMENU menu, bool drawn, std::vector<ShownItem>* items) {
+  for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+    char text[256] = "";
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    ASSERT_TRUE(GetMenuItemInfoA(menu, UINT(position), TRUE, &info));
+    if ((info.fType & MFT_SEPARATOR) && !info.hSubMenu) continue;
+    std::string shown = text;
+    if (drawn) {
+      ASSERT_TRUE(info.fType & MFT_OWNERDRAW) << "item " << position << " is no longer drawn by us";
+      const auto* record = reinterpret_cast<const MenuItemRecord*>(info.dwItemData);
+      ASSERT_NE(record, nullptr);
+      shown = record->Shown();
+    }
+    items->push_back({info.hSubMenu ? -1 : int(info.wID), shown, (info.fState & MFS_CHECKED) != 0});
+    if (info.hSubMenu) CollectShown(info.hSubMenu, drawn, items);
+  }
+}
+
+// What the menu resource says in the current language, with the window's
+// language items and toolbar mark.
+std::vector<ShownItem> ExpectedMenu(HMENU window_menu) {
+  HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_MAIN_MENU));
+  LocaliseMenu(menu);
+  for (int id : {IDM_LANG_ARABIC, IDM_LANG_CHINESE_SIMPLIFIED, IDM_LANG_CHINESE_TRADITIONAL, IDM_LANG_CZECH,
+                 IDM_LANG_DUTCH, IDM_LANG_GREEK, IDM_LANG_ITALIAN, IDM_LANG_JAPANESE, IDM_LANG_KOREAN,
+                 IDM_LANG_PORTUGUESE, IDM_LANG_SPANISH, IDM_LANG_SWEDISH, IDM_LANG_GERMAN, IDM_LANG_FRENCH}) {
+    if (GetMenuState(window_menu, UINT(id), MF_BYCOMMAND) == UINT(-1)) DeleteMenu(menu, UINT(id), MF_BYCOMMAND);
+  }
+  CheckMenuItem(menu, IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+  std::vector<ShownItem> items;
+  CollectShown(menu, false, &items);
+  DestroyMenu(menu);
+  return items;
+}
+
+TEST_F(MainWindowLanguageTest, EveryMenuItemIsShownInTheChosenLanguage) {
+  const std::vector<ShownItem> english = ExpectedMenu(GetMenu(window_));
+  for (int language : {IDM_LANG_GERMAN, IDM_LANG_FRENCH}) {
+    Command(language);
+    std::vector<ShownItem> shown;
+    CollectShown(GetMenu(window_), true, &shown);
+    const std::vector<ShownItem> expected = ExpectedMenu(GetMenu(window_));
+    ASSERT_EQ(shown.size(), expected.size()) << language;
+    ASSERT_EQ(expected.size(), english.size());
+    int translated = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      EXPECT_EQ(shown[i].command, expected[i].command) << "item " << i;
+      EXPECT_EQ(shown[i].text, expected[i].text) << "item " << i << " in language " << language;
+      EXPECT_EQ(shown[i].checked, expected[i].checked) << "item " << i;
+      if (expected[i].text != english[i].text) ++translated;
+    }
+    EXPECT_GT(translated, int(shown.size()) / 2) << "most items have a translation";
+  }
 }
 
 TEST_F(MainWindowLanguageTest, SwitchingRelabelsControlsMenusAndColumnsAndBack) {
