@@ -194,13 +194,13 @@ std::string ToolbarStateKey(int toolbar_id) {
 }
 
 bool SaveToolbarState(const ToolbarRecord* toolbar) {
-  if (!toolbar || !toolbar->window) return false;
+  if (!toolbar || !toolbar->window || toolbar->restoring) return false;
   const std::string key = ToolbarStateKey(toolbar->id);
   TBSAVEPARAMSA where = {HKEY_CURRENT_USER, key.c_str(), ""};
   return SendMessageA(toolbar->window, TB_SAVERESTOREA, TRUE, reinterpret_cast<LPARAM>(&where)) != 0;
 }
 
-bool RestoreToolbarState(const ToolbarRecord* toolbar) {
+bool RestoreToolbarState(ToolbarRecord* toolbar) {
   if (!toolbar || !toolbar->window) return false;
   const std::string key = ToolbarStateKey(toolbar->id);
   // The control empties itself before it reads the saved order: ask first,
@@ -211,5 +211,8 @@ bool RestoreToolbarState(const ToolbarRecord* toolbar) {
   DWORD size = 0;
   if (RegQueryValueExA(saved.get(), "", nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0) return false;
   TBSAVEPARAMSA where = {HKEY_CURRENT_USER, key.c_str(), ""};
-  return SendMessageA(toolbar->window, TB_SAVERESTOREA, FALSE, reinterpret_cast<LPARAM>(&where)) != 0;
+  toolbar->restoring = true;
+  const bool restored = SendMessageA(toolbar->window, TB_SAVERESTOREA, FALSE, reinterpret_cast<LPARAM>(&where)) != 0;
+  toolbar->restoring = false;
+  return restored;
 }

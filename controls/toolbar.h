@@ -33,6 +33,7 @@ struct ToolbarRecord {
   std::vector<TBBUTTON> buttons;
   DWORD style = 0;
   bool visible = true;
+  bool restoring = false;  // the control rebuilds a saved order: nothing to save
   ToolbarTextFunc text_of = nullptr;
   ToolbarTextFunc tooltip_of = nullptr;
   ToolbarHook drop_down = nullptr;
@@ -68,10 +69,11 @@ void EnableToolbarButton(ToolbarRecord* toolbar, int command, bool enable);
 // Makes the visible button texts again, in the current language.
 void RelabelToolbar(ToolbarRecord* toolbar);
 
-// The customised button order, kept under the user's registry hive.
+// The customised button order, kept under the user's registry hive.  Saved
+// when the user ends customising and when a button is dragged off or moved.
 std::string ToolbarStateKey(int toolbar_id);
 bool SaveToolbarState(const ToolbarRecord* toolbar);
-bool RestoreToolbarState(const ToolbarRecord* toolbar);
+bool RestoreToolbarState(ToolbarRecord* toolbar);
 
 // WM_NOTIFY offered to the frame's toolbars; nonzero when one claims it.
 int ToolbarNotify(DialogFrame* frame, NMHDR* header);

@@ -81,6 +81,16 @@ void AnswerButtonInfo(ToolbarRecord* toolbar, NMTOOLBARA* request) {
   SetWindowLongPtrA(frame->window, DWLP_MSGRESULT, 1);
 }
 
+// A saved order may give a separator as command 0.  Made a separator here,
+// it is kept; otherwise every separator after the first is dropped as a
+// button nobody describes.
+void KeepRestoredSeparator(NMTBRESTORE* restore) {
+  if (restore->iItem < 0 || restore->tbButton.idCommand != 0) return;
+  restore->tbButton.fsStyle = TBSTYLE_SEP;
+  restore->tbButton.fsState = TBSTATE_ENABLED;
+  restore->tbButton.iBitmap = 0;
+}
+
 int ToolbarClaims(ToolbarRecord* toolbar, NMHDR* header) {
   auto* notice = reinterpret_cast<NMTOOLBARA*>(header);
   switch (header->code) {
@@ -109,6 +119,17 @@ int ToolbarClaims(ToolbarRecord* toolbar, NMHDR* header) {
       if (toolbar->drag_out) toolbar->drag_out(notice->iItem, toolbar->user_data);
       return 0;
     case TBN_ENDADJUST:
+      if (header->hwndFrom != toolbar->window) return 0;
+      SaveToolbarState(toolbar);
+      return 1;
+    case TBN_RESTORE:
+      if (header->hwndFrom != toolbar->window) return 0;
+      KeepRestoredSeparator(reinterpret_cast<NMTBRESTORE*>(header));
+      SetWindowLongPtrA(toolbar->frame->window, DWLP_MSGRESULT, 0);
+      return 1;
+    case TBN_TOOLBARCHANGE:
+      // A button dragged off or moved with the Alt key changes the toolbar
+      // without any customising to end: keep that change too.
       if (header->hwndFrom != toolbar->window) return 0;
       SaveToolbarState(toolbar);
       return 1;

@@ -211,6 +211,23 @@ TEST_F(ToolbarTest, CustomisedOrderIsSavedAtTheEndOfAdjustingAndRestoredAtTheNex
   EXPECT_EQ(CommandsShown(toolbar->window), (std::vector<int>{kFirst, kSecond, 0, kThird}));
 }
 
+// Dragging a button off with the Alt key ends no customising; the change is
+// kept all the same.
+TEST_F(ToolbarTest, ChangedToolbarComesBackWithItsSeparators) {
+  ToolbarRecord* toolbar = Open(TestButtons());
+  ASSERT_NE(toolbar, nullptr);
+  ASSERT_TRUE(SendMessageA(toolbar->window, TB_DELETEBUTTON, 3, 0));
+  TBBUTTON separator = {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {}, 0, -1};
+  ASSERT_TRUE(SendMessageA(toolbar->window, TB_INSERTBUTTONA, 0, LPARAM(&separator)));
+  NMHDR change = {toolbar->window, UINT_PTR(kToolbarId), UINT(TBN_TOOLBARCHANGE)};
+  Notify(&change);
+  Close();
+  toolbar = Open(TestButtons());
+  ASSERT_NE(toolbar, nullptr);
+  EXPECT_EQ(CommandsShown(toolbar->window), (std::vector<int>{0, kFirst, kSecond, 0}))
+      << "both separators come back";
+}
+
 TEST_F(ToolbarTest, HidingLaysTheFrameOutAgain) {
   ToolbarRecord* toolbar = Open(TestButtons());
   ASSERT_NE(toolbar, nullptr);

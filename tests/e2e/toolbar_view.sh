@@ -9,6 +9,10 @@ set -uo pipefail
 
 toolbar=403
 all_buttons="1042 1039 0 40014 318 359 0 410 218 0 196 0 7888"
+without_rip="1042 0 40014 318 359 0 410 218 0 196 0 7888"
+# The second button's centre, from the toolbar's left edge (16-pixel images
+# in 23-pixel buttons).
+rip_button_offset=34
 toolbar_key='HKCU\Software\Velmaron\Corvale Rip\Toolbar\403'
 
 # shellcheck source=tests/e2e/e2e_lib.sh
@@ -61,15 +65,26 @@ expect_toolbar "hidden $all_buttons"
 view_toolbar
 expect_toolbar "visible $all_buttons"
 
-echo "== hidden at the end, still hidden after a restart"
+echo "== RIP dragged off the toolbar with the Alt key"
+probe rect $toolbar || fail "no toolbar rectangle"
+read -r left top _ bottom <<<"$answer"
+timeout 10 xdotool windowfocus --sync "$main_id" || fail "cannot focus the main window"
+timeout 10 xdotool mousemove $((left + rip_button_offset)) $(((top + bottom) / 2)) sleep 0.3 keydown alt \
+  sleep 0.2 mousedown 1 sleep 0.3 mousemove $((left + 40)) $((bottom + 20)) sleep 0.2 \
+  mousemove $((left + 60)) $((bottom + 250)) sleep 0.3 mouseup 1 sleep 0.2 keyup alt ||
+  fail "could not drag the button"
+sleep 1
+expect_toolbar "visible $without_rip"
+
+echo "== hidden at the end, still hidden and customised after a restart"
 view_toolbar
-expect_toolbar "hidden $all_buttons"
+expect_toolbar "hidden $without_rip"
 close_corvale
 grep -qx 'view=0' "$work/config.ini" || fail "config.ini does not keep view=0"
 start_corvale "$work"
-expect_toolbar "hidden $all_buttons"
+expect_toolbar "hidden $without_rip"
 main_id=$(timeout 10 xdotool search --name '^Corvale - ' | head -1)
 view_toolbar
-expect_toolbar "visible $all_buttons"
+expect_toolbar "visible $without_rip"
 close_corvale
 echo "PASS"
