@@ -91,46 +91,44 @@ void KeepRestoredSeparator(NMTBRESTORE* restore) {
   restore->tbButton.iBitmap = 0;
 }
 
+void RunHook(ToolbarHook hook, int id, const ToolbarRecord& toolbar) {
+  if (hook) hook(id, toolbar.user_data);
+}
+
 int ToolbarClaims(ToolbarRecord* toolbar, NMHDR* header) {
+  if (header->code == TTN_GETDISPINFOA) {
+    // Sent by the toolbar's tooltip window, named by the button's command.
+    if (!toolbar->window || header->hwndFrom != HWND(SendMessageA(toolbar->window, TB_GETTOOLTIPS, 0, 0))) return 0;
+    AnswerTooltip(toolbar, reinterpret_cast<NMTTDISPINFOA*>(header));
+    return ButtonOfCommand(*toolbar, header->idFrom) != nullptr;
+  }
+  if (!toolbar->window || header->hwndFrom != toolbar->window) return 0;
   auto* notice = reinterpret_cast<NMTOOLBARA*>(header);
+  const int sender = int(header->idFrom);
   switch (header->code) {
-    case TTN_GETDISPINFOA:
-      if (!toolbar->window || header->hwndFrom != HWND(SendMessageA(toolbar->window, TB_GETTOOLTIPS, 0, 0))) return 0;
-      AnswerTooltip(toolbar, reinterpret_cast<NMTTDISPINFOA*>(header));
-      return ButtonOfCommand(*toolbar, header->idFrom) != nullptr;
     case TBN_GETBUTTONINFOA:
-      if (header->hwndFrom != toolbar->window) return 0;
       AnswerButtonInfo(toolbar, notice);
       return 1;
     case TBN_BEGINDRAG:
-      if (header->hwndFrom != toolbar->window) return 0;
-      if (toolbar->begin_drag) toolbar->begin_drag(notice->iItem, toolbar->user_data);
+      RunHook(toolbar->begin_drag, notice->iItem, *toolbar);
       return 0;
     case TBN_ENDDRAG:
-      if (header->hwndFrom != toolbar->window) return 0;
-      if (toolbar->end_drag) toolbar->end_drag(int(header->idFrom), toolbar->user_data);
+      RunHook(toolbar->end_drag, sender, *toolbar);
       return 0;
     case TBN_DROPDOWN:
-      if (header->hwndFrom != toolbar->window) return 0;
-      if (toolbar->drop_down) toolbar->drop_down(int(header->idFrom), toolbar->user_data);
+      RunHook(toolbar->drop_down, sender, *toolbar);
       return 0;
     case TBN_DRAGOUT:
-      if (header->hwndFrom != toolbar->window) return 0;
-      if (toolbar->drag_out) toolbar->drag_out(notice->iItem, toolbar->user_data);
+      RunHook(toolbar->drag_out, notice->iItem, *toolbar);
       return 0;
-    case TBN_ENDADJUST:
-      if (header->hwndFrom != toolbar->window) return 0;
-      SaveToolbarState(toolbar);
-      return 1;
     case TBN_RESTORE:
-      if (header->hwndFrom != toolbar->window) return 0;
       KeepRestoredSeparator(reinterpret_cast<NMTBRESTORE*>(header));
       SetWindowLongPtrA(toolbar->frame->window, DWLP_MSGRESULT, 0);
       return 1;
+    case TBN_ENDADJUST:
+    // A button dragged off or moved with the Alt key changes the toolbar
+    // without any customising to end: that change is kept too.
     case TBN_TOOLBARCHANGE:
-      // A button dragged off or moved with the Alt key changes the toolbar
-      // without any customising to end: keep that change too.
-      if (header->hwndFrom != toolbar->window) return 0;
       SaveToolbarState(toolbar);
       return 1;
     case TBN_BEGINADJUST:
@@ -138,7 +136,6 @@ int ToolbarClaims(ToolbarRecord* toolbar, NMHDR* header) {
     case TBN_QUERYDELETE:
     case TBN_DELETINGBUTTON:
     case TBN_INITCUSTOMIZE:
-      if (header->hwndFrom != toolbar->window) return 0;
       // Every insertion and deletion is allowed.
       SetWindowLongPtrA(toolbar->frame->window, DWLP_MSGRESULT, 1);
       return 1;

@@ -15,6 +15,7 @@
 #include "controls/frame_bars.h"
 #include "controls/frame_services.h"
 #include "controls/frame_test_dialogs.h"
+#include "support/message_pump.h"
 #include "toolbar_test.h"
 
 namespace {
@@ -23,13 +24,7 @@ constexpr int kToolbarId = 403;
 constexpr char kTestProduct[] = "Corvale Toolbar Test";
 constexpr int kFirst = 5101, kSecond = 5102, kThird = 5103;
 
-void PumpPending() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
+using testing_support::PumpPending;
 
 int FrameOwner(DialogFrame*, UINT, WPARAM, LPARAM) { return 0; }
 
