@@ -14,21 +14,23 @@
 #include <vector>
 
 #include "app/disc_lookup.h"
+#include "app/main_toolbar.h"
 #include "app/settings.h"
 #include "app/track_list.h"
 #include "cd/cd_drives.h"
 #include "cd/cddb_lookup.h"
 #include "common/common_library.h"
+#include "common/menu_localisation.h"
 #include "common/strings.h"
 #include "controls/dialog_resources.h"
+#include "controls/frame_bars.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
+#include "controls/owner_menus.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
 #include "common/working_folder.h"
 #include "rip/encoder_watch.h"
-#include "common/menu_localisation.h"
-#include "controls/owner_menus.h"
 #include "support/cd_test_disc.h"
 #include "support/cddb_test_server.h"
 #include "support/encoder_watch_window.h"
@@ -54,6 +56,7 @@ class MainWindowTest : public testing::Test {
     g_settings.audiocd_drive_selected = cd_tests::TwelveTrackDriveIndex();
     g_settings.output_format = kFormatWav;
     g_settings.path = output_.path() + "\\";
+    BeforeWindow();
     DialogRequest request;
     request.holder = &frame_;
     request.procedure = MainWindowProc;
@@ -61,6 +64,7 @@ class MainWindowTest : public testing::Test {
     window_ = MainWindowHandle();
     ASSERT_NE(window_, nullptr);
   }
+  virtual void BeforeWindow() {}
   void TearDown() override {
     if (IsWindow(window_)) DestroyWindow(window_);
     MSG msg;
@@ -528,6 +532,49 @@ TEST_F(MainWindowLookupTest, AnswersMessagesWhileTheServerStalls) {
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, IDC_REFRESH_CD)));
   EXPECT_EQ(GetMainWindowView().artist, "Unknown Artist");
   EXPECT_STREQ(TrackTitleAt(0), "Track 01");
+}
+
+// The window as the program starts it, with its bars, and the toolbar
+// switched off in the settings.
+class MainWindowToolbarTest : public MainWindowTest {
+ protected:
+  void BeforeWindow() override {
+    saved_services_ = FrameServicesTable();
+    InstallFrameBars();
+    g_settings.view = 0;
+    frame_ = NewDialogFrame();
+    AddMainToolbar(frame_);
+  }
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    FrameServicesTable() = saved_services_;
+  }
+  bool ToolbarShown() { return (GetWindowLongA(GetDlgItem(window_, IDC_TOOLBAR), GWL_STYLE) & WS_VISIBLE) != 0; }
+  bool ToolbarMarked() { return (GetMenuState(GetMenu(window_), IDM_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+  bool ButtonEnabled(int command) {
+    return SendDlgItemMessageA(window_, IDC_TOOLBAR, TB_ISBUTTONENABLED, WPARAM(command), 0) != 0;
+  }
+  FrameServices saved_services_ = {};
+};
+
+TEST_F(MainWindowToolbarTest, StartsAsTheViewSettingSaysAndFollowsTheCommandStates) {
+  ASSERT_NE(GetDlgItem(window_, IDC_TOOLBAR), nullptr);
+  EXPECT_FALSE(ToolbarShown());
+  EXPECT_FALSE(ToolbarMarked());
+  Command(IDM_TOOLBAR);
+  EXPECT_TRUE(ToolbarShown());
+  EXPECT_TRUE(ToolbarMarked());
+  EXPECT_EQ(g_settings.view, 1);
+
+  EXPECT_TRUE(ButtonEnabled(IDM_RIP)) << "a disc is in the drive";
+  EXPECT_EQ(ButtonEnabled(IDC_REFRESH_CD), !GetMainWindowView().lookup_pending);
+  EXPECT_FALSE(ButtonEnabled(IDM_CUT));
+  EXPECT_FALSE(ButtonEnabled(IDM_PASTE));
+  EXPECT_TRUE(ButtonEnabled(IDM_HELP));
+
+  Command(IDM_TOOLBAR);
+  EXPECT_FALSE(ToolbarShown());
+  EXPECT_EQ(g_settings.view, 0);
 }
 
 // The program finds "lang\\lang_xx.dat" below its working folder.
