@@ -15,6 +15,7 @@
 #include "common/path_utils.h"
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
+#include "controls/status_bar.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
 #include "files/create_dir_dialog.h"
@@ -202,7 +203,22 @@ int FileKeyDown(ListViewCtl* list, NMHDR* header) {
   return 0;
 }
 
-void FileSelectionChanged(ListViewCtl*, NMHDR*) { UpdateCommandStates(); }
+// The status bar's message part names the selected entry with its folder.
+void ShowSelectedEntry(ListViewCtl* list) {
+  std::string text;
+  const DirEntry* entry = CurrentEntry();
+  if (entry && SendMessageA(list->window, LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
+    text = list->directory;
+    if (!text.empty() && text.back() != '\\') text += '\\';
+    text += entry->name;
+  }
+  SetStatusText(list->frame, text.c_str(), kSelectionStatusPart);
+}
+
+void FileSelectionChanged(ListViewCtl* list, NMHDR*) {
+  ShowSelectedEntry(list);
+  UpdateCommandStates();
+}
 
 void PrepareMenu(ListViewCtl*, HMENU menu) { PrepareFileListMenu(menu); }
 

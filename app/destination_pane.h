@@ -20,6 +20,8 @@ struct ListViewCtl;
 constexpr WPARAM kCheckOutputFolder = 3;
 constexpr UINT_PTR kFolderWatchTimer = 109;
 constexpr UINT kFolderWatchPeriodMs = 1000;
+// The status bar part that names the selected file entry.
+constexpr int kSelectionStatusPart = 1;
 
 // Creates the file list over control 1020 with the pane's hooks, hooks the
 // track list's drops and the settings save, and fills the recent folders.

@@ -12,6 +12,7 @@
 
 #include "app/destination_pane.h"
 #include "app/language_menu.h"
+#include "app/main_toolbar.h"
 #include "app/main_window_state.h"
 #include "app/product_name.h"
 #include "app/settings.h"
@@ -152,7 +153,7 @@ void Initialise() {
   PostMessageA(g_main.window, WM_USER, kRedrawWindow, 0);
   SetFrameIcon(g_main.frame, IDI_PROGRAM);
   ShowBrowseIcon();
-  CheckMenuItem(GetMenu(g_main.window), IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+  ApplyToolbarView(g_main.frame);
   ConvertFrameMenu(g_main.frame, GetMenu(g_main.window), SmallImageList(), IDM_MAIN_MENU);
   UpdateCommandStates();
 }
@@ -296,6 +297,8 @@ void UpdateCommandStates() {
   EnableWindow(Item(IDC_DRIVE_COMBO), !g_main.lookup_pending);
   EnableCommand(menu, IDM_RIP, g_main.cd_ready);
   EnableWindow(Item(IDC_RIP), g_main.cd_ready);
+  UpdateMainToolbar(g_main.frame, {plain_entry && any_selected, plain_entry && can_paste, !g_main.lookup_pending,
+                                   g_main.cd_ready});
 }
 
 MainWindowView GetMainWindowView() {

@@ -9,6 +9,7 @@
 
 #include "app/destination_pane.h"
 #include "app/language_menu.h"
+#include "app/main_toolbar.h"
 #include "app/main_window_state.h"
 #include "app/preferences_dialog.h"
 #include "app/product_name.h"
@@ -27,6 +28,7 @@
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
 #include "controls/owner_menus.h"
+#include "controls/toolbar.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
 #include "rip/encoder_watch.h"
@@ -71,6 +73,7 @@ void ApplyLanguageToWindow() {
   }
   ListViewRetitleColumns(TrackListControl());
   ListViewRetitleColumns(main.file_list);
+  RelabelToolbar(FindToolbar(main.frame, IDC_TOOLBAR));
   UpdateWindowTitle();
   UpdateCommandStates();
   RedrawWindow(main.window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -136,7 +139,7 @@ void RenameInFocusedList() {
 
 void ToggleToolbar() {
   g_settings.view = g_settings.view ? 0 : 1;
-  CheckMenuItem(GetMenu(Main().window), IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+  ApplyToolbarView(Main().frame);
 }
 
 void OpenPreferences() {

@@ -9,6 +9,7 @@
 #include "common/strings.h"
 #include "common/win_owners.h"
 #include "controls/dialog_resources.h"
+#include "controls/status_bar.h"
 #include "res/progress_ids.h"
 #include "res/string_ids.h"
 #include "rip/encoder_slot.h"
@@ -26,7 +27,12 @@ struct ProgressState {
   const ProgressDialogRequest* request;
   bool ripping;
   int current_track;   // job track the progress last named; -1 before the first
+  DialogFrame* parent;  // its status bar shows the progress too while the dialog runs
 };
+
+// The part of the parent's status bar that carries the progress band.
+constexpr int kProgressStatusPart = 1;
+constexpr int kFullPercentage = 100;
 
 int ValidTrackCount(const RipJob& job) {
   return (job.track_count < 0 || job.track_count > cdda::kMaxTracks) ? 0 : job.track_count;
@@ -49,7 +55,13 @@ void ShowStatus(DialogFrame* frame, const ProgressState* state, const char* suff
   char text[kStatusSize];
   FormatRipStatus(*state->request->job, state->current_track, suffix, text, sizeof text);
   SetItemText(frame, IDC_RIP_PROGRESS_STATUS, text);
+  const RipJob& job = *state->request->job;
+  const int position = int(SendDlgItemMessageA(frame->window, IDC_RIP_PROGRESS_BAR, PBM_GETPOS, 0, 0));
+  const int percentage = job.progress_range > 0 ? int(position * int64_t(kFullPercentage) / job.progress_range) : 0;
+  SetStatusProgress(state->parent, kProgressStatusPart, text, percentage, false);
 }
+
+void ClearStatusProgress(const ProgressState* state) { SetStatusText(state->parent, "", kProgressStatusPart); }
 
 void SetProgressPosition(DialogFrame* frame, int position) {
   SendDlgItemMessageA(frame->window, IDC_RIP_PROGRESS_BAR, PBM_SETPOS, WPARAM(position), 0);
@@ -94,6 +106,7 @@ const char* EncoderStateText(LPARAM encoder_state) {
 void OnEnded(DialogFrame* frame, ProgressState* state) {
   SetRipping(state, false);
   SetItemText(frame, IDC_RIP_PROGRESS_STATUS, LoadStringText(IDS_RIPPING_FINISHED));
+  ClearStatusProgress(state);
   if (state->request->refresh_file_list != nullptr) state->request->refresh_file_list();
   CloseDialogFrame(frame, 0);
 }
@@ -187,7 +200,7 @@ void FormatRipStatus(const RipJob& job, int track, const char* suffix, char* tex
 
 int RunProgressDialog(DialogFrame* parent, const ProgressDialogRequest& request) {
   if (request.job == nullptr) return 0;
-  ProgressState state{&request, false, -1};
+  ProgressState state{&request, false, -1, parent};
   DialogRequest dialog;
   dialog.parent = parent;
   dialog.procedure = ProgressProc;
@@ -204,5 +217,6 @@ int RunProgressDialog(DialogFrame* parent, const ProgressDialogRequest& request)
     while (IsRipRunning()) Sleep(kStopPollMs);
     SetRipping(&state, false);
   }
+  ClearStatusProgress(&state);
   return request.job->result;
 }

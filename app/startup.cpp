@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/disc_lookup.h"
+#include "app/main_toolbar.h"
 #include "app/main_window.h"
 #include "app/proxy_values.h"
 #include "app/settings.h"
@@ -161,8 +162,9 @@ int RunCorvale(HINSTANCE instance) {
   PrepareTempFolder(!first_instance);
   InstallFrameBars();
   AddStatusBar(main_frame, kMainStatusParts, LayOutMainStatusBar);
-  // Still to join at this point, each with its module: the tips viewer, and
-  // the main window's toolbar and layout table.
+  AddMainToolbar(main_frame);
+  // Still to join at this point, each with its module: the tips viewer and
+  // the main window's layout table.
 
   int exit_code = 0;
   if (CreateMainWindow(&main_frame)) {

@@ -4,14 +4,19 @@
 #include "controls/frame_services.h"
 #include "controls/owner_menus.h"
 #include "controls/status_bar.h"
+#include "controls/toolbar.h"
 
 namespace {
 
-void CreateBars(DialogFrame* frame) { CreateStatusBarWindow(frame); }
+void CreateBars(DialogFrame* frame) {
+  CreateStatusBarWindow(frame);
+  CreateToolbars(frame);
+}
 
 void ReleaseBars(DialogFrame* frame) {
   ReleaseFrameMenu(frame);
   ReleaseStatusBar(frame);
+  ReleaseToolbars(frame);
 }
 
 }  // namespace
@@ -22,4 +27,5 @@ void InstallFrameBars() {
   services.draw_control_item = DrawStatusItem;
   services.create_bars_and_menu = CreateBars;
   services.release_bars = ReleaseBars;
+  services.toolbar_notify = ToolbarNotify;
 }

@@ -4,11 +4,13 @@
 #include <utility>
 
 #include "common/common_library.h"
+#include "common/image_lists.h"
 #include "common/menu_localisation.h"
 #include "common/win_owners.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_services.h"
 #include "controls/list_view_internal.h"
+#include "controls/popup_menu.h"
 
 namespace {
 
@@ -250,8 +252,12 @@ void ListViewContextMenu(ListViewCtl* list) {
   if (!menu) return;
   LocaliseMenu(menu.get());
   if (list->menu_prepare) list->menu_prepare(list, menu.get());
-  HMENU popup = GetSubMenu(menu.get(), 0) ? GetSubMenu(menu.get(), 0) : menu.get();
+  const char* name = list->context_menu;
+  const int menu_id = IS_INTRESOURCE(name) ? int(reinterpret_cast<UINT_PTR>(name)) : 0;
+  MenuData* data = ConvertMenu(list->frame->window, menu.get(), SmallImageList(), menu_id);
+  if (!data) return;
   POINT cursor;
   GetCursorPos(&cursor);
-  TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, list->frame->window, nullptr);
+  TrackOwnerPopup(list->frame->window, data, cursor.x, cursor.y, nullptr);
+  menu.release();
 }

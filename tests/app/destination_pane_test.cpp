@@ -20,6 +20,7 @@
 #include "common/strings.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
+#include "controls/status_bar.h"
 #include "files/file_list.h"
 #include "files/shell_ops.h"
 #include "res/main_window_ids.h"
@@ -394,6 +395,19 @@ TEST_F(DestinationPaneTest, ContextMenuAndEditMenuFollowTheSelectionAndTheClipbo
   EXPECT_TRUE(FileClipboardEmpty());
   EXPECT_GT(GetMainWindowView().copied_tracks, 0);
   DestroyMenu(menu);
+}
+
+TEST_F(DestinationPaneTest, SelectedEntryIsNamedInTheStatusBar) {
+  ASSERT_NE(AddStatusBar(frame_, 3, nullptr), nullptr);
+  auto part_text = [&] {
+    char text[MAX_PATH * 2] = "";
+    SendMessageA(frame_->status_bar->window, SB_GETTEXTA, kSelectionStatusPart, LPARAM(text));
+    return std::string(text);
+  };
+  Select({"b.mp3"});
+  EXPECT_EQ(part_text(), Output() + "b.mp3");
+  Select({"sub"});
+  EXPECT_EQ(part_text(), Output() + "sub");
 }
 
 TEST_F(DestinationPaneTest, PasteOfCopiedTracksRipsThemIntoTheOutputFolder) {

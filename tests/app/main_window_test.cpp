@@ -14,15 +14,19 @@
 #include <vector>
 
 #include "app/disc_lookup.h"
+#include "app/main_toolbar.h"
 #include "app/settings.h"
 #include "app/track_list.h"
 #include "cd/cd_drives.h"
 #include "cd/cddb_lookup.h"
 #include "common/common_library.h"
+#include "common/menu_localisation.h"
 #include "common/strings.h"
 #include "controls/dialog_resources.h"
+#include "controls/frame_bars.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
+#include "controls/owner_menus.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
 #include "common/working_folder.h"
@@ -52,6 +56,7 @@ class MainWindowTest : public testing::Test {
     g_settings.audiocd_drive_selected = cd_tests::TwelveTrackDriveIndex();
     g_settings.output_format = kFormatWav;
     g_settings.path = output_.path() + "\\";
+    BeforeWindow();
     DialogRequest request;
     request.holder = &frame_;
     request.procedure = MainWindowProc;
@@ -59,6 +64,7 @@ class MainWindowTest : public testing::Test {
     window_ = MainWindowHandle();
     ASSERT_NE(window_, nullptr);
   }
+  virtual void BeforeWindow() {}
   void TearDown() override {
     if (IsWindow(window_)) DestroyWindow(window_);
     MSG msg;
@@ -528,6 +534,49 @@ TEST_F(MainWindowLookupTest, AnswersMessagesWhileTheServerStalls) {
   EXPECT_STREQ(TrackTitleAt(0), "Track 01");
 }
 
+// The window as the program starts it, with its bars, and the toolbar
+// switched off in the settings.
+class MainWindowToolbarTest : public MainWindowTest {
+ protected:
+  void BeforeWindow() override {
+    saved_services_ = FrameServicesTable();
+    InstallFrameBars();
+    g_settings.view = 0;
+    frame_ = NewDialogFrame();
+    AddMainToolbar(frame_);
+  }
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    FrameServicesTable() = saved_services_;
+  }
+  bool ToolbarShown() { return (GetWindowLongA(GetDlgItem(window_, IDC_TOOLBAR), GWL_STYLE) & WS_VISIBLE) != 0; }
+  bool ToolbarMarked() { return (GetMenuState(GetMenu(window_), IDM_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+  bool ButtonEnabled(int command) {
+    return SendDlgItemMessageA(window_, IDC_TOOLBAR, TB_ISBUTTONENABLED, WPARAM(command), 0) != 0;
+  }
+  FrameServices saved_services_ = {};
+};
+
+TEST_F(MainWindowToolbarTest, StartsAsTheViewSettingSaysAndFollowsTheCommandStates) {
+  ASSERT_NE(GetDlgItem(window_, IDC_TOOLBAR), nullptr);
+  EXPECT_FALSE(ToolbarShown());
+  EXPECT_FALSE(ToolbarMarked());
+  Command(IDM_TOOLBAR);
+  EXPECT_TRUE(ToolbarShown());
+  EXPECT_TRUE(ToolbarMarked());
+  EXPECT_EQ(g_settings.view, 1);
+
+  EXPECT_TRUE(ButtonEnabled(IDM_RIP)) << "a disc is in the drive";
+  EXPECT_EQ(ButtonEnabled(IDC_REFRESH_CD), !GetMainWindowView().lookup_pending);
+  EXPECT_FALSE(ButtonEnabled(IDM_CUT));
+  EXPECT_FALSE(ButtonEnabled(IDM_PASTE));
+  EXPECT_TRUE(ButtonEnabled(IDM_HELP));
+
+  Command(IDM_TOOLBAR);
+  EXPECT_FALSE(ToolbarShown());
+  EXPECT_EQ(g_settings.view, 0);
+}
+
 // The program finds "lang\\lang_xx.dat" below its working folder.
 class MainWindowLanguageTest : public MainWindowTest {
  protected:
@@ -591,6 +640,75 @@ TEST_F(MainWindowLanguageTest, WindowOpenedAfterTheWayBackToEnglishIsEnglish) {
   window_ = MainWindowHandle();
   EXPECT_EQ(Text(IDC_REFRESH_CD), "Refresh CD");
   EXPECT_EQ(Text(IDC_SOURCE_GROUP), "Source:");
+}
+
+// Every item of the window's menu, depth first: what it shows and does.
+struct ShownItem {
+  int command;
+  std::string text;
+  bool checked;
+  bool operator==(const ShownItem& other) const {
+    return command == other.command && text == other.text && checked == other.checked;
+  }
+};
+
+void CollectShown(HMENU menu, bool drawn, std::vector<ShownItem>* items) {
+  for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+    char text[256] = "";
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    ASSERT_TRUE(GetMenuItemInfoA(menu, UINT(position), TRUE, &info));
+    if ((info.fType & MFT_SEPARATOR) && !info.hSubMenu) continue;
+    std::string shown = text;
+    if (drawn) {
+      ASSERT_TRUE(info.fType & MFT_OWNERDRAW) << "item " << position << " is no longer drawn by us";
+      const auto* record = reinterpret_cast<const MenuItemRecord*>(info.dwItemData);
+      ASSERT_NE(record, nullptr);
+      shown = record->Shown();
+    }
+    items->push_back({info.hSubMenu ? -1 : int(info.wID), shown, (info.fState & MFS_CHECKED) != 0});
+    if (info.hSubMenu) CollectShown(info.hSubMenu, drawn, items);
+  }
+}
+
+// What the menu resource says in the current language, with the window's
+// language items and toolbar mark.
+std::vector<ShownItem> ExpectedMenu(HMENU window_menu) {
+  HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_MAIN_MENU));
+  LocaliseMenu(menu);
+  for (int id : {IDM_LANG_ARABIC, IDM_LANG_CHINESE_SIMPLIFIED, IDM_LANG_CHINESE_TRADITIONAL, IDM_LANG_CZECH,
+                 IDM_LANG_DUTCH, IDM_LANG_GREEK, IDM_LANG_ITALIAN, IDM_LANG_JAPANESE, IDM_LANG_KOREAN,
+                 IDM_LANG_PORTUGUESE, IDM_LANG_SPANISH, IDM_LANG_SWEDISH, IDM_LANG_GERMAN, IDM_LANG_FRENCH}) {
+    if (GetMenuState(window_menu, UINT(id), MF_BYCOMMAND) == UINT(-1)) DeleteMenu(menu, UINT(id), MF_BYCOMMAND);
+  }
+  CheckMenuItem(menu, IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+  std::vector<ShownItem> items;
+  CollectShown(menu, false, &items);
+  DestroyMenu(menu);
+  return items;
+}
+
+TEST_F(MainWindowLanguageTest, EveryMenuItemIsShownInTheChosenLanguage) {
+  const std::vector<ShownItem> english = ExpectedMenu(GetMenu(window_));
+  for (int language : {IDM_LANG_GERMAN, IDM_LANG_FRENCH}) {
+    Command(language);
+    std::vector<ShownItem> shown;
+    CollectShown(GetMenu(window_), true, &shown);
+    const std::vector<ShownItem> expected = ExpectedMenu(GetMenu(window_));
+    ASSERT_EQ(shown.size(), expected.size()) << language;
+    ASSERT_EQ(expected.size(), english.size());
+    int translated = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      EXPECT_EQ(shown[i].command, expected[i].command) << "item " << i;
+      EXPECT_EQ(shown[i].text, expected[i].text) << "item " << i << " in language " << language;
+      EXPECT_EQ(shown[i].checked, expected[i].checked) << "item " << i;
+      if (expected[i].text != english[i].text) ++translated;
+    }
+    EXPECT_GT(translated, int(shown.size()) / 2) << "most items have a translation";
+  }
 }
 
 TEST_F(MainWindowLanguageTest, SwitchingRelabelsControlsMenusAndColumnsAndBack) {

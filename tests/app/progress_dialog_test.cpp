@@ -10,6 +10,8 @@
 
 #include "cd/cd_drives.h"
 #include "common/common_library.h"
+#include "controls/dialog_resources.h"
+#include "controls/status_bar.h"
 #include "res/progress_ids.h"
 #include "rip/encoder_slot.h"
 #include "rip/rip_worker.h"
@@ -113,10 +115,10 @@ class ProgressDialog : public testing::Test {
     track.track_index = index;
     std::snprintf(track.title, sizeof track.title, "%s", title);
   }
-  int Run() {
+  int Run(DialogFrame* parent = nullptr) {
     const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, Tick);
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, WatchMessages, nullptr, GetCurrentThreadId());
-    const int result = RunProgressDialog(nullptr, request_);
+    const int result = RunProgressDialog(parent, request_);
     UnhookWindowsHookEx(hook);
     KillTimer(nullptr, timer);
     return result;
@@ -205,6 +207,38 @@ TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCo
   EXPECT_TRUE(examined);
   EXPECT_EQ(g_seen.status_at_refresh, "Ripping finished");
   EXPECT_TRUE(FileExists(dir_.File("Artist - Three.wav")));
+}
+
+// The owner's status bar carries the same progress as a band while the
+// dialog runs, and is emptied when it closes.
+TEST_F(ProgressDialog, OwnersStatusBarShowsTheProgressBandUntilTheEnd) {
+  AddTrack(0, "One");
+  AddTrack(2, "Three");
+  DialogFrame* owner = NewDialogFrame();
+  owner->window = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(owner->window, nullptr);
+  ASSERT_NE(AddStatusBar(owner, 3, nullptr), nullptr);
+  const StatusProgressItem& band = owner->status_bar->progress;
+  FillEncoderSlot();
+  bool examined = false;
+  g_seen.on_tick = [&](HWND dialog) {
+    if (examined) return;
+    examined = true;
+    SendMessageA(dialog, WM_USER, kRipMsgProgress, RipProgressParam(1, 45));
+    EXPECT_EQ(band.percentage, 75) << "45 of 60";
+    EXPECT_EQ(band.text, "Processing \"Artist - Three\"");
+    const LRESULT shown = SendMessageA(owner->status_bar->window, SB_GETTEXTLENGTHA, 1, 0);
+    EXPECT_EQ(HIWORD(shown) & SBT_OWNERDRAW, SBT_OWNERDRAW);
+    EmptyEncoderSlot();
+  };
+  EXPECT_EQ(Run(owner), 0);
+  EXPECT_TRUE(examined);
+  const LRESULT left = SendMessageA(owner->status_bar->window, SB_GETTEXTLENGTHA, 1, 0);
+  EXPECT_EQ(HIWORD(left) & SBT_OWNERDRAW, 0) << "the band is gone once the dialog has closed";
+  EXPECT_EQ(LOWORD(left), 0);
+  DestroyWindow(owner->window);
+  owner->window = nullptr;
+  FreeDialogFrame(owner);
 }
 
 // The worker's request for the WMA error dialog is answered by the progress

@@ -152,6 +152,35 @@ int StatusParts() {
   return 0;
 }
 
+// The main window's toolbar: "visible" or "hidden", then the command of each
+// button in order (0 for a separator).
+int ToolbarButtons(int toolbar_id) {
+  HWND main = FindMainWindow();
+  if (!main) return Fail("no main window");
+  HWND toolbar = GetDlgItem(main, toolbar_id);
+  if (!toolbar) return Fail("no toolbar");
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(toolbar, &process_id);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
+  if (!process) return Fail("cannot open the program's process");
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(TBBUTTON), MEM_COMMIT, PAGE_READWRITE);
+  std::printf("%s", (GetWindowLongA(toolbar, GWL_STYLE) & WS_VISIBLE) ? "visible" : "hidden");
+  const int count = int(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; remote && i < count; ++i) {
+    TBBUTTON button = {};
+    SIZE_T read = 0;
+    if (!SendMessageA(toolbar, TB_GETBUTTON, WPARAM(i), reinterpret_cast<LPARAM>(remote)) ||
+        !ReadProcessMemory(process, remote, &button, sizeof button, &read)) {
+      break;
+    }
+    std::printf(" %d", button.idCommand);
+  }
+  std::printf("\n");
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return 0;
+}
+
 int PrintRect(HWND window) {
   RECT rect;
   if (!window || !GetWindowRect(window, &rect)) return Fail("no such control");
@@ -459,9 +488,10 @@ int main(int argc, char** argv) {
   if (command == "output-folder" && argc == 3) return SetOutputFolder(argv[2]);
   if (command == "answer-box" && argc == 4) return AnswerBox(argv[2], DWORD(number(3)));
   if (command == "status-parts" && argc == 2) return StatusParts();
+  if (command == "toolbar" && argc == 3) return ToolbarButtons(int(number(2)));
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
   if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
   return Fail(
       "usage: e2e_probe wait-main|item-count|rect|header-rect|selection|combo-selection|watch|wait-rect|text|toc|"
-      "close|command|output-folder|answer-box|time-start|time-window ...");
+      "close|command|output-folder|answer-box|status-parts|toolbar|time-start|time-window ...");
 }
