@@ -10,6 +10,7 @@
 
 #include "app/disc_lookup.h"
 #include "app/main_window.h"
+#include "app/main_window_layout.h"
 #include "app/proxy_values.h"
 #include "app/settings.h"
 #include "app/settings_save.h"
@@ -23,6 +24,8 @@
 #include "controls/browser_discovery.h"
 #include "controls/dialog_resources.h"
 #include "controls/frame_bars.h"
+#include "controls/layout_engine.h"
+#include "controls/layout_services.h"
 #include "controls/status_bar.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
@@ -161,8 +164,11 @@ int RunCorvale(HINSTANCE instance) {
   PrepareTempFolder(!first_instance);
   InstallFrameBars();
   AddStatusBar(main_frame, kMainStatusParts, LayOutMainStatusBar);
+  InstallLayoutEngine();
+  InstallLayoutPersistence();
+  SetFrameLayout(main_frame, kMainWindowLayout, kMainWindowLayoutRows);
   // Still to join at this point, each with its module: the tips viewer, and
-  // the main window's toolbar and layout table.
+  // the main window's toolbar.
 
   int exit_code = 0;
   if (CreateMainWindow(&main_frame)) {
