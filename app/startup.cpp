@@ -11,6 +11,7 @@
 #include "app/disc_lookup.h"
 #include "app/main_toolbar.h"
 #include "app/main_window.h"
+#include "app/main_window_layout.h"
 #include "app/proxy_values.h"
 #include "app/settings.h"
 #include "app/settings_save.h"
@@ -24,6 +25,8 @@
 #include "controls/browser_discovery.h"
 #include "controls/dialog_resources.h"
 #include "controls/frame_bars.h"
+#include "controls/layout_engine.h"
+#include "controls/layout_services.h"
 #include "controls/status_bar.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
@@ -163,8 +166,10 @@ int RunCorvale(HINSTANCE instance) {
   InstallFrameBars();
   AddStatusBar(main_frame, kMainStatusParts, LayOutMainStatusBar);
   AddMainToolbar(main_frame);
-  // Still to join at this point, each with its module: the tips viewer and
-  // the main window's layout table.
+  InstallLayoutEngine();
+  InstallLayoutPersistence();
+  SetFrameLayout(main_frame, kMainWindowLayout, kMainWindowLayoutRows);
+  // Still to join at this point, with its module: the tips viewer.
 
   int exit_code = 0;
   if (CreateMainWindow(&main_frame)) {

@@ -6,6 +6,7 @@
 #include "controls/dialog_resources.h"
 #include "controls/frame_localisation.h"
 #include "controls/frame_services.h"
+#include "controls/layout_arithmetic.h"
 
 namespace {
 
@@ -56,26 +57,70 @@ int ClampToScreen(int value, int screen_size) {
   return value >= screen_size - kScreenMargin ? screen_size - kScreenMargin : value;
 }
 
+// A stored place on a monitor that is gone (or beyond a smaller screen) moves
+// onto the work area of the nearest monitor.
+RECT OntoAScreen(const RECT& rect) {
+  if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr) return rect;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) return rect;
+  const RECT& work = monitor.rcWork;
+  const LayoutRect fitted = MoveInside({rect.left, rect.top, rect.right, rect.bottom},
+                                       {work.left, work.top, work.right, work.bottom});
+  return {fitted.left, fitted.top, fitted.right, fitted.bottom};
+}
+
+void MoveWindowOntoScreen(HWND window, const RECT& wanted, UINT flags) {
+  const RECT place = OntoAScreen(wanted);
+  SetWindowPos(window, HWND_NOTOPMOST, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               flags);
+}
+
+// The rectangle the window has when it is neither minimised nor maximised,
+// in screen coordinates.
+bool NormalWindowRect(HWND window, RECT* rect) {
+  if (!IsIconic(window) && !IsZoomed(window)) return GetWindowRect(window, rect) != 0;
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  if (!GetWindowPlacement(window, &placement)) return false;
+  *rect = placement.rcNormalPosition;
+  // The normal position counts from the work area, not the screen.
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    OffsetRect(rect, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+  }
+  return true;
+}
+
 // Puts the window where the user left it the last time.
 void RestoreStoredLayout(HWND window, DialogFrame* frame) {
   const FrameServices& services = FrameServicesTable();
   if (!ProductNameSet() || services.load_window_layout == nullptr) return;
   const int screen_width = GetSystemMetrics(SM_CXSCREEN);
   const int screen_height = GetSystemMetrics(SM_CYSCREEN);
-  StoredWindowLayout stored = {-1, -1, -1, -1};
+  StoredWindowLayout stored = {-1, -1, -1, -1, {}};
   const UINT move_flags = SWP_NOZORDER | SWP_NOACTIVATE;
   if (IsResizableWindow(window)) {
     frame->normal_right = 0;
     if (!services.load_window_layout(LibraryProductName(), frame->dialog_id, &stored)) return;
     if (stored.left < 0 || stored.top < 0 || stored.width < 0 || stored.height < 0) return;
     if (stored.width == 0 || stored.height == 0) return;
-    SetWindowPos(window, HWND_NOTOPMOST, ClampToScreen(stored.left, screen_width),
-                 ClampToScreen(stored.top, screen_height), stored.width, stored.height, move_flags);
+    const int left = ClampToScreen(stored.left, screen_width);
+    const int top = ClampToScreen(stored.top, screen_height);
+    MoveWindowOntoScreen(window, {left, top, left + stored.width, top + stored.height}, move_flags);
+    if (!stored.splitter_drags.empty() && services.write_splitter_drags != nullptr) {
+      services.write_splitter_drags(frame, stored.splitter_drags);
+    }
   } else if (HasBorderStyle(window)) {
     services.load_window_layout(LibraryProductName(), frame->dialog_id, &stored);
     if (stored.left < 0 || stored.top < 0) return;
-    SetWindowPos(window, HWND_NOTOPMOST, ClampToScreen(stored.left, screen_width),
-                 ClampToScreen(stored.top, screen_height), 0, 0, move_flags | SWP_NOSIZE);
+    RECT current;
+    if (!GetWindowRect(window, &current)) return;
+    const int left = ClampToScreen(stored.left, screen_width);
+    const int top = ClampToScreen(stored.top, screen_height);
+    MoveWindowOntoScreen(
+        window, {left, top, left + current.right - current.left, top + current.bottom - current.top}, move_flags);
   }
 }
 
@@ -84,8 +129,9 @@ void SaveLayout(HWND window, DialogFrame* frame) {
   if (!ProductNameSet() || services.save_window_layout == nullptr) return;
   if (!IsResizableWindow(window) && !HasBorderStyle(window)) return;
   RECT rect;
-  if (!GetWindowRect(window, &rect)) return;
-  const StoredWindowLayout layout = {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+  if (!NormalWindowRect(window, &rect)) return;
+  StoredWindowLayout layout = {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, {}};
+  if (services.read_splitter_drags != nullptr) services.read_splitter_drags(frame, &layout.splitter_drags);
   services.save_window_layout(LibraryProductName(), frame->dialog_id, &layout);
 }
 
@@ -314,8 +360,8 @@ INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wparam, LPARA
       break;
     case WM_INITDIALOG:
       if (frame->window == window && frame->normal_right != 0 && frame->show_state == kShowNormal) {
-        SetWindowPos(window, nullptr, frame->normal_left, frame->normal_top, frame->normal_right - frame->normal_left,
-                     frame->normal_bottom - frame->normal_top, SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveWindowOntoScreen(window, {frame->normal_left, frame->normal_top, frame->normal_right, frame->normal_bottom},
+                             SWP_NOZORDER | SWP_NOACTIVATE);
       }
       if (frame->window == window && frame->show_state == kShowMaximised) ShowWindow(window, SW_SHOWMAXIMIZED);
       break;

@@ -19,6 +19,8 @@ struct StoredWindowLayout {
   int top;
   int width;
   int height;
+  // How far the window's splitter bars were dragged, in splitter list order.
+  std::vector<SplitterDrag> splitter_drags;
 };
 
 struct FrameServices {

@@ -326,7 +326,7 @@ TEST_F(FrameTest, StoredLayoutIsClampedToTheScreenAndSavedOnDestroy) {
   FrameServicesTable().save_window_layout = SaveStored;
   g_saved_layouts.clear();
   const int screen_width = GetSystemMetrics(SM_CXSCREEN);
-  g_stored_layout = {5000, 40, 300, 200};
+  g_stored_layout = {5000, 40, 300, 200, {}};
   HWND window = Open(IDD_FRAME_RESIZABLE);
   RECT rect;
   GetWindowRect(window, &rect);
@@ -339,7 +339,7 @@ TEST_F(FrameTest, StoredLayoutIsClampedToTheScreenAndSavedOnDestroy) {
   EXPECT_EQ(g_saved_layouts[0].width, 300);
 
   // A negative stored value restores nothing.
-  g_stored_layout = {-4, 40, 300, 200};
+  g_stored_layout = {-4, 40, 300, 200, {}};
   window = Open(IDD_FRAME_RESIZABLE);
   GetWindowRect(window, &rect);
   EXPECT_NE(rect.left, -4);

@@ -188,6 +188,29 @@ int PrintRect(HWND window) {
   return 0;
 }
 
+// The widths of a list's columns, in column order of creation.
+int ColumnWidths(int id) {
+  HWND list = MainChild(id);
+  if (!list) return Fail("no list view");
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const LRESULT count = header ? SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
+  if (count <= 0) return Fail("the list has no columns");
+  for (LRESULT column = 0; column < count; ++column) {
+    std::printf(column ? " %ld" : "%ld", long(SendMessageA(list, LVM_GETCOLUMNWIDTH, WPARAM(column), 0)));
+  }
+  std::printf("\n");
+  return 0;
+}
+
+int SetColumnWidth(int id, int column, int width) {
+  HWND list = MainChild(id);
+  if (!list) return Fail("no list view");
+  if (!SendMessageA(list, LVM_SETCOLUMNWIDTH, WPARAM(column), MAKELPARAM(width, 0))) {
+    return Fail("the list refused the width");
+  }
+  return 0;
+}
+
 int WaitMain(DWORD timeout_ms) {
   const DWORD begin = GetTickCount();
   for (;;) {
@@ -476,6 +499,9 @@ int main(int argc, char** argv) {
   if (command == "wait-main" && argc == 3) return WaitMain(DWORD(number(2)));
   if (command == "item-count" && argc == 3) return ItemCount(int(number(2)));
   if (command == "rect" && argc == 3) return PrintRect(MainChild(int(number(2))));
+  if (command == "main-rect" && argc == 2) return PrintRect(FindMainWindow());
+  if (command == "column-widths" && argc == 3) return ColumnWidths(int(number(2)));
+  if (command == "set-column-width" && argc == 5) return SetColumnWidth(int(number(2)), int(number(3)), int(number(4)));
   if (command == "header-rect" && argc == 3) return HeaderRect(int(number(2)));
   if (command == "selection" && argc == 3) return Selection(int(number(2)));
   if (command == "combo-selection" && argc == 3) return ComboSelection(int(number(2)));
@@ -492,6 +518,7 @@ int main(int argc, char** argv) {
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
   if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
   return Fail(
-      "usage: e2e_probe wait-main|item-count|rect|header-rect|selection|combo-selection|watch|wait-rect|text|toc|"
-      "close|command|output-folder|answer-box|status-parts|toolbar|time-start|time-window ...");
+      "usage: e2e_probe wait-main|item-count|rect|main-rect|column-widths|set-column-width|header-rect|selection|"
+      "combo-selection|watch|wait-rect|text|toc|close|command|output-folder|answer-box|status-parts|toolbar|"
+      "time-start|time-window ...");
 }
