@@ -33,12 +33,15 @@ std::string TopicIndexPath(const std::string& document_path) {
 HelpDocumentPaths ChooseHelpDocumentPaths(const std::string& folder, const std::string& name,
                                           const char* language_code, bool (*exists)(const std::string& path)) {
   HelpDocumentPaths paths;
-  paths.document = folder + name;
+  const bool absolute = (name.size() >= 2 && name[1] == ':') || (!name.empty() && name[0] == '\\');
+  const std::string base_folder = absolute ? std::string() : folder;
+  paths.document = base_folder + name;
+  if (absolute) return paths;
   if (!IsSafeLanguageCode(language_code)) return paths;
   const std::size_t dot = name.rfind('.');
   const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
   const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
-  const std::string variant = folder + "lang\\" + stem + "_" + language_code + extension;
+  const std::string variant = base_folder + "lang\\" + stem + "_" + language_code + extension;
   if (exists != nullptr && exists(variant)) {
     paths.document = variant;
     paths.stale_index = TopicIndexPath(variant);

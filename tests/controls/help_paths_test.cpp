@@ -32,6 +32,8 @@ TEST(HelpPaths, TheLanguageVariantIsUsedOnlyWhenItExistsAndItsCodeIsSafe) {
   EXPECT_EQ(pattern.stale_index, "");
 
   EXPECT_EQ(ChooseHelpDocumentPaths("", "tips.htm", nullptr, Exists).document, "tips.htm");
+  EXPECT_EQ(ChooseHelpDocumentPaths("C:\\Corvale\\", "D:\\docs\\help.htm", "de", Exists).document,
+            "D:\\docs\\help.htm");
 }
 
 TEST(HelpPaths, IndexPathAndHtmlMode) {
