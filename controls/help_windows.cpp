@@ -89,8 +89,31 @@ int HandleLinkedTopic(DialogFrame* frame, WPARAM topic) {
   return 1;
 }
 
+// Messages both windows answer alike; true when handled, with the answer in
+// *result.
+bool CommonViewerMessage(DialogFrame* frame, UINT message, WPARAM wparam, int* result) {
+  *result = 0;
+  switch (message) {
+    case kShowLinkedTopic:
+      *result = HandleLinkedTopic(frame, wparam);
+      return true;
+    case WM_COMMAND:
+      if (LOWORD(wparam) != IDCANCEL) return false;
+      CloseDialogFrame(frame, 0);
+      *result = 1;
+      return true;
+    case WM_DESTROY:
+      ForgetViewer(DocOf(frame));
+      return true;
+    default:
+      return false;
+  }
+}
+
 int HelpWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM) {
   HelpDoc* doc = DocOf(frame);
+  int result = 0;
+  if (CommonViewerMessage(frame, message, wparam, &result)) return result;
   switch (message) {
     case WM_INITDIALOG: {
       if (doc == nullptr) return 1;
@@ -101,76 +124,69 @@ int HelpWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM) {
       SetFocus(frame->window);
       return 0;
     }
-    case kShowLinkedTopic:
-      return HandleLinkedTopic(frame, wparam);
     case WM_COMMAND:
-      switch (LOWORD(wparam)) {
-        case IDC_HELP_BACK:
-          HelpBack(doc);
-          return 1;
-        case IDC_HELP_FORWARD:
-          HelpForward(doc);
-          return 1;
-        case IDCANCEL:
-          CloseDialogFrame(frame, 0);
-          return 1;
-        default:
-          return 0;
+      if (LOWORD(wparam) == IDC_HELP_BACK) {
+        HelpBack(doc);
+        return 1;
       }
+      if (LOWORD(wparam) == IDC_HELP_FORWARD) {
+        HelpForward(doc);
+        return 1;
+      }
+      return 0;
     case WM_SIZE:
       if (wparam == SIZE_MINIMIZED) CloseDialogFrame(frame, 0);
-      return 0;
-    case WM_DESTROY:
-      ForgetViewer(doc);
       return 0;
     default:
       return 0;
   }
 }
 
+void StepTips(DialogFrame* frame, HelpDoc* doc, int command) {
+  switch (command) {
+    case IDC_TIPS_PREVIOUS: {
+      const int previous = doc->return_topic != 0 ? doc->return_topic : doc->current_topic - 1;
+      doc->return_topic = 0;
+      if (previous >= 1) ShowHelpTopic(doc, previous);
+      break;
+    }
+    case IDC_TIPS_NEXT:
+      doc->return_topic = 0;
+      ShowHelpTopic(doc, doc->current_topic + 1);
+      break;
+    case IDC_TIPS_AT_STARTUP:
+      if (IsDlgButtonChecked(frame->window, IDC_TIPS_AT_STARTUP) == BST_CHECKED) {
+        doc->flags |= kHelpTipsAtStartup;
+      } else {
+        doc->flags &= ~static_cast<unsigned>(kHelpTipsAtStartup);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
 int TipsWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM) {
   HelpDoc* doc = DocOf(frame);
+  int result = 0;
+  if (CommonViewerMessage(frame, message, wparam, &result)) return result;
+  if (doc == nullptr) return message == WM_INITDIALOG ? 1 : 0;
   switch (message) {
     case WM_INITDIALOG:
-      if (doc == nullptr) return 1;
       InitialiseViewer(frame, doc);
       SendDlgItemMessageA(frame->window, IDC_TIPS_PICTURE, STM_SETICON,
                           reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_INFORMATION)), 0);
-      CheckDlgButton(frame->window, IDC_TIPS_AT_STARTUP, (doc->flags & kHelpTipsAtStartup) ? BST_CHECKED : BST_UNCHECKED);
+      CheckDlgButton(frame->window, IDC_TIPS_AT_STARTUP,
+                     (doc->flags & kHelpTipsAtStartup) ? BST_CHECKED : BST_UNCHECKED);
       return 1;
-    case kShowLinkedTopic:
-      return HandleLinkedTopic(frame, wparam);
-    case WM_COMMAND:
-      if (doc == nullptr) return 0;
-      switch (LOWORD(wparam)) {
-        case IDC_TIPS_PREVIOUS: {
-          const int previous = doc->return_topic != 0 ? doc->return_topic : doc->current_topic - 1;
-          doc->return_topic = 0;
-          if (previous >= 1) ShowHelpTopic(doc, previous);
-          return 1;
-        }
-        case IDC_TIPS_NEXT:
-          doc->return_topic = 0;
-          ShowHelpTopic(doc, doc->current_topic + 1);
-          return 1;
-        case IDC_TIPS_AT_STARTUP:
-          if (IsDlgButtonChecked(frame->window, IDC_TIPS_AT_STARTUP) == BST_CHECKED) {
-            doc->flags |= kHelpTipsAtStartup;
-          } else {
-            doc->flags &= ~static_cast<unsigned>(kHelpTipsAtStartup);
-          }
-          return 1;
-        case IDCANCEL:
-          CloseDialogFrame(frame, 0);
-          return 1;
-        default:
-          return 0;
-      }
+    case WM_COMMAND: {
+      const int command = LOWORD(wparam);
+      if (command != IDC_TIPS_PREVIOUS && command != IDC_TIPS_NEXT && command != IDC_TIPS_AT_STARTUP) return 0;
+      StepTips(frame, doc, command);
+      return 1;
+    }
     case WM_CLOSE:
-      if (doc != nullptr) doc->current_topic = 0;
-      return 0;
-    case WM_DESTROY:
-      ForgetViewer(doc);
+      doc->current_topic = 0;
       return 0;
     default:
       return 0;
