@@ -48,7 +48,7 @@ RichEditViewer* CreatePlainViewer(DialogFrame* frame) {
   GetWindowRect(placeholder, &area);
   MapWindowPoints(nullptr, frame->window, reinterpret_cast<POINT*>(&area), 2);
   DestroyWindow(placeholder);
-  const char* window_class = GetModuleHandleA("riched20.dll") != nullptr ? "RichEdit20A" : "RICHEDIT";
+  const char* window_class = RichEditClassName();
   HWND edit = CreateWindowExA(WS_EX_STATICEDGE, window_class, "",
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                               area.left, area.top, area.right - area.left, area.bottom - area.top, frame->window,
