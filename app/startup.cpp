@@ -14,6 +14,7 @@
 #include "app/settings.h"
 #include "app/settings_save.h"
 #include "app/startup_tables.h"
+#include "app/tips_viewer.h"
 #include "common/common_library.h"
 #include "common/image_lists.h"
 #include "common/registry.h"
@@ -23,6 +24,7 @@
 #include "controls/browser_discovery.h"
 #include "controls/dialog_resources.h"
 #include "controls/frame_bars.h"
+#include "controls/help_doc.h"
 #include "controls/status_bar.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
@@ -159,10 +161,13 @@ int RunCorvale(HINSTANCE instance) {
   LoadProxyValues();
   InstallCddbDiscLookup();
   PrepareTempFolder(!first_instance);
+  InstallHelpViewer();
+  CreateTipsViewer(g_settings);
+  g_settings_save_hooks.take_tips_state = TakeTipsState;
   InstallFrameBars();
   AddStatusBar(main_frame, kMainStatusParts, LayOutMainStatusBar);
-  // Still to join at this point, each with its module: the tips viewer, and
-  // the main window's toolbar and layout table.
+  // Still to join at this point, each with its module: the main window's
+  // toolbar and layout table.
 
   int exit_code = 0;
   if (CreateMainWindow(&main_frame)) {
@@ -173,7 +178,10 @@ int RunCorvale(HINSTANCE instance) {
     exit_code = 1;
   }
 
+  // The viewers go before the library that hosts their browser controls.
   FreeDialogFrame(main_frame);
+  ReleaseTipsViewer();
+  ReleaseSharedHelpFrames();
   ReleaseStatusFont();
   g_settings.browser.reset();
   ShutdownCommonLibrary();
