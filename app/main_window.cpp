@@ -33,6 +33,7 @@
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "app/tips_viewer.h"
 #include "rip/encoder_watch.h"
 #include "rip/wma_error_dialog.h"
 
@@ -156,6 +157,7 @@ void Initialise() {
   ApplyToolbarView(g_main.frame);
   ConvertFrameMenu(g_main.frame, GetMenu(g_main.window), SmallImageList(), IDM_MAIN_MENU);
   UpdateCommandStates();
+  ShowStartupTip(g_main.frame, g_settings);
 }
 
 // The lookup's texts become the window's, here on the interface thread.  What

@@ -32,6 +32,7 @@
 #include "controls/toolbar.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "app/tips_viewer.h"
 #include "rip/encoder_watch.h"
 #include "rip/format_encoders.h"
 
@@ -244,6 +245,9 @@ int HandleMainCommand(int command, int notification, HWND control) {
                        g_settings.new_window ? kBrowserNewWindow : kBrowserCurrentWindow)) {
         ShowMessageBox(main.window, LoadStringText(IDS_BROWSER_ERROR), "%s", LoadStringText(IDS_BROWSER_OPEN_FAILED));
       }
+      return 1;
+    case IDM_TIPS:
+      ShowFirstTip(main.frame);
       return 1;
     default:
       break;

@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "app/settings_save.h"
 #include "app/startup_tables.h"
+#include "app/tips_viewer.h"
 #include "common/common_library.h"
 #include "common/image_lists.h"
 #include "common/registry.h"
@@ -27,6 +28,7 @@
 #include "controls/frame_bars.h"
 #include "controls/layout_engine.h"
 #include "controls/layout_services.h"
+#include "controls/help_doc.h"
 #include "controls/status_bar.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
@@ -163,13 +165,15 @@ int RunCorvale(HINSTANCE instance) {
   LoadProxyValues();
   InstallCddbDiscLookup();
   PrepareTempFolder(!first_instance);
+  InstallHelpViewer();
+  CreateTipsViewer(g_settings);
+  g_settings_save_hooks.take_tips_state = TakeTipsState;
   InstallFrameBars();
   AddStatusBar(main_frame, kMainStatusParts, LayOutMainStatusBar);
   AddMainToolbar(main_frame);
   InstallLayoutEngine();
   InstallLayoutPersistence();
   SetFrameLayout(main_frame, kMainWindowLayout, kMainWindowLayoutRows);
-  // Still to join at this point, with its module: the tips viewer.
 
   int exit_code = 0;
   if (CreateMainWindow(&main_frame)) {
@@ -180,7 +184,10 @@ int RunCorvale(HINSTANCE instance) {
     exit_code = 1;
   }
 
+  // The viewers go before the library that hosts their browser controls.
   FreeDialogFrame(main_frame);
+  ReleaseTipsViewer();
+  ReleaseSharedHelpFrames();
   ReleaseStatusFont();
   g_settings.browser.reset();
   ShutdownCommonLibrary();

@@ -298,7 +298,8 @@ INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wparam, LPARA
       if (frame->commands_blocked) return 0;
       const int command = LOWORD(wparam);
       if (frame->help_command != 0 && frame->help_command == command) {
-        if (services.open_help_window != nullptr) services.open_help_window(frame, frame->dialog_id);
+        const int help_id = frame->last_help_id != 0 ? frame->last_help_id : frame->dialog_id;
+        if (services.open_help_window != nullptr) services.open_help_window(frame, help_id);
         return 1;
       }
       const WORD code = HIWORD(wparam);

@@ -80,6 +80,7 @@ struct DialogFrame {
   int32_t commands_blocked;     // nonzero: WM_COMMAND is not processed at all
   SplitterRecord* splitters;
   FrameInitFunc init_func;
+  int last_help_id;             // the dialog or control whose topic was asked for last; 0 none
 };
 
 // The dialog procedure of every frame dialog; the frame is the creation

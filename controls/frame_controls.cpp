@@ -61,6 +61,11 @@ void FreeFrameControls(DialogFrame* frame) {
 void ShowContextHelp(DialogFrame* frame, int id) {
   if (frame == nullptr || id == 0 || frame->help_topic_of == nullptr) return;
   if (frame->help_muted || GlobalHelpMute()) return;
+  // The help command opens at the focused control's topic, not at whatever
+  // menu item or tooltip was passed over last.
+  if (id == frame->dialog_id || (frame->window != nullptr && GetDlgItem(frame->window, id) != nullptr)) {
+    frame->last_help_id = id;
+  }
   const int topic = frame->help_topic_of(id);
   if (topic == 0 || frame->help_pane == nullptr) return;
   const FrameServices& services = FrameServicesTable();

@@ -212,6 +212,22 @@ TEST_F(FrameTest, HelpCommandOpensTheHelpWindowForTheDialog) {
   EXPECT_FALSE(OwnerSaw(WM_COMMAND));
 }
 
+TEST_F(FrameTest, HelpCommandOpensAtTheControlThatTookTheFocusLast) {
+  Open();
+  frame_->help_command = 7888;
+  frame_->help_topic_of = TopicTimesTen;
+  int pane = 0;
+  frame_->help_pane = &pane;
+  Send(WM_COMMAND, MAKEWPARAM(IDC_FRAME_EDIT, EN_SETFOCUS), 0);
+  // Passing over a menu item moves the help pane but is not a focus.
+  Send(WM_MENUSELECT, MAKEWPARAM(40001, 0), 0);
+  Send(WM_COMMAND, MAKEWPARAM(7888, 0), 0);
+  Send(WM_ACTIVATE, WA_ACTIVE, 0);
+  Send(WM_COMMAND, MAKEWPARAM(7888, 0), 0);
+  EXPECT_EQ(g_trace.help_windows, (std::vector<int>{IDC_FRAME_EDIT, IDD_FRAME_TEST}));
+  frame_->help_pane = nullptr;
+}
+
 TEST_F(FrameTest, CloseAnsweredMinusOneKeepsTheWindow) {
   HWND window = Open();
   g_trace.close_answer = -1;

@@ -1,0 +1,28 @@
+// The tips document: opened at start-up, a tip shown when the main window
+// opens if the user wants that, Help > Tips, and the tips state saved with
+// the settings.
+#pragma once
+
+#include "app/settings.h"
+
+struct DialogFrame;
+
+constexpr int kTipsResourceId = 8001;
+constexpr char kTipsPage[] = "tips.htm";
+
+// Opens the tips document with the start-up box ticked when the tips
+// setting is on.  Without the document there are no tips.
+void CreateTipsViewer(const AppSettings& settings);
+void ReleaseTipsViewer();
+
+// The tip after the one shown last (1 after tip 9, or when none was), when
+// the tips setting is on.
+void ShowStartupTip(DialogFrame* owner, AppSettings& settings);
+// Help > Tips: the first tip.
+void ShowFirstTip(DialogFrame* owner);
+
+// The tip number to show at start-up after `last_tip`.
+int NextStartupTip(int last_tip);
+
+// Copies the start-up box (8 or 0) and the last tip shown into the settings.
+void TakeTipsState(AppSettings& settings);

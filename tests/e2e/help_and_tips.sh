@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Help and tips as a user meets them: F1 on the track list opens the help
+# window at the track list's topic, a link in it shows another topic and Back
+# returns; a tip is shown at start-up when the user wants one and none when
+# not.  Screenshots of the help and the tips window are kept.
+# Needs DISPLAY and WINEPREFIX (run it inside tools/with-wine.sh).
+#   help_and_tips.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
+set -uo pipefail
+
+track_list=1044
+viewer=1000
+back_button=1001
+help_title="Help"
+tips_title="Tip of the Day"
+
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+documents=$(cd "$(dirname "$0")/help_documents" && pwd)
+
+cleanup() {
+  stop_corvale
+  rm -rf "$root"
+}
+trap cleanup EXIT
+e2e_setup "$1" "$2" "$3"
+
+# The documents sit beside the program: run a copy of it with the test's own.
+program=$root/program
+mkdir -p "$program"
+cp "$bin"/*.exe "$bin"/*.dll "$program"/ || fail "cannot copy the program"
+cp "$documents"/help.htm "$documents"/tips.htm "$program"/
+bin=$program
+
+viewer_text() {
+  probe text "$1" $viewer || fail "no viewer in the \"$1\" window"
+}
+
+wait_viewer_text() {
+  local title=$1 wanted=$2
+  for _ in $(seq 1 50); do
+    probe text "$title" $viewer >/dev/null 2>&1 && [[ $answer == *"$wanted"* ]] && return 0
+    sleep 0.2
+  done
+  fail "the \"$title\" window shows \"${answer:-nothing}\", wanted \"$wanted\""
+}
+
+echo "== a tip at start-up with tips on"
+printf 'path=%s\\\r\ntips=8\r\nlasttip=0\r\n' "$(windows_path "$out")" >"$work/config.ini"
+start_corvale "$work"
+probe wait-rect "$tips_title" $viewer 15000 || fail "no tips window at start-up"
+wait_viewer_text "$tips_title" "Tip one"
+sleep 0.5
+timeout 30 import -window root "$artefacts/tips_window.png" || fail "no screenshot"
+echo "screenshot: $artefacts/tips_window.png"
+
+echo "== the tips window's Close button"
+probe wait-rect "$tips_title" 2 5000 || fail "no Close button in the tips window"
+click_rect "$answer"
+# A window without a window manager takes a moment to go.
+for _ in $(seq 1 25); do
+  probe text "$tips_title" $viewer >/dev/null 2>&1 || break
+  sleep 0.2
+done
+probe text "$tips_title" $viewer >/dev/null 2>&1 && fail "the tips window is still open after Close"
+
+echo "== F1 on the track list"
+probe header-rect $track_list || fail "no header on the track list"
+read -r left _ _ bottom <<<"$answer"
+click $((left + 40)) $((bottom + 6))
+sleep 0.5
+timeout 10 xdotool key F1 || fail "cannot press F1"
+probe wait-rect "$help_title" $viewer 15000 || fail "no help window after F1"
+read -r vleft vtop _ _ <<<"$answer"
+wait_viewer_text "$help_title" "Track list topic"
+
+echo "== a link to another topic, then Back"
+# The link opens the topic; where its line lies depends on the page's
+# layout, so the first few lines are tried.
+for line in 0 1 2 3 4 5; do
+  click $((vleft + 25)) $((vtop + 10 + 16 * line))
+  sleep 0.5
+  probe text "$help_title" $viewer >/dev/null 2>&1 && [[ $answer == *"File list topic: the files"* ]] && break
+done
+wait_viewer_text "$help_title" "File list topic: the files"
+sleep 0.5
+timeout 30 import -window root "$artefacts/help_window.png" || fail "no screenshot"
+echo "screenshot: $artefacts/help_window.png"
+probe wait-rect "$help_title" $back_button 5000 || fail "no Back button"
+click_rect "$answer"
+wait_viewer_text "$help_title" "Track list topic"
+close_corvale
+grep -q '^lasttip=1' "$work/config.ini" || fail "the tip shown was not saved: $(grep lasttip "$work/config.ini")"
+
+echo "== no tip at start-up with tips off"
+printf 'path=%s\\\r\ntips=0\r\n' "$(windows_path "$out")" >"$work/config.ini"
+start_corvale "$work"
+probe wait-rect "$tips_title" $viewer 3000 >/dev/null 2>&1 && fail "a tip was shown with tips off"
+close_corvale
+echo "PASS"
