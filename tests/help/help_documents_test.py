@@ -32,6 +32,16 @@ def markers(text):
     return found
 
 
+def looks_like_utf8(raw):
+    """Accented Windows-1252 text almost never forms valid UTF-8 sequences,
+    while a UTF-8 file decodes as Windows-1252 without error."""
+    try:
+        raw.decode("utf-8", errors="strict")
+        return True
+    except UnicodeDecodeError:
+        return False
+
+
 def map_topics(tables_source):
     """The topic numbers of the program's help map table."""
     block = re.search(r"kHelpTopics\[\]\s*=\s*\{(.*?)\};", tables_source, re.S)
@@ -61,6 +71,8 @@ class Document:
             raw = path.read_bytes()
         else:
             self.fail("missing")
+        if not raw.isascii() and looks_like_utf8(raw):
+            self.fail("UTF-8 text where Windows-1252 is wanted")
         try:
             self.text = raw.decode("cp1252", errors="strict")
         except UnicodeDecodeError as error:
