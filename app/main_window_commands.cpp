@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/destination_pane.h"
+#include "app/help_commands.h"
 #include "app/language_menu.h"
 #include "app/main_window_state.h"
 #include "app/preferences_dialog.h"
@@ -234,6 +235,12 @@ int HandleMainCommand(int command, int notification, HWND control) {
       return 1;
     case IDM_PREFERENCES:
       OpenPreferences();
+      return 1;
+    case IDM_UPGRADE:
+      RunUpgradeCommand(main.window);
+      return 1;
+    case IDM_MANUAL:
+      OpenManualCommand();
       return 1;
     default:
       break;
