@@ -10,3 +10,5 @@ struct DialogFrame;
 void RunUpgradeCommand(HWND owner);
 // Opens the product manual, or has the upgrade program fetch it (silently).
 void OpenManualCommand();
+// Shows the About box over the main window.
+void ShowAboutCommand(DialogFrame* parent);

@@ -242,6 +242,9 @@ int HandleMainCommand(int command, int notification, HWND control) {
     case IDM_MANUAL:
       OpenManualCommand();
       return 1;
+    case IDM_ABOUT:
+      ShowAboutCommand(main.frame);
+      return 1;
     default:
       break;
   }
