@@ -12,8 +12,15 @@ using AtlAdviseFn = HRESULT(WINAPI*)(IUnknown* source, IUnknown* sink, const IID
 // functions the host uses.  A missing library or function is no error: the
 // functions below then answer null.  Returns true when the library is loaded.
 bool LoadAtlLibrary();
-// Unloads the library and forgets its functions; may be repeated.
+// Unloads the library and forgets its functions; may be repeated.  The
+// functions registered with RunBeforeAtlUnload run first (newest first), so
+// that nothing hosted through the library outlives it.
 void UnloadAtlLibrary();
+// Registers a release to run before the library is freed; once per function.
+void RunBeforeAtlUnload(void (*release)());
+
+// True when the library is loaded and all three entry points were found.
+bool AtlEntryPointsComplete();
 
 AtlAxGetControlFn AtlAxGetControlFunction();
 AtlAdviseFn AtlAdviseFunction();

@@ -1,0 +1,55 @@
+// A rich edit control on a dialog that shows rich text with clickable links.
+// Links are written in the text as "<A HREF=...>title</A>"; setting the text
+// turns each into its blue, underlined title and a link record.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct DialogFrame;
+struct RichEditViewer;
+
+enum RichViewerFlags : unsigned {
+  kRichViewerDetectUrls = 1,   // the control marks plain addresses itself
+  kRichViewerLinks = 16,       // link markup is converted and clicks reported
+};
+
+struct RichLink {
+  std::string url;  // resolved against the viewer's base
+  LONG first;       // first character of the title in the control
+  LONG last;        // one past its last character
+};
+
+// Runs for a click on a link; nonzero means handled.  Without a handler, or
+// when it answers 0, the link is opened in the browser.
+using RichLinkHandler = int (*)(void* owner, RichEditViewer* viewer, const RichLink& link);
+// Opens a link that no handler took (test seam; default OpenCheckedLink).
+using RichLinkOpener = int (*)(HWND owner, const RichLink& link);
+
+// Loads "riched32.dll" and "riched20.dll" once; 1 when either is present.
+int LoadRichEditLibraries();
+
+// Wraps the rich edit control `control_id` of the frame's window and adds
+// it to the frame's controls (freed with them).  Null without the control.
+RichEditViewer* CreateRichEditViewer(DialogFrame* frame, int control_id, unsigned flags);
+// Frees a viewer that was not added to a frame.
+void DestroyRichEditViewer(RichEditViewer* viewer);
+
+// Streams `rtf` into the control, clears its modified flag and (with
+// kRichViewerLinks) converts link markup, resolving against `base` (may be
+// null).  Scrolls to the top and keeps the focus where it was.  1 on success.
+int SetRichViewerText(RichEditViewer* viewer, const char* rtf, const char* base);
+
+void SetRichViewerLinkHandler(RichEditViewer* viewer, RichLinkHandler handler, void* owner);
+void SetRichLinkOpener(RichLinkOpener opener);  // null: the default
+void SetRichViewerBackground(RichEditViewer* viewer, COLORREF colour);
+
+HWND RichViewerWindow(const RichEditViewer* viewer);
+const std::vector<RichLink>& RichViewerLinks(const RichEditViewer* viewer);
+
+// What a link click over characters [first, last) does: the first link
+// record inside a range of 1 to 500 characters is handed to the handler or
+// opened.  Returns nonzero when a link was followed.
+int FollowRichViewerLink(RichEditViewer* viewer, LONG first, LONG last);
