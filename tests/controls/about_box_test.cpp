@@ -41,6 +41,9 @@ int RecordPage(DialogFrame* frame, HWND viewer, const char* html) {
 void CALLBACK PressOk(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!g_seen.window) return;
   KillTimer(nullptr, timer);
+  // What the dialog manager sends on Enter: the same number as the box's own
+  // message, with wParam 0.
+  SendMessageA(g_seen.window, DM_GETDEFID, 0, 0);
   SendMessageA(g_seen.window, WM_COMMAND, IDOK, 0);
 }
 
@@ -119,7 +122,7 @@ TEST_F(AboutBoxTest, ShowsThePageWithSystemTextsAndLinksAndClosesOnOk) {
   PutMachineText(kCommonKey, "cookie", "77");
 
   EXPECT_EQ(RunAndCloseFromTimer(), 1);
-  // The dialog manager's own WM_USER (DM_GETDEFID) wrote nothing.
+  // The dialog manager's DM_GETDEFID wrote nothing.
   EXPECT_EQ(g_seen.writes, 1);
   EXPECT_FALSE(IsWindow(g_seen.window));
   const AboutSystemTexts system = CurrentSystemTexts();
