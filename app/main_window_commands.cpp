@@ -23,6 +23,7 @@
 #include "common/menu_localisation.h"
 #include "common/message_format.h"
 #include "common/strings.h"
+#include "controls/browser_launcher.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_localisation.h"
 #include "controls/frame_services.h"
@@ -244,6 +245,12 @@ int HandleMainCommand(int command, int notification, HWND control) {
       return 1;
     case IDM_ABOUT:
       ShowAboutCommand(main.frame);
+      return 1;
+    case IDM_FAQ:
+      if (!OpenFaqPage(main.window, g_settings.browser ? g_settings.browser->c_str() : nullptr,
+                       g_settings.new_window ? kBrowserNewWindow : kBrowserCurrentWindow)) {
+        ShowMessageBox(main.window, LoadStringText(IDS_BROWSER_ERROR), "%s", LoadStringText(IDS_BROWSER_OPEN_FAILED));
+      }
       return 1;
     default:
       break;

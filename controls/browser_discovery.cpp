@@ -20,7 +20,15 @@ std::string ExpandEnvironment(const std::string& text) {
   return expanded.data();
 }
 
-// The icon's program: "path,index" without the index.
+// An icon may as well come from a library or a picture; only a program that
+// exists can open pages.
+bool IsExistingProgram(const std::string& path) {
+  if (path.size() < 5 || _stricmp(path.c_str() + path.size() - 4, ".exe") != 0) return false;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The icon's program: "path,index" without the index, when it is a program.
 std::string BrowserFromIcon(HKEY root, const char* key_name) {
   HKEY opened = nullptr;
   // Read access only: the classes root is not the user's to write.
@@ -36,7 +44,9 @@ std::string BrowserFromIcon(HKEY root, const char* key_name) {
   std::string path = type == REG_EXPAND_SZ ? ExpandEnvironment(value) : std::string(value);
   const size_t comma = path.find(',');
   if (comma != std::string::npos) path.resize(comma);
-  return path;
+  // The path of an icon may be quoted like a command.
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+  return IsExistingProgram(path) ? path : "";
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ struct DetectedBrowsers {
 
 // Reads both registrations below `root` (the classes root unless a test
 // points elsewhere).  Each is the key's default value, with environment
-// variables expanded for an expandable text, cut before the icon index.
+// variables expanded for an expandable text, cut before the icon index; only
+// an existing .exe counts (an icon taken from a library names no browser).
 DetectedBrowsers DetectBrowsers(HKEY root = HKEY_CLASSES_ROOT);
 
 // The browsers found at start-up; empty ones until RememberDetectedBrowsers ran.

@@ -27,10 +27,16 @@ class BrowserControl {
   virtual HtmlDocumentSink* Document() = 0;  // caller deletes
 };
 
-// The host object: the dialog control and the browser in it.  A value on
-// the caller's stack or in its record; empty (no browser) when attaching
-// failed.  Attached hosts are released before the hosting library goes.
+// The host object: the dialog control and the browser in it, kept on the
+// caller's stack or in its record; empty (no browser) when attaching failed.
+// It releases its browser when it goes, and every attached host is released
+// before the hosting library is unloaded.
 struct BrowserHost {
+  BrowserHost() = default;
+  ~BrowserHost();
+  BrowserHost(const BrowserHost&) = delete;
+  BrowserHost& operator=(const BrowserHost&) = delete;
+
   HWND window = nullptr;
   BrowserControl* browser = nullptr;
 };

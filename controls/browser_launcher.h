@@ -44,9 +44,9 @@ std::optional<std::string> ExpandEnvironmentText(const char* text);
 // The FAQ page: the "faq" value of the program key below HKEY_LOCAL_MACHINE
 // with its link macros filled in; empty when missing or refused by CheckLink.
 std::string FaqAddress();
-// Help > FAQ: opens the FAQ page in a new window of `browser_setting`, or of
-// the detected browsers when the setting is empty.  1 on success.
-int OpenFaqPage(HWND owner, const char* browser_setting);
+// Help > FAQ: opens the FAQ page with `browser_setting`, or with the
+// detected browsers when the setting is empty.  1 on success.
+int OpenFaqPage(HWND owner, const char* browser_setting, int mode);
 
 // Test seam: what starts the browser program (ShellExecuteA by default).
 // Returns the ShellExecute-style result (above 32 is success).

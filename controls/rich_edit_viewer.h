@@ -30,6 +30,8 @@ using RichLinkOpener = int (*)(HWND owner, const RichLink& link);
 
 // Loads "riched32.dll" and "riched20.dll" once; 1 when either is present.
 int LoadRichEditLibraries();
+// The window class of the newest rich edit control present.
+const char* RichEditClassName();
 
 // Wraps the rich edit control `control_id` of the frame's window and adds
 // it to the frame's controls (freed with them).  Null without the control.

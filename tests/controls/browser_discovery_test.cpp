@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "support/temp_dir.h"
+
 namespace {
 
 constexpr char kScratch[] = "Software\\CorvaleTests\\BrowserClasses";
@@ -33,12 +35,25 @@ class BrowserDiscoveryTest : public testing::Test {
 };
 
 TEST_F(BrowserDiscoveryTest, IconProgramsWithoutTheIndexAndExpandedVariables) {
-  SetIcon("htmlfile\\DefaultIcon", REG_SZ, "C:\\Web\\first.exe,1");
-  ASSERT_TRUE(SetEnvironmentVariableA("CORVALE_TEST_BROWSERS", "C:\\Other Web"));
+  testing_support::TempDir web;
+  testing_support::WriteWholeFile(web.File("first.exe"), "MZ");
+  testing_support::WriteWholeFile(web.File("second.exe"), "MZ");
+  SetIcon("htmlfile\\DefaultIcon", REG_SZ, web.File("first.exe") + ",1");
+  ASSERT_TRUE(SetEnvironmentVariableA("CORVALE_TEST_BROWSERS", web.path().c_str()));
   SetIcon("NetscapeMarkup\\DefaultIcon", REG_EXPAND_SZ, "%CORVALE_TEST_BROWSERS%\\second.exe,-3");
   const DetectedBrowsers found = DetectBrowsers(root_);
-  EXPECT_EQ(found.first, "C:\\Web\\first.exe");
-  EXPECT_EQ(found.second, "C:\\Other Web\\second.exe");
+  EXPECT_EQ(found.first, web.File("first.exe"));
+  EXPECT_EQ(found.second, web.File("second.exe"));
+}
+
+TEST_F(BrowserDiscoveryTest, IconsFromLibrariesOrMissingProgramsNameNoBrowser) {
+  testing_support::TempDir web;
+  testing_support::WriteWholeFile(web.File("icons.dll"), "MZ");
+  SetIcon("htmlfile\\DefaultIcon", REG_SZ, web.File("icons.dll") + ",1");
+  SetIcon("NetscapeMarkup\\DefaultIcon", REG_SZ, web.File("gone.exe") + ",0");
+  const DetectedBrowsers found = DetectBrowsers(root_);
+  EXPECT_EQ(found.first, "");
+  EXPECT_EQ(found.second, "");
 }
 
 TEST_F(BrowserDiscoveryTest, MissingUnreadableOrOversizedRegistrationsGiveNothing) {
