@@ -12,6 +12,7 @@
 #include "common/win_owners.h"
 #include "controls/dialog_frame.h"
 #include "controls/dialog_resources.h"
+#include "controls/page_view.h"
 #include "dialogs/dialog_ids.h"
 
 namespace {
@@ -22,6 +23,8 @@ constexpr char kCommonKey[] = "Software\\VELMARON\\Common";
 constexpr WPARAM kFillSystemTexts = 999;
 constexpr DWORD kRegistryTextBytes = 256;
 constexpr LONG kVisibleChild = WS_CHILD | WS_VISIBLE;
+// The page's own background, kept where it is shown as rich text.
+constexpr COLORREF kPageBackground = RGB(0xD0, 0xD0, 0xD0);
 
 AboutPageWriter g_writer = nullptr;
 
@@ -64,6 +67,15 @@ std::string CurrentFolder() {
   return folder;
 }
 
+// Into the browser control, or as rich text where it gives no document;
+// links open in the user's browser either way.
+int ShowInPageView(DialogFrame* frame, HWND viewer, const char* html) {
+  PageViewOptions options;
+  options.background = kPageBackground;
+  PageView* view = AttachPageView(frame, GetDlgCtrlID(viewer), options);
+  return view ? ShowPage(view, html, nullptr) : 0;
+}
+
 void OnInitDialog(DialogFrame* frame, AboutBox* box) {
   if (box->picture) {
     SendDlgItemMessageA(frame->window, IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
@@ -80,7 +92,7 @@ void FillSystemTexts(DialogFrame* frame, AboutBox* box) {
   TextBufOwner page;
   if (!TextAssign(page.ptr(), box->page.get())) return;
   if (!FillAboutSystemTexts(page.ptr(), CurrentSystemTexts())) return;
-  if (g_writer) g_writer(frame, viewer, page.get());
+  (g_writer ? g_writer : ShowInPageView)(frame, viewer, page.get());
 }
 
 // The picture control may have drawn from a copy of the bitmap it was

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Help > About through corvale.exe: the box opens over the main window with
-# its picture and the page area, is kept as a screenshot, and closes with OK.
+# its picture and its page (product, version, system and memory), is kept as
+# a screenshot, and closes with OK.
 # Needs DISPLAY and WINEPREFIX (run it inside tools/with-wine.sh).
 #   about_box.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
 set -uo pipefail
@@ -44,6 +45,18 @@ probe command $about_command || fail "could not send Help > About"
 probe wait-rect About $about_picture 20000 || fail "the About box did not open"
 [ "$answer" != "0 0 0 0" ] || fail "the About box has no picture control"
 probe wait-rect About $about_viewer 1000 || fail "the About box lost its page area"
+# Wine has no browser engine here: the page arrives as rich text, with the
+# system texts that are filled in once the box is on screen.
+page=""
+for _ in $(seq 1 50); do
+  probe text About $about_viewer && page=$answer
+  case $page in *"Free memory:"*%*) break ;; esac
+  sleep 0.1
+done
+case $page in
+  *Corvale*"version: "*"Operating system:"*"Windows "*"(build: "*"Memory:"*" MB"*"Free memory:"*%*"Home"*) ;;
+  *) fail "the page reads \"$page\"" ;;
+esac
 sleep 1
 shot=$artefacts/about_box.png
 timeout 30 import -window root "$shot" || fail "no screenshot"
