@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/destination_pane.h"
+#include "app/help_commands.h"
 #include "app/language_menu.h"
 #include "app/main_toolbar.h"
 #include "app/main_window_state.h"
@@ -239,6 +240,15 @@ int HandleMainCommand(int command, int notification, HWND control) {
       return 1;
     case IDM_PREFERENCES:
       OpenPreferences();
+      return 1;
+    case IDM_UPGRADE:
+      RunUpgradeCommand(main.window);
+      return 1;
+    case IDM_MANUAL:
+      OpenManualCommand();
+      return 1;
+    case IDM_ABOUT:
+      ShowAboutCommand(main.frame);
       return 1;
     case IDM_FAQ:
       if (!OpenFaqPage(main.window, g_settings.browser ? g_settings.browser->c_str() : nullptr,

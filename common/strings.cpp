@@ -115,3 +115,9 @@ int ShowMessageBox(HWND owner, const char* caption, const char* format, ...) {
   g_show_message_box(owner, text->c_str(), caption ? caption : "", MB_OK);
   return 1;
 }
+
+int ShowWarningBox(HWND owner, const char* caption, const char* text) {
+  if (!text) return 0;
+  g_show_message_box(owner, text, caption ? caption : "", MB_OK | MB_ICONWARNING);
+  return 1;
+}

@@ -31,6 +31,10 @@ int ShowMessageBox(HWND owner, const char* caption, const char* format, ...)
 #endif
     ;
 
+// Shows `text` as it is (no format) with a warning icon and an OK button.
+// 1 when shown.
+int ShowWarningBox(HWND owner, const char* caption, const char* text);
+
 // What shows a message box; MessageBoxA unless a test replaces it.
 using MessageBoxFunction = int (*)(HWND owner, const char* text, const char* caption, UINT type);
 // Installs a function (null: MessageBoxA again) and returns the previous one.

@@ -1,0 +1,19 @@
+// Feeds arbitrary bytes to the executable header check: nothing may be read
+// outside the data, and an accepted image must really hold both signatures.
+// fuzz-sources: common/upgrade_plan.cpp
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "common/upgrade_plan.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // An exact-size copy lets the address sanitizer see any read past the end.
+  std::vector<unsigned char> bytes(data, data + size);
+  if (!IsWindowsExecutableImage(bytes.empty() ? nullptr : bytes.data(), bytes.size())) return 0;
+  std::uint32_t offset = 0;
+  for (int i = 0; i < 4; ++i) offset |= std::uint32_t(bytes[0x3C + i]) << (8 * i);
+  if (bytes[0] != 'M' || bytes[1] != 'Z' || std::memcmp(bytes.data() + offset, "PE\0\0", 4) != 0) std::abort();
+  return 0;
+}
