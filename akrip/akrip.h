@@ -26,7 +26,7 @@ constexpr int kMaxDrives = 8;
 constexpr int kDriveIdTextSize = 65;
 constexpr int kTocDescriptors = 100;
 constexpr int kCddbMaxMatches = 20;
-constexpr int kMaxSessions = 99;           // each session holds at least one track
+constexpr int kMaxSessions = 99;  // each session holds at least one track
 
 // Library completion codes.
 constexpr uint32_t kSuccess = 1;
@@ -35,19 +35,19 @@ constexpr uint32_t kFailure = 0;
 // Last-error codes returned by GetAspiLibError.
 enum LibError : int32_t {
   kErrNone = 0,
-  kErrNoDrive = -1,        // unknown or closed handle
-  kErrBadArgument = -2,    // null record, wrong size or version, count out of range
+  kErrNoDrive = -1,      // unknown or closed handle
+  kErrBadArgument = -2,  // null record, wrong size or version, count out of range
   kErrNoMemory = -3,
-  kErrTransport = -4,      // the pass-through request itself failed
-  kErrNotReady = -5,       // no disc, or the drive reports not ready
-  kErrMediumError = -6,    // the drive reports a medium or hardware error
-  kErrIllegalRequest = -7, // the drive refused the command (e.g. address out of range)
-  kErrImageIo = -8,        // a virtual drive's image file could not be read
+  kErrTransport = -4,       // the pass-through request itself failed
+  kErrNotReady = -5,        // no disc, or the drive reports not ready
+  kErrMediumError = -6,     // the drive reports a medium or hardware error
+  kErrIllegalRequest = -7,  // the drive refused the command (e.g. address out of range)
+  kErrImageIo = -8,         // a virtual drive's image file could not be read
   kErrNotSupported = -9,
-  kErrShortRead = -15,     // fewer sectors than asked were delivered
-  kErrCddbNetwork = -20,   // the CDDB server or proxy could not be reached or dropped the line
-  kErrCddbTimeout = -21,   // the CDDB exchange took too long
-  kErrCddbReply = -22,     // the CDDB reply was refused: HTTP or CDDB error, malformed, too large
+  kErrShortRead = -15,    // fewer sectors than asked were delivered
+  kErrCddbNetwork = -20,  // the CDDB server or proxy could not be reached or dropped the line
+  kErrCddbTimeout = -21,  // the CDDB exchange took too long
+  kErrCddbReply = -22,    // the CDDB reply was refused: HTTP or CDDB error, malformed, too large
 };
 
 #pragma pack(push, 1)
@@ -57,19 +57,19 @@ struct DriveRecord {
   uint8_t target;
   uint8_t lun;
   uint8_t reserved;
-  char id[kDriveIdTextSize];   // identification text, NUL-terminated
+  char id[kDriveIdTextSize];  // identification text, NUL-terminated
   uint8_t inquiry[52];
 };
 
 struct DriveList {
-  uint8_t capacity;            // caller sets 8
-  uint8_t count;               // filled by the library
+  uint8_t capacity;  // caller sets 8
+  uint8_t count;     // filled by the library
   DriveRecord drives[kMaxDrives];
 };
 
 struct OpenRequest {
-  uint8_t size;                // 12
-  uint8_t version;             // 1
+  uint8_t size;     // 12
+  uint8_t version;  // 1
   uint8_t host_adapter;
   uint8_t target;
   uint8_t lun;
@@ -84,7 +84,7 @@ struct TocDescriptor {
   uint8_t adr_control;
   uint8_t track_number;
   uint8_t reserved2;
-  uint8_t address_be[4];       // LBA, big-endian
+  uint8_t address_be[4];  // LBA, big-endian
 };
 
 struct Toc {
@@ -97,11 +97,11 @@ struct Toc {
 struct ReadBuffer {
   uint32_t start_lba;
   uint32_t sector_count;
-  uint32_t capacity;           // bytes in data[]
-  uint32_t valid_bytes;        // filled by the library
-  uint32_t status;             // filled by the library
-  uint32_t data_offset;        // filled by the library: where the valid bytes start
-  uint8_t data[1];             // capacity bytes follow the header
+  uint32_t capacity;     // bytes in data[]
+  uint32_t valid_bytes;  // filled by the library
+  uint32_t status;       // filled by the library
+  uint32_t data_offset;  // filled by the library: where the valid bytes start
+  uint8_t data[1];       // capacity bytes follow the header
 };
 
 struct CddbMatch {
@@ -117,15 +117,15 @@ struct CddbMatch {
 // first session and its data in the second).  Not part of the TOC record:
 // READ TOC format 0 lists every track but only the last session's lead-out.
 struct SessionEntry {
-  uint8_t number;              // 1 to 99
+  uint8_t number;  // 1 to 99
   uint8_t first_track;
   uint8_t last_track;
   uint8_t reserved;
-  uint32_t lead_out;           // LBA where this session's lead-out starts, little-endian
+  uint32_t lead_out;  // LBA where this session's lead-out starts, little-endian
 };
 
 struct SessionList {
-  uint8_t count;               // filled by the library, 1 or more
+  uint8_t count;  // filled by the library, 1 or more
   uint8_t reserved[3];
   SessionEntry sessions[kMaxSessions];
 };
@@ -134,7 +134,7 @@ struct SessionList {
 
 // The query request is not packed: a 32-bit capacity and a pointer.
 struct CddbQueryRequest {
-  int32_t capacity;            // in: room in matches; out: matches written
+  int32_t capacity;  // in: room in matches; out: matches written
   CddbMatch* matches;
 };
 
@@ -175,7 +175,7 @@ enum CddbOption : int32_t {
   kCddbHttpPort = 7,
 };
 
-using Handle = uint32_t;       // opaque; 0 means none
+using Handle = uint32_t;  // opaque; 0 means none
 
 }  // namespace akrip
 
@@ -184,7 +184,7 @@ AKRIP_API akrip::Handle AKRIP_CALL GetCDHandle(akrip::OpenRequest* request);
 AKRIP_API int32_t AKRIP_CALL CloseCDHandle(akrip::Handle handle);
 AKRIP_API uint32_t AKRIP_CALL ReadTOC(akrip::Handle handle, akrip::Toc* toc);
 AKRIP_API uint32_t AKRIP_CALL ReadCDAudioLBAEx(akrip::Handle handle, akrip::ReadBuffer* buffer,
-                                                akrip::ReadBuffer* previous);
+                                               akrip::ReadBuffer* previous);
 AKRIP_API int32_t AKRIP_CALL GetAspiLibError(void);
 AKRIP_API int32_t AKRIP_CALL CDDBSetOption(int32_t option, const char* text, int32_t number);
 AKRIP_API int32_t AKRIP_CALL CDDBQuery(akrip::Handle handle, akrip::CddbQueryRequest* request);

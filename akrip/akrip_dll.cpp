@@ -20,9 +20,7 @@
 namespace akrip {
 namespace {
 
-void DebugLine(const std::string& text) {
-  OutputDebugStringA(("akrip: " + text + "\n").c_str());
-}
+void DebugLine(const std::string& text) { OutputDebugStringA(("akrip: " + text + "\n").c_str()); }
 
 bool ReadEnvironment(const char* name, std::string* value) {
   DWORD needed = GetEnvironmentVariableA(name, nullptr, 0);

@@ -45,12 +45,24 @@ int32_t CddbClient::SetOption(int32_t option, const char* text, int32_t number) 
   if (HasLineBreak(value)) return 0;
   std::lock_guard<std::mutex> guard(lock_);
   switch (option) {
-    case kCddbServer: options_.server = value; return 1;
-    case kCddbProxyHost: options_.proxy_host = value; return 1;
-    case kCddbUseProxy: options_.use_proxy = number != 0; return 1;
-    case kCddbClientName: options_.client_name = value; return 1;
-    case kCddbUserEmail: options_.user_email = value; return 1;
-    case kCddbCgiPath: options_.cgi_path = value; return 1;
+    case kCddbServer:
+      options_.server = value;
+      return 1;
+    case kCddbProxyHost:
+      options_.proxy_host = value;
+      return 1;
+    case kCddbUseProxy:
+      options_.use_proxy = number != 0;
+      return 1;
+    case kCddbClientName:
+      options_.client_name = value;
+      return 1;
+    case kCddbUserEmail:
+      options_.user_email = value;
+      return 1;
+    case kCddbCgiPath:
+      options_.cgi_path = value;
+      return 1;
     case kCddbProxyPort:
       if (number < 0 || number > kHighestPort) return 0;
       options_.proxy_port = number;

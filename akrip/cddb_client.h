@@ -22,7 +22,7 @@ using CddbClock = std::chrono::steady_clock;
 // Bounds of one exchange with the server.
 struct CddbLimits {
   std::chrono::milliseconds connect_timeout{10000};
-  std::chrono::milliseconds receive_timeout{10000};   // silence between two reads
+  std::chrono::milliseconds receive_timeout{10000};  // silence between two reads
   // One library call.  A lookup makes two, so it ends within twice this.
   std::chrono::milliseconds call_limit{15000};
   size_t max_reply_bytes = 1 << 20;
@@ -64,7 +64,7 @@ class CddbClient {
   std::unique_ptr<CddbTransport> transport_;
   TextCodec codec_;
   CddbLimits limits_;
-  std::mutex lock_;            // guards options_ and limits_
+  std::mutex lock_;  // guards options_ and limits_
   CddbOptions options_;
 };
 

@@ -13,8 +13,8 @@ namespace akrip {
 
 struct CddbDiscId {
   uint32_t id = 0;
-  std::vector<uint32_t> frame_offsets;   // per track: LBA + 150
-  uint32_t total_seconds = 0;            // lead-out frame / 75
+  std::vector<uint32_t> frame_offsets;  // per track: LBA + 150
+  uint32_t total_seconds = 0;           // lead-out frame / 75
 };
 
 struct DiscIdResult {

@@ -61,14 +61,22 @@ int ReplyCode(const std::string& line) {
 
 const char* ReasonOfCode(int code) {
   switch (code) {
-    case 202: return "no match";
-    case 401: return "no such entry";
-    case 402: return "server error";
-    case 403: return "database entry is corrupt";
-    case 409: return "no handshake";
-    case 500: return "command syntax error";
-    case 530: return "server error or load too high";
-    default: return "unexpected reply code";
+    case 202:
+      return "no match";
+    case 401:
+      return "no such entry";
+    case 402:
+      return "server error";
+    case 403:
+      return "database entry is corrupt";
+    case 409:
+      return "no handshake";
+    case 500:
+      return "command syntax error";
+    case 530:
+      return "server error or load too high";
+    default:
+      return "unexpected reply code";
   }
 }
 
@@ -94,8 +102,8 @@ bool ParseMatchLine(const std::string& line, bool exact, ReplyMatch* match) {
   if (first_blank == std::string::npos) return false;
   const size_t second_blank = line.find(' ', first_blank + 1);
   match->category = line.substr(0, first_blank);
-  match->disc_id = line.substr(first_blank + 1, second_blank == std::string::npos ? std::string::npos
-                                                                                   : second_blank - first_blank - 1);
+  match->disc_id = line.substr(first_blank + 1,
+                               second_blank == std::string::npos ? std::string::npos : second_blank - first_blank - 1);
   match->disc_title = second_blank == std::string::npos ? "" : AsUtf8(line.substr(second_blank + 1));
   match->exact = exact;
   return IsCategory(match->category) && IsDiscIdWord(match->disc_id);
@@ -226,8 +234,7 @@ ProtocolResult ParseHttpReply(const std::string& reply, int* status, std::string
   }
   if (header_end == std::string::npos) return {false, "reply has no complete header"};
   const std::vector<std::string> header = SplitLines(reply.substr(0, header_end));
-  if (header.empty() || header[0].compare(0, 7, "HTTP/1.") != 0 || header[0].size() < 12 ||
-      header[0][8] != ' ') {
+  if (header.empty() || header[0].compare(0, 7, "HTTP/1.") != 0 || header[0].size() < 12 || header[0][8] != ' ') {
     return {false, "reply is not HTTP"};
   }
   const int code = ReplyCode(header[0].substr(9));

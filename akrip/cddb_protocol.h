@@ -16,10 +16,10 @@ struct CddbOptions {
   int32_t http_port = 80;
   std::string cgi_path;
   std::string user_email;
-  std::string client_name;     // "name version"
+  std::string client_name;  // "name version"
   bool use_proxy = false;
   std::string proxy_host;
-  int32_t proxy_port = 0;      // 0: 80
+  int32_t proxy_port = 0;  // 0: 80
 };
 
 // Where a request goes: the server itself, or the proxy.
@@ -42,8 +42,8 @@ bool HasLineBreak(const std::string& text);
 // The whole HTTP/1.0 GET for one CDDB command ("cddb query ..."), and where
 // to send it.  Through a proxy the request line carries the absolute URI and
 // the server's name goes unresolved to the proxy.
-ProtocolResult BuildCddbRequest(const CddbOptions& options, const std::string& command,
-                                std::string* request, HttpTarget* target);
+ProtocolResult BuildCddbRequest(const CddbOptions& options, const std::string& command, std::string* request,
+                                HttpTarget* target);
 
 // Splits a complete HTTP reply (as read up to the connection's end) into its
 // status and body.  Fails on a malformed envelope, a status other than 200, or
@@ -58,9 +58,9 @@ std::string AsUtf8(const std::string& bytes);
 
 struct ReplyMatch {
   std::string category;
-  std::string disc_id;       // 8 hex digits
+  std::string disc_id;  // 8 hex digits
   bool exact = false;
-  std::string disc_title;    // "Artist / Title", UTF-8
+  std::string disc_title;  // "Artist / Title", UTF-8
 };
 
 // The reply to "cddb query": 200 (one exact match), 210 (exact matches) and

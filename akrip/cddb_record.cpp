@@ -10,7 +10,7 @@ namespace {
 struct RecordLine {
   bool comment = false;
   std::string key;
-  std::string value;   // still escaped while lines are joined
+  std::string value;  // still escaped while lines are joined
 };
 
 std::string Unescape(const std::string& value) {
@@ -81,8 +81,7 @@ std::string CutText(const std::string& text, size_t max_bytes, const TextCodec& 
   return text.substr(0, length);
 }
 
-std::string BuildDiscRecord(const std::vector<std::string>& reply_lines, const TextCodec& codec,
-                            size_t capacity) {
+std::string BuildDiscRecord(const std::vector<std::string>& reply_lines, const TextCodec& codec, size_t capacity) {
   std::vector<RecordLine> lines;
   std::unordered_map<std::string, size_t> first_of_key;
   for (const std::string& raw : reply_lines) {

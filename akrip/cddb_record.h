@@ -32,7 +32,6 @@ std::string CutText(const std::string& text, size_t max_bytes, const TextCodec& 
 // - when the record and its NUL do not fit `capacity` bytes, comment lines are
 //   dropped first, then EXTD, EXTT and PLAYORDER, and then the record ends
 //   after the last whole line that fits.
-std::string BuildDiscRecord(const std::vector<std::string>& reply_lines, const TextCodec& codec,
-                            size_t capacity);
+std::string BuildDiscRecord(const std::vector<std::string>& reply_lines, const TextCodec& codec, size_t capacity);
 
 }  // namespace akrip

@@ -71,8 +71,7 @@ LibError ConnectTo(const addrinfo* address, const CddbLimits& limits, CddbClock:
   u_long non_blocking = 1;
   // FIONBIO is an unsigned bit pattern that ioctlsocket takes as a long.
   if (ioctlsocket(raw, static_cast<long>(FIONBIO), &non_blocking) != 0) return kErrCddbNetwork;
-  if (connect(raw, address->ai_addr, int(address->ai_addrlen)) == SOCKET_ERROR &&
-      WSAGetLastError() != WSAEWOULDBLOCK) {
+  if (connect(raw, address->ai_addr, int(address->ai_addrlen)) == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) {
     return kErrCddbNetwork;
   }
   const Ready ready = WaitFor(raw, true, WaitMs(limits.connect_timeout, deadline));

@@ -12,19 +12,19 @@ namespace akrip {
 enum class TrackMode { kAudio, kMode1Raw, kMode2Raw };
 
 struct CueIndex {
-  int number;          // 0 (pregap) to 99
-  int file;            // index into CueSheet::files
-  uint32_t position;   // sectors from the start of that file
+  int number;         // 0 (pregap) to 99
+  int file;           // index into CueSheet::files
+  uint32_t position;  // sectors from the start of that file
 };
 
 struct CueTrack {
-  int number;          // 1 to 99
+  int number;  // 1 to 99
   TrackMode mode;
-  uint8_t flag_bits;   // control bits from FLAGS: 0x01 PRE, 0x02 DCP, 0x08 4CH
-  uint32_t pregap;     // sectors of silence before the first index, not in any file
-  uint32_t postgap;    // sectors of silence after the track, not in any file
+  uint8_t flag_bits;              // control bits from FLAGS: 0x01 PRE, 0x02 DCP, 0x08 4CH
+  uint32_t pregap;                // sectors of silence before the first index, not in any file
+  uint32_t postgap;               // sectors of silence after the track, not in any file
   std::vector<CueIndex> indexes;  // numbers rise by one, starting at 0 or 1
-  int session;         // 1 unless a "REM SESSION nn" line came before the track
+  int session;                    // 1 unless a "REM SESSION nn" line came before the track
 };
 
 struct CueSheet {

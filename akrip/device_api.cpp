@@ -7,8 +7,7 @@ DeviceApi SystemDeviceApi() {
   api.open = [](const char* path, DWORD access) {
     return CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   };
-  api.control = [](HANDLE device, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size,
-                   DWORD* returned) {
+  api.control = [](HANDLE device, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size, DWORD* returned) {
     return DeviceIoControl(device, code, in, in_size, out, out_size, returned, nullptr);
   };
   // The table's close entry is how every device handle is released.

@@ -16,11 +16,10 @@ struct DeviceApi {
   // writing, existing only; INVALID_HANDLE_VALUE with the last error set on failure.
   std::function<HANDLE(const char* path, DWORD access)> open;
   // DeviceIoControl without OVERLAPPED; FALSE with the last error set on failure.
-  std::function<BOOL(HANDLE device, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size,
-                     DWORD* returned)>
+  std::function<BOOL(HANDLE device, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size, DWORD* returned)>
       control;
   std::function<void(HANDLE device)> close;
-  std::function<DWORD()> logical_drives;          // GetLogicalDrives
+  std::function<DWORD()> logical_drives;             // GetLogicalDrives
   std::function<UINT(const char* root)> drive_type;  // GetDriveTypeA
   std::function<void(uint32_t milliseconds)> sleep;
   std::function<void(const std::string& line)> report;  // a line for the debugger output

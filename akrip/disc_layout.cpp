@@ -69,8 +69,7 @@ bool DiscAddressOf(const DiscLayout& layout, int file, uint64_t sector, uint32_t
 
 }  // namespace
 
-LayoutResult LayOutDisc(const CueSheet& sheet, const std::vector<uint64_t>& file_bytes,
-                        DiscLayout* layout) {
+LayoutResult LayOutDisc(const CueSheet& sheet, const std::vector<uint64_t>& file_bytes, DiscLayout* layout) {
   *layout = DiscLayout();
   if (file_bytes.size() != sheet.files.size() || sheet.files.empty() || sheet.tracks.empty()) {
     return {false, "sheet and files do not match"};
@@ -120,8 +119,7 @@ LayoutResult LayOutDisc(const CueSheet& sheet, const std::vector<uint64_t>& file
 
   for (const CueTrack& track : sheet.tracks) {
     LaidTrack laid{track.number, 0, track.mode != TrackMode::kAudio, 0};
-    laid.adr_control = static_cast<uint8_t>(kAdrPosition | track.flag_bits |
-                                            (laid.data ? cdda::kControlDataTrack : 0));
+    laid.adr_control = static_cast<uint8_t>(kAdrPosition | track.flag_bits | (laid.data ? cdda::kControlDataTrack : 0));
     for (const CueIndex& index : track.indexes) {
       if (index.number == 1 && !DiscAddressOf(*layout, index.file, index.position, &laid.start)) {
         return {false, "index lies beyond the end of its file"};
@@ -152,8 +150,7 @@ void MakeToc(const DiscLayout& layout, Toc* toc) {
     put(&toc->descriptors[i], static_cast<uint8_t>(t.number), t.adr_control, t.start);
   }
   // The lead-out carries the control bits of the last track, as drives report it.
-  put(&toc->descriptors[count], cdda::kLeadOutTrackNumber, layout.tracks.back().adr_control,
-      layout.lead_out);
+  put(&toc->descriptors[count], cdda::kLeadOutTrackNumber, layout.tracks.back().adr_control, layout.lead_out);
   const uint32_t data_length = 2 + 8 * static_cast<uint32_t>(count + 1);
   toc->data_length_be[0] = static_cast<uint8_t>(data_length >> 8);
   toc->data_length_be[1] = static_cast<uint8_t>(data_length);

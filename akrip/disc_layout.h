@@ -20,22 +20,22 @@ constexpr int kBetweenSessionsExtent = -2;
 struct DiscExtent {
   uint32_t disc_start;
   uint32_t count;
-  int file;             // an index into the files, kSilenceExtent or kBetweenSessionsExtent
-  uint64_t file_sector; // first sector within the file
+  int file;              // an index into the files, kSilenceExtent or kBetweenSessionsExtent
+  uint64_t file_sector;  // first sector within the file
 };
 
 struct LaidTrack {
   int number;
   uint8_t adr_control;  // ADR 1 in the high nibble, control bits in the low one
   bool data;
-  uint32_t start;       // LBA of INDEX 01, as the table of contents gives it
+  uint32_t start;  // LBA of INDEX 01, as the table of contents gives it
 };
 
 struct LaidSession {
   int number;
   int first_track;
   int last_track;
-  uint32_t lead_out;    // where the session's lead-out starts
+  uint32_t lead_out;  // where the session's lead-out starts
 };
 
 struct DiscLayout {
@@ -56,8 +56,7 @@ struct LayoutResult {
 // files in order, with each PREGAP inserted before its track's first index and
 // each POSTGAP after the track's last sector.  A new session begins
 // cdda::kSessionGapSectors after the end of the one before.
-LayoutResult LayOutDisc(const CueSheet& sheet, const std::vector<uint64_t>& file_bytes,
-                        DiscLayout* layout);
+LayoutResult LayOutDisc(const CueSheet& sheet, const std::vector<uint64_t>& file_bytes, DiscLayout* layout);
 
 // The READ TOC format 0 response (addresses as LBA) for the layout.
 void MakeToc(const DiscLayout& layout, Toc* toc);

@@ -5,8 +5,8 @@
 namespace akrip {
 
 uint32_t DescriptorLba(const TocDescriptor& d) {
-  return (uint32_t(d.address_be[0]) << 24) | (uint32_t(d.address_be[1]) << 16) |
-         (uint32_t(d.address_be[2]) << 8) | uint32_t(d.address_be[3]);
+  return (uint32_t(d.address_be[0]) << 24) | (uint32_t(d.address_be[1]) << 16) | (uint32_t(d.address_be[2]) << 8) |
+         uint32_t(d.address_be[3]);
 }
 
 void SingleSessionFromToc(const Toc& toc, SessionList* sessions) {

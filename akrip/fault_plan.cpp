@@ -28,9 +28,16 @@ bool ParseInteger(const std::string& text, long long low, long long high, long l
 
 bool IsKnownError(long long code) {
   switch (code) {
-    case kErrNoDrive: case kErrBadArgument: case kErrNoMemory: case kErrTransport:
-    case kErrNotReady: case kErrMediumError: case kErrIllegalRequest: case kErrImageIo:
-    case kErrNotSupported: case kErrShortRead:
+    case kErrNoDrive:
+    case kErrBadArgument:
+    case kErrNoMemory:
+    case kErrTransport:
+    case kErrNotReady:
+    case kErrMediumError:
+    case kErrIllegalRequest:
+    case kErrImageIo:
+    case kErrNotSupported:
+    case kErrShortRead:
       return true;
     default:
       return false;

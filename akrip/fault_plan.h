@@ -19,9 +19,9 @@ namespace akrip {
 
 struct ReadFailRule {
   uint32_t first;
-  uint32_t last;       // inclusive
-  int32_t code;        // a LibError value
-  int32_t times;       // -1: every time
+  uint32_t last;  // inclusive
+  int32_t code;   // a LibError value
+  int32_t times;  // -1: every time
 };
 
 struct FaultPlan {

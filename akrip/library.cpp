@@ -150,15 +150,15 @@ uint32_t Library::ReadAudio(Handle handle, ReadBuffer* buffer) {
     std::lock_guard<std::mutex> guard(lock_);
     verdict = ApplyReadFaults(&faults_, buffer->start_lba, count);
   }
-  const bool partial_fault = verdict.kind == FaultVerdict::kShort ||
-                             (verdict.kind == FaultVerdict::kFail && verdict.code == kErrShortRead);
+  const bool partial_fault =
+      verdict.kind == FaultVerdict::kShort || (verdict.kind == FaultVerdict::kFail && verdict.code == kErrShortRead);
   if (verdict.kind == FaultVerdict::kFail && !partial_fault) return Fail(static_cast<LibError>(verdict.code));
 
   std::lock_guard<std::mutex> drive_guard(entry->lock);
   uint32_t delivered = 0;
   const uint32_t to_read = partial_fault ? verdict.sectors_before : count;
-  LibError error = to_read > 0 ? entry->drive->ReadAudio(buffer->start_lba, to_read, buffer->data, &delivered)
-                               : kErrNone;
+  LibError error =
+      to_read > 0 ? entry->drive->ReadAudio(buffer->start_lba, to_read, buffer->data, &delivered) : kErrNone;
   buffer->valid_bytes = delivered;
   if (error == kErrNone && verdict.kind == FaultVerdict::kFail) error = kErrShortRead;
   if (error != kErrNone) return Fail(error);

@@ -19,8 +19,8 @@
 namespace akrip {
 
 struct DriveEntry {
-  std::string id;                        // identification text
-  std::array<uint8_t, 52> inquiry{};     // start of the INQUIRY data
+  std::string id;                     // identification text
+  std::array<uint8_t, 52> inquiry{};  // start of the INQUIRY data
   // Opens the drive; null with *error set on failure.
   std::function<std::unique_ptr<Drive>(LibError* error)> open;
 };
@@ -50,14 +50,14 @@ class Library {
 
  private:
   struct OpenDrive {
-    std::mutex lock;                 // one request at a time per handle
+    std::mutex lock;  // one request at a time per handle
     std::unique_ptr<Drive> drive;
   };
 
   std::shared_ptr<OpenDrive> Find(Handle handle);
 
   Scanner scanner_;
-  std::mutex lock_;                  // guards everything below
+  std::mutex lock_;  // guards everything below
   bool listed_ = false;
   std::vector<DriveEntry> drives_;
   std::map<Handle, std::shared_ptr<OpenDrive>> handles_;

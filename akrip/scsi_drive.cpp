@@ -211,8 +211,7 @@ LibError ErrorFromOutcome(const ScsiOutcome& outcome) {
   }
 }
 
-ScsiDrive::ScsiDrive(ScsiTransport* transport, Sleeper sleeper)
-    : transport_(transport), sleeper_(std::move(sleeper)) {}
+ScsiDrive::ScsiDrive(ScsiTransport* transport, Sleeper sleeper) : transport_(transport), sleeper_(std::move(sleeper)) {}
 
 ScsiDrive::ScsiDrive(ScsiTransport* transport)
     : ScsiDrive(transport, [](uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }) {}

@@ -20,12 +20,12 @@ struct ScsiCommand {
 };
 
 struct ScsiOutcome {
-  bool delivered;              // false: the request never reached the drive
-  uint8_t status;              // SCSI status byte: 0 good, 2 check condition
+  bool delivered;  // false: the request never reached the drive
+  uint8_t status;  // SCSI status byte: 0 good, 2 check condition
   uint32_t bytes_transferred;
   uint8_t sense[32];
   uint8_t sense_length;
-  uint32_t system_error;       // when not delivered: the operating system's error code, 0 if none
+  uint32_t system_error;  // when not delivered: the operating system's error code, 0 if none
 };
 
 class ScsiTransport {
@@ -44,8 +44,8 @@ constexpr uint8_t kScsiStatusCheckCondition = 0x02;
 constexpr uint32_t kInquiryBytes = 96;
 
 // Windows errors that mean the drive is there but cannot answer now.
-constexpr uint32_t kSystemErrorNotReady = 21;            // ERROR_NOT_READY
-constexpr uint32_t kSystemErrorDeviceRemoved = 1167;     // ERROR_DEVICE_NOT_CONNECTED
+constexpr uint32_t kSystemErrorNotReady = 21;         // ERROR_NOT_READY
+constexpr uint32_t kSystemErrorDeviceRemoved = 1167;  // ERROR_DEVICE_NOT_CONNECTED
 
 // A drive that is spinning up is asked again this often, for this long.
 constexpr uint32_t kReadyPollMilliseconds = 500;

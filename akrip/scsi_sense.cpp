@@ -29,9 +29,8 @@ Sense ParseSense(const uint8_t* data, uint32_t length) {
     sense.valid = true;
     sense.key = data[kFixedKeyByte] & 0x0F;
     // The drive says how much follows byte 7; bytes it did not fill mean nothing.
-    const uint32_t filled = length > kFixedAdditionalLengthByte
-                                ? kFixedAdditionalLengthByte + 1 + data[kFixedAdditionalLengthByte]
-                                : 0;
+    const uint32_t filled =
+        length > kFixedAdditionalLengthByte ? kFixedAdditionalLengthByte + 1 + data[kFixedAdditionalLengthByte] : 0;
     const uint32_t usable = filled < length ? filled : length;
     if (usable > kFixedAscByte) sense.asc = data[kFixedAscByte];
     if (usable > kFixedAscByte + 1) sense.ascq = data[kFixedAscByte + 1];

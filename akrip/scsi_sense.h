@@ -18,10 +18,10 @@ enum SenseKey : uint8_t {
 };
 
 struct Sense {
-  bool valid;          // false: no sense bytes, or a response code we do not know
+  bool valid;  // false: no sense bytes, or a response code we do not know
   uint8_t key;
-  uint8_t asc;         // additional sense code, 0 when the data is too short to hold it
-  uint8_t ascq;        // its qualifier, likewise
+  uint8_t asc;   // additional sense code, 0 when the data is too short to hold it
+  uint8_t ascq;  // its qualifier, likewise
 };
 
 // Reads key, ASC and ASCQ from fixed (0x70/0x71) or descriptor (0x72/0x73)

@@ -107,8 +107,7 @@ void SptiTransport::AskAdapterLimits() {
   DWORD returned = 0;
   constexpr DWORD kNeeded = offsetof(STORAGE_ADAPTER_DESCRIPTOR, AlignmentMask) + sizeof adapter.AlignmentMask;
   max_transfer_ = kBounceBytes;
-  if (!api_.control(device_, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &adapter, sizeof adapter,
-                    &returned)) {
+  if (!api_.control(device_, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &adapter, sizeof adapter, &returned)) {
     api_.report(DevicePath(letter_) + " adapter limits unknown (error " + std::to_string(GetLastError()) +
                 "), reading at most " + std::to_string(max_transfer_) + " bytes at a time");
     return;

@@ -58,8 +58,7 @@ std::string BaseName(const std::string& path) {
 }
 
 std::string ResolveImagePath(const std::string& cue_path, const std::string& name) {
-  const bool absolute = (!name.empty() && IsSeparator(name[0])) ||
-                        (name.size() >= 2 && name[1] == ':');
+  const bool absolute = (!name.empty() && IsSeparator(name[0])) || (name.size() >= 2 && name[1] == ':');
   if (absolute) return name;
   size_t cut = cue_path.find_last_of("/\\");
   if (cut == std::string::npos) return name;

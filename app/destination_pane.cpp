@@ -28,7 +28,6 @@
 
 namespace {
 
-
 ListViewCtl* g_files = nullptr;
 DestinationPaneServices g_services;
 
@@ -75,7 +74,8 @@ void WriteRecentFolders(const std::vector<std::string>& folders) {
   if (!combo) return;
   const std::string shown = WindowText(combo);  // CB_RESETCONTENT empties the edit
   SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-  for (const std::string& folder : folders) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+  for (const std::string& folder : folders)
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder.c_str()));
   SetWindowTextA(combo, shown.c_str());
 }
 
@@ -100,11 +100,15 @@ int FileEntryIcon(void* item) {
   const auto* entry = static_cast<const DirEntry*>(item);
   if (!entry) return -1;
   switch (entry->kind) {
-    case kDirEntryDrive: return kDriveIcon;
+    case kDirEntryDrive:
+      return kDriveIcon;
     case kDirEntryParent:
-    case kDirEntryDriveRootUp: return kParentIcon;
-    case kDirEntryFolder: return FolderIconIndex();
-    default: return FileIconIndex(entry->full_path.c_str());
+    case kDirEntryDriveRootUp:
+      return kParentIcon;
+    case kDirEntryFolder:
+      return FolderIconIndex();
+    default:
+      return FileIconIndex(entry->full_path.c_str());
   }
 }
 
@@ -112,9 +116,8 @@ void OpenFolderEntry(const DirEntry& entry) {
   const int kind = entry.kind;
   const std::string listed = g_files->directory;
   // The entry's own path survives names outside the code page; its name may not.
-  const std::string through = kind == kDirEntryDriveRootUp || entry.full_path.empty()
-                                  ? listed + "\\" + entry.name
-                                  : entry.full_path;
+  const std::string through =
+      kind == kDirEntryDriveRootUp || entry.full_path.empty() ? listed + "\\" + entry.name : entry.full_path;
   ShowAsOutputFolder(ResolvedFolder(through + "\\"));
   if (kind == kDirEntryDriveRootUp) {
     FileListShowFolder(g_files, "");
@@ -134,8 +137,8 @@ void OpenDriveEntry(const DirEntry& entry) {
 
 void OpenFileEntry(const DirEntry& entry, const char* verb, int show) {
   const std::string folder = OutputFolder();
-  const std::string file = entry.full_path.empty() ? std::string(PathJoin(folder.c_str(), entry.name.c_str()))
-                                                   : entry.full_path;
+  const std::string file =
+      entry.full_path.empty() ? std::string(PathJoin(folder.c_str(), entry.name.c_str())) : entry.full_path;
   if (!PaneServices().open_file(Window(), verb, file.c_str(), folder.c_str(), show)) ShowUnableToOpen();
 }
 
@@ -160,9 +163,7 @@ void OpenEntry(const DirEntry& entry) {
 
 DirEntry* CurrentEntry() { return g_files ? static_cast<DirEntry*>(g_files->current_item) : nullptr; }
 
-bool IsPlainEntry(const DirEntry* entry) {
-  return entry && !IsSpecialDirEntryKind(entry->kind);
-}
+bool IsPlainEntry(const DirEntry* entry) { return entry && !IsSpecialDirEntryKind(entry->kind); }
 
 void OpenCurrentEntry() {
   const DirEntry* entry = CurrentEntry();
@@ -185,11 +186,20 @@ int FileKeyDown(ListViewCtl* list, NMHDR* header) {
   int command = 0;
   if (control) {
     switch (key->wVKey) {
-      case 'A': command = IDM_FILE_SELECT_ALL; break;
-      case 'C': command = IDM_FILE_COPY; break;
-      case 'V': command = IDM_FILE_PASTE; break;
-      case 'X': command = IDM_FILE_CUT; break;
-      default: return 0;
+      case 'A':
+        command = IDM_FILE_SELECT_ALL;
+        break;
+      case 'C':
+        command = IDM_FILE_COPY;
+        break;
+      case 'V':
+        command = IDM_FILE_PASTE;
+        break;
+      case 'X':
+        command = IDM_FILE_CUT;
+        break;
+      default:
+        return 0;
     }
   } else if (key->wVKey == VK_DELETE) {
     command = IDM_FILE_DELETE;
@@ -351,7 +361,8 @@ void DestroyDestinationPane() {
   StopFolderWatch();
   EmptyFileClipboard();
   if (GetDropQuery() == DropAllowedHere) SetDropQuery(nullptr);
-  if (g_settings_save_hooks.rebuild_recent_list == RebuildRecentFolders) g_settings_save_hooks.rebuild_recent_list = nullptr;
+  if (g_settings_save_hooks.rebuild_recent_list == RebuildRecentFolders)
+    g_settings_save_hooks.rebuild_recent_list = nullptr;
   if (g_files) DestroyListView(g_files);
   g_files = nullptr;
 }

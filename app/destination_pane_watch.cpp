@@ -68,8 +68,8 @@ void TickFolderWatch() {
   g_watch.refresh_pending = false;
   if (output.empty()) return;
   // Folder names too: a folder made by another program belongs in the list.
-  const HANDLE handle = FindFirstChangeNotificationA(output.c_str(), TRUE,
-                                                     FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
+  const HANDLE handle =
+      FindFirstChangeNotificationA(output.c_str(), TRUE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
   if (handle != INVALID_HANDLE_VALUE) g_watch.handle.reset(handle);
 }
 

@@ -10,11 +10,21 @@ struct LanguageCommand {
   const char* code;  // null: English
 };
 constexpr LanguageCommand kLanguageCommands[] = {
-    {IDM_LANG_ENGLISH, nullptr}, {IDM_LANG_ARABIC, "jo"},     {IDM_LANG_CHINESE_SIMPLIFIED, "cn"},
-    {IDM_LANG_CHINESE_TRADITIONAL, "b5"}, {IDM_LANG_CZECH, "cz"}, {IDM_LANG_DUTCH, "nl"},
-    {IDM_LANG_FRENCH, "fr"},     {IDM_LANG_GERMAN, "de"},     {IDM_LANG_GREEK, "gr"},
-    {IDM_LANG_ITALIAN, "it"},    {IDM_LANG_JAPANESE, "jp"},   {IDM_LANG_KOREAN, "kr"},
-    {IDM_LANG_PORTUGUESE, "pt"}, {IDM_LANG_SPANISH, "sp"},    {IDM_LANG_SWEDISH, "se"},
+    {IDM_LANG_ENGLISH, nullptr},
+    {IDM_LANG_ARABIC, "jo"},
+    {IDM_LANG_CHINESE_SIMPLIFIED, "cn"},
+    {IDM_LANG_CHINESE_TRADITIONAL, "b5"},
+    {IDM_LANG_CZECH, "cz"},
+    {IDM_LANG_DUTCH, "nl"},
+    {IDM_LANG_FRENCH, "fr"},
+    {IDM_LANG_GERMAN, "de"},
+    {IDM_LANG_GREEK, "gr"},
+    {IDM_LANG_ITALIAN, "it"},
+    {IDM_LANG_JAPANESE, "jp"},
+    {IDM_LANG_KOREAN, "kr"},
+    {IDM_LANG_PORTUGUESE, "pt"},
+    {IDM_LANG_SPANISH, "sp"},
+    {IDM_LANG_SWEDISH, "se"},
 };
 
 }  // namespace

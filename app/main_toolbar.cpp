@@ -42,8 +42,8 @@ const TBBUTTON kMainButtons[] = {
 }  // namespace
 
 void AddMainToolbar(DialogFrame* frame) {
-  ToolbarRecord* toolbar = AddToolbar(frame, IDC_TOOLBAR, kToolbarFlatStyle, kMainButtons,
-                                      int(std::size(kMainButtons)), 0, kButtonSize, kButtonSize);
+  ToolbarRecord* toolbar = AddToolbar(frame, IDC_TOOLBAR, kToolbarFlatStyle, kMainButtons, int(std::size(kMainButtons)),
+                                      0, kButtonSize, kButtonSize);
   if (toolbar) toolbar->visible = g_settings.view != 0;
 }
 

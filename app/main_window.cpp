@@ -95,8 +95,8 @@ void FillOutputFolderCombo() {
 
 // The button only shows the icon; the window owns it until it goes.
 void ShowBrowseIcon() {
-  IconHandle icon(static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BROWSE), IMAGE_ICON, 16, 16, 0)));
+  IconHandle icon(
+      static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BROWSE), IMAGE_ICON, 16, 16, 0)));
   if (!icon) return;
   SendMessageA(Item(IDC_BROWSE_FOLDER), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.get()));
   g_main.browse_icon = std::move(icon);
@@ -282,8 +282,7 @@ void RefreshCd() {
 void UpdateCommandStates() {
   const bool tracks_focused = LastFocusedListId() == IDC_TRACK_LIST;
   const bool files_focused = LastFocusedListId() == IDC_FILE_LIST;
-  const bool any_selected =
-      (tracks_focused && SelectedTrackCount() > 0) || (files_focused && FileEntrySelected());
+  const bool any_selected = (tracks_focused && SelectedTrackCount() > 0) || (files_focused && FileEntrySelected());
   const bool file_selected = files_focused && FileEntrySelected();
   const bool can_paste = files_focused && (g_main.copied_tracks != 0 || !FileClipboardEmpty());
   const bool plain_entry = CurrentFileEntryIsPlain();
@@ -299,13 +298,13 @@ void UpdateCommandStates() {
   EnableWindow(Item(IDC_DRIVE_COMBO), !g_main.lookup_pending);
   EnableCommand(menu, IDM_RIP, g_main.cd_ready);
   EnableWindow(Item(IDC_RIP), g_main.cd_ready);
-  UpdateMainToolbar(g_main.frame, {plain_entry && any_selected, plain_entry && can_paste, !g_main.lookup_pending,
-                                   g_main.cd_ready});
+  UpdateMainToolbar(g_main.frame,
+                    {plain_entry && any_selected, plain_entry && can_paste, !g_main.lookup_pending, g_main.cd_ready});
 }
 
 MainWindowView GetMainWindowView() {
-  return {g_main.cd_ready, g_main.lookup_pending, g_main.ripping, g_main.copied_tracks,
-          g_main.album_title, g_main.artist, &g_main.tracks, &g_main.job};
+  return {g_main.cd_ready,    g_main.lookup_pending, g_main.ripping, g_main.copied_tracks,
+          g_main.album_title, g_main.artist,         &g_main.tracks, &g_main.job};
 }
 
 int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -366,7 +365,7 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
           TakeLookupResult();
           return 1;
         default:
-          return 0;   // DM_GETDEFID and anything else is not ours
+          return 0;  // DM_GETDEFID and anything else is not ours
       }
     case WM_NOTIFY:
       UpdateCommandStates();

@@ -39,14 +39,11 @@
 
 namespace {
 
-
 int FocusedListId() { return LastFocusedListId(); }
 
 // Menus and accelerators come without a control; a button also reports focus
 // changes and the like, and only its click is a command.
-bool IsCommandFromClick(int notification, HWND control) {
-  return control == nullptr || notification == BN_CLICKED;
-}
+bool IsCommandFromClick(int notification, HWND control) { return control == nullptr || notification == BN_CLICKED; }
 
 void ShowRipResult(int result) {
   if (result == 0) return;

@@ -43,8 +43,7 @@ const int32_t kMainWindowLayout[][kLayoutFieldCount] = {
     {kLayoutControl, IDC_RATE_LABEL, 5, -IDC_PANE_DIVIDER, 1, -IDC_FORMAT_LABEL, 0, 0, 0, 0, kLayoutKeepSize},
     {kLayoutControl, IDC_RATE_COMBO, 4, -IDC_RATE_LABEL, 1, -IDC_FORMAT_LABEL, 0, -IDC_OUTPUT_FOLDER},
     {kLayoutControl, IDC_RATE_UNIT, 4, -IDC_RATE_COMBO, 1, -IDC_FORMAT_LABEL, 0, 0, 0, 0, kLayoutKeepSize},
-    {kLayoutControl, IDC_FILE_LIST, 0, -IDC_PANE_DIVIDER, 4, -IDC_DESTINATION_GROUP, 10, IDC_RIP, 5,
-     -IDD_MAIN_WINDOW},
+    {kLayoutControl, IDC_FILE_LIST, 0, -IDC_PANE_DIVIDER, 4, -IDC_DESTINATION_GROUP, 10, IDC_RIP, 5, -IDD_MAIN_WINDOW},
     {0, 0},
 };
 

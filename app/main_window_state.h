@@ -29,14 +29,14 @@ struct MainState {
   // Texts the user typed since the disc was read; a lookup leaves them alone.
   bool album_typed = false;
   bool artist_typed = false;
-  bool showing_album = false;   // the program itself is filling the fields
+  bool showing_album = false;  // the program itself is filling the fields
   bool ripping = false;
   int copied_tracks = 0;
   std::string album_title;
   std::string artist;
   TrackTable tracks{};
   RipJob job{};
-  std::vector<std::string> lookup_titles;   // per audio track; empty: generic names
+  std::vector<std::string> lookup_titles;  // per audio track; empty: generic names
   ListViewCtl* file_list = nullptr;
   IconHandle browse_icon;  // shown on the "..." button
 };

@@ -43,8 +43,7 @@ void FillFields(HWND dialog, const PreferencesRequest& request) {
   SetWindowTextA(combo, settings.browser ? settings.browser->c_str() : "");
 
   SetDlgItemTextA(dialog, IDC_PREFS_MP3_PROGRAM, settings.mp3_encoder ? settings.mp3_encoder->c_str() : "");
-  SetDlgItemTextA(dialog, IDC_PREFS_MP3_PARAMS,
-                  Mp3ParametersToShow(settings.mp3_encoder, settings.mp3_params).c_str());
+  SetDlgItemTextA(dialog, IDC_PREFS_MP3_PARAMS, Mp3ParametersToShow(settings.mp3_encoder, settings.mp3_params).c_str());
 
   const ProxyValues& proxy = *request.proxy;
   SetDlgItemTextA(dialog, IDC_PREFS_PROXY_HOST, proxy.host ? proxy.host.get() : "");
@@ -61,14 +60,13 @@ void ChooseProgram(HWND dialog, const PreferencesRequest& request) {
   chooser.owner = dialog;
   chooser.folder = &start_folder;
   chooser.title = LoadStringText(IDS_SELECT_OUTPUT_FOLDER);
-  chooser.flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                  OFN_NOCHANGEDIR;
+  chooser.flags =
+      OFN_ENABLESIZING | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   const std::optional<std::string> chosen = g_choose_program(chooser);
   if (!chosen) return;
   settings.mp3_encoder = *chosen;
   SetDlgItemTextA(dialog, IDC_PREFS_MP3_PROGRAM, chosen->c_str());
-  SetDlgItemTextA(dialog, IDC_PREFS_MP3_PARAMS,
-                  Mp3ParametersToShow(settings.mp3_encoder, settings.mp3_params).c_str());
+  SetDlgItemTextA(dialog, IDC_PREFS_MP3_PARAMS, Mp3ParametersToShow(settings.mp3_encoder, settings.mp3_params).c_str());
 }
 
 // Every field is taken as typed.  The host is handed to the lookup even when

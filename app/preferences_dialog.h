@@ -21,7 +21,7 @@ struct PreferencesRequest {
   DialogFrame* parent = nullptr;
   AppSettings* settings = nullptr;
   ProxyValues* proxy = nullptr;
-  DetectedBrowsers browsers;   // offered beside the browser setting
+  DetectedBrowsers browsers;  // offered beside the browser setting
   // Where OK hands the proxy: the CDDB lookup, unless a test listens instead.
   void (*hand_proxy)(const ProxyValues& proxy) = HandProxyToLookup;
 };

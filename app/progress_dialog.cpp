@@ -26,7 +26,7 @@ constexpr DWORD kStopPollMs = 20;
 struct ProgressState {
   const ProgressDialogRequest* request;
   bool ripping;
-  int current_track;   // job track the progress last named; -1 before the first
+  int current_track;    // job track the progress last named; -1 before the first
   DialogFrame* parent;  // its status bar shows the progress too while the dialog runs
 };
 
@@ -95,11 +95,16 @@ void OnProgress(DialogFrame* frame, ProgressState* state, LPARAM param) {
 
 const char* EncoderStateText(LPARAM encoder_state) {
   switch (encoder_state) {
-    case kEncoderStarting: return LoadStringText(IDS_WMA_ENCODER_STARTING);
-    case kEncoderRunning: return LoadStringText(IDS_WMA_ENCODER_RUNNING);
-    case kEncoderStopping: return LoadStringText(IDS_WMA_ENCODER_STOPPING);
-    case kEncoderStopped: return LoadStringText(IDS_WMA_ENCODER_STOPPED);
-    default: return nullptr;
+    case kEncoderStarting:
+      return LoadStringText(IDS_WMA_ENCODER_STARTING);
+    case kEncoderRunning:
+      return LoadStringText(IDS_WMA_ENCODER_RUNNING);
+    case kEncoderStopping:
+      return LoadStringText(IDS_WMA_ENCODER_STOPPING);
+    case kEncoderStopped:
+      return LoadStringText(IDS_WMA_ENCODER_STOPPED);
+    default:
+      return nullptr;
   }
 }
 
@@ -152,7 +157,7 @@ int ProgressProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam)
       return 1;
     case WM_CLOSE:
       OnCancel(frame, state);
-      return -1;   // closed by OnCancel, or not at all while the worker runs
+      return -1;  // closed by OnCancel, or not at all while the worker runs
     default:
       return 0;
   }

@@ -9,8 +9,8 @@
 #include "rip/rip_job.h"
 
 struct ProgressDialogRequest {
-  RipJob* job;                  // track_count, each track's track_index and title, and output_folder already filled
-  const TrackTable* tracks;     // start and length of each job track come from here, by track_index
+  RipJob* job;               // track_count, each track's track_index and title, and output_folder already filled
+  const TrackTable* tracks;  // start and length of each job track come from here, by track_index
   int32_t format;
   int32_t rate;
   const char* album_title;      // copied into the job, at most 81 characters
@@ -19,7 +19,7 @@ struct ProgressDialogRequest {
   void (*refresh_file_list)();  // called when the worker has ended; may be null
   const char* mp3_encoder;      // the encoder program and its parameter template (may be null)
   const char* mp3_params;
-  HWND encoder_watch_window;    // the window whose timer watches the encoder processes
+  HWND encoder_watch_window;  // the window whose timer watches the encoder processes
 };
 
 // Runs the dialog modally over `parent` until the worker ends (or closes it

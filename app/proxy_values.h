@@ -7,10 +7,10 @@
 #include "common/owners.h"
 
 struct ProxyValues {
-  HeapText host;          // none: no proxy
-  int32_t port = 0;       // 0: 80
+  HeapText host;     // none: no proxy
+  int32_t port = 0;  // 0: 80
   int32_t type = 0;
-  HeapText user_name;     // as read; never shown or sent
+  HeapText user_name;  // as read; never shown or sent
   HeapText password;
 };
 

@@ -22,8 +22,7 @@ bool ReplacingFile::Commit() {
   const bool closed = std::fclose(stream_) == 0;
   stream_ = nullptr;
   if (!written || !closed ||
-      !MoveFileExA(new_file_.c_str(), target_.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      !MoveFileExA(new_file_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileA(new_file_.c_str());
     new_file_.clear();
     return false;

@@ -8,9 +8,8 @@ AppSettings g_settings;
 namespace {
 
 constexpr const char* kRecentKeys[kRecentOutputFolders] = {
-    "outputRecentList0", "outputRecentList1", "outputRecentList2", "outputRecentList3",
-    "outputRecentList4", "outputRecentList5", "outputRecentList6", "outputRecentList7",
-    "outputRecentList8", "outputRecentList9",
+    "outputRecentList0", "outputRecentList1", "outputRecentList2", "outputRecentList3", "outputRecentList4",
+    "outputRecentList5", "outputRecentList6", "outputRecentList7", "outputRecentList8", "outputRecentList9",
 };
 
 }  // namespace
@@ -49,7 +48,6 @@ bool LoadSettings(AppSettings& settings, const char* file_name) {
 }
 
 void WriteSettings(std::FILE* out, AppSettings& settings, const char* version_text) {
-  std::fprintf(out, "version=%s\nproduct=%s\n", version_text ? version_text : "",
-               kProductName);
+  std::fprintf(out, "version=%s\nproduct=%s\n", version_text ? version_text : "", kProductName);
   WriteSettingTable(out, SettingsTable(settings));
 }

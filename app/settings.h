@@ -26,12 +26,12 @@ struct AppSettings {
   int32_t tips = 0;                     // 8: show a tip at start-up, 0: don't
   int32_t help = 1;
   int32_t last_tip = 0;
-  SettingText mp3_encoder;  // program path of the external MP3 encoder
-  SettingText mp3_params;   // its parameter template, with %IN% and %OUT%
+  SettingText mp3_encoder;                                              // program path of the external MP3 encoder
+  SettingText mp3_params;                                               // its parameter template, with %IN% and %OUT%
   std::array<SettingText, kRecentOutputFolders> recent_output_folders;  // most recent first
-  SettingText list_mask;  // file-name mask of the file list
-  int32_t new_window = 1;  // open web pages in a new browser window
-  int32_t view = 1;        // toolbar shown
+  SettingText list_mask;                                                // file-name mask of the file list
+  int32_t new_window = 1;                                               // open web pages in a new browser window
+  int32_t view = 1;                                                     // toolbar shown
 };
 
 // The settings of the running program.

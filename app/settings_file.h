@@ -32,9 +32,7 @@ struct SettingItem {
   static SettingItem Character(const char* key, char* value) { return {key, value}; }
   // A one-byte flag, stored as 0 or 1.
   static SettingItem Flag(const char* key, uint8_t* value) { return {key, value}; }
-  static SettingItem Placement(const char* key, PlacementAccess access) {
-    return {key, std::move(access)};
-  }
+  static SettingItem Placement(const char* key, PlacementAccess access) { return {key, std::move(access)}; }
 
   SettingKind kind() const { return static_cast<SettingKind>(variable.index()); }
 };

@@ -19,8 +19,7 @@
 namespace {
 
 enum TrackColumn { kColumnIcon = 0, kColumnNumber = 1, kColumnName = 2, kColumnLength = 3 };
-constexpr int kColumnTitles[] = {IDS_COLUMN_TRACK_ICON, IDS_COLUMN_TRACK_NUMBER, IDS_COLUMN_NAME,
-                                 IDS_COLUMN_LENGTH, 0};
+constexpr int kColumnTitles[] = {IDS_COLUMN_TRACK_ICON, IDS_COLUMN_TRACK_NUMBER, IDS_COLUMN_NAME, IDS_COLUMN_LENGTH, 0};
 constexpr int kColumnWidths[] = {20, 26, 220, 60};
 constexpr int kIconOtherTrack = 16;
 constexpr int kIconMp3Track = 17;
@@ -52,9 +51,12 @@ int CompareTracks(void* a, void* b, int column, int) {
   const auto* x = static_cast<TrackItem*>(a);
   const auto* y = static_cast<TrackItem*>(b);
   switch (column) {
-    case kColumnName: return CompareText(x->title, y->title);
-    case kColumnLength: return CompareText(x->length_text, y->length_text);
-    default: return x->track_index - y->track_index;
+    case kColumnName:
+      return CompareText(x->title, y->title);
+    case kColumnLength:
+      return CompareText(x->length_text, y->length_text);
+    default:
+      return x->track_index - y->track_index;
   }
 }
 
@@ -73,9 +75,15 @@ int DisplayTrackCell(ListViewCtl*, NMHDR* header) {
       std::snprintf(number, sizeof number, "%d", item->track_index + 1);
       CopyCellText(info, number);
       break;
-    case kColumnName: CopyCellText(info, item->title); break;
-    case kColumnLength: CopyCellText(info, item->length_text); break;
-    default: CopyCellText(info, ""); break;
+    case kColumnName:
+      CopyCellText(info, item->title);
+      break;
+    case kColumnLength:
+      CopyCellText(info, item->length_text);
+      break;
+    default:
+      CopyCellText(info, "");
+      break;
   }
   return 1;
 }
@@ -233,9 +241,8 @@ void RenameCurrentTrack() {
 
 bool TypeAheadTrack(char c) {
   if (g_items.empty()) return false;
-  return ListTypeAhead(g_list, c, [](const void* item) -> const char* {
-    return static_cast<const TrackItem*>(item)->title;
-  });
+  return ListTypeAhead(g_list, c,
+                       [](const void* item) -> const char* { return static_cast<const TrackItem*>(item)->title; });
 }
 
 const char* TrackTitleAt(int position) {

@@ -18,10 +18,10 @@ constexpr int kTrackTitleBufferSize = 81;
 constexpr int kTrackLengthTextSize = 12;
 
 struct TrackItem {
-  char* title;                              // malloc'd; replaced by renaming
-  char filled_title[kTrackTitleBufferSize]; // the title the list gave it; differs once renamed
-  char length_text[kTrackLengthTextSize];   // "%2d:%02d.%02d"
-  int track_index;                          // position in the TrackTable
+  char* title;                               // malloc'd; replaced by renaming
+  char filled_title[kTrackTitleBufferSize];  // the title the list gave it; differs once renamed
+  char length_text[kTrackLengthTextSize];    // "%2d:%02d.%02d"
+  int track_index;                           // position in the TrackTable
 };
 
 // What the track list's context menu needs to know of the main window.

@@ -33,7 +33,7 @@ void CopyCut(char* dest, const char* source, size_t source_length, int max_chars
     const bool lead = is_lead && is_lead(static_cast<unsigned char>(source[length]));
     const size_t step = lead && length + 1 < source_length && source[length + 1] != '\0' ? 2 : 1;
     if (length + step > size_t(max_chars)) break;
-    if (lead && step == 1) break;   // a lead byte without its trail is no character
+    if (lead && step == 1) break;  // a lead byte without its trail is no character
     length += step;
   }
   std::memcpy(dest, source, length);
@@ -96,6 +96,7 @@ std::vector<std::string> TitlesForAudioTracks(const std::vector<std::string>& re
 std::vector<std::string> RecordTitles(const CddbDiscInfo& info) {
   std::vector<std::string> titles;
   const int count = info.title_count < 0 ? 0 : info.title_count > kCddbMaxTitles ? kCddbMaxTitles : info.title_count;
-  for (int i = 0; i < count; ++i) titles.push_back(std::string(info.track_titles[i], strnlen(info.track_titles[i], kCddbTextSize)));
+  for (int i = 0; i < count; ++i)
+    titles.push_back(std::string(info.track_titles[i], strnlen(info.track_titles[i], kCddbTextSize)));
   return titles;
 }

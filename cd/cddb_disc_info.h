@@ -9,15 +9,15 @@
 #include "akrip/akrip.h"
 #include "cd/track_table.h"
 
-constexpr int kCddbTextSize = 84;            // every title field
-constexpr int kCddbTitleChars = 83;          // record values kept
-constexpr int kCddbMatchTextChars = 81;      // artist and title of a match kept
+constexpr int kCddbTextSize = 84;        // every title field
+constexpr int kCddbTitleChars = 83;      // record values kept
+constexpr int kCddbMatchTextChars = 81;  // artist and title of a match kept
 constexpr int kCddbMaxTitles = cdda::kMaxTracks;
 constexpr int kCddbRecordBufferSize = 10000;
 
 struct CddbDiscInfo {
-  char disc_title[kCddbTextSize];             // "Artist / Album"
-  int32_t title_count;                         // highest TTITLE number + 1
+  char disc_title[kCddbTextSize];  // "Artist / Album"
+  int32_t title_count;             // highest TTITLE number + 1
   char track_titles[kCddbMaxTitles][kCddbTextSize];
 };
 static_assert(sizeof(CddbDiscInfo) == 8488, "disc record layout");

@@ -19,10 +19,10 @@ constexpr char kCddbClientName[] = "audiocd v1.0";
 constexpr char kCddbUserEmail[] = "lookup@corvale.invalid";
 
 struct CddbLookup {
-  HWND window;                      // receives WM_USER 1000
-  int32_t found;                    // 1 when a match's record was read
-  char title[kCddbTextSize];        // the match's own title (at most 81 characters)
-  char artist[kCddbTextSize];       // and artist
+  HWND window;                 // receives WM_USER 1000
+  int32_t found;               // 1 when a match's record was read
+  char title[kCddbTextSize];   // the match's own title (at most 81 characters)
+  char artist[kCddbTextSize];  // and artist
   CddbDiscInfo disc;
 };
 

@@ -7,13 +7,13 @@
 #include "akrip/cdda.h"
 
 struct TrackEntry {
-  int32_t number;   // track number on the disc, 1 to 99
-  int32_t start;    // LBA
-  int32_t length;   // sectors: next descriptor's start minus this start
+  int32_t number;  // track number on the disc, 1 to 99
+  int32_t start;   // LBA
+  int32_t length;  // sectors: next descriptor's start minus this start
 };
 
 struct TrackTable {
-  int32_t count;    // valid entries, 0 to 99
+  int32_t count;  // valid entries, 0 to 99
   TrackEntry entries[cdda::kMaxTracks];
   // The table of contents as a whole, data tracks included: a CDDB record
   // numbers its titles over these.

@@ -10,7 +10,7 @@ constexpr uint32_t kWavWriterTag = 0x41554446;
 constexpr int kWavHeaderBytes = 44;
 
 struct WavWriter {
-  uint32_t tag;        // kWavWriterTag while open; 0 once closed
+  uint32_t tag;  // kWavWriterTag while open; 0 once closed
   std::FILE* file;
   uint8_t header[kWavHeaderBytes];
   uint32_t data_size;  // bytes of sample data written so far

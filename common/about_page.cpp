@@ -27,8 +27,8 @@ constexpr char kDefaultCopyright[] = "Copyright (c) Velmaron. All rights reserve
 
 bool IsEnglish(const char* language_code) {
   if (!language_code || !*language_code) return true;
-  return (language_code[0] == 'E' || language_code[0] == 'e') &&
-         (language_code[1] == 'N' || language_code[1] == 'n') && language_code[2] == '\0';
+  return (language_code[0] == 'E' || language_code[0] == 'e') && (language_code[1] == 'N' || language_code[1] == 'n') &&
+         language_code[2] == '\0';
 }
 
 // A visitor id is a count: anything but digits is no id at all.
@@ -78,11 +78,16 @@ const char* NtName(const OsVersion& v) {
   }
   if (v.major == 6) {
     switch (v.minor) {
-      case 0: return v.workstation ? "Windows Vista" : "Windows Server 2008";
-      case 1: return v.workstation ? "Windows 7" : "Windows Server 2008 R2";
-      case 2: return v.workstation ? "Windows 8" : "Windows Server 2012";
-      case 3: return v.workstation ? "Windows 8.1" : "Windows Server 2012 R2";
-      default: return "Windows";
+      case 0:
+        return v.workstation ? "Windows Vista" : "Windows Server 2008";
+      case 1:
+        return v.workstation ? "Windows 7" : "Windows Server 2008 R2";
+      case 2:
+        return v.workstation ? "Windows 8" : "Windows Server 2012";
+      case 3:
+        return v.workstation ? "Windows 8.1" : "Windows Server 2012 R2";
+      default:
+        return "Windows";
     }
   }
   if (v.major == 10 && v.minor == 0) {

@@ -34,9 +34,9 @@ struct AboutPageInputs {
   const char* current_folder = nullptr;  // "$BASE"
   const char* version_text = nullptr;
   const char* build_text = nullptr;
-  const char* user_text = nullptr;       // null: none
-  const char* language_code = nullptr;   // null, empty or "EN": English
-  const char* cookie = nullptr;          // the visitor id as stored; null: none
+  const char* user_text = nullptr;      // null: none
+  const char* language_code = nullptr;  // null, empty or "EN": English
+  const char* cookie = nullptr;         // the visitor id as stored; null: none
   AboutLinks links;
   AboutLabels labels;
 };

@@ -79,9 +79,7 @@ void RegisterLibraryRelease(void (*release)()) {
   State().releases.push_back(release);
 }
 
-HINSTANCE LibraryInstance() {
-  return State().instance != nullptr ? State().instance : GetModuleHandleA(nullptr);
-}
+HINSTANCE LibraryInstance() { return State().instance != nullptr ? State().instance : GetModuleHandleA(nullptr); }
 
 MenuIconHook LibraryMenuIconHook() { return State().menu_icon_hook; }
 const char* LibraryProductName() { return TextOrNull(State(), State().product_name); }

@@ -2,6 +2,4 @@
 
 #include <windows.h>
 
-bool FileExists(const char* path) {
-  return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
+bool FileExists(const char* path) { return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }

@@ -15,34 +15,27 @@ struct NamedCharacter {
 // Upper-case names: matched exactly, except that a name starting with 'O' or
 // 'A' is matched with the rest ignoring case.
 constexpr NamedCharacter kUpperNames[] = {
-    {"Ocirc", 0xD4},  {"Oacute", 0xD3}, {"Ograve", 0xD2}, {"Oslash", 0xD8}, {"Otilde", 0xD5},
-    {"Ouml", 0xD6},   {"Aacute", 0xC1}, {"Agrave", 0xC0}, {"Atilde", 0xC3}, {"Auml", 0xC4},
-    {"Acirc", 0xC2},  {"Aring", 0xC5},  {"AElig", 0xC6},  {"ETH", 0xD0},    {"Euml", 0xCB},
-    {"Iuml", 0xCF},   {"Uuml", 0xDC},   {"Ecirc", 0xCA},  {"Icirc", 0xCE},  {"Ucirc", 0xDB},
-    {"THORN", 0xDE},  {"Ntilde", 0xD1}, {"Ccedil", 0xC7}, {"Egrave", 0xC8}, {"Eacute", 0xC9},
-    {"Igrave", 0xCC}, {"Iacute", 0xCD}, {"Ugrave", 0xD9}, {"Uacute", 0xDA}, {"Yacute", 0xDD},
+    {"Ocirc", 0xD4},  {"Oacute", 0xD3}, {"Ograve", 0xD2}, {"Oslash", 0xD8}, {"Otilde", 0xD5}, {"Ouml", 0xD6},
+    {"Aacute", 0xC1}, {"Agrave", 0xC0}, {"Atilde", 0xC3}, {"Auml", 0xC4},   {"Acirc", 0xC2},  {"Aring", 0xC5},
+    {"AElig", 0xC6},  {"ETH", 0xD0},    {"Euml", 0xCB},   {"Iuml", 0xCF},   {"Uuml", 0xDC},   {"Ecirc", 0xCA},
+    {"Icirc", 0xCE},  {"Ucirc", 0xDB},  {"THORN", 0xDE},  {"Ntilde", 0xD1}, {"Ccedil", 0xC7}, {"Egrave", 0xC8},
+    {"Eacute", 0xC9}, {"Igrave", 0xCC}, {"Iacute", 0xCD}, {"Ugrave", 0xD9}, {"Uacute", 0xDA}, {"Yacute", 0xDD},
 };
 
 // Lower-case names: matched ignoring case.
 constexpr NamedCharacter kLowerNames[] = {
-    {"quot", '"'},     {"lt", '<'},        {"gt", '>'},        {"nbsp", ' '},
-    {"otilde", 0xF5},  {"ouml", 0xF6},     {"oslash", 0xF8},   {"ordm", 0xBA},
-    {"ocirc", 0xF4},   {"ograve", 0xF2},   {"oacute", 0xF3},   {"amp", '&'},
-    {"auml", 0xE4},    {"acirc", 0xE2},    {"aring", 0xE5},    {"aelig", 0xE6},
-    {"agrave", 0xE0},  {"aacute", 0xE1},   {"atilde", 0xE3},   {"acute", 0xB4},
-    {"uml", 0xA8},     {"deg", 0xB0},      {"not", 0xAC},      {"reg", 0xAE},
-    {"shy", 0xAD},     {"yen", 0xA5},      {"sup1", 0xB9},     {"sup2", 0xB2},
-    {"sup3", 0xB3},    {"cent", 0xA2},     {"copy", 0xA9},     {"macr", 0xAF},
-    {"ordf", 0xAA},    {"para", 0xB6},     {"yuml", 0xFF},     {"raquo", 0xBB},
-    {"pound", 0xA3},   {"laquo", 0xAB},    {"micro", 0xB5},    {"cedil", 0xB8},
-    {"times", 0xD7},   {"szlig", 0xDF},    {"iexcl", 0xA1},    {"thorn", 0xFE},
-    {"brvbar", 0xA6},  {"curren", 0xA4},   {"frac14", 0xBC},   {"frac12", 0xBD},
-    {"frac34", 0xBE},  {"iquest", 0xBF},   {"middot", 0xB7},   {"plusmn", 0xB1},
-    {"yacute", 0xFD},  {"eth", 0xF0},      {"euml", 0xEB},     {"iuml", 0xEF},
-    {"uuml", 0xFC},    {"ucirc", 0xFB},    {"ecirc", 0xEA},    {"icirc", 0xEE},
-    {"ugrave", 0xF9},  {"uacute", 0xFA},   {"ntilde", 0xF1},   {"ccedil", 0xE7},
-    {"egrave", 0xE8},  {"eacute", 0xE9},   {"igrave", 0xEC},   {"iacute", 0xED},
-    {"divide", 0xF7},
+    {"quot", '"'},    {"lt", '<'},      {"gt", '>'},      {"nbsp", ' '},    {"otilde", 0xF5}, {"ouml", 0xF6},
+    {"oslash", 0xF8}, {"ordm", 0xBA},   {"ocirc", 0xF4},  {"ograve", 0xF2}, {"oacute", 0xF3}, {"amp", '&'},
+    {"auml", 0xE4},   {"acirc", 0xE2},  {"aring", 0xE5},  {"aelig", 0xE6},  {"agrave", 0xE0}, {"aacute", 0xE1},
+    {"atilde", 0xE3}, {"acute", 0xB4},  {"uml", 0xA8},    {"deg", 0xB0},    {"not", 0xAC},    {"reg", 0xAE},
+    {"shy", 0xAD},    {"yen", 0xA5},    {"sup1", 0xB9},   {"sup2", 0xB2},   {"sup3", 0xB3},   {"cent", 0xA2},
+    {"copy", 0xA9},   {"macr", 0xAF},   {"ordf", 0xAA},   {"para", 0xB6},   {"yuml", 0xFF},   {"raquo", 0xBB},
+    {"pound", 0xA3},  {"laquo", 0xAB},  {"micro", 0xB5},  {"cedil", 0xB8},  {"times", 0xD7},  {"szlig", 0xDF},
+    {"iexcl", 0xA1},  {"thorn", 0xFE},  {"brvbar", 0xA6}, {"curren", 0xA4}, {"frac14", 0xBC}, {"frac12", 0xBD},
+    {"frac34", 0xBE}, {"iquest", 0xBF}, {"middot", 0xB7}, {"plusmn", 0xB1}, {"yacute", 0xFD}, {"eth", 0xF0},
+    {"euml", 0xEB},   {"iuml", 0xEF},   {"uuml", 0xFC},   {"ucirc", 0xFB},  {"ecirc", 0xEA},  {"icirc", 0xEE},
+    {"ugrave", 0xF9}, {"uacute", 0xFA}, {"ntilde", 0xF1}, {"ccedil", 0xE7}, {"egrave", 0xE8}, {"eacute", 0xE9},
+    {"igrave", 0xEC}, {"iacute", 0xED}, {"divide", 0xF7},
 };
 
 constexpr std::size_t kLongestReference = 8;
@@ -129,8 +122,7 @@ char* HtmlDecodeEntities(char* text) {
     const char* body = text + read + 1;
     std::size_t len = 0;
     while (len <= kLongestReference && body[len] && body[len] != ';') ++len;
-    const int decoded =
-        (len <= kLongestReference && body[len] == ';') ? DecodeReference(body, len) : -1;
+    const int decoded = (len <= kLongestReference && body[len] == ';') ? DecodeReference(body, len) : -1;
     if (decoded < 0) {
       text[write++] = text[read++];
       continue;

@@ -29,8 +29,8 @@ ImageListState g_lists;
 
 int AskShell(const char* path, DWORD attributes, HICON* icon, int* system_index) {
   SHFILEINFOA info = {};
-  const DWORD_PTR found = SHGetFileInfoA(path, attributes, &info, sizeof(info),
-                                         SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+  const DWORD_PTR found =
+      SHGetFileInfoA(path, attributes, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
   if (found == 0 || info.hIcon == nullptr) return 0;
   *icon = info.hIcon;
   *system_index = info.iIcon;

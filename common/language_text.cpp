@@ -9,9 +9,7 @@
 
 namespace {
 
-bool StartsWith(std::string_view line, std::string_view prefix) {
-  return line.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(std::string_view line, std::string_view prefix) { return line.substr(0, prefix.size()) == prefix; }
 
 // Leading blanks, an optional sign, digits; 0 when there are none.  Values
 // beyond the range of int are clamped rather than wrapped.
@@ -74,8 +72,7 @@ class Parser {
 
   void Line(std::string_view raw) {
     if (raw.empty() || raw[0] == ';') return;
-    std::string line =
-        raw.find('\\') != std::string_view::npos ? ReplaceEscapes(raw) : std::string(raw);
+    std::string line = raw.find('\\') != std::string_view::npos ? ReplaceEscapes(raw) : std::string(raw);
     std::string_view view(line);
     if (StartsWith(view, "<")) {
       context_id_ = ParseDecimal(view.substr(1));
@@ -129,8 +126,7 @@ class Parser {
       // text that itself holds a colon ("Error: %s") must not stand in for
       // the text before its colon.
       if (plain_key_length_ != std::string::npos && plain_key_length_ > 0) {
-        result_.translations.Enter(pending_key_.substr(0, plain_key_length_).c_str(),
-                                   translation.c_str());
+        result_.translations.Enter(pending_key_.substr(0, plain_key_length_).c_str(), translation.c_str());
       }
     }
     pending_key_.clear();

@@ -29,7 +29,7 @@ struct LanguageText {
   std::optional<std::string> font_face;  // its presence asks for a new dialog font
   int font_width = 0;
   int font_height = 0;
-  std::vector<std::string> rejected;     // keys whose translation was dropped
+  std::vector<std::string> rejected;  // keys whose translation was dropped
 };
 
 // Parses a NUL-terminated language text.  A text inside a dialog context is

@@ -25,9 +25,8 @@ bool FormatListKey(char* out, std::size_t out_size, const char* product, int dia
                    const char* sub_key) {
   char dialog_key[kLayoutKeySize];
   if (!FormatDialogKey(dialog_key, sizeof dialog_key, product, dialog_id)) return false;
-  const int written = sub_key != nullptr
-                          ? std::snprintf(out, out_size, "%s\\%d\\%s", dialog_key, control_id, sub_key)
-                          : std::snprintf(out, out_size, "%s\\%d", dialog_key, control_id);
+  const int written = sub_key != nullptr ? std::snprintf(out, out_size, "%s\\%d\\%s", dialog_key, control_id, sub_key)
+                                         : std::snprintf(out, out_size, "%s\\%d", dialog_key, control_id);
   if (Fits(written, out_size)) return true;
   if (out_size > 0) out[0] = '\0';
   return false;

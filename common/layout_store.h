@@ -9,7 +9,7 @@
 struct WindowLayout {
   int left;
   int top;
-  int width;   // outer size
+  int width;  // outer size
   int height;
 };
 

@@ -34,8 +34,8 @@ std::optional<std::string> UnpackText(const unsigned char* data, std::size_t siz
   // Z_BUF_ERROR; one that holds less gives a shorter text.
   std::string text(static_cast<std::size_t>(length) + 1, '\0');
   uLongf produced = static_cast<uLongf>(length);
-  int status = uncompress(reinterpret_cast<Bytef*>(&text[0]), &produced,
-                          data + kPackedHeaderSize, static_cast<uLong>(stream_size));
+  int status = uncompress(reinterpret_cast<Bytef*>(&text[0]), &produced, data + kPackedHeaderSize,
+                          static_cast<uLong>(stream_size));
   if (status != Z_OK) return std::nullopt;
   text.resize(produced);
   return text;

@@ -30,8 +30,7 @@ std::size_t RootLength(const char* path, char separator, RootRule rule) {
   if (rule == RootRule::kFolders) return 0;
   std::size_t scheme = 0;
   while (IsLetter(path[scheme])) ++scheme;
-  if (scheme >= 2 && path[scheme] == ':' && path[scheme + 1] == separator &&
-      path[scheme + 2] == separator) {
+  if (scheme >= 2 && path[scheme] == ':' && path[scheme + 1] == separator && path[scheme + 2] == separator) {
     return SkipSegment(path, scheme + 3, separator);
   }
   return 0;

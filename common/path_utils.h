@@ -6,10 +6,10 @@
 
 // What counts as the root of a path.
 enum class RootRule {
-  kFolders,            // a drive ("C:" or "C:\"), a leading separator, or
-                       // a network prefix ("\\server\share\")
-  kFoldersOrAddress,   // those, or the scheme and host of an address
-                       // ("http://host/")
+  kFolders,           // a drive ("C:" or "C:\"), a leading separator, or
+                      // a network prefix ("\\server\share\")
+  kFoldersOrAddress,  // those, or the scheme and host of an address
+                      // ("http://host/")
 };
 
 // Length of the root at the start of `path` (0 when it has none), with

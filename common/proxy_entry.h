@@ -10,8 +10,8 @@
 // Scheme codes: the result of parsing an entry, and the selector of the
 // wanted scheme.
 enum ProxyScheme : int {
-  kProxySchemeUnknown = -1,   // parse: a scheme not listed; selector: only "is one configured"
-  kProxySchemeAll = 0,        // parse: no scheme (every scheme); selector: the first entry
+  kProxySchemeUnknown = -1,  // parse: a scheme not listed; selector: only "is one configured"
+  kProxySchemeAll = 0,       // parse: no scheme (every scheme); selector: the first entry
   kProxySchemeFtp = 1,
   kProxySchemeGopher = 2,
   kProxySchemeHttp = 3,

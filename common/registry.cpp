@@ -22,9 +22,7 @@ class OpenKey {
 bool g_has_program_key = false;
 std::string g_program_key;
 
-bool IsTextType(DWORD type) {
-  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
+bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 constexpr DWORD kEnumBufferSize = 256;
 
@@ -33,8 +31,8 @@ constexpr DWORD kEnumBufferSize = 256;
 int CreateRegKey(HKEY root, const char* sub_key) {
   if (!sub_key) return 0;
   RegistryKey key;
-  LONG rc = RegCreateKeyExA(root, sub_key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, key.receive(), nullptr);
+  LONG rc = RegCreateKeyExA(root, sub_key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.receive(),
+                            nullptr);
   return rc == ERROR_SUCCESS ? 1 : 0;
 }
 
@@ -44,13 +42,11 @@ int WriteRegString(HKEY root, const char* sub_key, const char* value_name, const
   OpenKey key;
   if (!key.Open(root, sub_key)) return 0;
   const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
-  LONG rc = RegSetValueExA(key.get(), value_name, 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(text), size);
+  LONG rc = RegSetValueExA(key.get(), value_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
   return rc == ERROR_SUCCESS ? 1 : 0;
 }
 
-int ReadRegValue(HKEY root, const char* sub_key, const char* value_name, void* buffer,
-                 DWORD buffer_size) {
+int ReadRegValue(HKEY root, const char* sub_key, const char* value_name, void* buffer, DWORD buffer_size) {
   if (!sub_key) {
     if (!g_has_program_key) return 0;
     sub_key = g_program_key.c_str();
@@ -60,8 +56,7 @@ int ReadRegValue(HKEY root, const char* sub_key, const char* value_name, void* b
   if (!key.Open(root, sub_key)) return 0;
   DWORD type = REG_NONE;
   DWORD size = buffer_size;
-  LONG rc = RegQueryValueExA(key.get(), value_name, nullptr, &type, static_cast<BYTE*>(buffer),
-                             &size);
+  LONG rc = RegQueryValueExA(key.get(), value_name, nullptr, &type, static_cast<BYTE*>(buffer), &size);
   if (rc != ERROR_SUCCESS || size > buffer_size) return 0;
   char* bytes = static_cast<char*>(buffer);
   if (size < buffer_size) {
@@ -93,8 +88,7 @@ int RegValueExists(HKEY root, const char* sub_key, const char* value_name) {
 HKEY OpenRegSubkeyAt(HKEY parent, DWORD index, char* name_buffer, DWORD name_buffer_size) {
   if (!name_buffer || name_buffer_size == 0) return nullptr;
   DWORD name_size = name_buffer_size;
-  LONG rc = RegEnumKeyExA(parent, index, name_buffer, &name_size, nullptr, nullptr, nullptr,
-                          nullptr);
+  LONG rc = RegEnumKeyExA(parent, index, name_buffer, &name_size, nullptr, nullptr, nullptr, nullptr);
   if (rc != ERROR_SUCCESS) {
     name_buffer[0] = '\0';
     return nullptr;

@@ -23,8 +23,7 @@ int WriteRegString(HKEY root, const char* sub_key, const char* value_name, const
 // Fails when the key or value is missing or the value does not fit.  A text
 // value always arrives terminated: one that fills the buffer without its zero
 // is refused rather than handed out unterminated.
-int ReadRegValue(HKEY root, const char* sub_key, const char* value_name, void* buffer,
-                 DWORD buffer_size);
+int ReadRegValue(HKEY root, const char* sub_key, const char* value_name, void* buffer, DWORD buffer_size);
 
 // Deletes a value.  0 also when the value did not exist.
 int DeleteRegValue(HKEY root, const char* sub_key, const char* value_name);

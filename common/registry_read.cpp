@@ -12,8 +12,7 @@ int ReadMachineText(const char* sub_key, const char* value_name, char* out, DWOR
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_name, 0, KEY_READ, key.receive()) != ERROR_SUCCESS) return 0;
   DWORD type = REG_NONE;
   DWORD size = out_size;
-  if (RegQueryValueExA(key.get(), value_name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size) !=
-          ERROR_SUCCESS ||
+  if (RegQueryValueExA(key.get(), value_name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ)) {
     out[0] = '\0';
     return 0;

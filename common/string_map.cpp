@@ -123,8 +123,8 @@ StringMapValue StringMapFindNoCase(const StringMapNode* map, const char* key) {
   return exact ? exact : FindNoCaseIn(map, key);
 }
 
-void StringMapForEachValue(const StringMapNode* map,
-                           void (*visit)(StringMapValue value, void* context), void* context) {
+void StringMapForEachValue(const StringMapNode* map, void (*visit)(StringMapValue value, void* context),
+                           void* context) {
   if (!visit) return;
   for (const StringMapNode* node = map; node; node = node->sibling) {
     if (node->value) visit(node->value, context);

@@ -34,9 +34,7 @@ StringMapValue StringMapFindNoCase(const StringMapNode* map, const char* key);
 
 // Calls visit(value, context) once for every stored key with a non-zero
 // value, e.g. to free values the caller owns before StringMapFree.
-void StringMapForEachValue(const StringMapNode* map,
-                           void (*visit)(StringMapValue value, void* context),
-                           void* context);
+void StringMapForEachValue(const StringMapNode* map, void (*visit)(StringMapValue value, void* context), void* context);
 
 // Frees every node and its fragment (not the values) and sets *map to null.
 void StringMapFree(StringMap* map);

@@ -10,9 +10,7 @@ namespace {
 
 constexpr int kMaxCapacity = std::numeric_limits<std::int32_t>::max() - 16;
 
-TextBufHeader* HeaderOf(char* text) {
-  return reinterpret_cast<TextBufHeader*>(text - sizeof(TextBufHeader));
-}
+TextBufHeader* HeaderOf(char* text) { return reinterpret_cast<TextBufHeader*>(text - sizeof(TextBufHeader)); }
 const TextBufHeader* HeaderOf(const char* text) {
   return reinterpret_cast<const TextBufHeader*>(text - sizeof(TextBufHeader));
 }
@@ -94,12 +92,10 @@ char* ReplaceAt(TextBuf* buf, int at, int search_len, const char* replacement) {
   if (!with.get()) return nullptr;
   const std::size_t with_len = std::strlen(with.get());
   const int length = HeaderOf(*buf)->length;
-  const long long new_length = static_cast<long long>(length) - search_len +
-                               static_cast<long long>(with_len);
+  const long long new_length = static_cast<long long>(length) - search_len + static_cast<long long>(with_len);
   if (!Reserve(buf, new_length)) return nullptr;
   char* text = *buf;
-  std::memmove(text + at + with_len, text + at + search_len,
-               static_cast<std::size_t>(length - at - search_len));
+  std::memmove(text + at + with_len, text + at + search_len, static_cast<std::size_t>(length - at - search_len));
   std::memcpy(text + at, with.get(), with_len);
   SetLength(text, static_cast<int>(new_length));
   return text + at + with_len;
@@ -122,8 +118,7 @@ TextBuf TextAlloc(int capacity) {
 char* TextGrow(TextBuf* buf, int new_capacity) {
   if (!buf || !*buf || new_capacity < 0 || new_capacity > kMaxCapacity) return nullptr;
   if (new_capacity < HeaderOf(*buf)->length) return nullptr;
-  void* block = std::realloc(HeaderOf(*buf), sizeof(TextBufHeader) +
-                                                 static_cast<std::size_t>(new_capacity) + 1);
+  void* block = std::realloc(HeaderOf(*buf), sizeof(TextBufHeader) + static_cast<std::size_t>(new_capacity) + 1);
   if (!block) return nullptr;
   auto* header = static_cast<TextBufHeader*>(block);
   header->capacity = new_capacity;
@@ -195,8 +190,7 @@ char* TextReplaceFirst(TextBuf* buf, const char* search, const char* replacement
   if (!buf || !*buf || !search || !*search) return nullptr;
   const char* found = std::strstr(*buf, search);
   if (!found) return nullptr;
-  return ReplaceAt(buf, static_cast<int>(found - *buf), static_cast<int>(std::strlen(search)),
-                   replacement);
+  return ReplaceAt(buf, static_cast<int>(found - *buf), static_cast<int>(std::strlen(search)), replacement);
 }
 
 char* TextReplaceLast(TextBuf* buf, const char* search, const char* replacement) {
@@ -204,8 +198,7 @@ char* TextReplaceLast(TextBuf* buf, const char* search, const char* replacement)
   const char* last = nullptr;
   for (const char* p = std::strstr(*buf, search); p; p = std::strstr(p + 1, search)) last = p;
   if (!last) return nullptr;
-  return ReplaceAt(buf, static_cast<int>(last - *buf), static_cast<int>(std::strlen(search)),
-                   replacement);
+  return ReplaceAt(buf, static_cast<int>(last - *buf), static_cast<int>(std::strlen(search)), replacement);
 }
 
 int TextReplaceAll(TextBuf* buf, const char* search, const char* replacement) {
@@ -221,8 +214,7 @@ int TextReplaceAll(TextBuf* buf, const char* search, const char* replacement) {
   }
   if (count == 0) return 0;
   const long long new_length = static_cast<long long>(HeaderOf(*buf)->length) +
-                               count * (static_cast<long long>(with_len) -
-                                        static_cast<long long>(what_len));
+                               count * (static_cast<long long>(with_len) - static_cast<long long>(what_len));
   if (new_length > kMaxCapacity) return 0;
   char* result = static_cast<char*>(std::malloc(static_cast<std::size_t>(new_length) + 1));
   if (!result) return 0;

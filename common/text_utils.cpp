@@ -115,8 +115,8 @@ char* StrCopyN(char* dest, const char* source, int n) {
     return dest;
   }
   const void* end = std::memchr(source, '\0', static_cast<std::size_t>(n));
-  std::size_t count = end ? static_cast<std::size_t>(static_cast<const char*>(end) - source)
-                          : static_cast<std::size_t>(n);
+  std::size_t count =
+      end ? static_cast<std::size_t>(static_cast<const char*>(end) - source) : static_cast<std::size_t>(n);
   std::memmove(dest, source, count);
   dest[count] = '\0';
   return dest;

@@ -13,9 +13,7 @@ char* CopyText(const char* text) {
   return copy;
 }
 
-void FreeTranslation(StringMapValue value, void*) {
-  std::free(reinterpret_cast<char*>(value));
-}
+void FreeTranslation(StringMapValue value, void*) { std::free(reinterpret_cast<char*>(value)); }
 
 }  // namespace
 

@@ -40,8 +40,8 @@ LONG VerifyTrust(const char* path) {
   using WinVerifyTrustFunc = LONG(WINAPI*)(HWND, GUID*, LPVOID);
   ModuleHandle wintrust(LoadLibraryA("wintrust.dll"));
   if (!wintrust) return TRUST_E_PROVIDER_UNKNOWN;
-  auto verify = reinterpret_cast<WinVerifyTrustFunc>(
-      reinterpret_cast<void*>(GetProcAddress(wintrust.get(), "WinVerifyTrust")));
+  auto verify =
+      reinterpret_cast<WinVerifyTrustFunc>(reinterpret_cast<void*>(GetProcAddress(wintrust.get(), "WinVerifyTrust")));
   if (!verify) return TRUST_E_PROVIDER_UNKNOWN;
   const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
   if (length <= 0) return TRUST_E_SUBJECT_FORM_UNKNOWN;
@@ -179,8 +179,8 @@ int OpenManual(const char* product_code) {
     std::string folder = manual.get();
     const std::size_t slash = folder.rfind('\\');
     folder = slash == std::string::npos ? std::string() : folder.substr(0, slash);
-    const INT_PTR result = (g_shell_open ? g_shell_open : ShellOpen)(manual.get(),
-                                                                     folder.empty() ? nullptr : folder.c_str());
+    const INT_PTR result =
+        (g_shell_open ? g_shell_open : ShellOpen)(manual.get(), folder.empty() ? nullptr : folder.c_str());
     if (result > 32) return 1;
   }
   const std::string component = std::string(product_code) + "_M";

@@ -34,11 +34,11 @@ int OpenManual(const char* product_code);
 // What became of a downloaded copy of the upgrade program waiting beside it
 // as ".new".
 enum UpgradeSwap {
-  kSwapNoNewCopy = 0,   // none there (or the path has no ".exe")
-  kSwapDone = 1,        // the new copy is now the program
-  kSwapRefused = 2,     // not a Windows program, or its signature is bad
-  kSwapOldInUse = 3,    // the old program could not be moved aside: it stays
-  kSwapRestored = 4,    // the new copy could not take its place: the old one is back
+  kSwapNoNewCopy = 0,  // none there (or the path has no ".exe")
+  kSwapDone = 1,       // the new copy is now the program
+  kSwapRefused = 2,    // not a Windows program, or its signature is bad
+  kSwapOldInUse = 3,   // the old program could not be moved aside: it stays
+  kSwapRestored = 4,   // the new copy could not take its place: the old one is back
 };
 UpgradeSwap ReplaceUpgradeProgram(const char* program_path);
 

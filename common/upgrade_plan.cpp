@@ -12,18 +12,16 @@ std::string Lower(std::string text) {
 }
 
 std::uint32_t ReadLittleEndian32(const unsigned char* at) {
-  return std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8 | std::uint32_t(at[2]) << 16 |
-         std::uint32_t(at[3]) << 24;
+  return std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8 | std::uint32_t(at[2]) << 16 | std::uint32_t(at[3]) << 24;
 }
 
 // Extensions of documents a shell "open" shows rather than runs.
-constexpr const char* kDocumentExtensions[] = {".pdf", ".htm", ".html", ".chm", ".txt", ".rtf",
-                                               ".doc", ".docx", ".odt", ".hlp", ".xps"};
+constexpr const char* kDocumentExtensions[] = {".pdf", ".htm",  ".html", ".chm", ".txt", ".rtf",
+                                               ".doc", ".docx", ".odt",  ".hlp", ".xps"};
 
 }  // namespace
 
-std::string UpgradeCommandLine(const char* component, const char* product_code, const char* product_name,
-                               int mode) {
+std::string UpgradeCommandLine(const char* component, const char* product_code, const char* product_name, int mode) {
   const char* argument = component ? component : product_code;
   if (!argument) return std::string();
   std::string command = "Upgrade.exe ";

@@ -14,8 +14,7 @@ enum UpgradeMode {
 
 // "Upgrade.exe [-p |-m ]COMPONENT[ "PRODUCT NAME"]".  The component defaults
 // to the product code; with neither the program gets no command line ("").
-std::string UpgradeCommandLine(const char* component, const char* product_code, const char* product_name,
-                               int mode);
+std::string UpgradeCommandLine(const char* component, const char* product_code, const char* product_name, int mode);
 
 // The path with its last ".exe" (any letter case) replaced by `extension`;
 // "" when the path holds no ".exe", so that the program itself is never taken

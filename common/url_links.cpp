@@ -41,8 +41,7 @@ bool NamesHtmlPage(const std::string& link) {
 }
 
 void ReplaceAll(std::string* text, const std::string& search, const std::string& replacement) {
-  for (std::size_t at = text->find(search); at != std::string::npos;
-       at = text->find(search, at + replacement.size())) {
+  for (std::size_t at = text->find(search); at != std::string::npos; at = text->find(search, at + replacement.size())) {
     text->replace(at, search.size(), replacement);
   }
 }

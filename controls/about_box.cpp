@@ -99,8 +99,8 @@ void FillSystemTexts(DialogFrame* frame, AboutBox* box) {
 // given; whichever it holds now is taken back so that none outlives the box.
 void ReleasePicture(DialogFrame* frame, AboutBox* box) {
   if (!box->picture) return;
-  HGDIOBJ held = reinterpret_cast<HGDIOBJ>(
-      SendDlgItemMessageA(frame->window, IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, 0));
+  HGDIOBJ held =
+      reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(frame->window, IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, 0));
   if (held && held != box->picture.get()) DeleteObject(held);
 }
 

@@ -59,8 +59,8 @@ class DdeConversation {
     DdeString item(item_text.c_str());
     if (item.get() == nullptr) return false;
     DWORD result = 0;
-    HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation_, item.get(), CF_TEXT, XTYP_REQUEST, kDdeTimeoutMs,
-                                         &result);
+    HDDEDATA data =
+        DdeClientTransaction(nullptr, 0, conversation_, item.get(), CF_TEXT, XTYP_REQUEST, kDdeTimeoutMs, &result);
     if (data == nullptr) return false;
     DdeFreeDataHandle(data);
     return true;

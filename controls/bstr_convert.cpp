@@ -19,13 +19,12 @@ BSTR TextToBstr(const char* text, UINT code_page) {
 char* BstrToText(BSTR string, UINT code_page) {
   const UINT wide_len = string ? SysStringLen(string) : 0;
   if (wide_len == 0) return nullptr;
-  const int size = WideCharToMultiByte(code_page, 0, string, static_cast<int>(wide_len), nullptr,
-                                       0, nullptr, nullptr);
+  const int size = WideCharToMultiByte(code_page, 0, string, static_cast<int>(wide_len), nullptr, 0, nullptr, nullptr);
   if (size <= 0) return nullptr;
   char* text = static_cast<char*>(std::malloc(static_cast<std::size_t>(size) + 1));
   if (!text) return nullptr;
-  const int written = WideCharToMultiByte(code_page, 0, string, static_cast<int>(wide_len), text,
-                                          size, nullptr, nullptr);
+  const int written =
+      WideCharToMultiByte(code_page, 0, string, static_cast<int>(wide_len), text, size, nullptr, nullptr);
   if (written <= 0) {
     std::free(text);
     return nullptr;

@@ -14,6 +14,7 @@ struct ColourName {
 // The web colour keywords, except the pale grays.  DARKBLUE, DARKMAGENTA,
 // DARKRED, INDIGO and LIGHTGREEN keep the values menus have always shown
 // them in, which differ slightly from the usual ones.
+// clang-format off
 constexpr ColourName kColours[] = {
     {"ALICEBLUE", "F0F8FF"},       {"ANTIQUEWHITE", "FAEBD7"},   {"AQUA", "00FFFF"},
     {"AQUAMARINE", "7FFFD4"},      {"AZURE", "F0FFFF"},          {"BEIGE", "F5F5DC"},
@@ -61,6 +62,7 @@ constexpr ColourName kColours[] = {
     {"WHEAT", "F5DEB3"},           {"WHITE", "FFFFFF"},          {"WHITESMOKE", "F5F5F5"},
     {"YELLOW", "FFFF00"},          {"YELLOWGREEN", "9ACD32"},
 };
+// clang-format on
 
 bool EqualsNoCase(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b) {

@@ -4,9 +4,7 @@ namespace {
 
 bool IsTrailingSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-const char* Find(const TextLookup& lookup, const std::string& key) {
-  return lookup ? lookup(key) : nullptr;
-}
+const char* Find(const TextLookup& lookup, const std::string& key) { return lookup ? lookup(key) : nullptr; }
 
 }  // namespace
 

@@ -17,9 +17,9 @@ struct ControlTextSources {
 };
 
 struct LocalisedControlText {
-  bool changed = false;       // false: the control keeps its text untouched
-  std::string window_text;    // the text to show
-  bool record_source = false; // true: remember source_key -> source_text
+  bool changed = false;        // false: the control keeps its text untouched
+  std::string window_text;     // the text to show
+  bool record_source = false;  // true: remember source_key -> source_text
   std::string source_key;
   std::string source_text;
 };

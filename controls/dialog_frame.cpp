@@ -35,9 +35,7 @@ void DetachProperty(HWND window) {
   g_property_uses = 0;
 }
 
-DialogFrame* FrameOf(HWND window) {
-  return reinterpret_cast<DialogFrame*>(GetWindowLongPtrA(window, DWLP_USER));
-}
+DialogFrame* FrameOf(HWND window) { return reinterpret_cast<DialogFrame*>(GetWindowLongPtrA(window, DWLP_USER)); }
 
 bool ProductNameSet() {
   const char* product = LibraryProductName();
@@ -65,8 +63,8 @@ RECT OntoAScreen(const RECT& rect) {
   monitor.cbSize = sizeof monitor;
   if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) return rect;
   const RECT& work = monitor.rcWork;
-  const LayoutRect fitted = MoveInside({rect.left, rect.top, rect.right, rect.bottom},
-                                       {work.left, work.top, work.right, work.bottom});
+  const LayoutRect fitted =
+      MoveInside({rect.left, rect.top, rect.right, rect.bottom}, {work.left, work.top, work.right, work.bottom});
   return {fitted.left, fitted.top, fitted.right, fitted.bottom};
 }
 
@@ -119,8 +117,8 @@ void RestoreStoredLayout(HWND window, DialogFrame* frame) {
     if (!GetWindowRect(window, &current)) return;
     const int left = ClampToScreen(stored.left, screen_width);
     const int top = ClampToScreen(stored.top, screen_height);
-    MoveWindowOntoScreen(
-        window, {left, top, left + current.right - current.left, top + current.bottom - current.top}, move_flags);
+    MoveWindowOntoScreen(window, {left, top, left + current.right - current.left, top + current.bottom - current.top},
+                         move_flags);
   }
 }
 
@@ -339,9 +337,8 @@ INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wparam, LPARA
       break;
   }
 
-  if (services.splitter_mouse != nullptr &&
-      (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
-       message == WM_CAPTURECHANGED)) {
+  if (services.splitter_mouse != nullptr && (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN ||
+                                             message == WM_LBUTTONUP || message == WM_CAPTURECHANGED)) {
     services.splitter_mouse(frame, message, wparam, lparam);
   }
 

@@ -46,7 +46,7 @@ enum FrameShowState : uint8_t {
 
 struct FrameControl {
   uint8_t kind;
-  void* object;                 // the wrapper that added the entry
+  void* object;  // the wrapper that added the entry
   FrameControlHandler handler;
   HWND window;
   int control_id;
@@ -56,12 +56,12 @@ struct FrameControl {
 };
 
 struct DialogFrame {
-  HWND window;                  // null until WM_INITDIALOG and after destruction
+  HWND window;  // null until WM_INITDIALOG and after destruction
   FrameControl* controls;
-  int dialog_id;                // template id; key of the dialog's stored state
+  int dialog_id;  // template id; key of the dialog's stored state
   HMENU menu;
-  void* menu_data;              // owner-drawn menu data
-  const char* menu_name;        // menu resource name or MAKEINTRESOURCE id; null: none
+  void* menu_data;        // owner-drawn menu data
+  const char* menu_name;  // menu resource name or MAKEINTRESOURCE id; null: none
   StatusBarRecord* status_bar;
   ToolbarRecord* toolbars;
   int help_command;             // command that opens the help window; 0 none
@@ -72,15 +72,15 @@ struct DialogFrame {
   FrameProc owner_proc;
   FrameSizeHook size_hook;
   LayoutHeader* layout;
-  void* owner_param;            // the creator's user data; lParam of WM_INITDIALOG
-  uint8_t modal;                // closed with EndDialog, else DestroyWindow
-  uint8_t auto_free;            // freed when its window is destroyed
+  void* owner_param;  // the creator's user data; lParam of WM_INITDIALOG
+  uint8_t modal;      // closed with EndDialog, else DestroyWindow
+  uint8_t auto_free;  // freed when its window is destroyed
   uint8_t help_muted;
-  uint8_t show_state;           // FrameShowState
-  int32_t commands_blocked;     // nonzero: WM_COMMAND is not processed at all
+  uint8_t show_state;        // FrameShowState
+  int32_t commands_blocked;  // nonzero: WM_COMMAND is not processed at all
   SplitterRecord* splitters;
   FrameInitFunc init_func;
-  int last_help_id;             // the dialog or control whose topic was asked for last; 0 none
+  int last_help_id;  // the dialog or control whose topic was asked for last; 0 none
 };
 
 // The dialog procedure of every frame dialog; the frame is the creation

@@ -64,9 +64,7 @@ DialogFrame* SetUpFrame(const DialogRequest& request, int template_id) {
   return frame;
 }
 
-HWND OwnerWindow(const DialogRequest& request) {
-  return request.parent != nullptr ? request.parent->window : nullptr;
-}
+HWND OwnerWindow(const DialogRequest& request) { return request.parent != nullptr ? request.parent->window : nullptr; }
 
 // A frame freed by a failed modeless creation would otherwise leak: the
 // window that frees it never existed.
@@ -112,7 +110,8 @@ INT_PTR CreateDialogFromResource(const DialogRequest& request, int template_id) 
 
 INT_PTR CreateDialogFromReference(const DialogRequest& request, const char* reference) {
   const char* question = reference != nullptr ? std::strchr(reference, '?') : nullptr;
-  std::string file_name = question != nullptr ? std::string(reference, question) : std::string(reference ? reference : "");
+  std::string file_name =
+      question != nullptr ? std::string(reference, question) : std::string(reference ? reference : "");
   std::string resource_name = question != nullptr ? std::string(question + 1) : std::string();
   // Longer parts would not have fitted the loader's buffers; cut them as the
   // lookup would.
@@ -136,8 +135,8 @@ INT_PTR CreateDialogFromReference(const DialogRequest& request, const char* refe
     const LPARAM parameter = reinterpret_cast<LPARAM>(frame);
     if (request.modal) {
       TakeOverModalFrame(request, frame);
-      result = DialogBoxIndirectParamA(LibraryInstance(), dialog_template, OwnerWindow(request), FrameDialogProc,
-                                       parameter);
+      result =
+          DialogBoxIndirectParamA(LibraryInstance(), dialog_template, OwnerWindow(request), FrameDialogProc, parameter);
       FreeTakenOverFrame(request, frame);
     } else {
       HWND window = CreateDialogIndirectParamA(LibraryInstance(), dialog_template, OwnerWindow(request),
@@ -162,8 +161,8 @@ INT_PTR CreateDialogFromResource(DialogFrame** holder, DialogFrame* parent, int 
   return CreateDialogFromResource(request, template_id);
 }
 
-INT_PTR CreateDialogFromReference(DialogFrame** holder, DialogFrame* parent, const char* reference,
-                                  FrameProc procedure, bool modal, void* user_data) {
+INT_PTR CreateDialogFromReference(DialogFrame** holder, DialogFrame* parent, const char* reference, FrameProc procedure,
+                                  bool modal, void* user_data) {
   DialogRequest request;
   request.holder = holder;
   request.parent = parent;
@@ -173,8 +172,8 @@ INT_PTR CreateDialogFromReference(DialogFrame** holder, DialogFrame* parent, con
   return CreateDialogFromReference(request, reference);
 }
 
-INT_PTR CreateDialogFromReference(DialogFrame** holder, DialogFrame* parent, const char* reference,
-                                  FrameProc procedure, bool modal) {
+INT_PTR CreateDialogFromReference(DialogFrame** holder, DialogFrame* parent, const char* reference, FrameProc procedure,
+                                  bool modal) {
   return CreateDialogFromReference(holder, parent, reference, procedure, modal, nullptr);
 }
 
@@ -239,9 +238,9 @@ int HasCaptionStyle(HWND window) {
 }
 
 const char* SystemErrorText(DWORD error_code) {
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error_code,
-                                      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), g_error_text, sizeof(g_error_text),
-                                      nullptr);
+  const DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error_code,
+                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), g_error_text, sizeof(g_error_text), nullptr);
   if (length == 0) return nullptr;
   g_error_text[sizeof(g_error_text) - 1] = '\0';
   return g_error_text;

@@ -15,10 +15,10 @@
 struct DialogRequest {
   DialogFrame** holder = nullptr;
   DialogFrame* parent = nullptr;
-  FrameProc procedure = nullptr;      // null: DefaultDialogProc
+  FrameProc procedure = nullptr;  // null: DefaultDialogProc
   FrameInitFunc init = nullptr;
   bool modal = false;
-  int min_width = 0;                  // minimum tracking size; 0: none
+  int min_width = 0;  // minimum tracking size; 0: none
   int min_height = 0;
   void* user_data = nullptr;
 };
@@ -39,10 +39,10 @@ void SetDialogMessageBoxFunc(DialogMessageBoxFunc show);
 // Short forms without initialisation function and minimum size.
 INT_PTR CreateDialogFromResource(DialogFrame** holder, DialogFrame* parent, int template_id, FrameProc procedure,
                                  bool modal);
-INT_PTR CreateDialogFromReference(DialogFrame** holder, DialogFrame* parent, const char* reference,
-                                  FrameProc procedure, bool modal, void* user_data);
-INT_PTR CreateDialogFromReference(DialogFrame** holder, DialogFrame* parent, const char* reference,
-                                  FrameProc procedure, bool modal);
+INT_PTR CreateDialogFromReference(DialogFrame** holder, DialogFrame* parent, const char* reference, FrameProc procedure,
+                                  bool modal, void* user_data);
+INT_PTR CreateDialogFromReference(DialogFrame** holder, DialogFrame* parent, const char* reference, FrameProc procedure,
+                                  bool modal);
 
 // The procedure of dialogs whose creator gives none: context help on
 // initialisation and focus changes; OK closes with 1, Cancel with 0.

@@ -27,8 +27,8 @@ std::uint64_t ParseFileSizeText(const std::string& text) {
 
 std::string FormatFileDateText(const FileDateParts& date) {
   char text[64];
-  std::snprintf(text, sizeof text, "%02i-%02i-%i %02i:%02i:%02i", date.month, date.day,
-                date.year, date.hour, date.minute, date.second);
+  std::snprintf(text, sizeof text, "%02i-%02i-%i %02i:%02i:%02i", date.month, date.day, date.year, date.hour,
+                date.minute, date.second);
   return text;
 }
 

@@ -10,9 +10,9 @@
 enum DirEntryKind : signed char {
   kDirEntryFile = 0,
   kDirEntryFolder = 1,
-  kDirEntryDrive = 2,         // full path holds "(X:)"
-  kDirEntryParent = 8,        // ".." as the file system reports it
-  kDirEntryDriveRootUp = 9,   // ".." added at a drive root; leads to the drives
+  kDirEntryDrive = 2,        // full path holds "(X:)"
+  kDirEntryParent = 8,       // ".." as the file system reports it
+  kDirEntryDriveRootUp = 9,  // ".." added at a drive root; leads to the drives
 };
 
 struct DirEntry {

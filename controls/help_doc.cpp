@@ -1,7 +1,5 @@
 #include "controls/help_doc.h"
 
-
-
 #include <cstdio>
 #include <cstring>
 

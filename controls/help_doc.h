@@ -37,13 +37,13 @@ struct HelpDoc {
   std::string index_path;
   HelpTopicStore topics;
   HelpHistory history;
-  std::string composed;                // head + topic + closing text last extracted
+  std::string composed;  // head + topic + closing text last extracted
   std::uint32_t next_topic_offset = 0;
-  int return_topic = 0;                // tips: where Previous goes after a followed link
-  int current_topic = -1;              // -1 none; 0 after the tips window closed
-  int last_tip_shown = 0;              // the tip to remember across runs
-  bool frame_borrowed = false;         // the frame is shared, not freed with the document
-  PageView* page_view = nullptr;       // HTML documents
+  int return_topic = 0;                   // tips: where Previous goes after a followed link
+  int current_topic = -1;                 // -1 none; 0 after the tips window closed
+  int last_tip_shown = 0;                 // the tip to remember across runs
+  bool frame_borrowed = false;            // the frame is shared, not freed with the document
+  PageView* page_view = nullptr;          // HTML documents
   RichEditViewer* rich_viewer = nullptr;  // other documents
 };
 

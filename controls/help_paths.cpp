@@ -30,8 +30,8 @@ std::string TopicIndexPath(const std::string& document_path) {
   return (has_extension ? document_path.substr(0, dot) : document_path) + ".idx";
 }
 
-HelpDocumentPaths ChooseHelpDocumentPaths(const std::string& folder, const std::string& name,
-                                          const char* language_code, bool (*exists)(const std::string& path)) {
+HelpDocumentPaths ChooseHelpDocumentPaths(const std::string& folder, const std::string& name, const char* language_code,
+                                          bool (*exists)(const std::string& path)) {
   HelpDocumentPaths paths;
   const bool absolute = (name.size() >= 2 && name[1] == ':') || (!name.empty() && name[0] == '\\');
   const std::string base_folder = absolute ? std::string() : folder;

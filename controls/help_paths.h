@@ -25,5 +25,5 @@ struct HelpDocumentPaths {
 // With a usable language code and a variant "lang\<name>_<code>.htm" that
 // exists, that variant; otherwise folder + name.  A name with its own
 // drive or root is used as it is.
-HelpDocumentPaths ChooseHelpDocumentPaths(const std::string& folder, const std::string& name,
-                                          const char* language_code, bool (*exists)(const std::string& path));
+HelpDocumentPaths ChooseHelpDocumentPaths(const std::string& folder, const std::string& name, const char* language_code,
+                                          bool (*exists)(const std::string& path));

@@ -15,8 +15,7 @@ class HelpTopicStore {
  public:
   // Reads the document and its head, and the index (building it when its
   // file is missing).  False when the document cannot be read.
-  bool Open(const std::string& document_path, const std::string& index_path, bool html_mode,
-            IndexFileWriter writer);
+  bool Open(const std::string& document_path, const std::string& index_path, bool html_mode, IndexFileWriter writer);
 
   // Topic `number`'s own text; kFound, or kNoTopic when the document has no
   // such topic.

@@ -18,9 +18,7 @@ std::size_t LineEnd(std::string_view text, std::size_t pos) {
   return newline == std::string_view::npos ? text.size() : newline + 1;
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 std::size_t FindIgnoringCase(std::string_view text, std::string_view word, std::size_t from) {
   if (word.empty() || text.size() < word.size()) return std::string_view::npos;
@@ -239,8 +237,7 @@ TopicText ExtractTopicText(std::string_view document, const TopicIndex& index, i
   return result;
 }
 
-std::string ComposeTopic(const std::string& head, const std::string& topic, bool html_mode,
-                         const TopicMacros& macros) {
+std::string ComposeTopic(const std::string& head, const std::string& topic, bool html_mode, const TopicMacros& macros) {
   TextBuf expanded = nullptr;
   TextAssign(&expanded, topic.c_str());
   ExpandLinkMacrosWith(&expanded, macros.language_code, macros.cookie);

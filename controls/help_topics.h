@@ -61,8 +61,8 @@ enum class TopicLookup {
 
 struct TopicText {
   TopicLookup lookup = TopicLookup::kNoTopic;
-  std::string text;                // the topic's own text (no head)
-  std::uint32_t next_offset = 0;   // index value of topic n + 1
+  std::string text;               // the topic's own text (no head)
+  std::uint32_t next_offset = 0;  // index value of topic n + 1
 };
 
 // Cuts topic `number` out of the document.  With `accept_any_line` (after a
@@ -79,5 +79,4 @@ struct TopicMacros {
 };
 // Head + topic with its macros expanded + the closing text ("</BODY></HTML>",
 // or "}" closing the rich text group opened in the head).
-std::string ComposeTopic(const std::string& head, const std::string& topic, bool html_mode,
-                         const TopicMacros& macros);
+std::string ComposeTopic(const std::string& head, const std::string& topic, bool html_mode, const TopicMacros& macros);

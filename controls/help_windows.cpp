@@ -247,7 +247,8 @@ void OpenHelpWindow(DialogFrame* owner, HelpDoc* doc, int id) {
   doc->owner_frame = owner;
   if (!CreateViewerWindow(owner, doc, IDD_HELP_PLAIN, IDD_HELP_HTML, HelpWindowProc)) return;
   HWND window = doc->frame->window;
-  if (doc->topics.html_mode() && doc->page_view != nullptr) ShowPage(doc->page_view, "<HTML><BODY></BODY></HTML>", nullptr);
+  if (doc->topics.html_mode() && doc->page_view != nullptr)
+    ShowPage(doc->page_view, "<HTML><BODY></BODY></HTML>", nullptr);
   ShowWindow(window, SW_SHOWNORMAL);
   doc->frame->show_state = kShowNormal;
   if (owner != nullptr) {

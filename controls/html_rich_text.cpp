@@ -21,12 +21,12 @@ bool NameIs(int kind, const char* name) {
 }
 
 bool IsHeading(int kind) {
-  return NameIs(kind, "H1") || NameIs(kind, "H2") || NameIs(kind, "H3") || NameIs(kind, "H4") ||
-         NameIs(kind, "H5") || NameIs(kind, "H6");
+  return NameIs(kind, "H1") || NameIs(kind, "H2") || NameIs(kind, "H3") || NameIs(kind, "H4") || NameIs(kind, "H5") ||
+         NameIs(kind, "H6");
 }
 
 bool IsBlock(int kind) {
-  static const char* const kBlocks[] = {"P",  "DIV",   "UL", "OL", "DL", "DT",         "DD",     "TABLE",
+  static const char* const kBlocks[] = {"P",  "DIV",    "UL", "OL",  "DL",      "DT",         "DD",     "TABLE",
                                         "TR", "CENTER", "HR", "PRE", "ADDRESS", "BLOCKQUOTE", "CAPTION"};
   for (const char* name : kBlocks) {
     if (NameIs(kind, name)) return true;

@@ -8,18 +8,16 @@ namespace {
 
 // The order gives the ids: the first name is 1.
 constexpr const char* kTagNames[] = {
-    "FORM",     "INPUT",    "TEXTAREA", "TD",       "TR",         "B",       "P",       "TABLE",
-    "TH",       "A",        "BR",       "I",        "U",          "UL",      "OL",      "CENTER",
-    "HTML",     "BODY",     "TBODY",    "FONT",     "HR",         "DIV",     "SELECT",  "OPTION",
-    "NOBR",     "HEAD",     "TITLE",    "META",     "STYLE",      "SCRIPT",  "NOSCRIPT", "IMG",
-    "LI",       "STRONG",   "PRE",      "H1",       "H2",         "H3",      "H4",      "H5",
-    "H6",       "THEAD",    "IFRAME",   "ABBR",     "ACRONYM",    "ADDRESS", "APPLET",  "AREA",
-    "BASE",     "BASEFONT", "BDO",      "BIG",      "BLOCKQUOTE", "BUTTON",  "CAPTION", "CITE",
-    "CODE",     "COL",      "COLGROUP", "DD",       "DEL",        "DFN",     "DIR",     "DL",
-    "DT",       "EM",       "FIELDSET", "FRAME",    "FRAMESET",   "INS",     "ISINDEX", "KBD",
-    "LABEL",    "LEGEND",   "LINK",     "MAP",      "MENU",       "OBJECT",  "OPTGROUP", "PARAM",
-    "Q",        "S",        "SAMP",     "SMALL",    "SPAN",       "STRIKE",  "SUB",     "SUP",
-    "TFOOT",    "TT",       "VAR",      "PHP",      "XML",
+    "FORM",     "INPUT", "TEXTAREA",   "TD",     "TR",      "B",       "P",        "TABLE",  "TH",       "A",
+    "BR",       "I",     "U",          "UL",     "OL",      "CENTER",  "HTML",     "BODY",   "TBODY",    "FONT",
+    "HR",       "DIV",   "SELECT",     "OPTION", "NOBR",    "HEAD",    "TITLE",    "META",   "STYLE",    "SCRIPT",
+    "NOSCRIPT", "IMG",   "LI",         "STRONG", "PRE",     "H1",      "H2",       "H3",     "H4",       "H5",
+    "H6",       "THEAD", "IFRAME",     "ABBR",   "ACRONYM", "ADDRESS", "APPLET",   "AREA",   "BASE",     "BASEFONT",
+    "BDO",      "BIG",   "BLOCKQUOTE", "BUTTON", "CAPTION", "CITE",    "CODE",     "COL",    "COLGROUP", "DD",
+    "DEL",      "DFN",   "DIR",        "DL",     "DT",      "EM",      "FIELDSET", "FRAME",  "FRAMESET", "INS",
+    "ISINDEX",  "KBD",   "LABEL",      "LEGEND", "LINK",    "MAP",     "MENU",     "OBJECT", "OPTGROUP", "PARAM",
+    "Q",        "S",     "SAMP",       "SMALL",  "SPAN",    "STRIKE",  "SUB",      "SUP",    "TFOOT",    "TT",
+    "VAR",      "PHP",   "XML",
 };
 static_assert(sizeof(kTagNames) / sizeof(kTagNames[0]) == kHtmlTagCount, "one name per tag id");
 

@@ -36,9 +36,12 @@ std::size_t TagEnd(const char* text, std::size_t from, std::size_t first_close) 
   if (first_close == std::string::npos) return 0;
   bool quoted = false;
   for (std::size_t i = from; text[i]; ++i) {
-    if (quoted && text[i] == '\\' && text[i + 1] == '"') ++i;
-    else if (text[i] == '"') quoted = !quoted;
-    else if (text[i] == '>' && !quoted) return i + 1;
+    if (quoted && text[i] == '\\' && text[i + 1] == '"')
+      ++i;
+    else if (text[i] == '"')
+      quoted = !quoted;
+    else if (text[i] == '>' && !quoted)
+      return i + 1;
   }
   return first_close + 1;
 }

@@ -10,15 +10,15 @@
 enum HtmlTokenKind : int {
   kHtmlTextToken = 0,
   // 1 .. kHtmlTagCount: a known opening tag, its negative a closing one.
-  kHtmlEntityToken = 100,     // "&name;" or "&#nn;"
-  kHtmlStyleBodyToken = 101,  // what a STYLE element holds
-  kHtmlScriptBodyToken = 102, // what a SCRIPT element holds
-  kHtmlCommentToken = 103,    // "<!-- ... -->" and other "<!" tags
-  kHtmlOtherTagToken = 127,   // an unknown tag, or "<!DOCTYPE ...>"
+  kHtmlEntityToken = 100,      // "&name;" or "&#nn;"
+  kHtmlStyleBodyToken = 101,   // what a STYLE element holds
+  kHtmlScriptBodyToken = 102,  // what a SCRIPT element holds
+  kHtmlCommentToken = 103,     // "<!-- ... -->" and other "<!" tags
+  kHtmlOtherTagToken = 127,    // an unknown tag, or "<!DOCTYPE ...>"
 };
 
 struct HtmlToken {
-  std::string text;    // exactly as in the input, "<" and ">" included
+  std::string text;  // exactly as in the input, "<" and ">" included
   int kind;
   std::size_t offset;  // where the token starts in the input
 };

@@ -15,10 +15,14 @@ int16_t Clamp16(int value) { return static_cast<int16_t>(std::clamp(value, -3276
 
 LayoutField OffsetFieldOf(LayoutSide side) {
   switch (side) {
-    case LayoutSide::kLeft: return kLayoutLeftOffset;
-    case LayoutSide::kTop: return kLayoutTopOffset;
-    case LayoutSide::kRight: return kLayoutRightOffset;
-    case LayoutSide::kBottom: return kLayoutBottomOffset;
+    case LayoutSide::kLeft:
+      return kLayoutLeftOffset;
+    case LayoutSide::kTop:
+      return kLayoutTopOffset;
+    case LayoutSide::kRight:
+      return kLayoutRightOffset;
+    case LayoutSide::kBottom:
+      return kLayoutBottomOffset;
   }
   return kLayoutLeftOffset;
 }
@@ -114,8 +118,8 @@ bool ComputeEntry(const std::vector<LayoutEntry>& entries, LayoutEntry& entry, c
     if (target.entry == nullptr) {
       complete = false;
     } else {
-      const int inset = target.has_override ? target.override_offset
-                                            : entry.Offset(kLayoutRightOffset) + entry.RightAdjustment();
+      const int inset =
+          target.has_override ? target.override_offset : entry.Offset(kLayoutRightOffset) + entry.RightAdjustment();
       rect.right = AnchorEdge(target, LayoutSide::kRight) - inset;
       if (keep || left_anchor == 0) rect.left = rect.right - initial.Width();
     }
@@ -137,8 +141,8 @@ bool ComputeEntry(const std::vector<LayoutEntry>& entries, LayoutEntry& entry, c
     if (target.entry == nullptr) {
       complete = false;
     } else {
-      const int inset = target.has_override ? target.override_offset
-                                            : entry.Offset(kLayoutBottomOffset) + entry.BottomAdjustment();
+      const int inset =
+          target.has_override ? target.override_offset : entry.Offset(kLayoutBottomOffset) + entry.BottomAdjustment();
       rect.bottom = AnchorEdge(target, LayoutSide::kBottom) - inset;
       if (keep || top_anchor == 0) rect.top = rect.bottom - initial.Height();
     }
@@ -254,9 +258,8 @@ void CaptureAdjustments(std::vector<LayoutEntry>& entries, const WindowFrameMetr
   const int window_id = WindowId(entries);
   if (window_id == 0) return;
   for (LayoutEntry& entry : entries) {
-    const int bottom = entry.field[kLayoutBottomAnchor] == -window_id
-                           ? metrics.status_bar_height + metrics.nonclient_height
-                           : 0;
+    const int bottom =
+        entry.field[kLayoutBottomAnchor] == -window_id ? metrics.status_bar_height + metrics.nonclient_height : 0;
     const int right = entry.field[kLayoutRightAnchor] == -window_id ? metrics.nonclient_width : 0;
     entry.SetAdjustments(bottom, right);
   }

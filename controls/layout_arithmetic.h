@@ -23,16 +23,16 @@ enum LayoutField : int {
   kLayoutBottomOffset = 8,
   kLayoutBottomAnchor = 9,
   kLayoutFlags = 10,
-  kLayoutMinLeft = 11,      // splitter: nonzero for a bar dragged left and right
-  kLayoutMinTop = 12,       // splitter: nonzero for a bar dragged up and down
-  kLayoutRightMargin = 13,  // toolbar: default width
-  kLayoutBottomMargin = 14, // toolbar: default height
+  kLayoutMinLeft = 11,       // splitter: nonzero for a bar dragged left and right
+  kLayoutMinTop = 12,        // splitter: nonzero for a bar dragged up and down
+  kLayoutRightMargin = 13,   // toolbar: default width
+  kLayoutBottomMargin = 14,  // toolbar: default height
   kLayoutWindowObject = 15,
   kLayoutPartner = 16,
-  kLayoutInitialLeft = 17,  // 17..20: rectangle when first laid out
-  kLayoutRectLeft = 21,     // 21..24: computed rectangle, client coordinates
-  kLayoutPendingShift = 25, // x then y, signed 16 bits each
-  kLayoutAdjustments = 26,  // bottom then right adjustment, signed 16 bits each
+  kLayoutInitialLeft = 17,   // 17..20: rectangle when first laid out
+  kLayoutRectLeft = 21,      // 21..24: computed rectangle, client coordinates
+  kLayoutPendingShift = 25,  // x then y, signed 16 bits each
+  kLayoutAdjustments = 26,   // bottom then right adjustment, signed 16 bits each
   kLayoutFieldCount = 27,
 };
 
@@ -109,7 +109,7 @@ int AnchorEdge(const AnchorTarget& target, LayoutSide side);
 
 // What the window side measured for one layout.
 struct LayoutWindowSize {
-  int width = 0;   // the window's outer size
+  int width = 0;  // the window's outer size
   int height = 0;
 };
 

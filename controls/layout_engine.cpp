@@ -165,8 +165,7 @@ void PlaceControls(DialogFrame* frame, LayoutHeader* layout) {
   for (std::size_t i = 1; i < layout->entries.size(); ++i) {
     const LayoutEntry& entry = layout->entries[i];
     const int kind = entry.Kind();
-    if (!entry.Active() || kind == kLayoutWindow || kind == kLayoutEmbedded6 || kind == kLayoutEmbedded7 ||
-        kind == 8) {
+    if (!entry.Active() || kind == kLayoutWindow || kind == kLayoutEmbedded6 || kind == kLayoutEmbedded7 || kind == 8) {
       continue;
     }
     if (kind == kLayoutStatusParts) {

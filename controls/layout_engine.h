@@ -19,11 +19,11 @@ struct SplitterRecord {
   int16_t drag_y;
   uint8_t hover;
   uint8_t dragging;
-  RECT bar;            // client coordinates
-  std::size_t entry;   // index into the layout's entries
-  POINT last_cursor;   // screen coordinates
+  RECT bar;           // client coordinates
+  std::size_t entry;  // index into the layout's entries
+  POINT last_cursor;  // screen coordinates
   int last_client_sum;
-  RECT origin;         // the bar where the table first put it
+  RECT origin;  // the bar where the table first put it
 };
 
 struct LayoutHeader {

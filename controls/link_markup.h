@@ -6,10 +6,10 @@
 #include <vector>
 
 struct LinkMarkup {
-  std::size_t start;    // where "<A" begins
-  std::size_t end;      // one past "</A>"
-  std::wstring href;    // as written, cut at a ">", at most 1024 characters
-  std::wstring title;   // shown in place of the markup, never empty
+  std::size_t start;   // where "<A" begins
+  std::size_t end;     // one past "</A>"
+  std::wstring href;   // as written, cut at a ">", at most 1024 characters
+  std::wstring title;  // shown in place of the markup, never empty
 };
 
 // Every link in `text` whose address can be read, in order.  The title is

@@ -94,8 +94,10 @@ void RemoveFrameEntry(ListViewCtl* list) {
   while (entry) {
     FrameControl* next = entry->next;
     if (entry->kind == kFrameListView && entry->object == list) {
-      if (entry->previous) entry->previous->next = entry->next;
-      else list->frame->controls = entry->next;
+      if (entry->previous)
+        entry->previous->next = entry->next;
+      else
+        list->frame->controls = entry->next;
       if (entry->next) entry->next->previous = entry->previous;
       std::free(entry);
     }
@@ -227,8 +229,8 @@ int ListViewIndexOf(ListViewCtl* list, void* item) {
   LVFINDINFOA find = {};
   find.flags = LVFI_PARAM;
   find.lParam = reinterpret_cast<LPARAM>(item);
-  return static_cast<int>(SendMessageA(list->window, LVM_FINDITEMA, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(&find)));
+  return static_cast<int>(
+      SendMessageA(list->window, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
 void ClearEditState(ListViewCtl* list) {

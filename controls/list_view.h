@@ -77,7 +77,7 @@ struct ListViewCtl {
   unsigned listing_flags;
   DirEntryList entries;
   int (*rename_entry)(ListViewCtl* list, NMLVDISPINFOA* info);  // end of a label edit
-  int (*open_entry)(ListViewCtl* list);                          // double click
+  int (*open_entry)(ListViewCtl* list);                         // double click
 };
 
 struct ListViewParams {

@@ -68,8 +68,10 @@ void DragOver(ListViewCtl* list) {
   hit.pt = CursorIn(list->window);
   const int index = static_cast<int>(SendMessageA(list->window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
   if (!(hit.flags & (LVHT_ONITEM | LVHT_TOLEFT | LVHT_TORIGHT))) {
-    if (hit.flags & LVHT_ABOVE) ScrollStep(list, -1);
-    else if (hit.flags & LVHT_BELOW) ScrollStep(list, +1);
+    if (hit.flags & LVHT_ABOVE)
+      ScrollStep(list, -1);
+    else if (hit.flags & LVHT_BELOW)
+      ScrollStep(list, +1);
     return;
   }
   if (index < 0 || !(hit.flags & LVHT_ONITEM)) return;
@@ -206,9 +208,9 @@ void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice) {
   list->dragged_items.clear();
   ImageListHandle drag_image;
   int first = -1;
-  for (int index = static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-       index >= 0;
-       index = static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, index, LVNI_SELECTED))) {
+  for (int index =
+           static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+       index >= 0; index = static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, index, LVNI_SELECTED))) {
     list->dragged_items.push_back(ListViewItemAt(list, index));
     POINT origin = {0, 0};
     ImageListHandle part(reinterpret_cast<HIMAGELIST>(

@@ -17,8 +17,8 @@ int HookElse(ListViewHook hook, ListViewCtl* list, NMHDR* header, Default fallba
 
 int CALLBACK SortCallback(LPARAM a, LPARAM b, LPARAM context) {
   auto* list = reinterpret_cast<ListViewCtl*>(context);
-  return CallSortCompare(list->compare, reinterpret_cast<void*>(a), reinterpret_cast<void*>(b),
-                         list->sort.sort_column, list->sort.descending != 0);
+  return CallSortCompare(list->compare, reinterpret_cast<void*>(a), reinterpret_cast<void*>(b), list->sort.sort_column,
+                         list->sort.descending != 0);
 }
 
 int SelectionChange(ListViewCtl* list, NMLISTVIEW* change) {
@@ -120,7 +120,8 @@ int DispatchNotice(ListViewCtl* list, UINT message, WPARAM wparam, LPARAM lparam
       });
     case NM_DBLCLK:
       if (!files) return list->on_double_click && list->on_double_click(list, header) ? 1 : 0;
-      return HookElse(list->on_double_click, list, header, [&] { return list->open_entry ? list->open_entry(list) : 1; });
+      return HookElse(list->on_double_click, list, header,
+                      [&] { return list->open_entry ? list->open_entry(list) : 1; });
     case NM_CLICK:
       if (!files) ShowContextHelp(list->frame, list->control_id);
       return list->on_click && list->on_click(list, header) ? 1 : 0;

@@ -73,6 +73,5 @@ int CompareDirEntries(const DirEntry* a, const DirEntry* b, int column, int desc
 }
 
 int CompareDirEntryItems(void* a, void* b, int column, int descending) {
-  return CompareDirEntries(static_cast<const DirEntry*>(a), static_cast<const DirEntry*>(b),
-                           column, descending);
+  return CompareDirEntries(static_cast<const DirEntry*>(a), static_cast<const DirEntry*>(b), column, descending);
 }

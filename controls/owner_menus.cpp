@@ -317,9 +317,9 @@ int DrawMenuItem(const DRAWITEMSTRUCT* draw) {
   const int middle = (area.top + area.bottom) / 2;
   const RECT icon_square = {area.left + 1, middle - (g_metrics.icon_height + 2) / 2,
                             area.left + 1 + g_metrics.icon_width + 3, middle + (g_metrics.icon_height + 2) / 2};
-  COLORREF text_colour = markup.has_colour ? RGB((markup.colour >> 16) & 0xFF, (markup.colour >> 8) & 0xFF,
-                                                 markup.colour & 0xFF)
-                                           : GetSysColor(COLOR_MENUTEXT);
+  COLORREF text_colour = markup.has_colour
+                             ? RGB((markup.colour >> 16) & 0xFF, (markup.colour >> 8) & 0xFF, markup.colour & 0xFF)
+                             : GetSysColor(COLOR_MENUTEXT);
   if (shown_selected) {
     if (popup) {
       FillWith(dc, area, g_metrics.highlight);
@@ -451,4 +451,3 @@ void ReleaseFrameMenu(DialogFrame* frame) {
   FreeMenuData(static_cast<MenuData*>(frame->menu_data));
   frame->menu_data = nullptr;
 }
-

@@ -19,12 +19,12 @@ struct MenuItemRecord {
   std::string text;          // the item text as loaded
   std::string display_text;  // its translation; empty: none
   bool has_display_text = false;
-  int command = -1;          // -1: a submenu
-  uint16_t depth = 0;        // 0: the menu bar
-  uint16_t state = 0;        // as GetMenuState gives it
+  int command = -1;    // -1: a submenu
+  uint16_t depth = 0;  // 0: the menu bar
+  uint16_t state = 0;  // as GetMenuState gives it
   MenuData* menu_data = nullptr;
-  HMENU holder = nullptr;    // the menu that holds the item
-  int width = 0;             // 0: not measured yet
+  HMENU holder = nullptr;  // the menu that holds the item
+  int width = 0;           // 0: not measured yet
   int height = 0;
   int accelerator_column = 0;
 

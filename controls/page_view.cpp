@@ -49,11 +49,10 @@ bool ReplaceWithRichEdit(PageView* view) {
   MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
   const DWORD visible = GetWindowLongA(old, GWL_STYLE) & WS_VISIBLE;
   const DWORD extended = GetWindowLongA(old, GWL_EXSTYLE) & (WS_EX_STATICEDGE | WS_EX_CLIENTEDGE);
-  const HWND rich = CreateWindowExA(extended, RichEditClassName(), "",
-                                    WS_CHILD | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | visible,
-                                    place.left, place.top, place.right - place.left, place.bottom - place.top,
-                                    dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(view->control_id)),
-                                    GetModuleHandleA(nullptr), nullptr);
+  const HWND rich = CreateWindowExA(
+      extended, RichEditClassName(), "", WS_CHILD | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | visible,
+      place.left, place.top, place.right - place.left, place.bottom - place.top, dialog,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(view->control_id)), GetModuleHandleA(nullptr), nullptr);
   if (rich == nullptr) return false;
   SetWindowPos(rich, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageA(rich, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);

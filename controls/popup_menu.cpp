@@ -27,8 +27,7 @@ int TrackOwnerPopup(HWND owner, MenuData* data, int x, int y, MenuIconFunc icon_
   int command = 0;
   if (tracker) {
     TrackedPopup counted;
-    command = int(TrackPopupMenu(tracked, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0,
-                                 tracker, nullptr));
+    command = int(TrackPopupMenu(tracked, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, tracker, nullptr));
   }
   if (command != 0 && owner) {
     const UINT state = GetMenuState(tracked, UINT(command), MF_BYCOMMAND);

@@ -26,9 +26,7 @@ BandColour Interpolate(BandColour from, BandColour to, int step, int steps) {
   return {mix(from.red, to.red), mix(from.green, to.green), mix(from.blue, to.blue)};
 }
 
-int BusyBandCentre(const BusyBand& band, int width) {
-  return std::max(1, FilledWidth(band.position, width));
-}
+int BusyBandCentre(const BusyBand& band, int width) { return std::max(1, FilledWidth(band.position, width)); }
 
 void AdvanceBusyBand(BusyBand* band, int width) {
   if (!band) return;

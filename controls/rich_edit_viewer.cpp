@@ -155,8 +155,8 @@ RichEditViewer* CreateRichEditViewer(DialogFrame* frame, int control_id, unsigne
   LPARAM events = SendMessageA(window, EM_GETEVENTMASK, 0, 0) | ENM_CHANGE | ENM_KEYEVENTS | ENM_MOUSEEVENTS;
   if ((flags & kRichViewerLinks) != 0) events |= ENM_LINK;
   SendMessageA(window, EM_SETEVENTMASK, 0, events);
-  if (AddFrameControl(frame, viewer, control_id, window, kFrameCommandHook, HandleViewerMessage,
-                      DestroyViewerObject) == nullptr) {
+  if (AddFrameControl(frame, viewer, control_id, window, kFrameCommandHook, HandleViewerMessage, DestroyViewerObject) ==
+      nullptr) {
     delete viewer;
     return nullptr;
   }

@@ -12,8 +12,8 @@ struct DialogFrame;
 struct RichEditViewer;
 
 enum RichViewerFlags : unsigned {
-  kRichViewerDetectUrls = 1,   // the control marks plain addresses itself
-  kRichViewerLinks = 16,       // link markup is converted and clicks reported
+  kRichViewerDetectUrls = 1,  // the control marks plain addresses itself
+  kRichViewerLinks = 16,      // link markup is converted and clicks reported
 };
 
 struct RichLink {

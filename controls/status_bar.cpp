@@ -141,7 +141,8 @@ void SetStatusParts(DialogFrame* frame, std::initializer_list<int> right_edges) 
 
 void SetStatusText(DialogFrame* frame, const char* text, int part_and_flags) {
   if (!frame || !frame->status_bar || !frame->status_bar->window) return;
-  SendMessageA(frame->status_bar->window, SB_SETTEXTA, WPARAM(part_and_flags), reinterpret_cast<LPARAM>(text ? text : ""));
+  SendMessageA(frame->status_bar->window, SB_SETTEXTA, WPARAM(part_and_flags),
+               reinterpret_cast<LPARAM>(text ? text : ""));
 }
 
 void SetStatusProgress(DialogFrame* frame, int part, const char* text, int percentage, bool busy) {

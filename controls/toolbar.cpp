@@ -59,9 +59,9 @@ int CreateToolbarWindow(ToolbarRecord* toolbar) {
   DialogFrame* frame = toolbar->frame;
   if (toolbar->window || !frame->window) return toolbar->window != nullptr;
   const DWORD style = toolbar->visible ? toolbar->style : (toolbar->style & ~WS_VISIBLE);
-  toolbar->window = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, style, 0, 0, 0, 0, frame->window,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(toolbar->id)),
-                                    GetModuleHandleA(nullptr), nullptr);
+  toolbar->window =
+      CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, style, 0, 0, 0, 0, frame->window,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(toolbar->id)), GetModuleHandleA(nullptr), nullptr);
   if (!toolbar->window) return 0;
   SendMessageA(toolbar->window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageA(toolbar->window, TB_SETBITMAPSIZE, 0, MAKELPARAM(toolbar->button_width, toolbar->button_height));

@@ -9,7 +9,7 @@ struct DialogFrame;
 enum class CreateDirOutcome {
   kRefused,  // the name holds a character file names cannot hold; dialog stays open
   kCreated,
-  kFailed,   // the system's reason was shown (e.g. the folder exists)
+  kFailed,  // the system's reason was shown (e.g. the folder exists)
 };
 
 // What OK does with the typed name: refuse it with the illegal-characters

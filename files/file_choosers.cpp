@@ -57,9 +57,9 @@ std::optional<std::string> ChooseOpenFile(const OpenFileRequest& request) {
   dialog.nMaxFile = static_cast<DWORD>(file_name.size());
   dialog.lpstrInitialDir = start;
   dialog.lpstrTitle = request.title ? request.title : "";
-  dialog.Flags = request.flags ? request.flags
-                               : (OFN_ENABLESIZING | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
-                                  OFN_HIDEREADONLY);
+  dialog.Flags = request.flags
+                     ? request.flags
+                     : (OFN_ENABLESIZING | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY);
   if (!GetOpenFileNameA(&dialog)) return std::nullopt;
   std::string chosen;
   if (dialog.Flags & OFN_ALLOWMULTISELECT) {

@@ -94,8 +94,7 @@ int WriteFormatted(std::FILE* file, const char* format, ...) {
     va_end(args);
     if (needed < 0) return -1;
     if (needed < size) {
-      return std::fwrite(text.get(), 1, static_cast<std::size_t>(needed), file) ==
-                     static_cast<std::size_t>(needed)
+      return std::fwrite(text.get(), 1, static_cast<std::size_t>(needed), file) == static_cast<std::size_t>(needed)
                  ? needed
                  : -1;
     }

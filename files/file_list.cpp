@@ -50,8 +50,7 @@ int FileListShowFolder(ListViewCtl* list, const char* path) {
       return 1;
     }
   }
-  if (drives_allowed && !missing &&
-      (list->entries.empty() || list->entries.front()->kind != kDirEntryParent)) {
+  if (drives_allowed && !missing && (list->entries.empty() || list->entries.front()->kind != kDirEntryParent)) {
     bool has_parent = false;
     for (const auto& entry : list->entries) has_parent = has_parent || entry->kind == kDirEntryParent;
     if (!has_parent) {
@@ -130,8 +129,8 @@ void FileListDefaultDrop(ListViewCtl* list, HDROP drop) {
     DroppedFiles(drop);
   } else {
     auto* target = static_cast<DirEntry*>(list->drop_target_item);
-    const bool onto_folder = target && target != kListViewBackground &&
-                             (target->kind == kDirEntryFolder || target->kind == kDirEntryParent);
+    const bool onto_folder =
+        target && target != kListViewBackground && (target->kind == kDirEntryFolder || target->kind == kDirEntryParent);
     if (onto_folder) {
       // The target's own path: its shown name may not survive the code page.
       const std::string destination = target->full_path;

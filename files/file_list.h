@@ -10,7 +10,7 @@
 struct FileListParams {
   const char* directory = nullptr;  // null: the current directory
   const char* file_pattern = nullptr;
-  unsigned listing_flags = 0;       // see DirListingFlags
+  unsigned listing_flags = 0;  // see DirListingFlags
 };
 
 // Destroys `existing` first (and its entry in the frame's control list).

@@ -91,7 +91,8 @@ bool ReportShellFailure(HWND owner) {
     case ShellOutcome::kRefused:
       return ShowErrorBox(owner, "%s", LoadStringText(IDS_FILE_OPERATION_REFUSED)) != 0;
     case ShellOutcome::kFailed:
-      return ShowErrorBox(owner, "%s", TextWithNumber(LoadStringText(IDS_FILE_OPERATION_FAILED), g_last.code).c_str()) != 0;
+      return ShowErrorBox(owner, "%s",
+                          TextWithNumber(LoadStringText(IDS_FILE_OPERATION_FAILED), g_last.code).c_str()) != 0;
   }
   return false;
 }

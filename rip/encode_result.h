@@ -7,10 +7,10 @@
 
 enum class EncodeResult {
   kDone,
-  kStopped,            // the user asked the job to stop; nothing was left behind
-  kWavUnreadable,      // the intermediate WAV cannot be opened or read to its end
-  kOutputUnwritable,   // the output file cannot be created or written
-  kFailed,             // anything else: an unusable WAV, an encoder refusal
+  kStopped,           // the user asked the job to stop; nothing was left behind
+  kWavUnreadable,     // the intermediate WAV cannot be opened or read to its end
+  kOutputUnwritable,  // the output file cannot be created or written
+  kFailed,            // anything else: an unusable WAV, an encoder refusal
 };
 
 // 0 for an encode that finished or was stopped.  A WAV that cannot be read
@@ -18,10 +18,14 @@ enum class EncodeResult {
 constexpr int32_t JobResultFor(EncodeResult result) {
   switch (result) {
     case EncodeResult::kDone:
-    case EncodeResult::kStopped: return 0;
-    case EncodeResult::kWavUnreadable: return kRipNoMemory;
-    case EncodeResult::kOutputUnwritable: return kRipWriteFailed;
-    case EncodeResult::kFailed: return kRipEncoderFailed;
+    case EncodeResult::kStopped:
+      return 0;
+    case EncodeResult::kWavUnreadable:
+      return kRipNoMemory;
+    case EncodeResult::kOutputUnwritable:
+      return kRipWriteFailed;
+    case EncodeResult::kFailed:
+      return kRipEncoderFailed;
   }
   return kRipEncoderFailed;
 }

@@ -7,9 +7,7 @@ namespace {
 constexpr char kInputPlaceholder[] = "%IN%";
 constexpr char kOutputPlaceholder[] = "%OUT%";
 
-bool StartsWith(const char* text, const char* prefix) {
-  return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
+bool StartsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
 
 }  // namespace
 
@@ -18,7 +16,7 @@ std::string FillEncoderParameters(const char* parameter_template, const std::str
   const char* text =
       parameter_template != nullptr && *parameter_template != '\0' ? parameter_template : kDefaultEncoderTemplate;
   std::string filled;
-  bool inside_quotes = false;   // judged by the template's own quotes only
+  bool inside_quotes = false;  // judged by the template's own quotes only
   while (*text != '\0') {
     const std::string* path = nullptr;
     size_t placeholder_length = 0;

@@ -10,7 +10,7 @@ std::atomic<EncoderTicket> g_last_ticket{kEmpty};
 
 EncoderTicket FillEncoderSlot() {
   EncoderTicket ticket = ++g_last_ticket;
-  if (ticket == kEmpty) ticket = ++g_last_ticket;   // after wrapping round
+  if (ticket == kEmpty) ticket = ++g_last_ticket;  // after wrapping round
   g_slot = ticket;
   return ticket;
 }

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-using EncoderTicket = uint32_t;   // names one run; never 0
+using EncoderTicket = uint32_t;  // names one run; never 0
 
 // Puts a new run in the slot and returns its ticket.
 EncoderTicket FillEncoderSlot();

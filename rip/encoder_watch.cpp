@@ -14,7 +14,7 @@ struct EncoderRun {
   std::string wav_path;
   std::string output_path;
   EncoderTicket ticket;
-  uint32_t job;   // serial of the job that started it
+  uint32_t job;  // serial of the job that started it
 };
 
 // Filled by the worker, emptied by the interface thread.
@@ -60,8 +60,8 @@ std::list<std::pair<EncoderRun, RunEnd>> TakeEndedRuns() {
 
 }  // namespace
 
-bool WatchEncoderRun(HWND window, KernelHandle process, const std::string& wav_path,
-                     const std::string& output_path, EncoderTicket ticket) {
+bool WatchEncoderRun(HWND window, KernelHandle process, const std::string& wav_path, const std::string& output_path,
+                     EncoderTicket ticket) {
   {
     std::lock_guard<std::mutex> guard(g_runs_lock);
     g_runs.push_back({std::move(process), wav_path, output_path, ticket, g_job_serial.load()});

@@ -24,15 +24,15 @@ constexpr UINT kEncoderWatchPeriodMs = 250;
 // on) with its WAV and output paths and the ticket of its slot, and asks
 // `window` to start the watch.  False when the window cannot be told: the
 // run is then not watched, and the caller releases the slot.
-bool WatchEncoderRun(HWND window, KernelHandle process, const std::string& wav_path,
-                     const std::string& output_path, EncoderTicket ticket);
+bool WatchEncoderRun(HWND window, KernelHandle process, const std::string& wav_path, const std::string& output_path,
+                     EncoderTicket ticket);
 
 // Interface thread, on kMsgStartEncoderWatch.
 bool StartEncoderWatch(HWND window);
 
 struct EncoderWatchTick {
-  int ended;              // runs that ended in this tick: the file list wants a refresh
-  int failures_to_show;   // failed runs no job reports: the window shows the encoder error
+  int ended;             // runs that ended in this tick: the file list wants a refresh
+  int failures_to_show;  // failed runs no job reports: the window shows the encoder error
 };
 
 // Interface thread, on each tick of timer 999 of `window`.  Stops the timer

@@ -29,10 +29,14 @@ FormatEncoder g_mp3_encoder = {".mp3", LaunchMp3, false};
 
 FormatEncoder* Entry(int format) {
   switch (format) {
-    case kFormatOgg: return &g_ogg_encoder;
-    case kFormatWma: return &g_wma_encoder;
-    case kFormatMp3: return &g_mp3_encoder;
-    default: return nullptr;
+    case kFormatOgg:
+      return &g_ogg_encoder;
+    case kFormatWma:
+      return &g_wma_encoder;
+    case kFormatMp3:
+      return &g_mp3_encoder;
+    default:
+      return nullptr;
   }
 }
 

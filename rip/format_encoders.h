@@ -16,9 +16,9 @@ using EncodeFn = int32_t (*)(const RipJob& job, const char* wav_path, const char
                              const std::atomic<bool>& stop);
 
 struct FormatEncoder {
-  const char* extension;     // appended to the output base path
-  EncodeFn encode;           // null while the format has no encoder in this build
-  bool worker_deletes_wav;   // false when the encoder runs on after the call
+  const char* extension;    // appended to the output base path
+  EncodeFn encode;          // null while the format has no encoder in this build
+  bool worker_deletes_wav;  // false when the encoder runs on after the call
 };
 
 // The encoder of a compressed format (OGG, WMA, MP3), null for any other.

@@ -15,7 +15,7 @@ namespace {
 // The shell could otherwise show a message box from the worker thread, or
 // hand the start to another thread that outlives the call.
 constexpr ULONG kShellMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-constexpr INT_PTR kShellErrorLimit = 32;   // instance values up to this one are errors
+constexpr INT_PTR kShellErrorLimit = 32;  // instance values up to this one are errors
 
 KernelHandle StartEncoder(const std::string& program, const std::string& parameters) {
   SHELLEXECUTEINFOA info{};

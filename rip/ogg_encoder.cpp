@@ -18,7 +18,7 @@ constexpr float kVbrQuality = 0.5f;
 constexpr char kEncoderTag[] = "ENCODER";
 constexpr char kEncoderName[] = "encoder_example";
 constexpr int kFramesPerRead = 1024;
-constexpr size_t kReadBytes = size_t(kFramesPerRead) * cdda::kBytesPerSampleFrame;   // 4096
+constexpr size_t kReadBytes = size_t(kFramesPerRead) * cdda::kBytesPerSampleFrame;  // 4096
 constexpr float kSampleScale = 1.0f / 32768.0f;
 
 // The libvorbis and libogg state of one encode, cleared in the reverse order
@@ -52,8 +52,7 @@ class VorbisEncoder {
     stream_ready_ = true;
     ogg_packet identification, comments, codebooks;
     if (vorbis_analysis_headerout(&dsp_, &comment_, &identification, &comments, &codebooks) != 0) return false;
-    return ogg_stream_packetin(&stream_, &identification) == 0 &&
-           ogg_stream_packetin(&stream_, &comments) == 0 &&
+    return ogg_stream_packetin(&stream_, &identification) == 0 && ogg_stream_packetin(&stream_, &comments) == 0 &&
            ogg_stream_packetin(&stream_, &codebooks) == 0;
   }
 
@@ -124,8 +123,10 @@ class VorbisEncoder {
 EncodeResult ResultForWavProblem(WavProblem problem) {
   switch (problem) {
     case WavProblem::kUnreadable:
-    case WavProblem::kTruncated: return EncodeResult::kWavUnreadable;
-    default: return EncodeResult::kFailed;
+    case WavProblem::kTruncated:
+      return EncodeResult::kWavUnreadable;
+    default:
+      return EncodeResult::kFailed;
   }
 }
 

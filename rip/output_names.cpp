@@ -10,8 +10,7 @@ bool IsForbiddenInFileName(char c) {
   // Control characters arrive from pasted text and CDDB records; Windows
   // refuses them in file names.
   if (static_cast<unsigned char>(c) < 0x20) return true;
-  return c == '"' || c == '*' || c == '/' || c == ':' || c == '<' || c == '>' || c == '?' ||
-         c == '\\' || c == '|';
+  return c == '"' || c == '*' || c == '/' || c == ':' || c == '<' || c == '>' || c == '?' || c == '\\' || c == '|';
 }
 
 const char kTempFolderName[] = "temp";
@@ -30,8 +29,7 @@ void AppendFileNamePart(char* path, int size, const char* text, int count) {
   path[at] = '\0';
 }
 
-void BuildOutputBasePath(const char* folder, const char* artist, const char* title,
-                         char path[kRipPathSize]) {
+void BuildOutputBasePath(const char* folder, const char* artist, const char* title, char path[kRipPathSize]) {
   size_t at = 0;
   if (folder) {
     at = strnlen(folder, kRipPathSize - 1);
@@ -89,9 +87,12 @@ std::string ClaimTempWavPath(const std::string& temp_folder,
   std::string name = first;
   for (int n = 1; n <= kMaxNumber; ++n) {
     switch (create(name)) {
-      case NameClaim::kCreated: return name;
-      case NameClaim::kFailed: return std::string();
-      case NameClaim::kTaken: break;
+      case NameClaim::kCreated:
+        return name;
+      case NameClaim::kFailed:
+        return std::string();
+      case NameClaim::kTaken:
+        break;
     }
     name = NumberedPath(first, n);
   }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-constexpr int kRipPathSize = 260;   // 259 characters and the NUL
+constexpr int kRipPathSize = 260;  // 259 characters and the NUL
 
 // Appends `count` characters of `text` at `path`'s end, each character a file
 // name cannot hold (" * / : < > ? \ | and the control characters 1 to 31)
@@ -16,8 +16,7 @@ constexpr int kRipPathSize = 260;   // 259 characters and the NUL
 void AppendFileNamePart(char* path, int size, const char* text, int count);
 
 // Output folder (with one trailing backslash), artist, " - ", title.
-void BuildOutputBasePath(const char* folder, const char* artist, const char* title,
-                         char path[kRipPathSize]);
+void BuildOutputBasePath(const char* folder, const char* artist, const char* title, char path[kRipPathSize]);
 
 // `base` followed by `extension` (".wav", ".ogg" ...) as far as the limit allows.
 void AppendExtension(char path[kRipPathSize], const char* extension);

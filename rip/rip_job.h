@@ -11,14 +11,13 @@
 #include "rip/output_names.h"
 
 constexpr int kRipTitleSize = 84;
-constexpr int kRipTitleCopyLength = 81;   // characters copied into a title field
-constexpr int kProgressPerTrack = 30;     // progress units per job track
-
+constexpr int kRipTitleCopyLength = 81;  // characters copied into a title field
+constexpr int kProgressPerTrack = 30;    // progress units per job track
 
 struct RipTrack {
-  int32_t track_index;           // position in the TrackTable
-  int32_t start;                 // LBA
-  int32_t length;                // sectors
+  int32_t track_index;  // position in the TrackTable
+  int32_t start;        // LBA
+  int32_t length;       // sectors
   char title[kRipTitleSize];
 };
 
@@ -26,16 +25,16 @@ struct RipTrack {
 // that Preferences may change them while the worker runs.
 struct ExternalEncoder {
   std::string program;
-  std::string parameters;        // template with %IN% and %OUT%
-  HWND watch_window;             // the main window: its timer watches each process
+  std::string parameters;  // template with %IN% and %OUT%
+  HWND watch_window;       // the main window: its timer watches each process
 };
 
 struct RipJob {
-  HWND window;                   // receives every message of the job
-  int32_t result;                // 0, or the code of the error that ended the job
-  int32_t progress_range;        // kProgressPerTrack * track count
-  int32_t format;                // OutputFormat
-  int32_t rate;                  // kbps chosen in the destination pane
+  HWND window;             // receives every message of the job
+  int32_t result;          // 0, or the code of the error that ended the job
+  int32_t progress_range;  // kProgressPerTrack * track count
+  int32_t format;          // OutputFormat
+  int32_t rate;            // kbps chosen in the destination pane
   char output_folder[kRipPathSize];
   char album_title[kRipTitleSize];
   char artist[kRipTitleSize];
@@ -45,15 +44,15 @@ struct RipJob {
 };
 
 // Messages the worker posts to the job's window, as wParam of WM_USER.
-constexpr WPARAM kRipMsgProgress = 1001;   // lParam 0 at start, else position | track << 16
+constexpr WPARAM kRipMsgProgress = 1001;  // lParam 0 at start, else position | track << 16
 constexpr WPARAM kRipMsgEnded = 1002;
-constexpr WPARAM kRipMsgEncoderState = 1003;   // lParam one of the encoder states below, or another
+constexpr WPARAM kRipMsgEncoderState = 1003;  // lParam one of the encoder states below, or another
 
 // Encoder states, as the WMA encoder component numbers them.
 constexpr LPARAM kEncoderStarting = 1;
 constexpr LPARAM kEncoderRunning = 2;
 constexpr LPARAM kEncoderStopping = 4;
-constexpr LPARAM kEncoderStopped = 5;   // the encode is over
+constexpr LPARAM kEncoderStopped = 5;  // the encode is over
 
 constexpr LPARAM RipProgressParam(int track_index, int position) {
   return LPARAM((uint32_t(track_index) << 16) | (uint32_t(position) & 0xFFFF));

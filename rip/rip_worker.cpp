@@ -41,8 +41,7 @@ int ReportProgress(int32_t sectors_done) {
   if (g_stop) return 0;
   if (g_total_sectors <= 0) return 1;
   // 64-bit so a job of 99 full-length tracks cannot overflow.
-  const int position =
-      int((sectors_done + g_finished_sectors) * g_job->progress_range / g_total_sectors);
+  const int position = int((sectors_done + g_finished_sectors) * g_job->progress_range / g_total_sectors);
   if (position != g_last_position) {
     Post(kRipMsgProgress, RipProgressParam(g_current_track, position));
     g_last_position = position;
@@ -53,12 +52,10 @@ int ReportProgress(int32_t sectors_done) {
 // Makes the file only when no file of that name exists, so that two running
 // instances can never extract into the same intermediate WAV.
 NameClaim CreateNewFile(const std::string& path) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file) return NameClaim::kCreated;
   const DWORD error = GetLastError();
-  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NameClaim::kTaken
-                                                                     : NameClaim::kFailed;
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NameClaim::kTaken : NameClaim::kFailed;
 }
 
 // Two names that Windows takes for the same file are equal in this form.
@@ -70,8 +67,7 @@ std::string FoldCase(const std::string& path) {
 
 // The track's output file: the base path and the format's extension, numbered
 // when an earlier track of this job already has that name.
-std::string OutputPath(const char base[kRipPathSize], const char* extension,
-                       JobOutputNames& names) {
+std::string OutputPath(const char base[kRipPathSize], const char* extension, JobOutputNames& names) {
   char path[kRipPathSize];
   std::memcpy(path, base, kRipPathSize);
   AppendExtension(path, extension);
@@ -82,8 +78,7 @@ std::string OutputPath(const char base[kRipPathSize], const char* extension,
 // the tracks before it stay.
 void Discard(const std::string& path) { DeleteFileA(path.c_str()); }
 
-void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path,
-                 const std::string& output) {
+void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path, const std::string& output) {
   if (!encoder.encode) {
     Discard(wav_path);
     g_job->result = kRipEncoderFailed;
@@ -100,7 +95,7 @@ void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path,
 
 void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
   const FormatEncoder* encoder = EncoderForFormat(g_job->format);
-  if (g_job->format != kFormatWav && !encoder) return;   // nothing to make
+  if (g_job->format != kFormatWav && !encoder) return;  // nothing to make
   char base[kRipPathSize];
   BuildOutputBasePath(g_job->output_folder, g_job->artist, track.title, base);
   const std::string output = OutputPath(base, encoder ? encoder->extension : ".wav", names);
@@ -108,7 +103,7 @@ void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
   std::string wav_path = output;
   if (encoder) {
     const std::string temp = TempFolderPath();
-    CreateDirectoryA(temp.c_str(), nullptr);   // normally there since start-up
+    CreateDirectoryA(temp.c_str(), nullptr);  // normally there since start-up
     wav_path = ClaimTempWavPath(temp, CreateNewFile);
     if (wav_path.empty()) {
       g_job->result = kRipCannotCreateFile;

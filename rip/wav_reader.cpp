@@ -39,8 +39,7 @@ WavFormat DecodeFormat(const uint8_t* bytes) {
 
 bool IsCdAudio(const WavFormat& format) {
   return format.format_tag == kPcmFormatTag && format.channels == cdda::kChannels &&
-         format.sample_rate == uint32_t(cdda::kSampleRate) &&
-         format.bits_per_sample == cdda::kBitsPerSample &&
+         format.sample_rate == uint32_t(cdda::kSampleRate) && format.bits_per_sample == cdda::kBitsPerSample &&
          format.block_align == cdda::kBytesPerSampleFrame;
 }
 
@@ -68,13 +67,9 @@ WavFileSource::WavFileSource(const char* path) {
   size_ = uint64_t(end);
 }
 
-bool WavFileSource::Seek(uint64_t offset) {
-  return file_ && offset <= size_ && SeekFile(file_.get(), offset) == 0;
-}
+bool WavFileSource::Seek(uint64_t offset) { return file_ && offset <= size_ && SeekFile(file_.get(), offset) == 0; }
 
-size_t WavFileSource::Read(void* buffer, size_t count) {
-  return file_ ? std::fread(buffer, 1, count, file_.get()) : 0;
-}
+size_t WavFileSource::Read(void* buffer, size_t count) { return file_ ? std::fread(buffer, 1, count, file_.get()) : 0; }
 
 bool WavMemorySource::Seek(uint64_t offset) {
   if (offset > size_) return false;

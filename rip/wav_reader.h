@@ -36,8 +36,7 @@ class WavFileSource : public WavSource {
 // A block of memory that the caller keeps alive.
 class WavMemorySource : public WavSource {
  public:
-  WavMemorySource(const void* bytes, size_t size)
-      : bytes_(static_cast<const uint8_t*>(bytes)), size_(size) {}
+  WavMemorySource(const void* bytes, size_t size) : bytes_(static_cast<const uint8_t*>(bytes)), size_(size) {}
   uint64_t Size() const override { return size_; }
   bool Seek(uint64_t offset) override;
   size_t Read(void* buffer, size_t count) override;
@@ -60,22 +59,22 @@ struct WavFormat {
 
 struct WavLayout {
   WavFormat format;
-  uint64_t data_offset;   // of the first audio byte
-  uint32_t data_size;     // bytes of the data chunk
+  uint64_t data_offset;  // of the first audio byte
+  uint32_t data_size;    // bytes of the data chunk
 };
 
 enum class WavProblem {
   kNone,
-  kUnreadable,       // the file cannot be opened or read
-  kTruncated,        // the file ends before what its headers declare
-  kMalformed,        // not a RIFF/WAVE file, or chunks that do not fit
-  kUnsupported,      // audio other than 44,100 Hz 16-bit stereo PCM
-  kNoAudio,          // a data chunk without a single sample frame
+  kUnreadable,   // the file cannot be opened or read
+  kTruncated,    // the file ends before what its headers declare
+  kMalformed,    // not a RIFF/WAVE file, or chunks that do not fit
+  kUnsupported,  // audio other than 44,100 Hz 16-bit stereo PCM
+  kNoAudio,      // a data chunk without a single sample frame
 };
 
 struct WavCheck {
   WavProblem problem;
-  const char* reason;   // fixed text; "" when there is no problem
+  const char* reason;  // fixed text; "" when there is no problem
   bool ok() const { return problem == WavProblem::kNone; }
 };
 

@@ -35,13 +35,13 @@ constexpr int kProfileName = 7;                    // (BSTR* name)
 
 // Dispatch ids of the events and the argument count each carries.
 namespace event {
-constexpr DISPID kStateChange = 1150;   // 1: the new state
-constexpr DISPID kError = 1151;         // 1
+constexpr DISPID kStateChange = 1150;  // 1: the new state
+constexpr DISPID kError = 1151;        // 1
 constexpr DISPID kArchiveStateChange = 1152;
 constexpr DISPID kConfigChange = 1153;
 constexpr DISPID kClientConnect = 1154;
 constexpr DISPID kClientDisconnect = 1155;
-constexpr DISPID kSourceStateChange = 1156;   // 4
+constexpr DISPID kSourceStateChange = 1156;  // 4
 constexpr DISPID kIndexerStateChange = 1157;
 }  // namespace event
 

@@ -18,7 +18,7 @@ namespace wma {
 
 namespace {
 
-constexpr int32_t kEncoderError = 5;   // "An internal encoder error has occurred."
+constexpr int32_t kEncoderError = 5;  // "An internal encoder error has occurred."
 
 struct StateRelay {
   HWND window;
@@ -35,8 +35,7 @@ void RelayState(void* context, long state) {
 // The sink as long as the encode runs: one reference, one disconnect.
 class SinkConnection {
  public:
-  SinkConnection(IUnknown* encoder, StateRelay* relay)
-      : sink_(EncoderEventSink::Connect(encoder, RelayState, relay)) {}
+  SinkConnection(IUnknown* encoder, StateRelay* relay) : sink_(EncoderEventSink::Connect(encoder, RelayState, relay)) {}
   ~SinkConnection() {
     sink_->Disconnect();
     sink_->Release();
@@ -96,7 +95,7 @@ bool SetProfile(const ComRef& group, const ComRef& profile) {
   VARIANT value;
   VariantInit(&value);
   V_VT(&value) = VT_UNKNOWN;
-  V_UNKNOWN(&value) = profile.get();   // lent for the call, as any [in] argument
+  V_UNKNOWN(&value) = profile.get();  // lent for the call, as any [in] argument
   return SUCCEEDED(CallSlot(group.get(), slot::kSourceGroupPutProfile, value));
 }
 
@@ -199,8 +198,7 @@ WmaEncodeOutcome EncodeWmaFile(const WmaEncodeRequest& request) {
   }
 }
 
-int32_t EncodeWmaTrack(HWND job_window, const char* wav_path, const char* wma_path,
-                       const std::atomic<bool>& stop) {
+int32_t EncodeWmaTrack(HWND job_window, const char* wav_path, const char* wma_path, const std::atomic<bool>& stop) {
   WmaEncodeRequest request;
   request.job_window = job_window;
   request.wav_path = wav_path;

@@ -16,16 +16,16 @@ constexpr DWORD kWmaStopGraceMs = 30000;
 constexpr DWORD kWmaStopPollMs = 100;
 
 struct WmaEncodeRequest {
-  HWND job_window = nullptr;          // receives the encoder states; asked to show the error dialog
-  const char* wav_path = nullptr;     // made a full path before the component sees it
+  HWND job_window = nullptr;       // receives the encoder states; asked to show the error dialog
+  const char* wav_path = nullptr;  // made a full path before the component sees it
   const char* wma_path = nullptr;
-  const std::atomic<bool>* stop = nullptr;   // the rip's stop request; null: none
+  const std::atomic<bool>* stop = nullptr;  // the rip's stop request; null: none
   DWORD stop_grace_ms = kWmaStopGraceMs;
 };
 
 struct WmaEncodeOutcome {
-  int32_t result = 0;        // 0, or the rip result code for an encoder error
-  bool wav_in_use = false;   // the component was given up while it may still read the WAV
+  int32_t result = 0;       // 0, or the rip result code for an encoder error
+  bool wav_in_use = false;  // the component was given up while it may still read the WAV
 };
 
 // Runs one encode.  When the component cannot be created or connected the job
@@ -37,5 +37,4 @@ WmaEncodeOutcome EncodeWmaFile(const WmaEncodeRequest& request);
 // The worker's entry for the WMA format: the encode, then the intermediate
 // WAV is deleted unless the component may still hold it (the start-up
 // cleanup takes it then).
-int32_t EncodeWmaTrack(HWND job_window, const char* wav_path, const char* wma_path,
-                       const std::atomic<bool>& stop);
+int32_t EncodeWmaTrack(HWND job_window, const char* wav_path, const char* wma_path, const std::atomic<bool>& stop);

@@ -15,7 +15,7 @@ constexpr char kWmaEncoderDownloadAddress[] = "http://www.microsoft.com/windows/
 constexpr UINT kWmaErrorDialogMessage = WM_APP + 203;
 
 struct WmaErrorDialogRequest {
-  INT_PTR answer = 0;      // 1 Install Now, 0 Cancel
+  INT_PTR answer = 0;  // 1 Install Now, 0 Cancel
   bool answered = false;
 };
 

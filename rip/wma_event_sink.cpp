@@ -135,12 +135,10 @@ HRESULT STDMETHODCALLTYPE EncoderEventSink::GetTypeInfoCount(UINT* count) {
 
 HRESULT STDMETHODCALLTYPE EncoderEventSink::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
 
-HRESULT STDMETHODCALLTYPE EncoderEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
-  return E_NOTIMPL;
-}
+HRESULT STDMETHODCALLTYPE EncoderEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
 
-HRESULT STDMETHODCALLTYPE EncoderEventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                                   VARIANT*, EXCEPINFO*, UINT*) {
+HRESULT STDMETHODCALLTYPE EncoderEventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*,
+                                                   EXCEPINFO*, UINT*) {
   // Anything but a method call with the event's own argument count is
   // acknowledged and ignored.
   if (flags != DISPATCH_METHOD || !params) return S_OK;

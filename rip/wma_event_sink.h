@@ -31,10 +31,9 @@ class EncoderEventSink final : public IDispatch {
   ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                          DISPID* ids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* exception, UINT* argument_error) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* argument_error) override;
 
  private:
   EncoderEventSink(IUnknown* encoder, StateFunction on_state, void* context);
@@ -43,7 +42,7 @@ class EncoderEventSink final : public IDispatch {
 
   IUnknown* encoder_;
   IConnectionPoint* connection_point_ = nullptr;
-  LONG references_ = 1;   // the creator's
+  LONG references_ = 1;  // the creator's
   DWORD cookie_ = 0;
   StateFunction on_state_;
   void* context_;

@@ -32,8 +32,7 @@ int main(int argc, char** argv) {
   akrip::LibError error = akrip::kErrNone;
   std::unique_ptr<akrip::VirtualDrive> drive = akrip::VirtualDrive::Open(image, &error);
   if (!drive) return 1;
-  const uint32_t audio_end = image.layout.tracks.back().data ? image.layout.tracks.back().start
-                                                             : image.layout.lead_out;
+  const uint32_t audio_end = image.layout.tracks.back().data ? image.layout.tracks.back().start : image.layout.lead_out;
   std::vector<uint8_t> block(cdda::kReadBlockBytes);
 
   auto read_drive = [&](uint64_t* bytes) {
@@ -73,10 +72,9 @@ int main(int argc, char** argv) {
   const double file_seconds = std::min(read_plain(bytes, &plain), read_plain(bytes, &plain));
 
   const double mb = bytes / 1e6;
-  std::printf("virtual drive: %.1f MB in %.3f s (%.0f MB/s, %.1fx real time)\n", mb, drive_seconds,
-              mb / drive_seconds, bytes / double(cdda::kBytesPerSecond) / drive_seconds);
-  std::printf("plain file:    %.1f MB in %.3f s (%.0f MB/s)\n", plain / 1e6, file_seconds,
-              plain / 1e6 / file_seconds);
+  std::printf("virtual drive: %.1f MB in %.3f s (%.0f MB/s, %.1fx real time)\n", mb, drive_seconds, mb / drive_seconds,
+              bytes / double(cdda::kBytesPerSecond) / drive_seconds);
+  std::printf("plain file:    %.1f MB in %.3f s (%.0f MB/s)\n", plain / 1e6, file_seconds, plain / 1e6 / file_seconds);
   std::printf("overhead: %.1f%%\n", 100.0 * (drive_seconds - file_seconds) / file_seconds);
   return 0;
 }

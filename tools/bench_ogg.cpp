@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kFramesPerBlock = cdda::kSampleRate;   // one second at a time
+constexpr int kFramesPerBlock = cdda::kSampleRate;  // one second at a time
 
 double Now() {
   LARGE_INTEGER frequency, counter;
@@ -51,8 +51,8 @@ int WriteWav(const char* path, long minutes) {
     for (int64_t i = 0; i < count; ++i) {
       const double t = double(done + i);
       noise = noise * 1664525u + 1013904223u;
-      const double shared = 5000 * std::sin(step * t * (220 + (done / kFramesPerBlock) % 7 * 30)) +
-                            double(int32_t(noise) >> 21);
+      const double shared =
+          5000 * std::sin(step * t * (220 + (done / kFramesPerBlock) % 7 * 30)) + double(int32_t(noise) >> 21);
       block[size_t(2 * i)] = int16_t(shared + 4000 * std::sin(step * t * 660));
       block[size_t(2 * i + 1)] = int16_t(shared + 3000 * std::sin(step * t * 1330));
     }

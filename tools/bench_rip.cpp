@@ -103,8 +103,8 @@ class Bench {
       }
       const uint64_t size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
       if (size != expected) {
-        std::fprintf(stderr, "%s: %llu bytes, expected %llu\n", paths[i].c_str(),
-                     static_cast<unsigned long long>(size), static_cast<unsigned long long>(expected));
+        std::fprintf(stderr, "%s: %llu bytes, expected %llu\n", paths[i].c_str(), static_cast<unsigned long long>(size),
+                     static_cast<unsigned long long>(expected));
         ok = false;
       }
       if (!DeleteFileA(paths[i].c_str())) {
@@ -120,8 +120,8 @@ class Bench {
 };
 
 void PrintRun(int run, const char* mode, uint64_t bytes, double seconds) {
-  std::printf("run %d %s bytes %llu seconds %.3f mbps %.1f\n", run, mode,
-              static_cast<unsigned long long>(bytes), seconds, bytes / 1e6 / seconds);
+  std::printf("run %d %s bytes %llu seconds %.3f mbps %.1f\n", run, mode, static_cast<unsigned long long>(bytes),
+              seconds, bytes / 1e6 / seconds);
   std::fflush(stdout);
 }
 
@@ -138,8 +138,7 @@ int main(int argc, char** argv) {
   }
 
   Bench bench(table, argv[2]);
-  std::printf("disc: %d tracks, %llu bytes of audio\n", table.count,
-              static_cast<unsigned long long>(bench.PcmBytes()));
+  std::printf("disc: %d tracks, %llu bytes of audio\n", table.count, static_cast<unsigned long long>(bench.PcmBytes()));
   for (int run = 1; run <= runs; ++run) {
     double seconds = 0;
     if (!bench.RunExtract(&seconds)) return 1;

@@ -61,8 +61,7 @@ inline bool ReadRuns(int argc, char** argv, int fixed, int fallback, const char*
 inline bool ReadDiscOfDrive(const char* name_part, TrackTable* table) {
   const int drive = FindDrive(name_part);
   if (drive < 0) {
-    std::fprintf(stderr, "no drive named like \"%s\" among %d (is AKRIP_IMAGES set?)\n", name_part,
-                 GetDriveCount());
+    std::fprintf(stderr, "no drive named like \"%s\" among %d (is AKRIP_IMAGES set?)\n", name_part, GetDriveCount());
     return false;
   }
   if (!SelectDrive(drive)) {

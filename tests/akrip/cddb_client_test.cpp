@@ -74,8 +74,8 @@ class CddbClientTest : public testing::Test {
 };
 
 TEST_F(CddbClientTest, QuerySendsTheDiscAndFillsTheMatchRecords) {
-  script_.replies = {Http("211 close\r\nrock 1a2b3c4d AC/DC / Back in Black\r\nmisc 0badf00d " +
-                          std::string(100, 'A') + " / " + std::string(100, 'T') + "\r\n.\r\n")};
+  script_.replies = {Http("211 close\r\nrock 1a2b3c4d AC/DC / Back in Black\r\nmisc 0badf00d " + std::string(100, 'A') +
+                          " / " + std::string(100, 'T') + "\r\n.\r\n")};
   ASSERT_EQ(Query(20), akrip::kErrNone);
   akrip::CddbDiscId disc;
   ASSERT_TRUE(akrip::ComputeCddbDiscId(ThreeTrackToc(), &disc).ok);
@@ -121,7 +121,7 @@ TEST_F(CddbClientTest, MatchRecordsThatCannotNameAnEntryAreRefused) {
   EXPECT_EQ(client_.GetDiskInfo(&match, text, sizeof text), akrip::kErrBadArgument);
   EXPECT_STREQ(text, "");
   std::strcpy(match.category, "rock");
-  std::memset(match.disc_id, '1', sizeof match.disc_id);   // no NUL in the field
+  std::memset(match.disc_id, '1', sizeof match.disc_id);  // no NUL in the field
   EXPECT_EQ(client_.GetDiskInfo(&match, text, sizeof text), akrip::kErrBadArgument);
   std::strcpy(match.disc_id, "1a2b3c4d");
   std::strcpy(match.category, "ro ck");

@@ -119,8 +119,9 @@ TEST_F(CddbLoopback, OneMatchAndItsRecord) {
     if (request.find("cmd=cddb+query+") != std::string::npos) {
       return HttpAnswer("200 rock 0a0b0c0d Bj\xc3\xb6rk / Caf\xc3\xa9 Songs\r\n");
     }
-    return HttpAnswer("210 rock 0a0b0c0d\r\n# xmcd\r\nDTITLE=Bj\xc3\xb6rk / Caf\xc3\xa9 Songs\r\nTTITLE0=One\r\n"
-                      "TTITLE1=Tw\r\nTTITLE1=o\r\nTTITLE2=Data\r\n.\r\n");
+    return HttpAnswer(
+        "210 rock 0a0b0c0d\r\n# xmcd\r\nDTITLE=Bj\xc3\xb6rk / Caf\xc3\xa9 Songs\r\nTTITLE0=One\r\n"
+        "TTITLE1=Tw\r\nTTITLE1=o\r\nTTITLE2=Data\r\n.\r\n");
   });
   Direct(server);
   int count = 0;
@@ -139,9 +140,11 @@ TEST_F(CddbLoopback, OneMatchAndItsRecord) {
   const std::vector<std::string> requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
   std::string expected_query = "cddb " + query_arguments_;
-  for (char& c : expected_query) if (c == ' ') c = '+';
+  for (char& c : expected_query)
+    if (c == ' ') c = '+';
   EXPECT_EQ(requests[0].rfind("GET /~cddb/cddb.cgi?cmd=cddb+query+" + expected_query.substr(5) +
-                                  "&hello=tester+corvale.invalid+audiocd+v1.0&proto=6 HTTP/1.0\r\n", 0),
+                                  "&hello=tester+corvale.invalid+audiocd+v1.0&proto=6 HTTP/1.0\r\n",
+                              0),
             0u)
       << requests[0];
   EXPECT_NE(requests[0].find("\r\nHost: 127.0.0.1:" + std::to_string(server.port()) + "\r\n"), std::string::npos);
@@ -152,8 +155,9 @@ TEST_F(CddbLoopback, SeveralMatchesAndNone) {
   bool none = false;
   CddbTestServer server([&none](const std::string&) {
     if (none) return HttpAnswer("202 No match found.\r\n");
-    return HttpAnswer("211 close matches\r\nrock 11111111 A / One\r\njazz 22222222 B / Two\r\n"
-                      "misc 33333333 C / Three\r\n.\r\n");
+    return HttpAnswer(
+        "211 close matches\r\nrock 11111111 A / One\r\njazz 22222222 B / Two\r\n"
+        "misc 33333333 C / Three\r\n.\r\n");
   });
   Direct(server);
   int count = 0;
@@ -171,8 +175,8 @@ TEST_F(CddbLoopback, ServerErrorsFail) {
   CddbTestServer server([&reply](const std::string&) { return ServerAnswer{ServerAnswer::kSend, reply}; });
   Direct(server);
   std::chrono::milliseconds took{};
-  for (const char* code : {"403 Database entry is corrupt.", "409 No handshake.", "500 Syntax error.",
-                           "530 Server busy."}) {
+  for (const char* code :
+       {"403 Database entry is corrupt.", "409 No handshake.", "500 Syntax error.", "530 Server busy."}) {
     reply = "HTTP/1.0 200 OK\r\n\r\n" + std::string(code) + "\r\n";
     EXPECT_EQ(FailedQuery(&took), akrip::kErrCddbReply) << code;
   }
@@ -203,7 +207,7 @@ TEST_F(CddbLoopback, StallsHangUpsGarbageAndFloodsEndInBoundedTime) {
   answer = {ServerAnswer::kCloseAtOnce, ""};
   EXPECT_NE(FailedQuery(&took), akrip::kErrNone);
   answer = {ServerAnswer::kSend, "HTTP/1.0 200 OK\r\n\r\n211 close\r\nrock 11111111 A / B\r\n"};
-  EXPECT_EQ(FailedQuery(&took), akrip::kErrCddbReply);   // closed before the "." line
+  EXPECT_EQ(FailedQuery(&took), akrip::kErrCddbReply);  // closed before the "." line
 
   std::string garbage;
   for (int i = 0; i < 5000; ++i) garbage += char((i * 7919) % 251);
@@ -213,7 +217,6 @@ TEST_F(CddbLoopback, StallsHangUpsGarbageAndFloodsEndInBoundedTime) {
   answer = HttpAnswer("211 close\r\n" + std::string(10 * 1024 * 1024, 'a') + "\r\n.\r\n");
   EXPECT_EQ(FailedQuery(&took), akrip::kErrCddbReply);
   EXPECT_LT(took.count(), 5000);
-
 }
 
 TEST_F(CddbLoopback, AServerThatIsGoneIsRefusedAtOnce) {
@@ -242,8 +245,7 @@ TEST_F(CddbLoopback, ThroughAProxyTheServerNameGoesUnresolved) {
   EXPECT_EQ(count, 0);
   const std::vector<std::string> requests = proxy.Requests();
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].rfind("GET http://cddb.server.invalid/~cddb/cddb.cgi?cmd=cddb+query+", 0), 0u)
-      << requests[0];
+  EXPECT_EQ(requests[0].rfind("GET http://cddb.server.invalid/~cddb/cddb.cgi?cmd=cddb+query+", 0), 0u) << requests[0];
   EXPECT_NE(requests[0].find("\r\nHost: cddb.server.invalid\r\n"), std::string::npos);
   dll_.set_option(akrip::kCddbUseProxy, nullptr, 0);
 }

@@ -112,7 +112,7 @@ TEST(CddbRequest, ProxyGetsTheAbsoluteUriAndTheServerNameUnresolved) {
             "&hello=rip+corvale.example+audiocd+v1.0&proto=6 HTTP/1.0");
   EXPECT_NE(request.find("\r\nHost: cddb.example.org:8880\r\n"), std::string::npos);
 
-  options.proxy_port = 0;   // no port: the proxy's is 80
+  options.proxy_port = 0;  // no port: the proxy's is 80
   ASSERT_TRUE(akrip::BuildCddbRequest(options, "cddb read rock 0a01f103", &request, &target).ok);
   EXPECT_EQ(target.port, 80);
 }
@@ -128,8 +128,10 @@ TEST(CddbRequest, ParametersAreEncodedAndLineBreaksRefused) {
       << request;
 
   const std::vector<std::pair<const char*, std::string akrip::CddbOptions::*>> fields = {
-      {"server", &akrip::CddbOptions::server}, {"path", &akrip::CddbOptions::cgi_path},
-      {"e-mail", &akrip::CddbOptions::user_email}, {"client", &akrip::CddbOptions::client_name}};
+      {"server", &akrip::CddbOptions::server},
+      {"path", &akrip::CddbOptions::cgi_path},
+      {"e-mail", &akrip::CddbOptions::user_email},
+      {"client", &akrip::CddbOptions::client_name}};
   for (const auto& field : fields) {
     for (const char* bad : {"\r\nX-Injected: 1", "\n", "x\ry"}) {
       akrip::CddbOptions broken = DirectOptions();

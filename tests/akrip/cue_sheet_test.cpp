@@ -17,9 +17,12 @@ namespace fs = std::filesystem;
 
 std::string ModeName(akrip::TrackMode mode) {
   switch (mode) {
-    case akrip::TrackMode::kAudio: return "AUDIO";
-    case akrip::TrackMode::kMode1Raw: return "MODE1/2352";
-    case akrip::TrackMode::kMode2Raw: return "MODE2/2352";
+    case akrip::TrackMode::kAudio:
+      return "AUDIO";
+    case akrip::TrackMode::kMode1Raw:
+      return "MODE1/2352";
+    case akrip::TrackMode::kMode2Raw:
+      return "MODE2/2352";
   }
   return "?";
 }
@@ -58,8 +61,8 @@ void CheckCorpus(const char* folder) {
     SCOPED_TRACE(entry.path().filename().string());
     akrip::CueSheet sheet;
     akrip::CueResult result = akrip::ParseCueSheet(ReadText(entry.path()), &sheet);
-    std::string actual = result.ok ? Describe(sheet)
-                                   : "error line " + std::to_string(result.line) + ": " + result.reason + "\n";
+    std::string actual =
+        result.ok ? Describe(sheet) : "error line " + std::to_string(result.line) + ": " + result.reason + "\n";
     fs::path expected_path = entry.path();
     expected_path.replace_extension(".expected");
     if (!fs::exists(expected_path)) {

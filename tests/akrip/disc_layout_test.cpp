@@ -89,11 +89,13 @@ TEST(DiscLayout, RefusesWhatNoDiscCouldHold) {
                "index lies beyond the end of its file");
   EXPECT_STREQ(akrip::LayOutDisc(Parse("FILE \"d.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
                                        "TRACK 02 AUDIO\nINDEX 01 00:00:00\n"),
-                                 {100 * kSector}, &layout).reason,
+                                 {100 * kSector}, &layout)
+                   .reason,
                "track has no sectors");
   EXPECT_STREQ(akrip::LayOutDisc(Parse("FILE \"d.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
                                        "POSTGAP 99:00:00\n"),
-                                 {uint64_t(akrip::kMaxDiscSectors - 10) * kSector}, &layout).reason,
+                                 {uint64_t(akrip::kMaxDiscSectors - 10) * kSector}, &layout)
+                   .reason,
                "disc is longer than 99:59:74");
 
   // A sheet built by hand rather than parsed can name a file it does not have.
@@ -155,11 +157,11 @@ TEST(DiscLayout, SecondSessionStartsAfterTheGapBetweenSessions) {
   EXPECT_EQ(sessions.sessions[1].last_track, 3);
 
   akrip::DiscLayout single;
-  ASSERT_TRUE(akrip::LayOutDisc(Parse("FILE \"d.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"),
-                                {100 * kSector}, &single).ok);
+  ASSERT_TRUE(
+      akrip::LayOutDisc(Parse("FILE \"d.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"), {100 * kSector}, &single)
+          .ok);
   ASSERT_EQ(single.sessions.size(), 1u);
   EXPECT_EQ(single.sessions[0].lead_out, 100u);
 }
 
 }  // namespace
-

@@ -74,8 +74,7 @@ class HeldOutClient : public ::testing::Test {
     ASSERT_NE(dll_.module, nullptr) << "akrip.dll not found beside the test";
     ASSERT_NE(dll_.set_faults, nullptr);
     testing_support::WriteWholeFile(dir_.File("broken.cue"), "FILE \"x.bin\" BINARY\nTRACK 01 AUDIO\n");
-    disc_ = testing_support::WriteTestDisc(dir_.path(), "held out disc",
-                                           {{40}, {101}, {27}, {30, true}});
+    disc_ = testing_support::WriteTestDisc(dir_.path(), "held out disc", {{40}, {101}, {27}, {30, true}});
     const std::string images = dir_.File("missing.cue") + ";" + dir_.File("broken.cue") + "; " + disc_.cue_path;
     ASSERT_TRUE(SetEnvironmentVariableA("AKRIP_IMAGES", images.c_str()));
     SetEnvironmentVariableA("AKRIP_FAULTS", nullptr);
@@ -104,8 +103,8 @@ class HeldOutClient : public ::testing::Test {
       EXPECT_EQ(std::string(list.drives[i].id).find("broken"), std::string::npos);
     }
     if (index) *index = found;
-    akrip::OpenRequest request{12, 1, list.drives[found].host_adapter, list.drives[found].target,
-                               list.drives[found].lun, 0, 0, 2, 4};
+    akrip::OpenRequest request{
+        12, 1, list.drives[found].host_adapter, list.drives[found].target, list.drives[found].lun, 0, 0, 2, 4};
     handle_ = dll_.get_cd_handle(&request);
     ASSERT_NE(handle_, 0u);
   }
@@ -167,8 +166,8 @@ TEST_F(HeldOutClient, FaultsFromTheEnvironmentAndFromTheProcess) {
   EXPECT_EQ(dll_.read_audio(handle_, block.get(), previous.get()), 0u);
   EXPECT_EQ(dll_.last_error(), akrip::kErrShortRead);
   ASSERT_EQ(block.get()->valid_bytes, 3u * cdda::kSectorBytes);
-  EXPECT_EQ(0, std::memcmp(block.get()->data + block.get()->data_offset,
-                           testing_support::ExpectedSectors(27, 3).data(), block.get()->valid_bytes));
+  EXPECT_EQ(0, std::memcmp(block.get()->data + block.get()->data_offset, testing_support::ExpectedSectors(27, 3).data(),
+                           block.get()->valid_bytes));
   block.Ask(54, 27);
   EXPECT_EQ(dll_.read_audio(handle_, block.get(), previous.get()), 0u);
   EXPECT_EQ(dll_.last_error(), akrip::kErrMediumError);
@@ -279,8 +278,9 @@ TEST_F(HeldOutClient, DemoDiscReadsAsItsBinFile) {
     const uint32_t count = std::min<uint32_t>(27, audio_end - lba);
     block.Ask(lba, count);
     ASSERT_EQ(dll_.read_audio(handle_, block.get(), nullptr), 1u) << lba;
-    ASSERT_EQ(0, std::memcmp(block.get()->data, image.data() + size_t(lba) * cdda::kSectorBytes,
-                             count * cdda::kSectorBytes)) << lba;
+    ASSERT_EQ(
+        0, std::memcmp(block.get()->data, image.data() + size_t(lba) * cdda::kSectorBytes, count * cdda::kSectorBytes))
+        << lba;
   }
 }
 #endif

@@ -24,7 +24,8 @@ struct PatternDrive : akrip::Drive {
   }
   akrip::LibError ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) override {
     ++*reads;
-    for (uint32_t s = 0; s < count; ++s) std::memset(out + s * cdda::kSectorBytes, int(lba + s) & 0xFF, cdda::kSectorBytes);
+    for (uint32_t s = 0; s < count; ++s)
+      std::memset(out + s * cdda::kSectorBytes, int(lba + s) & 0xFF, cdda::kSectorBytes);
     *delivered = count * cdda::kSectorBytes;
     return akrip::kErrNone;
   }

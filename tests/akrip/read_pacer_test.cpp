@@ -18,7 +18,7 @@ TEST(ReadPacer, WithoutASpeedNothingWaits) {
 }
 
 TEST(ReadPacer, BlocksQueueUpAtTheDrivesPace) {
-  ReadPacer pacer(1.0);   // 75 sectors a second
+  ReadPacer pacer(1.0);  // 75 sectors a second
   const auto start = ReadPacer::Clock::time_point() + std::chrono::hours(1);
   EXPECT_EQ(Ms(pacer.DelayAfter(75, start)).count(), 1000);
   // Read again at once: this block waits behind the first one.
@@ -28,7 +28,7 @@ TEST(ReadPacer, BlocksQueueUpAtTheDrivesPace) {
 }
 
 TEST(ReadPacer, IdleTimeEarnsNoCredit) {
-  ReadPacer pacer(8.0);   // 600 sectors a second
+  ReadPacer pacer(8.0);  // 600 sectors a second
   const auto start = ReadPacer::Clock::time_point() + std::chrono::hours(1);
   pacer.DelayAfter(27, start);
   EXPECT_EQ(Ms(pacer.DelayAfter(300, start + std::chrono::minutes(5))).count(), 500);

@@ -18,7 +18,8 @@ TEST(RealDriveScan, ListsTheCdLettersNamedByInquiryAndClosesWhatItOpened) {
   EXPECT_EQ(drives[1].id, "F: CD drive");
   EXPECT_EQ(windows.open_handles(), 0u);
   bool reported = false;
-  for (const std::string& line : windows.reports) reported |= line.find("F: cannot be opened: error 1167") != std::string::npos;
+  for (const std::string& line : windows.reports)
+    reported |= line.find("F: cannot be opened: error 1167") != std::string::npos;
   EXPECT_TRUE(reported);
 
   akrip::LibError error = akrip::kErrNone;

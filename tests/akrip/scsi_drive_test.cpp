@@ -13,7 +13,7 @@ namespace {
 
 struct FakeTransport : akrip::ScsiTransport {
   std::vector<akrip::ScsiCommand> commands;
-  std::vector<uint8_t> answer;       // copied into the data buffer, cut to its size
+  std::vector<uint8_t> answer;  // copied into the data buffer, cut to its size
   akrip::ScsiOutcome outcome{true, akrip::kScsiStatusGood, 0, {}, 0, 0};
   bool transfer_all = true;
 
@@ -106,8 +106,9 @@ TEST(ScsiAnswers, SenseKeysBecomeLibraryErrors) {
   const struct {
     uint8_t key;
     akrip::LibError error;
-  } cases[] = {{0x2, akrip::kErrNotReady}, {0x3, akrip::kErrMediumError}, {0x4, akrip::kErrMediumError},
-               {0x5, akrip::kErrIllegalRequest}, {0x6, akrip::kErrNotReady}, {0xB, akrip::kErrTransport},
+  } cases[] = {{0x2, akrip::kErrNotReady},    {0x3, akrip::kErrMediumError},
+               {0x4, akrip::kErrMediumError}, {0x5, akrip::kErrIllegalRequest},
+               {0x6, akrip::kErrNotReady},    {0xB, akrip::kErrTransport},
                {0x1, akrip::kErrNone}};
   for (uint8_t response : {uint8_t(0x70), uint8_t(0xF0), uint8_t(0x72)}) {
     for (const auto& c : cases) {
@@ -166,18 +167,17 @@ std::vector<uint8_t> EnhancedToc() {
   std::vector<uint8_t> a = {0, 0, 1, 3};
   const uint32_t rows[][3] = {{1, 0x10, 0}, {2, 0x10, 1000}, {3, 0x14, 14400}, {0xAA, 0x14, 15000}};
   for (const auto& r : rows) {
-    a.insert(a.end(), {0, uint8_t(r[1]), uint8_t(r[0]), 0, uint8_t(r[2] >> 24), uint8_t(r[2] >> 16),
-                       uint8_t(r[2] >> 8), uint8_t(r[2])});
+    a.insert(a.end(), {0, uint8_t(r[1]), uint8_t(r[0]), 0, uint8_t(r[2] >> 24), uint8_t(r[2] >> 16), uint8_t(r[2] >> 8),
+                       uint8_t(r[2])});
   }
   a[1] = uint8_t(a.size() - 2);
   return a;
 }
 
-void FullTocEntry(std::vector<uint8_t>* a, uint8_t session, uint8_t point, uint32_t pmsf_or_track,
-                  bool as_msf = true) {
+void FullTocEntry(std::vector<uint8_t>* a, uint8_t session, uint8_t point, uint32_t pmsf_or_track, bool as_msf = true) {
   const uint32_t f = as_msf ? pmsf_or_track + 150 : 0;
-  a->insert(a->end(), {session, 0x10, 0, point, 0, 0, 0, 0,
-                       as_msf ? uint8_t(f / 4500) : uint8_t(pmsf_or_track), uint8_t(f / 75 % 60), uint8_t(f % 75)});
+  a->insert(a->end(), {session, 0x10, 0, point, 0, 0, 0, 0, as_msf ? uint8_t(f / 4500) : uint8_t(pmsf_or_track),
+                       uint8_t(f / 75 % 60), uint8_t(f % 75)});
 }
 
 std::vector<uint8_t> EnhancedFullToc(bool with_first_lead_out = true) {

@@ -111,8 +111,7 @@ TEST(VirtualDrive, EnhancedCdRefusesTheSectorsBetweenItsSessions) {
   EXPECT_TRUE(out == FileSectors(0, 23, 27));
   EXPECT_EQ(drive->ReadAudio(49, 2, out.data(), &delivered), akrip::kErrIllegalRequest);
   EXPECT_EQ(delivered, 0u);
-  EXPECT_EQ(drive->ReadAudio(50 + cdda::kSessionGapSectors - 1, 1, out.data(), &delivered),
-            akrip::kErrIllegalRequest);
+  EXPECT_EQ(drive->ReadAudio(50 + cdda::kSessionGapSectors - 1, 1, out.data(), &delivered), akrip::kErrIllegalRequest);
 
   akrip::SessionList sessions;
   ASSERT_EQ(drive->ReadSessions(&sessions), akrip::kErrNone);

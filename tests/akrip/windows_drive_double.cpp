@@ -102,8 +102,9 @@ std::vector<uint8_t> WindowsDriveDouble::Sectors(uint32_t lba, uint32_t count) {
 akrip::DeviceApi WindowsDriveDouble::Api() {
   akrip::DeviceApi api;
   api.open = [this](const char* path, DWORD access) { return Open(path, access); };
-  api.control = [this](HANDLE device, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size,
-                       DWORD* returned) { return Control(device, code, in, in_size, out, out_size, returned); };
+  api.control = [this](HANDLE device, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size, DWORD* returned) {
+    return Control(device, code, in, in_size, out, out_size, returned);
+  };
   api.close = [this](HANDLE device) {
     if (handles_.erase(device) == 0) violations.push_back("closed a handle that is not open");
   };
@@ -189,8 +190,8 @@ BOOL WindowsDriveDouble::PassThrough(void* in, DWORD in_size, void* out, DWORD o
     const uint64_t pages = ((buffer % kPage) + uint64_t(length) + kPage - 1) / kPage;
     if (pages > max_pages) return Refuse("transfer spans more than MaximumPhysicalPages");
   }
-  commands.push_back({std::vector<uint8_t>(request.Cdb, request.Cdb + request.CdbLength), length,
-                      IOCTL_SCSI_PASS_THROUGH_DIRECT});
+  commands.push_back(
+      {std::vector<uint8_t>(request.Cdb, request.Cdb + request.CdbLength), length, IOCTL_SCSI_PASS_THROUGH_DIRECT});
 
   Answer answer;
   uint32_t short_by = 0;

@@ -27,8 +27,8 @@ struct ScriptStep {
   enum Kind { kSense, kSystemError, kShortBy } kind;
   uint8_t key = 0, asc = 0, ascq = 0;
   bool descriptor_format = false;
-  DWORD error = 0;       // kSystemError: DeviceIoControl fails with it
-  uint32_t bytes = 0;    // kShortBy: the transfer falls short by this much
+  DWORD error = 0;     // kSystemError: DeviceIoControl fails with it
+  uint32_t bytes = 0;  // kShortBy: the transfer falls short by this much
 };
 
 ScriptStep SenseStep(uint8_t key, uint8_t asc, uint8_t ascq, bool descriptor_format = false);
@@ -38,7 +38,7 @@ ScriptStep ShortStep(uint32_t bytes);
 struct LoggedCommand {
   std::vector<uint8_t> cdb;
   uint32_t transfer_bytes;
-  DWORD code;            // the control code that carried it
+  DWORD code;  // the control code that carried it
 };
 
 class WindowsDriveDouble {

@@ -132,9 +132,7 @@ class DestinationPaneTest : public testing::Test {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   }
-  void Command(int id, int notification = 0) {
-    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, notification), 0);
-  }
+  void Command(int id, int notification = 0) { SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, notification), 0); }
   std::vector<std::string> Names() {
     std::vector<std::string> names;
     for (int row = 0; row < Files()->item_count; ++row) {

@@ -31,23 +31,31 @@ struct Sizes {
 
 Sizes InitialSizeOf(const LayoutEntry& entry) {
   switch (entry.Id()) {
-    case IDC_TOOLBAR: return {600, kToolbarHeight};
-    case IDC_PANE_DIVIDER: return {4, 380};
+    case IDC_TOOLBAR:
+      return {600, kToolbarHeight};
+    case IDC_PANE_DIVIDER:
+      return {4, 380};
     case IDC_RIP:
     case IDC_HELP_BUTTON:
-    case IDC_REFRESH_CD: return {kButtonWidth, kButtonHeight};
+    case IDC_REFRESH_CD:
+      return {kButtonWidth, kButtonHeight};
     case IDC_SOURCE_GROUP:
-    case IDC_DESTINATION_GROUP: return {290, kGroupHeight};
+    case IDC_DESTINATION_GROUP:
+      return {290, kGroupHeight};
     case IDC_CD_LABEL:
     case IDC_TITLE_LABEL:
     case IDC_ARTIST_LABEL:
     case IDC_OUTPUT_LABEL:
     case IDC_FORMAT_LABEL:
     case IDC_RATE_LABEL:
-    case IDC_RATE_UNIT: return {kLabelWidth, kLabelHeight};
-    case IDC_FILE_MASK: return {80, kFieldHeight};
-    case IDC_BROWSE_FOLDER: return {24, 22};
-    default: return {200, kFieldHeight};
+    case IDC_RATE_UNIT:
+      return {kLabelWidth, kLabelHeight};
+    case IDC_FILE_MASK:
+      return {80, kFieldHeight};
+    case IDC_BROWSE_FOLDER:
+      return {24, 22};
+    default:
+      return {200, kFieldHeight};
   }
 }
 

@@ -68,14 +68,13 @@ class MainWindowTest : public testing::Test {
   void TearDown() override {
     if (IsWindow(window_)) DestroyWindow(window_);
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
     FreeDialogFrame(frame_);
     SetMessageBoxFunction(nullptr);
   }
 
-  void Command(int id, int notification = 0) {
-    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, notification), 0);
-  }
+  void Command(int id, int notification = 0) { SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, notification), 0); }
   HWND TrackListWindow() { return GetDlgItem(window_, IDC_TRACK_LIST); }
   void SelectRows(std::initializer_list<int> rows) {
     ListView_SetItemState(TrackListWindow(), -1, 0, LVIS_SELECTED);
@@ -88,9 +87,7 @@ class MainWindowTest : public testing::Test {
     return indexes;
   }
   std::string Output(const char* title) { return output_.File(std::string("Unknown Artist - ") + title + ".wav"); }
-  bool MenuEnabled(int id) {
-    return !(GetMenuState(GetMenu(window_), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
-  }
+  bool MenuEnabled(int id) { return !(GetMenuState(GetMenu(window_), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)); }
 
   TempDir output_;
   DialogFrame* frame_ = nullptr;
@@ -178,7 +175,7 @@ TEST_F(MainWindowMp3Test, WatchDeletesTheWavsAndRefreshesTheFileListAfterTheJob)
   EXPECT_EQ(WatchedEncoderRuns(), 1);
   const int listed_at_the_end_of_the_job = FileListCount();
   ASSERT_TRUE(testing_support::PumpUntil([] { return WatchedEncoderRuns() == 0; }));
-  EXPECT_EQ(FileListCount(), listed_at_the_end_of_the_job + 1);   // the second MP3
+  EXPECT_EQ(FileListCount(), listed_at_the_end_of_the_job + 1);  // the second MP3
   const std::string mp3s[] = {"Unknown Artist - Track 01.mp3", "Unknown Artist - Track 02.mp3"};
   for (const std::string& mp3 : mp3s) {
     EXPECT_TRUE(FileExists(output_.File(mp3))) << mp3;
@@ -250,8 +247,8 @@ TEST_F(MainWindowTest, TypeAheadMovesToTheNextTitleWithThatLetterAndWraps) {
   result = DiscLookupResult();
   result.found = true;
   result.disc_title = "Band / Album";
-  result.track_titles = {"Alpha", "beta", "apple", "Cherry", "Avocado", "Banana",
-                         "7 Seas", "delta", "echo", "fox", "golf", "hotel"};
+  result.track_titles = {"Alpha",  "beta",  "apple", "Cherry", "Avocado", "Banana",
+                         "7 Seas", "delta", "echo",  "fox",    "golf",    "hotel"};
   g_start_disc_lookup = [](HWND) { return true; };
   Command(IDC_REFRESH_CD);
   g_start_disc_lookup = nullptr;
@@ -369,8 +366,8 @@ TEST_F(MainWindowTest, RipAndRefreshButtonsActOnlyOnAClick) {
 }
 
 TEST_F(MainWindowTest, BrowseButtonIconIsFreedWithTheWindow) {
-  const auto icon = reinterpret_cast<HICON>(
-      SendDlgItemMessageA(window_, IDC_BROWSE_FOLDER, BM_GETIMAGE, IMAGE_ICON, 0));
+  const auto icon =
+      reinterpret_cast<HICON>(SendDlgItemMessageA(window_, IDC_BROWSE_FOLDER, BM_GETIMAGE, IMAGE_ICON, 0));
   ICONINFO info = {};
   ASSERT_TRUE(GetIconInfo(icon, &info));
   DeleteObject(info.hbmColor);
@@ -489,8 +486,9 @@ TEST_F(MainWindowLookupTest, TitlesThatDoNotFitTheDiscAreNotTaken) {
 }
 
 TEST_F(MainWindowLookupTest, AnswersMessagesWhileTheServerStalls) {
-  testing_support::CddbTestServer server(
-      [](const std::string&) { return testing_support::ServerAnswer{testing_support::ServerAnswer::kStall, ""}; });
+  testing_support::CddbTestServer server([](const std::string&) {
+    return testing_support::ServerAnswer{testing_support::ServerAnswer::kStall, ""};
+  });
   ASSERT_TRUE(server.ok());
   ASSERT_TRUE(SetEnvironmentVariableA("AKRIP_CDDB_TIMEOUT_MS", "2500"));
   SetCddbProxyHost(1, "127.0.0.1");

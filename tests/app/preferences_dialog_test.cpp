@@ -170,7 +170,7 @@ TEST_F(PreferencesTest, OkTakesEveryFieldAndTheNextOpeningShowsIt) {
     shown[2] = Field(dialog, IDC_PREFS_PROXY_PORT);
     shown[3] = Field(dialog, IDC_PREFS_MP3_PROGRAM);
     shown[4] = Field(dialog, IDC_PREFS_MP3_PARAMS);
-    Click(dialog, IDOK);   // the Enter key's command
+    Click(dialog, IDOK);  // the Enter key's command
   });
   EXPECT_EQ(shown[0], "D:\\typed\\browser.exe");
   EXPECT_EQ(shown[1], "proxy.example");
@@ -305,7 +305,7 @@ TEST_F(PreferencesTest, ChosenProgramIsKeptEvenOnCancelAndTheWorkingFolderStays)
 
 // What OK handed on, for the cases where a real lookup would leave this
 // machine (no proxy means talking to the public server).
-std::vector<std::string> g_handed_hosts;   // "(none)" for no host
+std::vector<std::string> g_handed_hosts;  // "(none)" for no host
 std::vector<int32_t> g_handed_ports;
 void RecordHandedProxy(const ProxyValues& proxy) {
   g_handed_hosts.push_back(proxy.host ? proxy.host.get() : "(none)");

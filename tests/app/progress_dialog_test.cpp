@@ -35,9 +35,7 @@ std::string StatusText(HWND dialog) {
   return text;
 }
 
-int ProgressPosition(HWND dialog) {
-  return int(SendDlgItemMessageA(dialog, IDC_RIP_PROGRESS_BAR, PBM_GETPOS, 0, 0));
-}
+int ProgressPosition(HWND dialog) { return int(SendDlgItemMessageA(dialog, IDC_RIP_PROGRESS_BAR, PBM_GETPOS, 0, 0)); }
 
 int ProgressRangeHigh(HWND dialog) {
   return int(SendDlgItemMessageA(dialog, IDC_RIP_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0));
@@ -51,8 +49,8 @@ struct Observed {
   int position_at_refresh = -1;
   int range_at_refresh = -1;
   bool window_alive_at_refresh = false;
-  std::function<void(HWND dialog)> on_tick;             // while the dialog is open
-  std::function<void(HWND dialog, const MSG&)> on_progress;   // before the dialog sees it
+  std::function<void(HWND dialog)> on_tick;                  // while the dialog is open
+  std::function<void(HWND dialog, const MSG&)> on_progress;  // before the dialog sees it
   DWORD deadline = 0;
 };
 Observed g_seen;
@@ -97,8 +95,8 @@ class ProgressDialog : public testing::Test {
     InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, nullptr, nullptr);
     job_ = RipJob{};
     std::snprintf(job_.output_folder, sizeof job_.output_folder, "%s", dir_.path().c_str());
-    request_ = ProgressDialogRequest{&job_, &table_, kFormatWav, 128, "Album", "Artist", &ripping_, RecordRefresh,
-                                     nullptr, nullptr, nullptr};
+    request_ = ProgressDialogRequest{&job_,     &table_,       kFormatWav, 128,     "Album", "Artist",
+                                     &ripping_, RecordRefresh, nullptr,    nullptr, nullptr};
     g_seen = Observed();
     g_seen.job = &job_;
     g_seen.deadline = GetTickCount() + kDeadlineMs;
@@ -178,9 +176,10 @@ TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCo
     SendMessageA(dialog, WM_USER, kRipMsgProgress, RipProgressParam(1, 500));
     EXPECT_EQ(ProgressPosition(dialog), 60);
 
-    const std::pair<LPARAM, const char*> states[] = {
-        {1, " WMA Encoder Starting..."}, {2, " WMA Encoder Running..."},
-        {4, " WMA Encoder Stopping..."}, {5, " WMA Encoder Stopped..."}};
+    const std::pair<LPARAM, const char*> states[] = {{1, " WMA Encoder Starting..."},
+                                                     {2, " WMA Encoder Running..."},
+                                                     {4, " WMA Encoder Stopping..."},
+                                                     {5, " WMA Encoder Stopped..."}};
     for (const auto& [state, suffix] : states) {
       SendMessageA(dialog, WM_USER, kRipMsgEncoderState, state);
       EXPECT_EQ(StatusText(dialog), std::string("Processing \"Artist - Three\"") + suffix);
@@ -313,7 +312,7 @@ TEST_F(ProgressDialog, ClosesAtOnceWhenTheWorkerCannotStart) {
   ASSERT_EQ(StartRip(&other), 1);
 
   AddTrack(0, "One");
-  job_.result = 6;   // left by an earlier job; nothing here changes it
+  job_.result = 6;  // left by an earlier job; nothing here changes it
   EXPECT_EQ(Run(), 6);
   EXPECT_FALSE(ripping_);
   EXPECT_EQ(g_seen.refreshes, 0);
@@ -350,8 +349,8 @@ TEST(CompleteRipJob, BoundsTextsAndGuardsTrackIndexes) {
   const int32_t indexes[] = {1, -1, 2, 99};
   for (int i = 0; i < 4; ++i) job.tracks[i].track_index = indexes[i];
   const std::string long_artist(100, 'A');
-  ProgressDialogRequest request{&job, &table, kFormatOgg, 160, nullptr, long_artist.c_str(), nullptr, nullptr,
-                                nullptr, nullptr, nullptr};
+  ProgressDialogRequest request{&job,    &table,  kFormatOgg, 160,     nullptr, long_artist.c_str(),
+                                nullptr, nullptr, nullptr,    nullptr, nullptr};
 
   CompleteRipJob(request, HWND(0x1234));
   EXPECT_EQ(job.window, HWND(0x1234));
@@ -376,8 +375,8 @@ TEST(CompleteRipJob, CopiesTheMp3EncoderSettings) {
   RipJob job{};
   std::string program = "C:\\Tools\\lame.exe";
   std::string params = "-V2 \"%IN%\" \"%OUT%\"";
-  ProgressDialogRequest request{&job, &table, kFormatMp3, 128, "", "", nullptr, nullptr,
-                                program.c_str(), params.c_str(), HWND(0x5678)};
+  ProgressDialogRequest request{&job,    &table,          kFormatMp3,     128,         "", "", nullptr,
+                                nullptr, program.c_str(), params.c_str(), HWND(0x5678)};
   CompleteRipJob(request, nullptr);
   program = "changed";
   params = "changed";
@@ -393,14 +392,14 @@ TEST(CompleteRipJob, CopiesTheMp3EncoderSettings) {
 
 TEST(FormatRipStatus, StaysWithinFieldsAndBuffer) {
   RipJob job{};
-  std::memset(job.artist, 'A', sizeof job.artist);   // no terminator
+  std::memset(job.artist, 'A', sizeof job.artist);  // no terminator
   job.track_count = 1;
   std::memset(job.tracks[0].title, 'T', sizeof job.tracks[0].title);
 
   char text[400];
   FormatRipStatus(job, 0, " WMA Encoder Running...", text, sizeof text);
-  EXPECT_EQ(std::string(text), "Processing \"" + std::string(84, 'A') + " - " + std::string(84, 'T') +
-                                   "\" WMA Encoder Running...");
+  EXPECT_EQ(std::string(text),
+            "Processing \"" + std::string(84, 'A') + " - " + std::string(84, 'T') + "\" WMA Encoder Running...");
 
   char small[20];
   FormatRipStatus(job, 0, nullptr, small, sizeof small);

@@ -49,8 +49,8 @@ class DocumentsRedirect {
  public:
   explicit DocumentsRedirect(const std::string& folder) {
     HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                              nullptr, &key, nullptr),
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                              &key, nullptr),
               ERROR_SUCCESS);
     key_.reset(key);
     char old[MAX_PATH] = "";

@@ -28,8 +28,8 @@ struct AllKinds {
         SettingItem::Integer("number", &number),
         SettingItem::Character("character", &character),
         SettingItem::Flag("flag", &flag),
-        SettingItem::Placement("placement", {[this] { return placement; },
-                                             [this](const char* value) { placement = value; }}),
+        SettingItem::Placement("placement",
+                               {[this] { return placement; }, [this](const char* value) { placement = value; }}),
     };
   }
 };
@@ -142,10 +142,18 @@ TEST(ParseSettingInteger, TakesTheLeadingDecimalNumber) {
     int32_t expected;
   };
   const Case cases[] = {
-      {"128", 128},        {"  -7kbps", -7},     {"\t+42", 42},
-      {"abc", 0},          {"", 0},              {"-", 0},
-      {"--3", 0},          {"1.5", 1},           {"2147483647", INT32_MAX},
-      {"2147483648", INT32_MAX}, {"-2147483648", INT32_MIN}, {"-99999999999999999999", INT32_MIN},
+      {"128", 128},
+      {"  -7kbps", -7},
+      {"\t+42", 42},
+      {"abc", 0},
+      {"", 0},
+      {"-", 0},
+      {"--3", 0},
+      {"1.5", 1},
+      {"2147483647", INT32_MAX},
+      {"2147483648", INT32_MAX},
+      {"-2147483648", INT32_MIN},
+      {"-99999999999999999999", INT32_MIN},
       {"0x10", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseSettingInteger(c.text), c.expected) << c.text;

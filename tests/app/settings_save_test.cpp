@@ -90,8 +90,8 @@ TEST_F(SettingsSave, UncreatableFileIsReportedAndSkipsTheProxyValues) {
 TEST_F(SettingsSave, RefusedReplacementKeepsTheOldFileAndTheProxyValues) {
   testing_support::WriteWholeFile(g_config_path, "outputFormat=3\n");
   // Another program holds the old file open and lets nobody delete it.
-  HANDLE held = CreateFileA(g_config_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE held = CreateFileA(g_config_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   AppSettings settings;
   EXPECT_FALSE(SaveSettings(settings, g_config_path.c_str()));
@@ -138,8 +138,7 @@ TEST(WriteSettingTableFile, ReplacesTheNamedFileAndCountsTheEntries) {
   testing_support::WriteWholeFile(path, "stale\n");
   int32_t left = -3;
   char letter = 'k';
-  const SettingTable table = {SettingItem::Integer("left", &left),
-                              SettingItem::Character("letter", &letter)};
+  const SettingTable table = {SettingItem::Integer("left", &left), SettingItem::Character("letter", &letter)};
   EXPECT_EQ(WriteSettingTableFile(path.c_str(), table), 2);
   EXPECT_EQ(TextOf(path), "left=-3\nletter=k\n");
   EXPECT_EQ(WriteSettingTableFile(dir.File("missing\\x.ini").c_str(), table), 0);

@@ -95,11 +95,12 @@ TEST(Startup, MainWindowHasItsHelpTopicFromTheStart) {
   HWND window = MainWindowHandle();
   ASSERT_NE(window, nullptr);
   ASSERT_FALSE(g_topics.empty());
-  EXPECT_EQ(g_topics.front(), 1);   // the main window's own topic
+  EXPECT_EQ(g_topics.front(), 1);  // the main window's own topic
 
   DestroyWindow(window);
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
   FreeDialogFrame(frame);
   services = saved;
 }

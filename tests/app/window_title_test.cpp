@@ -5,8 +5,7 @@
 namespace {
 
 TEST(MainWindowTitle, AlbumAndArtistEachOnlyWhenSet) {
-  EXPECT_EQ(MainWindowTitle("Corvale", "Unknown Title", "Unknown Artist"),
-            "Corvale - Unknown Title (Unknown Artist)");
+  EXPECT_EQ(MainWindowTitle("Corvale", "Unknown Title", "Unknown Artist"), "Corvale - Unknown Title (Unknown Artist)");
   EXPECT_EQ(MainWindowTitle("Corvale", nullptr, "A"), "Corvale -  (A)");
   EXPECT_EQ(MainWindowTitle("Corvale", "T", nullptr), "Corvale - T");
   EXPECT_EQ(MainWindowTitle("Corvale", nullptr, nullptr), "Corvale - ");

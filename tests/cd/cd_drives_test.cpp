@@ -29,7 +29,7 @@ TEST(CdDrives, TableOfContentsOfTheTestDiscListsItsAudioTracks) {
   ASSERT_EQ(SelectDrive(TestDriveIndex()), 1);
   TrackTable table{};
   ASSERT_EQ(ReadTrackTable(&table), 1);
-  ASSERT_EQ(table.count, 5);   // the data track is not listed
+  ASSERT_EQ(table.count, 5);  // the data track is not listed
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(table.entries[i].number, i + 1);
     EXPECT_EQ(table.entries[i].start, TestDisc().starts[i]);

@@ -36,7 +36,7 @@ TEST(CddbRecordCorpus, RecordsParseAsExpected) {
     ++cases;
     SCOPED_TRACE(entry.path().filename().string());
     CddbDiscInfo info;
-    std::memset(&info, 0x5A, sizeof info);   // the parse must not rely on a zeroed record
+    std::memset(&info, 0x5A, sizeof info);  // the parse must not rely on a zeroed record
     const std::string text = ReadText(entry.path());
     ParseCddbDiscInfo(text.c_str(), &info, nullptr);
     fs::path expected_path = entry.path();

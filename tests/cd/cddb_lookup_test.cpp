@@ -60,8 +60,9 @@ class CddbLookupTest : public testing::Test {
 TEST_F(CddbLookupTest, AmongCloseMatchesTheFirstIsRead) {
   CddbTestServer server([](const std::string& request) {
     if (request.find("cmd=cddb+query") != std::string::npos) {
-      return HttpAnswer("211 close matches\r\nrock 11111111 Near / Miss\r\nmisc 22222222 Band / Album\r\n"
-                        "jazz 33333333 Other / Exact\r\n.\r\n");
+      return HttpAnswer(
+          "211 close matches\r\nrock 11111111 Near / Miss\r\nmisc 22222222 Band / Album\r\n"
+          "jazz 33333333 Other / Exact\r\n.\r\n");
     }
     return HttpAnswer("210 rock 11111111\r\nDTITLE=Near / Miss\r\n.\r\n");
   });

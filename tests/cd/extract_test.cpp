@@ -46,8 +46,7 @@ class Extract : public testing::Test {
   }
   uint32_t HeaderDataSize(const std::string& path) {
     auto bytes = ReadWholeFile(path);
-    return uint32_t(bytes[40]) | uint32_t(bytes[41]) << 8 | uint32_t(bytes[42]) << 16 |
-           uint32_t(bytes[43]) << 24;
+    return uint32_t(bytes[40]) | uint32_t(bytes[41]) << 8 | uint32_t(bytes[42]) << 16 | uint32_t(bytes[43]) << 24;
   }
   TempDir dir_;
 };
@@ -124,7 +123,7 @@ TEST_F(Extract, WriteThatFallsShortIsCodeSeven) {
   WavWriter* writer = CreateWavFile(path.c_str());
   ASSERT_NE(writer, nullptr);
   std::fclose(writer->file);
-  writer->file = std::fopen("Z:\\dev\\full", "wb");   // Wine maps Z: to the Unix root
+  writer->file = std::fopen("Z:\\dev\\full", "wb");  // Wine maps Z: to the Unix root
   ASSERT_NE(writer->file, nullptr);
   std::setvbuf(writer->file, nullptr, _IONBF, 0);
   EXPECT_EQ(CopyTrackRange(TestDisc().starts[3], 200, writer), 0);

@@ -11,7 +11,7 @@ TrackTable EnhancedCdTable() {
   table.count = 3;
   table.entries[0] = {1, 0, 1000};
   table.entries[1] = {2, 1000, 2000 + cdda::kSessionGapSectors};  // runs on to the data track
-  table.entries[2] = {3, 5000, 100};  // an audio track of a third session
+  table.entries[2] = {3, 5000, 100};                              // an audio track of a third session
   return table;
 }
 
@@ -31,12 +31,11 @@ TEST(SessionEnds, LastTrackOfEachSessionEndsAtItsLeadOut) {
 
 TEST(SessionEnds, ListsThatDoNotFitLeaveTheTableAlone) {
   const TrackTable original = EnhancedCdTable();
-  for (const akrip::SessionList& sessions :
-       {Sessions({{1, 1, 3, 0, 5100}}),               // one session: the TOC's lead-out
-        Sessions({{1, 1, 2, 0, 1000}}),               // lead-out at the track's start
-        Sessions({{1, 1, 2, 0, 900}}),                // before it
-        Sessions({{1, 1, 2, 0, 99999}}),              // past the next track: never lengthened
-        Sessions({{1, 1, 9, 0, 1500}})}) {            // names a track the table lacks
+  for (const akrip::SessionList& sessions : {Sessions({{1, 1, 3, 0, 5100}}),   // one session: the TOC's lead-out
+                                             Sessions({{1, 1, 2, 0, 1000}}),   // lead-out at the track's start
+                                             Sessions({{1, 1, 2, 0, 900}}),    // before it
+                                             Sessions({{1, 1, 2, 0, 99999}}),  // past the next track: never lengthened
+                                             Sessions({{1, 1, 9, 0, 1500}})}) {  // names a track the table lacks
     TrackTable table = original;
     EndTracksAtSessionLeadOuts(sessions, &table);
     for (int i = 0; i < table.count; ++i) EXPECT_EQ(table.entries[i].length, original.entries[i].length) << i;

@@ -112,7 +112,10 @@ TEST(TrackTableFromToc, HostileTrackRangeStaysInsideTheRecord) {
   std::memset(&toc, 0xFF, sizeof toc);
   toc.first_track = 0;
   toc.last_track = 255;
-  for (auto& d : toc.descriptors) { d.adr_control = 0; d.track_number = 5; }
+  for (auto& d : toc.descriptors) {
+    d.adr_control = 0;
+    d.track_number = 5;
+  }
   TrackTable table{};
   EXPECT_FALSE(TrackTableFromToc(toc, &table));
   EXPECT_EQ(table.count, 0);

@@ -17,9 +17,7 @@ uint32_t Le32(const std::vector<unsigned char>& bytes, size_t at) {
          uint32_t(bytes[at + 3]) << 24;
 }
 
-uint16_t Le16(const std::vector<unsigned char>& bytes, size_t at) {
-  return uint16_t(bytes[at] | bytes[at + 1] << 8);
-}
+uint16_t Le16(const std::vector<unsigned char>& bytes, size_t at) { return uint16_t(bytes[at] | bytes[at + 1] << 8); }
 
 TEST(WavWriter, HeaderDescribesCdAudioAndTheDataWritten) {
   TempDir dir;

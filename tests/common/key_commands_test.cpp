@@ -20,13 +20,11 @@ TEST(CommandCodeFromCharacter, CtrlOnKeyDownMessagesGivesCommandCodes) {
 }
 
 TEST(CommandCodeFromCharacter, OtherwiseTheCharacter) {
-  EXPECT_EQ(CommandCodeFromCharacter(keycodes::kNotifyListViewKeyDown, kVirtualKeyC, 'C', kNone),
-            'C');
+  EXPECT_EQ(CommandCodeFromCharacter(keycodes::kNotifyListViewKeyDown, kVirtualKeyC, 'C', kNone), 'C');
   // Ctrl outside a key-down message does not make a command.
   EXPECT_EQ(CommandCodeFromCharacter(0x0102, kVirtualKeyC, 'C', kCtrl), 'C');
   EXPECT_EQ(CommandCodeFromCharacter(keycodes::kMessageKeyDown, 0x10, 0, kCtrl), 0);
-  EXPECT_EQ(CommandCodeFromCharacter(keycodes::kMessageKeyDown, keycodes::kVirtualKeyDelete, 0,
-                                     kCtrlShift),
+  EXPECT_EQ(CommandCodeFromCharacter(keycodes::kMessageKeyDown, keycodes::kVirtualKeyDelete, 0, kCtrlShift),
             keycodes::kVirtualKeyDelete);
 }
 

@@ -26,9 +26,7 @@ std::string ExeFolder() {
 }
 
 // The packed languages the build puts beside the test program.
-std::string BuiltLanguageFile(const char* code) {
-  return ExeFolder() + "\\lang\\lang_" + code + ".dat";
-}
+std::string BuiltLanguageFile(const char* code) { return ExeFolder() + "\\lang\\lang_" + code + ".dat"; }
 
 // Runs a test with the working directory in a folder of its own.
 class LanguageTest : public testing::Test {
@@ -62,7 +60,10 @@ TEST_F(LanguageTest, PackedLanguageFromTheLangFolderTranslatesTheTable) {
   EXPECT_STREQ(LoadStringText(IDS_ERROR), "Fehler");
   EXPECT_STREQ(LoadStringText(IDS_INVALID_FILENAME_CHARS),
                "Ein Dateiname darf keines der folgenden Zeichen enthalten:\r\n\\ / : * ? < > |");
-  EXPECT_STREQ(LoadStringText(IDS_COLUMN_SIZE), "Gr\xF6\xDF" "e") << "Windows-1252 text";
+  EXPECT_STREQ(LoadStringText(IDS_COLUMN_SIZE),
+               "Gr\xF6\xDF"
+               "e")
+      << "Windows-1252 text";
   EXPECT_NE(LanguageDialogFont(), nullptr);
 
   EXPECT_EQ(LoadLanguage(nullptr), nullptr);
@@ -134,12 +135,11 @@ LONG CALLBACK RecordDebugOutput(EXCEPTION_POINTERS* exception) {
 // other directives than the English one; with it in force the program
 // would read arguments that are not there.
 TEST_F(LanguageTest, TranslationWithOtherDirectivesIsDroppedAndReported) {
-  testing_support::WriteWholeFile(
-      "hostile.txt",
-      "lang=xx\r\n"
-      "E=The rip stopped with an unexpected error (code %d).\r\nT=Abbruch %s%s%s%s%n\r\n"
-      "E=File '%s' already exists.  Would you like to replace this file with '%s'?\r\n"
-      "T=Die Datei '%s' existiert.  Durch '%s' ersetzen?\r\n");
+  testing_support::WriteWholeFile("hostile.txt",
+                                  "lang=xx\r\n"
+                                  "E=The rip stopped with an unexpected error (code %d).\r\nT=Abbruch %s%s%s%s%n\r\n"
+                                  "E=File '%s' already exists.  Would you like to replace this file with '%s'?\r\n"
+                                  "T=Die Datei '%s' existiert.  Durch '%s' ersetzen?\r\n");
   g_debug_lines.clear();
   void* handler = AddVectoredExceptionHandler(1, RecordDebugOutput);
   ASSERT_NE(handler, nullptr);

@@ -7,8 +7,7 @@
 namespace {
 
 TEST(MessageFormatTest, FormatsDirectives) {
-  EXPECT_EQ(FormatMessageText("File '%s' already exists.", "a.wav"),
-            std::string("File 'a.wav' already exists."));
+  EXPECT_EQ(FormatMessageText("File '%s' already exists.", "a.wav"), std::string("File 'a.wav' already exists."));
   EXPECT_EQ(FormatMessageText("%s %02d", "Track", 1), std::string("Track 01"));
   EXPECT_EQ(FormatMessageText("100%%"), std::string("100%"));
   EXPECT_EQ(FormatMessageText("%s", ""), std::string());

@@ -20,8 +20,8 @@ void PutLittleEndian32(Bytes* bytes, std::size_t at, std::uint32_t value) {
 Bytes Pack(const std::string& text, std::int32_t stated_length) {
   uLongf size = compressBound(static_cast<uLong>(text.size()));
   Bytes packed(kPackedHeaderSize + size);
-  EXPECT_EQ(compress(packed.data() + kPackedHeaderSize, &size,
-                     reinterpret_cast<const Bytef*>(text.data()), static_cast<uLong>(text.size())),
+  EXPECT_EQ(compress(packed.data() + kPackedHeaderSize, &size, reinterpret_cast<const Bytef*>(text.data()),
+                     static_cast<uLong>(text.size())),
             Z_OK);
   packed.resize(kPackedHeaderSize + size);
   PutLittleEndian32(&packed, 0, kPackedFileMagic);
@@ -57,8 +57,8 @@ TEST(PackedFileTest, FilesMadeByThePackingToolHoldTheirSource) {
     std::string packed = std::string(CORVALE_LANG_DIR) + "/lang_" + code + ".dat";
     std::optional<std::string> text = ReadPackedFile(packed.c_str());
     ASSERT_TRUE(text) << packed;
-    std::vector<unsigned char> source = testing_support::ReadWholeFile(
-        std::string(CORVALE_SOURCE_DIR) + "/lang/src/lang_" + code + ".txt");
+    std::vector<unsigned char> source =
+        testing_support::ReadWholeFile(std::string(CORVALE_SOURCE_DIR) + "/lang/src/lang_" + code + ".txt");
     EXPECT_EQ(*text, WithCrLf(std::string(source.begin(), source.end())));
   }
 }

@@ -10,11 +10,9 @@ namespace {
 
 struct Entry {
   int code;
-  std::string host;   // "(none)" when no host was given back
+  std::string host;  // "(none)" when no host was given back
   int32_t port;
-  bool operator==(const Entry& other) const {
-    return code == other.code && host == other.host && port == other.port;
-  }
+  bool operator==(const Entry& other) const { return code == other.code && host == other.host && port == other.port; }
 };
 
 std::ostream& operator<<(std::ostream& out, const Entry& entry) {
@@ -39,8 +37,8 @@ TEST(NextProxyEntry, SchemesHostsAndPorts) {
             (std::vector<Entry>{{kProxySchemeFtp, "f", 21}, {kProxySchemeHttp, "h", 8080}}));
   EXPECT_EQ(Walk("proxy1:3128"), (std::vector<Entry>{{kProxySchemeAll, "proxy1", 3128}}));
   EXPECT_EQ(Walk("HTTPS=s:443; Gopher = g ;socks=k:1080"),
-            (std::vector<Entry>{{kProxySchemeHttps, "s", 443}, {kProxySchemeGopher, "g", 0},
-                                {kProxySchemeUnknown, "k", 1080}}));
+            (std::vector<Entry>{
+                {kProxySchemeHttps, "s", 443}, {kProxySchemeGopher, "g", 0}, {kProxySchemeUnknown, "k", 1080}}));
 }
 
 TEST(NextProxyEntry, AnEntryWithoutPortHasPortZeroNotAnEarlierOne) {

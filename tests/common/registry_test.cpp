@@ -15,8 +15,8 @@ class ScratchKey {
  public:
   explicit ScratchKey(HKEY root) : root_(root) {
     static int counter = 0;
-    path_ = "Software\\CorvaleTests\\" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(GetTickCount()) + "-" + std::to_string(counter++);
+    path_ = "Software\\CorvaleTests\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) +
+            "-" + std::to_string(counter++);
   }
   ~ScratchKey() { RegDeleteTreeA(root_, path_.c_str()); }
   ScratchKey(const ScratchKey&) = delete;
@@ -29,11 +29,9 @@ class ScratchKey {
   // Writes a raw value directly, bypassing the helpers under test.
   void PutRaw(const char* name, DWORD type, const void* data, DWORD size) const {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExA(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
     RegCloseKey(key);
   }
 
@@ -73,17 +71,14 @@ TEST_P(RegistryRoots, TextWrittenReadsBackWithItsZeroAndAsRegSz) {
 INSTANTIATE_TEST_SUITE_P(CurrentUserAndLocalMachine, RegistryRoots,
                          ::testing::Values(HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE));
 
-TEST(CreateRegKey, RefusesAMissingSubKey) {
-  EXPECT_EQ(CreateRegKey(HKEY_CURRENT_USER, nullptr), 0);
-}
+TEST(CreateRegKey, RefusesAMissingSubKey) { EXPECT_EQ(CreateRegKey(HKEY_CURRENT_USER, nullptr), 0); }
 
 TEST(WriteRegString, NeverCreatesTheKeyItWritesInto) {
   ScratchKey scratch(HKEY_CURRENT_USER);
   const std::string missing = scratch.Sub("missing");
   EXPECT_EQ(WriteRegString(scratch.root(), missing.c_str(), "v", "text"), 0);
   EXPECT_EQ(RegValueExists(scratch.root(), missing.c_str(), nullptr), 0);
-  EXPECT_EQ(RegValueExists(scratch.root(), scratch.path(), nullptr), 0)
-      << "not even the parent appears";
+  EXPECT_EQ(RegValueExists(scratch.root(), scratch.path(), nullptr), 0) << "not even the parent appears";
 }
 
 TEST(WriteRegString, NoTextDeletesTheValueAndFailsWhenItWasAbsent) {
@@ -121,8 +116,7 @@ TEST(ReadRegValue, FailsForMissingValuesAndValuesLargerThanTheBuffer) {
   ASSERT_EQ(WriteRegString(scratch.root(), scratch.path(), "v", "12345678"), 1);
   char buffer[16];
   EXPECT_EQ(ReadRegValue(scratch.root(), scratch.path(), "absent", buffer, sizeof buffer), 0);
-  EXPECT_EQ(ReadRegValue(scratch.root(), scratch.Sub("nokey").c_str(), "v", buffer, sizeof buffer),
-            0);
+  EXPECT_EQ(ReadRegValue(scratch.root(), scratch.Sub("nokey").c_str(), "v", buffer, sizeof buffer), 0);
   EXPECT_EQ(ReadRegValue(scratch.root(), scratch.path(), "v", buffer, 8), 0) << "no room for zero";
   EXPECT_EQ(ReadRegValue(scratch.root(), scratch.path(), "v", buffer, 9), 1);
   EXPECT_STREQ(buffer, "12345678");
@@ -144,9 +138,7 @@ TEST(ReadRegValue, HandsOutTextsTerminatedEvenWhenStoredWithoutZero) {
   const DWORD enabled = 1;
   scratch.PutRaw("ProxyEnable", REG_DWORD, &enabled, sizeof enabled);
   DWORD read_back = 0;
-  ASSERT_EQ(ReadRegValue(scratch.root(), scratch.path(), "ProxyEnable", &read_back,
-                         sizeof read_back),
-            1)
+  ASSERT_EQ(ReadRegValue(scratch.root(), scratch.path(), "ProxyEnable", &read_back, sizeof read_back), 1)
       << "binary values may fill the buffer exactly";
   EXPECT_EQ(read_back, 1u);
 }
@@ -185,8 +177,7 @@ TEST(OpenRegSubkeyAt, VisitsEverySubKeyOnceThenStops) {
     ASSERT_NE(child, nullptr) << index;
     seen.insert(name);
     // Opened with full access: writing into it works.
-    EXPECT_EQ(RegSetValueExA(child, "CODE", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2),
-              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(child, "CODE", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2), ERROR_SUCCESS);
     RegCloseKey(child);
   }
   EXPECT_EQ(seen, names);

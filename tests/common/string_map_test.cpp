@@ -124,8 +124,7 @@ TEST(StringMap, AgreesWithStdMapOnSeededRandomKeys) {
       std::string key(1 + random() % 7, 'a');
       for (char& c : key) c = letters[random() % 5];
       auto it = reference.find(key);
-      ASSERT_EQ(StringMapFind(m.map, key.c_str()), it == reference.end() ? 0 : it->second)
-          << key;
+      ASSERT_EQ(StringMapFind(m.map, key.c_str()), it == reference.end() ? 0 : it->second) << key;
 
       // Case-insensitively: some stored key equal ignoring case, or none.
       std::vector<StringMapValue> candidates;
@@ -138,14 +137,12 @@ TEST(StringMap, AgreesWithStdMapOnSeededRandomKeys) {
       } else if (it != reference.end()) {
         ASSERT_EQ(found, it->second) << key;
       } else {
-        ASSERT_NE(std::find(candidates.begin(), candidates.end(), found), candidates.end())
-            << key;
+        ASSERT_NE(std::find(candidates.begin(), candidates.end(), found), candidates.end()) << key;
       }
     }
     std::size_t visits = 0;
     StringMapForEachValue(
-        m.map, [](StringMapValue, void* count) { ++*static_cast<std::size_t*>(count); },
-        &visits);
+        m.map, [](StringMapValue, void* count) { ++*static_cast<std::size_t*>(count); }, &visits);
     EXPECT_EQ(visits, reference.size());
   }
 }

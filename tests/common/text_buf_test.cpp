@@ -163,8 +163,7 @@ TEST(TextBuf, ReplaceAllAgreesWithStringReference) {
     std::string expected;
     std::size_t from = 0;
     int count = 0;
-    for (std::size_t at = text.find(search); at != std::string::npos;
-         at = text.find(search, from)) {
+    for (std::size_t at = text.find(search); at != std::string::npos; at = text.find(search, from)) {
       expected += text.substr(from, at - from) + replacement;
       from = at + search.size();
       ++count;

@@ -61,14 +61,14 @@ TEST(UpgradePlanTest, ExecutableHeaderRules) {
 }
 
 TEST(UpgradePlanTest, OnlyDocumentsAreManuals) {
-  for (const char* document : {"C:\\Docs\\manual.pdf", "C:\\Docs\\Manual.PDF", "C:\\a.exe\\help.htm",
-                               "C:\\Docs\\manual.chm", "readme.txt"}) {
+  for (const char* document :
+       {"C:\\Docs\\manual.pdf", "C:\\Docs\\Manual.PDF", "C:\\a.exe\\help.htm", "C:\\Docs\\manual.chm", "readme.txt"}) {
     EXPECT_TRUE(IsManualDocument(document)) << document;
   }
-  for (const char* other : {"C:\\Docs\\manual.exe", "C:\\Docs\\manual.pdf.exe", "C:\\Docs\\run.bat",
-                            "C:\\Docs\\run.cmd", "C:\\Docs\\x.vbs", "C:\\Docs\\x.js", "C:\\Docs\\x.lnk",
-                            "C:\\Docs\\x.scr", "C:\\Docs\\manual", "C:\\Docs.pdf\\manual",
-                            "C:\\Docs\\x.exe:manual.pdf", "C:\\Docs\\manual.pdf ", ""}) {
+  for (const char* other :
+       {"C:\\Docs\\manual.exe", "C:\\Docs\\manual.pdf.exe", "C:\\Docs\\run.bat", "C:\\Docs\\run.cmd", "C:\\Docs\\x.vbs",
+        "C:\\Docs\\x.js", "C:\\Docs\\x.lnk", "C:\\Docs\\x.scr", "C:\\Docs\\manual", "C:\\Docs.pdf\\manual",
+        "C:\\Docs\\x.exe:manual.pdf", "C:\\Docs\\manual.pdf ", ""}) {
     EXPECT_FALSE(IsManualDocument(other)) << other;
   }
   EXPECT_FALSE(IsManualDocument(nullptr));

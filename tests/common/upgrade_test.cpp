@@ -29,12 +29,12 @@ std::string ProgramFolder() {
 
 void PutMachineText(const std::string& key_name, const char* value_name, const std::string& text) {
   HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr),
-            ERROR_SUCCESS);
-  ASSERT_EQ(RegSetValueExA(key, value_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                           DWORD(text.size() + 1)),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+      ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegSetValueExA(key, value_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + 1)),
+      ERROR_SUCCESS);
   RegCloseKey(key);
 }
 
@@ -108,9 +108,7 @@ class UpgradeTest : public testing::Test {
     return lines.empty() ? std::string() : lines.back();
   }
 
-  std::string Logged(const std::string& command, std::size_t size) {
-    return command + "|" + std::to_string(size);
-  }
+  std::string Logged(const std::string& command, std::size_t size) { return command + "|" + std::to_string(size); }
 
   TempDir dir_;
   std::vector<unsigned char> fake_;

@@ -15,8 +15,8 @@ bool ReferenceMatch(const char* name, const char* pattern) {
     return ReferenceMatch(name, pattern + 1) || (*name && ReferenceMatch(name + 1, pattern));
   }
   if (*name == '\0') return false;
-  if (*pattern != '?' && std::toupper(static_cast<unsigned char>(*pattern)) !=
-                             std::toupper(static_cast<unsigned char>(*name))) {
+  if (*pattern != '?' &&
+      std::toupper(static_cast<unsigned char>(*pattern)) != std::toupper(static_cast<unsigned char>(*name))) {
     return false;
   }
   return ReferenceMatch(name + 1, pattern + 1);

@@ -30,8 +30,8 @@ int RecordPage(DialogFrame* frame, HWND viewer, const char* html) {
   ++g_seen.writes;
   g_seen.window = frame->window;
   g_seen.html = html;
-  g_seen.picture = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(frame->window, IDC_ABOUT_PICTURE, STM_GETIMAGE,
-                                                                 IMAGE_BITMAP, 0));
+  g_seen.picture =
+      reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(frame->window, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
   g_seen.viewer_style = GetWindowLongA(viewer, GWL_STYLE);
   return 1;
 }

@@ -26,9 +26,9 @@ class BrowserDiscoveryTest : public testing::Test {
   void SetIcon(const char* key, DWORD type, const std::string& value) {
     HKEY opened = nullptr;
     ASSERT_EQ(RegCreateKeyExA(root_, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr), ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExA(opened, nullptr, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
-                             DWORD(value.size() + 1)),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegSetValueExA(opened, nullptr, 0, type, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1)),
+        ERROR_SUCCESS);
     RegCloseKey(opened);
   }
   HKEY root_ = nullptr;

@@ -171,8 +171,8 @@ TEST(BrowserHost, HostsAreReleasedWhileTheHostingLibraryIsStillLoaded) {
 
 TEST(BrowserHost, AttachesToTheSystemBrowserControl) {
   ASSERT_EQ(LoadAtl(), 1);
-  const HWND window = CreateWindowExA(0, "AtlAxWin", "Shell.Explorer", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
-                                      nullptr, nullptr);
+  const HWND window =
+      CreateWindowExA(0, "AtlAxWin", "Shell.Explorer", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   BrowserHost host;
   EXPECT_EQ(AttachBrowserHost(&host, window), 1);

@@ -70,8 +70,7 @@ class BrowserLauncherTest : public testing::Test {
     std::string command = "\"" + FakeBrowserPath() + "\" --serve " + options;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &server_));
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &server_));
     ASSERT_TRUE(WaitForLog("serving"));
   }
 

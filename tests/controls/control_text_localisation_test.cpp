@@ -80,8 +80,6 @@ TEST(ControlTextLocalisation, HookReplacementIsPaddedAndNotRecorded) {
   EXPECT_TRUE(declined.record_source);
 }
 
-TEST(ControlTextLocalisation, EmptyTextIsLeftAlone) {
-  EXPECT_FALSE(LocaliseControlText("", 101, French()).changed);
-}
+TEST(ControlTextLocalisation, EmptyTextIsLeftAlone) { EXPECT_FALSE(LocaliseControlText("", 101, French()).changed); }
 
 }  // namespace

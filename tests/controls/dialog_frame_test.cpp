@@ -148,10 +148,9 @@ TEST_F(FrameTest, ControlListIsDoublyLinkedAndFreedWithItsObjects) {
   static int destroyed = 0;
   destroyed = 0;
   int a = 0, b = 0;
-  FrameControl* first = AddFrameControl(frame_, &a, 1, nullptr, kFrameCommandHook, nullptr,
-                                        [](void*) { ++destroyed; });
-  FrameControl* second = AddFrameControl(frame_, &b, 2, nullptr, kFrameCommandHook, nullptr,
-                                         [](void*) { ++destroyed; });
+  FrameControl* first = AddFrameControl(frame_, &a, 1, nullptr, kFrameCommandHook, nullptr, [](void*) { ++destroyed; });
+  FrameControl* second =
+      AddFrameControl(frame_, &b, 2, nullptr, kFrameCommandHook, nullptr, [](void*) { ++destroyed; });
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(first->next, second);
   EXPECT_EQ(second->previous, first);
@@ -186,8 +185,8 @@ TEST_F(FrameTest, ContextHelpFollowsFocusMenusAndActivation) {
   Send(WM_COMMAND, MAKEWPARAM(12, BN_SETFOCUS), 0);
   Send(WM_COMMAND, MAKEWPARAM(13, EN_SETFOCUS), 0);
   Send(WM_COMMAND, MAKEWPARAM(14, CBN_SETFOCUS), 0);
-  Send(WM_COMMAND, MAKEWPARAM(15, BN_CLICKED), 0);   // no focus change
-  Send(WM_COMMAND, MAKEWPARAM(5, BN_SETFOCUS), 0);   // id without topic
+  Send(WM_COMMAND, MAKEWPARAM(15, BN_CLICKED), 0);  // no focus change
+  Send(WM_COMMAND, MAKEWPARAM(5, BN_SETFOCUS), 0);  // id without topic
   Send(WM_MENUSELECT, MAKEWPARAM(40, 0), 0);
   Send(WM_ACTIVATE, WA_ACTIVE, 0);
   Send(WM_ACTIVATE, WA_INACTIVE, 0);
@@ -479,9 +478,7 @@ TEST_F(FrameLocalisation, WithoutLanguageOrHookTextsStayAsDesigned) {
 }
 
 TEST_F(FrameLocalisation, TranslationHookReplacesWithoutRecording) {
-  SetTranslationHook([](const char* text) -> const char* {
-    return std::string(text) == "&Open" ? "HOOKED" : nullptr;
-  });
+  SetTranslationHook([](const char* text) -> const char* { return std::string(text) == "&Open" ? "HOOKED" : nullptr; });
   HWND dialog = Open(IDD_FRAME_TEXTS);
   SetTranslationHook(nullptr);
   EXPECT_EQ(ItemText(dialog, IDC_TEXT_LEADING), " HOOKED");

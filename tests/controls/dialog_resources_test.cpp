@@ -25,10 +25,10 @@ class DialogResources : public testing::Test {
 };
 
 TEST_F(DialogResources, WindowStyleTests) {
-  HWND popup = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_THICKFRAME | WS_BORDER, 0, 0, 50, 50, nullptr,
-                               nullptr, nullptr, nullptr);
-  HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_THICKFRAME | WS_DLGFRAME, 0, 0, 10, 10, popup,
-                               nullptr, nullptr, nullptr);
+  HWND popup = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_THICKFRAME | WS_BORDER, 0, 0, 50, 50, nullptr, nullptr,
+                               nullptr, nullptr);
+  HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_THICKFRAME | WS_DLGFRAME, 0, 0, 10, 10, popup, nullptr,
+                               nullptr, nullptr);
   ASSERT_NE(child, nullptr);
   EXPECT_EQ(IsResizableWindow(popup), 1);
   EXPECT_EQ(IsResizableWindow(child), 0);
@@ -253,8 +253,8 @@ ChildResult RunChild(const std::string& reference) {
   startup.hStdError = quiet;
   PROCESS_INFORMATION process = {};
   ChildResult result;
-  const BOOL started = CreateProcessA(program, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                      &process);
+  const BOOL started =
+      CreateProcessA(program, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
   if (quiet != INVALID_HANDLE_VALUE) CloseHandle(quiet);
   SetEnvironmentVariableA(kChildReference, nullptr);
   SetEnvironmentVariableA(kChildReport, nullptr);

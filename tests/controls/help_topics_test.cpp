@@ -31,7 +31,8 @@ std::string DescribeDocument(const std::string& document, bool html_mode) {
     if (index[n] == 0) continue;
     const TopicText topic = ExtractTopicText(document, index, static_cast<int>(n), html_mode, false);
     out << "== topic " << n << (topic.lookup == TopicLookup::kFound ? "" : " NOT FOUND")
-        << (topic.next_offset != 0 ? " (next)" : "") << "\n" << topic.text << "\n";
+        << (topic.next_offset != 0 ? " (next)" : "") << "\n"
+        << topic.text << "\n";
   }
   return out.str();
 }
@@ -45,8 +46,7 @@ TEST_P(HelpDocumentCorpus, TopicsMatchTheExpectedResult) {
     const std::filesystem::path path = entry.path();
     if (path.extension() == ".expected") continue;
     SCOPED_TRACE(path.filename().string());
-    const std::string actual =
-        DescribeDocument(ReadFile(path), IsHtmlDocumentName(path.filename().string()));
+    const std::string actual = DescribeDocument(ReadFile(path), IsHtmlDocumentName(path.filename().string()));
     std::filesystem::path expected_path = path;
     expected_path.replace_extension(".expected");
     if (std::getenv("CORVALE_WRITE_EXPECTED") != nullptr) std::ofstream(expected_path, std::ios::binary) << actual;
@@ -107,8 +107,7 @@ TEST(HelpTopics, ComposedTextExpandsMacrosInTheTopicOnly) {
   TopicMacros macros;
   macros.language_code = "de";
   macros.product = "Corvale";
-  EXPECT_EQ(ComposeTopic("<body>", "$PRODUCT/%LANG%/x?id=%ID%", true, macros),
-            "<body>Corvale/de/x</BODY></HTML>");
+  EXPECT_EQ(ComposeTopic("<body>", "$PRODUCT/%LANG%/x?id=%ID%", true, macros), "<body>Corvale/de/x</BODY></HTML>");
   EXPECT_EQ(ComposeTopic("{\\rtf1 $PRODUCT", "a /%LANG% b", false, TopicMacros()), "{\\rtf1 $PRODUCTa  b}");
 }
 

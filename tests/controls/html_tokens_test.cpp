@@ -28,9 +28,12 @@ std::string ReadText(const fs::path& path) {
 std::string Escaped(const std::string& text) {
   std::string out;
   for (char c : text) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else out += c;
+    if (c == '\n')
+      out += "\\n";
+    else if (c == '\t')
+      out += "\\t";
+    else
+      out += c;
   }
   return out;
 }
@@ -180,7 +183,8 @@ TEST(ColourNames, NamesResolveIgnoringCaseAndGraysAreLeftOut) {
   EXPECT_STREQ(ColourNameToHex("lightgreen"), "94ED94");
   EXPECT_STREQ(ColourNameToHex("lightpink"), "FFB6C1");
   EXPECT_STREQ(ColourNameToHex("lightseagreen"), "20B2AA");
-  for (const char* left_out : {"darkgray", "gainsboro", "gray", "lightgray", "lightsteelblue", "silver", "grey", "re"}) {
+  for (const char* left_out :
+       {"darkgray", "gainsboro", "gray", "lightgray", "lightsteelblue", "silver", "grey", "re"}) {
     EXPECT_EQ(ColourNameToHex(left_out), nullptr) << left_out;
   }
   EXPECT_EQ(ColourNameToHex(nullptr), nullptr);

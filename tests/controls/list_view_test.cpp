@@ -18,9 +18,7 @@ namespace {
 const int kTitles[] = {IDS_COLUMN_FILENAME, IDS_COLUMN_SIZE, IDS_COLUMN_DATE, 0};
 const int kWidths[] = {120, 60, 90};
 
-int ColumnWidth(HWND list, int column) {
-  return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
-}
+int ColumnWidth(HWND list, int column) { return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)); }
 
 // A layout store that remembers what was saved and hands out what a test set.
 struct FakeStore {

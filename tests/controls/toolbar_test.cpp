@@ -219,8 +219,7 @@ TEST_F(ToolbarTest, ChangedToolbarComesBackWithItsSeparators) {
   Close();
   toolbar = Open(TestButtons());
   ASSERT_NE(toolbar, nullptr);
-  EXPECT_EQ(CommandsShown(toolbar->window), (std::vector<int>{0, kFirst, kSecond, 0}))
-      << "both separators come back";
+  EXPECT_EQ(CommandsShown(toolbar->window), (std::vector<int>{0, kFirst, kSecond, 0})) << "both separators come back";
 }
 
 TEST_F(ToolbarTest, HidingLaysTheFrameOutAgain) {

@@ -75,7 +75,8 @@ TEST(WindowPlacement, RandomPlacementsSurviveFormatAndParse) {
     original.normal_bottom = coordinate(random);
     original.show_state = round % 3;
     original.splitter_drags.resize(round % 4);
-    for (SplitterDrag& d : original.splitter_drags) d = {static_cast<int16_t>(drag(random)), static_cast<int16_t>(drag(random))};
+    for (SplitterDrag& d : original.splitter_drags)
+      d = {static_cast<int16_t>(drag(random)), static_cast<int16_t>(drag(random))};
 
     WindowPlacementValues parsed;
     parsed.splitter_drags.resize(original.splitter_drags.size());

@@ -75,9 +75,9 @@ bool ImageIsProgram(DWORD process_id) {
 }
 
 struct WindowSearch {
-  const char* title;    // exact title, or null
-  const char* prefix;   // title prefix, or null
-  DWORD process_id;     // 0: any corvale.exe
+  const char* title;   // exact title, or null
+  const char* prefix;  // title prefix, or null
+  DWORD process_id;    // 0: any corvale.exe
   HWND found;
 };
 

@@ -55,8 +55,8 @@ TEST_F(DirListingTest, MaskFiltersFilesButNotFolders) {
   EXPECT_EQ(names["a.wav"]->kind, kDirEntryFile);
   EXPECT_EQ(names["a.wav"]->size_text, "5");
   EXPECT_EQ(names["a.wav"]->full_path, dir_.path() + "\\a.wav");
-  EXPECT_TRUE(std::regex_match(names["a.wav"]->date_text,
-                               std::regex(R"([01]\d-[0-3]\d-\d{4} [0-2]\d:[0-5]\d:[0-5]\d)")))
+  EXPECT_TRUE(
+      std::regex_match(names["a.wav"]->date_text, std::regex(R"([01]\d-[0-3]\d-\d{4} [0-2]\d:[0-5]\d:[0-5]\d)")))
       << names["a.wav"]->date_text;
 }
 

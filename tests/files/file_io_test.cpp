@@ -37,8 +37,7 @@ std::string RandomBytes(std::size_t size, unsigned seed) {
 // Sizes around the start size and each growth step of the read buffer.
 TEST(ReadStreamText, ReadsWholeContentAcrossGrowthSteps) {
   TempDir dir;
-  for (std::size_t size : {0u, 1u, 1023u, 1024u, 3965u, 3966u, 3967u, 4990u, 5000u, 13966u, 13967u, 15000u,
-                           100000u}) {
+  for (std::size_t size : {0u, 1u, 1023u, 1024u, 3965u, 3966u, 3967u, 4990u, 5000u, 13966u, 13967u, 15000u, 100000u}) {
     SCOPED_TRACE(size);
     const std::string content = RandomBytes(size, static_cast<unsigned>(size));
     const std::string path = dir.File("f.bin");

@@ -56,7 +56,8 @@ TEST(CheckEntryName, RefusesSeparatorsIllegalCharactersDotsAndEmptiness) {
     EXPECT_EQ(check.problem, EntryNameProblem::kIllegalCharacter) << bad;
     EXPECT_STRNE(check.reason, "");
   }
-  for (const char* dots : {".", "..", "..."}) EXPECT_EQ(CheckEntryName(dots).problem, EntryNameProblem::kDotsOnly) << dots;
+  for (const char* dots : {".", "..", "..."})
+    EXPECT_EQ(CheckEntryName(dots).problem, EntryNameProblem::kDotsOnly) << dots;
   EXPECT_EQ(CheckEntryName("").problem, EntryNameProblem::kEmpty);
   EXPECT_EQ(CheckEntryName(nullptr).problem, EntryNameProblem::kEmpty);
 }

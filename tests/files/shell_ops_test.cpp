@@ -36,8 +36,8 @@ bool g_abort_next = false;
 // Records what was asked, then lets the shell do it without any window (and
 // deletes for good, so no test touches a recycle bin).
 int RecordAndRunSilently(SHFILEOPSTRUCTA* request) {
-  g_requests.push_back({request->wFunc, request->fFlags, request->hwnd, ListBytes(request->pFrom),
-                        ListBytes(request->pTo)});
+  g_requests.push_back(
+      {request->wFunc, request->fFlags, request->hwnd, ListBytes(request->pFrom), ListBytes(request->pTo)});
   if (g_abort_next) {
     request->fAnyOperationsAborted = TRUE;
     return 0;

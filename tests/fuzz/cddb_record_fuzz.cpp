@@ -19,7 +19,7 @@ void CheckField(const char* field) {
   if (length > size_t(kCddbTitleChars)) std::abort();
   for (size_t i = 0; i < length; ++i) {
     if (Lead(static_cast<unsigned char>(field[i]))) {
-      if (i + 1 >= length) std::abort();   // a lead byte without its trail
+      if (i + 1 >= length) std::abort();  // a lead byte without its trail
       ++i;
     }
   }

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string parameter_template(reinterpret_cast<const char*>(data), size);
   // The texts standing for the paths must come only from the placeholders.
   if (parameter_template.find('<') != std::string::npos) return 0;
-  parameter_template = parameter_template.c_str();   // as a C string, up to a NUL
+  parameter_template = parameter_template.c_str();  // as a C string, up to a NUL
   const std::string filled = FillEncoderParameters(parameter_template.c_str(), kWav, kOutput);
   CheckPathsQuoted(filled);
   if (!parameter_template.empty() && parameter_template.find("%IN%") == std::string::npos &&

@@ -1,9 +1,8 @@
 // Feeds arbitrary bytes to the packed-file reader as a ".dat" file and parses
 // whatever text it yields; then packs the input itself and checks that it
 // unpacks unchanged.
-// fuzz-sources: common/packed_file.cpp common/language_text.cpp common/translation_table.cpp common/string_map.cpp common/text_utils.cpp
-// fuzz-seeds: tests/fuzz/seeds/packed_file
-// fuzz-libs: z
+// fuzz-sources: common/packed_file.cpp common/language_text.cpp common/translation_table.cpp common/string_map.cpp
+// common/text_utils.cpp fuzz-seeds: tests/fuzz/seeds/packed_file fuzz-libs: z
 #include <zlib.h>
 
 #include <cstdint>
@@ -42,8 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::vector<unsigned char> packed = Pack(data, size);
   std::optional<std::string> round_trip = UnpackText(packed.data(), packed.size());
-  if (!round_trip || round_trip->size() != size ||
-      (size && std::memcmp(round_trip->data(), data, size) != 0)) {
+  if (!round_trip || round_trip->size() != size || (size && std::memcmp(round_trip->data(), data, size) != 0)) {
     std::abort();
   }
   return 0;

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
-  text = text.c_str();   // the registry hands a NUL-terminated text
+  text = text.c_str();  // the registry hands a NUL-terminated text
   char* cursor = &text[0];
   size_t entries = 0;
   while (cursor) {

@@ -40,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string first = SaveToText(settings);
 
   AppSettings reread;
-  LoadFromBytes(reinterpret_cast<const uint8_t*>(first.data()), first.size(),
-                SettingsTable(reread));
+  LoadFromBytes(reinterpret_cast<const uint8_t*>(first.data()), first.size(), SettingsTable(reread));
   if (SaveToText(reread) != first) std::abort();
 
   // The kinds the program's own table does not use.
@@ -51,8 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const SettingTable others = {
       SettingItem::Character("character", &character),
       SettingItem::Flag("flag", &flag),
-      SettingItem::Placement("placement", {[&] { return placement; },
-                                           [&](const char* text) { placement = text; }}),
+      SettingItem::Placement("placement", {[&] { return placement; }, [&](const char* text) { placement = text; }}),
   };
   LoadFromBytes(data, size, others);
   if (flag > 1) std::abort();

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const WavLayout& layout = stream.layout();
   if (layout.data_offset + layout.data_size > size) std::abort();
-  if (layout.format.channels != 2 || layout.format.sample_rate != 44100 ||
-      layout.format.bits_per_sample != 16 || stream.FrameCount() == 0) {
+  if (layout.format.channels != 2 || layout.format.sample_rate != 44100 || layout.format.bits_per_sample != 16 ||
+      stream.FrameCount() == 0) {
     std::abort();
   }
   // Odd read sizes, taken from the input, exercise the rounding to whole frames.

@@ -21,16 +21,29 @@ constexpr const char* kShippedLanguages[] = {"de", "fr"};
 constexpr char kProductName[] = "Corvale Rip";
 
 // A language's name is written the same whatever language is in force.
-const std::set<UINT> kLanguageNameCommands = {
-    IDM_LANG_ENGLISH, IDM_LANG_ARABIC, IDM_LANG_CHINESE_SIMPLIFIED, IDM_LANG_CHINESE_TRADITIONAL,
-    IDM_LANG_CZECH,   IDM_LANG_DUTCH,  IDM_LANG_FRENCH,             IDM_LANG_GERMAN,
-    IDM_LANG_GREEK,   IDM_LANG_ITALIAN, IDM_LANG_JAPANESE,          IDM_LANG_KOREAN,
-    IDM_LANG_PORTUGUESE, IDM_LANG_SPANISH, IDM_LANG_SWEDISH};
+const std::set<UINT> kLanguageNameCommands = {IDM_LANG_ENGLISH,
+                                              IDM_LANG_ARABIC,
+                                              IDM_LANG_CHINESE_SIMPLIFIED,
+                                              IDM_LANG_CHINESE_TRADITIONAL,
+                                              IDM_LANG_CZECH,
+                                              IDM_LANG_DUTCH,
+                                              IDM_LANG_FRENCH,
+                                              IDM_LANG_GERMAN,
+                                              IDM_LANG_GREEK,
+                                              IDM_LANG_ITALIAN,
+                                              IDM_LANG_JAPANESE,
+                                              IDM_LANG_KOREAN,
+                                              IDM_LANG_PORTUGUESE,
+                                              IDM_LANG_SPANISH,
+                                              IDM_LANG_SWEDISH};
 
 std::string Escaped(const std::string& text) {
   std::string out;
-  for (char c : text) out += c == '\t' ? std::string("\\t") : c == '\r' ? std::string("\\r")
-                             : c == '\n' ? std::string("\\n") : std::string(1, c);
+  for (char c : text)
+    out += c == '\t'   ? std::string("\\t")
+           : c == '\r' ? std::string("\\r")
+           : c == '\n' ? std::string("\\n")
+                       : std::string(1, c);
   return out;
 }
 
@@ -153,8 +166,8 @@ TEST_F(ShippedTranslations, EveryMenuItemHasATranslation) {
       for (size_t i = 0; i < popup.texts.size(); ++i) {
         if (kLanguageNameCommands.count(popup.commands[i])) continue;
         ++items;
-        EXPECT_TRUE(language.Has(popup.texts[i])) << code << " lacks [" << Escaped(popup.texts[i]) << "] of "
-                                                  << popup.path;
+        EXPECT_TRUE(language.Has(popup.texts[i]))
+            << code << " lacks [" << Escaped(popup.texts[i]) << "] of " << popup.path;
       }
     }
   }
@@ -167,10 +180,9 @@ TEST_F(ShippedTranslations, EveryStringHasATranslationWithItsDirectives) {
   for (const char* code : kShippedLanguages) {
     const Language language = ReadLanguage(code);
     for (const StringText& entry : strings) {
-      EXPECT_TRUE(language.Has(entry.text)) << code << " lacks string " << entry.id << " ["
-                                            << Escaped(entry.text) << "]";
-      EXPECT_TRUE(SameFormatDirectives(entry.text, language.Translate(entry.text)))
-          << code << ": string " << entry.id;
+      EXPECT_TRUE(language.Has(entry.text))
+          << code << " lacks string " << entry.id << " [" << Escaped(entry.text) << "]";
+      EXPECT_TRUE(SameFormatDirectives(entry.text, language.Translate(entry.text))) << code << ": string " << entry.id;
     }
   }
 }

@@ -22,9 +22,9 @@
 namespace {
 
 using cd_tests::TestDisc;
+using testing_support::EncoderWatchWindow;
 using testing_support::FileExists;
 using testing_support::FolderNames;
-using testing_support::EncoderWatchWindow;
 using testing_support::JobWindow;
 using testing_support::PumpUntil;
 using testing_support::ReadWholeFile;
@@ -57,7 +57,6 @@ std::vector<std::string> Fields(const std::string& line) {
   for (std::string field; std::getline(text, field, '|');) fields.push_back(field);
   return fields;
 }
-
 
 // MP3 jobs through the test encoder program, started as the user's encoder
 // would be, with the working folder (and its "temp") in a folder of its own.
@@ -99,7 +98,9 @@ class Mp3Encoder : public testing::Test {
     ASSERT_EQ(StartRip(&job_), 1);
     ASSERT_TRUE(window.WaitForEnd());
   }
-  void AwaitEncoders() { ASSERT_TRUE(PumpUntil([] { return WatchedEncoderRuns() == 0; })); }
+  void AwaitEncoders() {
+    ASSERT_TRUE(PumpUntil([] { return WatchedEncoderRuns() == 0; }));
+  }
   bool WatchTimerRuns() { return KillTimer(watch_.handle(), kEncoderWatchTimer) != 0; }
 
   std::string TempFolder() const { return work_.path() + "\\temp"; }
@@ -126,7 +127,7 @@ TEST_F(Mp3Encoder, OneProcessAtATimeAndEachWavGoesOnlyAfterItsProcessEnded) {
   OpenEncoderJob();
   RunJob();
   EXPECT_EQ(job_.result, 0);
-  EXPECT_EQ(WatchedEncoderRuns(), 1);   // the worker does not wait for the last one
+  EXPECT_EQ(WatchedEncoderRuns(), 1);  // the worker does not wait for the last one
   AwaitEncoders();
   EXPECT_FALSE(CloseEncoderJob());
 
@@ -137,7 +138,7 @@ TEST_F(Mp3Encoder, OneProcessAtATimeAndEachWavGoesOnlyAfterItsProcessEnded) {
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     const auto fields = Fields(lines[2 * i]);
-    ASSERT_EQ(fields.size(), 7u);   // start, --log LOG --wait-ms 300 WAV MP3
+    ASSERT_EQ(fields.size(), 7u);  // start, --log LOG --wait-ms 300 WAV MP3
     EXPECT_EQ(fields[0], "start");
     EXPECT_EQ(fields[5].rfind(TempFolder() + "\\corvale", 0), 0u);
     EXPECT_EQ(fields[6], Mp3(titles[i]));
@@ -145,7 +146,7 @@ TEST_F(Mp3Encoder, OneProcessAtATimeAndEachWavGoesOnlyAfterItsProcessEnded) {
     EXPECT_TRUE(FileExists(Mp3(titles[i])));
   }
   EXPECT_TRUE(FolderNames(TempFolder()).empty());
-  EXPECT_EQ(watch_.ended(), 3);   // the file list was refreshed for each
+  EXPECT_EQ(watch_.ended(), 3);  // the file list was refreshed for each
   EXPECT_EQ(watch_.failures_shown(), 0);
   EXPECT_FALSE(IsEncoderSlotFilled());
   EXPECT_FALSE(WatchTimerRuns());
@@ -168,16 +169,15 @@ TEST_P(Mp3EncoderFault, EndsTheJobWithTheEncoderError) {
   RunJob();
   EXPECT_EQ(job_.result, kRipEncoderFailed);
   AwaitEncoders();
-  EXPECT_FALSE(CloseEncoderJob());   // reported once, by the worker
+  EXPECT_FALSE(CloseEncoderJob());  // reported once, by the worker
   EXPECT_EQ(watch_.failures_shown(), 0);
-  EXPECT_EQ(Lines(LogFile()).size(), 2u);   // the second track was not encoded
+  EXPECT_EQ(Lines(LogFile()).size(), 2u);  // the second track was not encoded
   EXPECT_TRUE(FolderNames(TempFolder()).empty());
   EXPECT_TRUE(FolderNames(out_.path()).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(ExitCodeNoOutputEmptyOutput, Mp3EncoderFault,
-                         testing::Values(EncoderFault{"--exit 3", "ExitCode"},
-                                         EncoderFault{"--no-output", "NoOutput"},
+                         testing::Values(EncoderFault{"--exit 3", "ExitCode"}, EncoderFault{"--no-output", "NoOutput"},
                                          EncoderFault{"--empty", "EmptyOutput"}),
                          [](const testing::TestParamInfo<EncoderFault>& param_info) { return param_info.param.name; });
 
@@ -239,7 +239,7 @@ TEST_F(Mp3Encoder, CancelLeavesTheWavToTheRunningProcess) {
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(PumpUntil([] { return WatchedEncoderRuns() == 1 && IsEncoderSlotFilled(); }));
   EXPECT_EQ(RequestRipStop(), 1);
-  EmptyEncoderSlot();   // as the progress dialog's Cancel does
+  EmptyEncoderSlot();  // as the progress dialog's Cancel does
   ASSERT_TRUE(window.WaitForEnd());
   EXPECT_EQ(job_.result, 0);
 

@@ -9,11 +9,11 @@
 namespace rip_tests {
 
 struct DecodedOgg {
-  std::string error;              // empty when the file decoded
+  std::string error;  // empty when the file decoded
   long channels = 0;
   long rate = 0;
-  int64_t declared_frames = 0;    // the length the stream's granule positions give
-  std::vector<int16_t> samples;   // interleaved, as decoded
+  int64_t declared_frames = 0;   // the length the stream's granule positions give
+  std::vector<int16_t> samples;  // interleaved, as decoded
   std::string vendor;
   std::vector<std::string> comments;
   int64_t frames() const { return channels ? int64_t(samples.size()) / channels : 0; }
@@ -21,13 +21,13 @@ struct DecodedOgg {
 DecodedOgg DecodeOgg(const std::string& path);
 
 struct OggPages {
-  std::string error;              // empty when every byte belonged to a page
+  std::string error;  // empty when every byte belonged to a page
   int pages = 0;
-  int serials = 0;                // distinct serial numbers
+  int serials = 0;  // distinct serial numbers
   int end_of_stream_pages = 0;
   bool last_page_ends_stream = false;
   int64_t last_granule = -1;
-  std::vector<int> header_packet_types;   // first byte of each packet on the header pages
+  std::vector<int> header_packet_types;  // first byte of each packet on the header pages
   bool audio_starts_on_a_fresh_page = false;
 };
 OggPages ReadOggPages(const std::string& path);

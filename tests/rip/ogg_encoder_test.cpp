@@ -69,9 +69,7 @@ TEST_F(OggEncoder, ShortTracksDecodeToTheirExactLengthAndSignal) {
   for (int64_t frames : {1, 588, 1023, 1024, 1025, 44100 + 68}) EncodeAndCheck(frames);
 }
 
-TEST_F(OggEncoder, SeveralMinutesDecodeToTheirExactLengthAndSignal) {
-  EncodeAndCheck(int64_t(3) * 60 * 44100 + 587);
-}
+TEST_F(OggEncoder, SeveralMinutesDecodeToTheirExactLengthAndSignal) { EncodeAndCheck(int64_t(3) * 60 * 44100 + 587); }
 
 TEST_F(OggEncoder, ReplacesAnExistingOutput) {
   WriteWholeFile(Ogg(), std::string(300000, 'x'));
@@ -108,8 +106,7 @@ TEST_F(OggEncoder, UnusableWavFailsWithoutAnOutput) {
     EXPECT_EQ(EncodeOggFile(Wav().c_str(), Ogg().c_str(), nullptr), c.expected);
     EXPECT_FALSE(FileExists(Ogg()));
   }
-  EXPECT_EQ(EncodeOggFile(dir_.File("missing.wav").c_str(), Ogg().c_str(), nullptr),
-            EncodeResult::kWavUnreadable);
+  EXPECT_EQ(EncodeOggFile(dir_.File("missing.wav").c_str(), Ogg().c_str(), nullptr), EncodeResult::kWavUnreadable);
   EXPECT_FALSE(FileExists(Ogg()));
 }
 
@@ -147,7 +144,7 @@ TEST_F(OggEncoder, StopMidEncodeDeletesThePartialFile) {
   std::atomic<bool> finished{false};
   std::atomic<bool> stopped_mid_way{false};
   std::thread watcher([&] {
-    const int64_t partial_bytes = 100000;   // well past the headers, well short of the whole
+    const int64_t partial_bytes = 100000;  // well past the headers, well short of the whole
     while (!finished) {
       WIN32_FILE_ATTRIBUTE_DATA data;
       if (GetFileAttributesExA(Ogg().c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > partial_bytes) {

@@ -86,7 +86,7 @@ TEST_F(RipWorker, ThreeTracksBecomeThreeWavsWithRisingProgress) {
     ASSERT_EQ(posted[i].code, kRipMsgProgress);
     const int position = LOWORD(posted[i].param);
     const int track = HIWORD(posted[i].param);
-    EXPECT_GT(position, last_position);   // posted only when it changes
+    EXPECT_GT(position, last_position);  // posted only when it changes
     EXPECT_GE(track, last_track);
     last_position = position;
     last_track = track;
@@ -109,8 +109,9 @@ TEST_F(RipWorker, ReadFailureOnTheSecondTrackEndsTheJobWithCodeSix) {
   AddTrack(0, "A");
   AddTrack(3, "B");
   AddTrack(2, "C");
-  SetFaults(("read-fail=" + std::to_string(TestDisc().starts[3] + 5) + "-" +
-             std::to_string(TestDisc().starts[3] + 5) + ":-6").c_str());
+  SetFaults(
+      ("read-fail=" + std::to_string(TestDisc().starts[3] + 5) + "-" + std::to_string(TestDisc().starts[3] + 5) + ":-6")
+          .c_str());
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd());
   EXPECT_EQ(job_.result, 6);
@@ -165,7 +166,7 @@ struct EncodeCall {
   std::vector<unsigned char> wav;
 };
 std::vector<EncodeCall> g_encode_calls;
-size_t g_failing_call = 0;   // the call (counted from 1) that fails; 0: none
+size_t g_failing_call = 0;  // the call (counted from 1) that fails; 0: none
 
 int32_t RecordEncode(const RipJob& job, const char* wav_path, const char* output_path, const std::atomic<bool>&) {
   g_encode_calls.push_back({wav_path, output_path, ReadWholeFile(wav_path)});
@@ -174,7 +175,6 @@ int32_t RecordEncode(const RipJob& job, const char* wav_path, const char* output
   if (job.format == kFormatWma) DeleteFileA(wav_path);
   return g_encode_calls.size() == g_failing_call ? kRipEncoderFailed : 0;
 }
-
 
 // Runs jobs of the compressed formats with stand-in encoders, the working
 // folder in a folder of its own and the current directory somewhere else, as
@@ -281,14 +281,14 @@ TEST_F(RipWorkerEncoding, StopDuringTheWaitForTheEncoderStartsNoFurtherTrack) {
   job_.format = kFormatMp3;
   AddTrack(0, "A");
   AddTrack(1, "B");
-  SetFaults(("read-fail=" + std::to_string(TestDisc().starts[0]) + "-" +
-             std::to_string(TestDisc().starts[0]) + ":-6").c_str());
-  FillEncoderSlot();   // an external encoder of an earlier track still runs
+  SetFaults(("read-fail=" + std::to_string(TestDisc().starts[0]) + "-" + std::to_string(TestDisc().starts[0]) + ":-6")
+                .c_str());
+  FillEncoderSlot();  // an external encoder of an earlier track still runs
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd([](const Posted& p) {
     if (p.code != kRipMsgProgress || p.param != 0) return;
     EXPECT_EQ(RequestRipStop(), 1);
-    EmptyEncoderSlot();   // as the progress dialog's Cancel does
+    EmptyEncoderSlot();  // as the progress dialog's Cancel does
   }));
   EXPECT_EQ(job_.result, 0);
   EXPECT_TRUE(g_encode_calls.empty());

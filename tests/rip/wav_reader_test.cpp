@@ -24,12 +24,18 @@ using testing_support::WriteWholeFile;
 
 const char* ProblemName(WavProblem problem) {
   switch (problem) {
-    case WavProblem::kNone: return "none";
-    case WavProblem::kUnreadable: return "unreadable";
-    case WavProblem::kTruncated: return "truncated";
-    case WavProblem::kMalformed: return "malformed";
-    case WavProblem::kUnsupported: return "unsupported";
-    case WavProblem::kNoAudio: return "no audio";
+    case WavProblem::kNone:
+      return "none";
+    case WavProblem::kUnreadable:
+      return "unreadable";
+    case WavProblem::kTruncated:
+      return "truncated";
+    case WavProblem::kMalformed:
+      return "malformed";
+    case WavProblem::kUnsupported:
+      return "unsupported";
+    case WavProblem::kNoAudio:
+      return "no audio";
   }
   return "?";
 }

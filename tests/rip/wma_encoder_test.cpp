@@ -32,7 +32,7 @@ constexpr DWORD kBoundMs = 10000;
 
 std::vector<unsigned char> SampleWav() {
   std::vector<unsigned char> bytes(44 + 4 * 44100);
-  uint32_t value = 12345;   // a fixed seed: the same bytes every run
+  uint32_t value = 12345;  // a fixed seed: the same bytes every run
   for (unsigned char& byte : bytes) {
     value = value * 1103515245u + 12345u;
     byte = static_cast<unsigned char>(value >> 24);
@@ -181,12 +181,13 @@ TEST_P(WmaEncodeFailure, EndsWithTheEncoderErrorAndNoOutput) {
   ExpectNothingLeft();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Misbehaviours, WmaEncodeFailure,
-    testing::Values(Failure("NoMatchingProfile", &StandInBehaviour::offers_profile, 0, 0),
-                    Failure("OutputRefused", &StandInBehaviour::refuses_output, 1, 0),
-                    Failure("StartFails", &StandInBehaviour::start_fails, 1, 1)),
-    [](const testing::TestParamInfo<FailureCase>& failure) { return std::string(failure.param.name); });
+INSTANTIATE_TEST_SUITE_P(Misbehaviours, WmaEncodeFailure,
+                         testing::Values(Failure("NoMatchingProfile", &StandInBehaviour::offers_profile, 0, 0),
+                                         Failure("OutputRefused", &StandInBehaviour::refuses_output, 1, 0),
+                                         Failure("StartFails", &StandInBehaviour::start_fails, 1, 1)),
+                         [](const testing::TestParamInfo<FailureCase>& failure) {
+                           return std::string(failure.param.name);
+                         });
 
 TEST_F(WmaEncode, AFailureLeavesAFileThatWasThereBefore) {
   WriteWholeFile(output_, std::string("an earlier rip"));
@@ -256,7 +257,7 @@ TEST_F(WmaEncode, WithoutTheComponentTheJobWindowIsAskedForTheErrorDialog) {
   EXPECT_EQ(outcome.result, 0);
   EXPECT_FALSE(outcome.wav_in_use);
   EXPECT_FALSE(FileExists(output_));
-  EXPECT_TRUE(FileExists(dir_.File("track.wav")));   // the worker's to delete
+  EXPECT_TRUE(FileExists(dir_.File("track.wav")));  // the worker's to delete
   EXPECT_EQ(wma::EncoderEventSink::LiveCount(), 0);
 }
 

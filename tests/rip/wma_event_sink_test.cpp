@@ -73,8 +73,7 @@ TEST_F(EventSink, PassesOnOnlyStateChangesCalledAsMethodsWithOneArgument) {
   EXPECT_EQ(Invoke(sink, wma::event::kStateChange, DISPATCH_PROPERTYGET, {Long(3)}), S_OK);
   EXPECT_EQ(Invoke(sink, wma::event::kStateChange, DISPATCH_METHOD, {Long(4), Long(4)}), S_OK);
   EXPECT_EQ(Invoke(sink, wma::event::kError, DISPATCH_METHOD, {Long(6)}), S_OK);
-  EXPECT_EQ(Invoke(sink, wma::event::kSourceStateChange, DISPATCH_METHOD, {Long(7), Long(7), Long(7), Long(7)}),
-            S_OK);
+  EXPECT_EQ(Invoke(sink, wma::event::kSourceStateChange, DISPATCH_METHOD, {Long(7), Long(7), Long(7), Long(7)}), S_OK);
   EXPECT_EQ(Invoke(sink, 42, DISPATCH_METHOD, {Long(8)}), S_OK);
   EXPECT_EQ(sink->Invoke(wma::event::kStateChange, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr),
             S_OK);

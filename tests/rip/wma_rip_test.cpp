@@ -33,7 +33,7 @@ constexpr size_t kWavHeader = 44;
 
 // The error dialogs the UI thread showed, and what the test pressed in each.
 struct DialogLog {
-  std::vector<int> presses;   // the button pressed in each dialog, in order
+  std::vector<int> presses;  // the button pressed in each dialog, in order
   size_t shown = 0;
   bool all_on_ui_thread = true;
   std::string address_text;
@@ -53,8 +53,8 @@ void CALLBACK PressInErrorDialog(HWND, UINT, UINT_PTR, DWORD) {
   g_dialogs.handled = dialog;
   if (GetWindowThreadProcessId(dialog, nullptr) != GetCurrentThreadId()) g_dialogs.all_on_ui_thread = false;
   g_dialogs.address_text.resize(256);
-  g_dialogs.address_text.resize(size_t(
-      GetDlgItemTextA(dialog, IDC_WMA_DOWNLOAD_ADDRESS, &g_dialogs.address_text[0], 256)));
+  g_dialogs.address_text.resize(
+      size_t(GetDlgItemTextA(dialog, IDC_WMA_DOWNLOAD_ADDRESS, &g_dialogs.address_text[0], 256)));
   const size_t index = g_dialogs.shown++;
   const int press = index < g_dialogs.presses.size() ? g_dialogs.presses[index] : IDCANCEL;
   SendDlgItemMessageA(dialog, press, BM_CLICK, 0, 0);

@@ -24,7 +24,7 @@ void SendAll(SOCKET socket, const std::string& bytes, HANDLE stop) {
   while (sent < bytes.size() && WaitForSingleObject(stop, 0) != WAIT_OBJECT_0) {
     const int chunk = int(bytes.size() - sent < 65536 ? bytes.size() - sent : 65536);
     const int n = send(socket, bytes.data() + sent, chunk, 0);
-    if (n <= 0) return;   // the client went away
+    if (n <= 0) return;  // the client went away
     sent += size_t(n);
   }
 }

@@ -17,9 +17,9 @@ namespace testing_support {
 
 struct ServerAnswer {
   enum Kind {
-    kSend,          // send `bytes`, then close
-    kStall,         // send `bytes`, then say nothing until the client hangs up or the server stops
-    kCloseAtOnce,   // close without answering
+    kSend,         // send `bytes`, then close
+    kStall,        // send `bytes`, then say nothing until the client hangs up or the server stops
+    kCloseAtOnce,  // close without answering
   };
   Kind kind = kSend;
   std::string bytes;
@@ -33,7 +33,7 @@ class CddbTestServer {
   using Handler = std::function<ServerAnswer(const std::string& request)>;
 
   explicit CddbTestServer(Handler handler);
-  ~CddbTestServer();   // stops and joins the server thread
+  ~CddbTestServer();  // stops and joins the server thread
   CddbTestServer(const CddbTestServer&) = delete;
   CddbTestServer& operator=(const CddbTestServer&) = delete;
 

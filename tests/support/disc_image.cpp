@@ -11,8 +11,7 @@ namespace {
 
 std::string Msf(int32_t lba) {
   char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", int(lba / (60 * 75)), int(lba / 75 % 60),
-                int(lba % 75));
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", int(lba / (60 * 75)), int(lba / 75 % 60), int(lba % 75));
   return text;
 }
 
@@ -28,8 +27,7 @@ std::vector<unsigned char> ExpectedSectors(int32_t start, int32_t count) {
   return bytes;
 }
 
-TestDisc WriteTestDisc(const std::string& folder, const std::string& name,
-                       const std::vector<TestDiscTrack>& tracks) {
+TestDisc WriteTestDisc(const std::string& folder, const std::string& name, const std::vector<TestDiscTrack>& tracks) {
   TestDisc disc;
   disc.cue_path = folder + "/" + name + ".cue";
   disc.bin_path = folder + "/" + name + ".bin";

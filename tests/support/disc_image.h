@@ -9,7 +9,7 @@ namespace testing_support {
 
 struct TestDiscTrack {
   int32_t sectors;
-  bool data = false;       // MODE1/2352 instead of AUDIO
+  bool data = false;         // MODE1/2352 instead of AUDIO
   bool new_session = false;  // starts the next session, after the gap between sessions
 };
 
@@ -24,8 +24,7 @@ struct TestDisc {
 // back to back, each sector filled by SectorByte() of its disc address.  A
 // track that starts a new session comes cdda::kSessionGapSectors later on the
 // disc than the end of the track before.
-TestDisc WriteTestDisc(const std::string& folder, const std::string& name,
-                       const std::vector<TestDiscTrack>& tracks);
+TestDisc WriteTestDisc(const std::string& folder, const std::string& name, const std::vector<TestDiscTrack>& tracks);
 
 // The byte at `offset` (0 to 2351) of sector `lba` of every test disc.
 inline uint8_t SectorByte(int32_t lba, int offset) {

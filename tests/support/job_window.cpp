@@ -13,7 +13,7 @@ HWND CreateHelperWindow(const char* class_name, WNDPROC procedure, void* owner) 
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = GetModuleHandleA(nullptr);
   window_class.lpszClassName = class_name;
-  RegisterClassA(&window_class);   // fails harmlessly when already registered
+  RegisterClassA(&window_class);  // fails harmlessly when already registered
   HWND window = CreateWindowA(class_name, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, window_class.hInstance, nullptr);
   if (window) SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
   return window;

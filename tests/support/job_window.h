@@ -29,8 +29,7 @@ class JobWindow {
 
   // Pumps this thread's messages until the worker's end message, calling
   // `on_message` for each WM_USER that arrives.  False after `timeout_ms`.
-  bool WaitForEnd(const std::function<void(const PostedMessage&)>& on_message = nullptr,
-                  DWORD timeout_ms = 60000);
+  bool WaitForEnd(const std::function<void(const PostedMessage&)>& on_message = nullptr, DWORD timeout_ms = 60000);
   const std::vector<PostedMessage>& posted() const { return posted_; }
   // Answers messages other than WM_USER (a worker's sent requests); the
   // handler returns false for those it leaves alone.

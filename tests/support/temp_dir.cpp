@@ -18,9 +18,8 @@ std::atomic<int> g_counter{0};
 TempDir::TempDir() {
   auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path candidate = fs::temp_directory_path() /
-                         ("corvale-test-" + std::to_string(stamp) + "-" +
-                          std::to_string(g_counter++));
+    fs::path candidate =
+        fs::temp_directory_path() / ("corvale-test-" + std::to_string(stamp) + "-" + std::to_string(g_counter++));
     std::error_code ec;
     if (fs::create_directory(candidate, ec)) {
       path_ = candidate.string();
@@ -35,14 +34,11 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ec);
 }
 
-std::string TempDir::File(const std::string& name) const {
-  return (fs::path(path_) / fs::path(name)).string();
-}
+std::string TempDir::File(const std::string& name) const { return (fs::path(path_) / fs::path(name)).string(); }
 
 std::vector<unsigned char> ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
+  return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 void WriteWholeFile(const std::string& path, const void* data, size_t size) {

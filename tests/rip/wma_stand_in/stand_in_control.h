@@ -5,24 +5,24 @@
 #include <windows.h>
 
 struct StandInBehaviour {
-  int reports_stopped = 1;      // 0: the stopped state never comes
-  int start_fails = 0;          // Start makes the output file, then fails
-  int offers_profile = 1;       // 0: the wanted profile is not in the list
-  int profile_other_case = 0;   // the wanted profile's name in capitals
-  int refuses_output = 0;       // LocalFileName is refused
-  DWORD encode_ms = 0;          // how long the encode runs after it started
+  int reports_stopped = 1;     // 0: the stopped state never comes
+  int start_fails = 0;         // Start makes the output file, then fails
+  int offers_profile = 1;      // 0: the wanted profile is not in the list
+  int profile_other_case = 0;  // the wanted profile's name in capitals
+  int refuses_output = 0;      // LocalFileName is refused
+  DWORD encode_ms = 0;         // how long the encode runs after it started
 };
 
 struct StandInRecord {
-  long live_objects;            // objects of the component not yet destroyed
-  long advised_sinks;           // connections not yet ended
+  long live_objects;   // objects of the component not yet destroyed
+  long advised_sinks;  // connections not yet ended
   long unadvise_calls;
-  long bad_unadvise_calls;      // Unadvise with a cookie that is not connected
-  long unexpected_calls;        // slots the bridge has no business calling
+  long bad_unadvise_calls;  // Unadvise with a cookie that is not connected
+  long unexpected_calls;    // slots the bridge has no business calling
   long starts;
   long states_fired;
-  long events_off_thread;       // events fired on another thread than the creator's
-  long events_outside_dispatch; // events fired outside the window procedure
+  long events_off_thread;        // events fired on another thread than the creator's
+  long events_outside_dispatch;  // events fired outside the window procedure
   wchar_t input_path[MAX_PATH];
   wchar_t output_path[MAX_PATH];
   wchar_t chosen_profile[160];

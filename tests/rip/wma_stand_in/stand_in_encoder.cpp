@@ -22,7 +22,7 @@ HWND CreateMessageWindow(void* owner, WNDPROC procedure) {
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = Module();
   window_class.lpszClassName = kWindowClass;
-  RegisterClassA(&window_class);   // fails harmlessly when registered already
+  RegisterClassA(&window_class);  // fails harmlessly when registered already
   HWND window = CreateWindowA(kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(), nullptr);
   if (window) SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
   return window;
@@ -150,13 +150,13 @@ HRESULT STDMETHODCALLTYPE Encoder::get_ProfileCollection(IDispatch** profiles) {
 HRESULT STDMETHODCALLTYPE Encoder::Start() {
   InterlockedIncrement(&Record().starts);
   const SourceGroup* group = groups_ ? groups_->first() : nullptr;
-  if (!group || !group->source() || group->source()->input().empty() || group->profile_name().empty() ||
-      !file_ || file_->path().empty()) {
+  if (!group || !group->source() || group->source()->input().empty() || group->profile_name().empty() || !file_ ||
+      file_->path().empty()) {
     return E_FAIL;
   }
   if (phase_ != Phase::kIdle) return E_UNEXPECTED;
-  input_ = CreateFileW(group->source()->input().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                       nullptr);
+  input_ =
+      CreateFileW(group->source()->input().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   LARGE_INTEGER size{};
   if (input_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(input_, &size)) {
     CloseFiles();

@@ -12,7 +12,7 @@ struct IEncoder : IDispatch {
   STAND_IN_PLACEHOLDER(7)
   STAND_IN_PLACEHOLDER(8)
   STAND_IN_PLACEHOLDER(9)
-  virtual HRESULT STDMETHODCALLTYPE Start() = 0;   // 10
+  virtual HRESULT STDMETHODCALLTYPE Start() = 0;  // 10
   STAND_IN_PLACEHOLDER(11)
   STAND_IN_PLACEHOLDER(12)
   STAND_IN_PLACEHOLDER(13)
@@ -28,15 +28,15 @@ struct IEncoder : IDispatch {
   STAND_IN_PLACEHOLDER(23)
   STAND_IN_PLACEHOLDER(24)
   STAND_IN_PLACEHOLDER(25)
-  virtual HRESULT STDMETHODCALLTYPE get_SourceGroupCollection(IDispatch** groups) = 0;   // 26
+  virtual HRESULT STDMETHODCALLTYPE get_SourceGroupCollection(IDispatch** groups) = 0;  // 26
   STAND_IN_PLACEHOLDER(27)
   STAND_IN_PLACEHOLDER(28)
   STAND_IN_PLACEHOLDER(29)
   STAND_IN_PLACEHOLDER(30)
   STAND_IN_PLACEHOLDER(31)
-  virtual HRESULT STDMETHODCALLTYPE get_File(IDispatch** file) = 0;   // 32
+  virtual HRESULT STDMETHODCALLTYPE get_File(IDispatch** file) = 0;  // 32
   STAND_IN_PLACEHOLDER(33)
-  virtual HRESULT STDMETHODCALLTYPE get_ProfileCollection(IDispatch** profiles) = 0;   // 34
+  virtual HRESULT STDMETHODCALLTYPE get_ProfileCollection(IDispatch** profiles) = 0;  // 34
 };
 
 class Encoder;

@@ -32,9 +32,7 @@ const Profile* ProfileOf(const VARIANT& value) {
 
 }  // namespace
 
-void Remember(wchar_t* field, size_t size, const std::wstring& text) {
-  lstrcpynW(field, text.c_str(), int(size));
-}
+void Remember(wchar_t* field, size_t size, const std::wstring& text) { lstrcpynW(field, text.c_str(), int(size)); }
 
 HRESULT STDMETHODCALLTYPE Profile::get_Name(BSTR* name) {
   if (!name) return E_POINTER;

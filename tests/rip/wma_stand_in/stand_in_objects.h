@@ -60,21 +60,21 @@ class Object : public Interface {
 };
 
 struct IProfile : IDispatch {
-  virtual HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) = 0;   // 7
+  virtual HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) = 0;  // 7
 };
 
 struct IProfileCollection : IDispatch {
   STAND_IN_PLACEHOLDER(7)
-  virtual HRESULT STDMETHODCALLTYPE get_Count(long* count) = 0;   // 8
+  virtual HRESULT STDMETHODCALLTYPE get_Count(long* count) = 0;  // 8
   STAND_IN_PLACEHOLDER(9)
   STAND_IN_PLACEHOLDER(10)
   STAND_IN_PLACEHOLDER(11)
-  virtual HRESULT STDMETHODCALLTYPE Item(long index, IDispatch** profile) = 0;   // 12
+  virtual HRESULT STDMETHODCALLTYPE Item(long index, IDispatch** profile) = 0;  // 12
 };
 
 struct ISource : IDispatch {
   STAND_IN_PLACEHOLDER(7)
-  virtual HRESULT STDMETHODCALLTYPE SetInput(BSTR input, BSTR scheme, BSTR stream) = 0;   // 8
+  virtual HRESULT STDMETHODCALLTYPE SetInput(BSTR input, BSTR scheme, BSTR stream) = 0;  // 8
 };
 
 struct ISourceGroup : IDispatch {
@@ -82,10 +82,10 @@ struct ISourceGroup : IDispatch {
   STAND_IN_PLACEHOLDER(8)
   STAND_IN_PLACEHOLDER(9)
   STAND_IN_PLACEHOLDER(10)
-  virtual HRESULT STDMETHODCALLTYPE AddSource(long type, IDispatch** source) = 0;   // 11
+  virtual HRESULT STDMETHODCALLTYPE AddSource(long type, IDispatch** source) = 0;  // 11
   STAND_IN_PLACEHOLDER(12)
   STAND_IN_PLACEHOLDER(13)
-  virtual HRESULT STDMETHODCALLTYPE put_Profile(VARIANT profile) = 0;   // 14
+  virtual HRESULT STDMETHODCALLTYPE put_Profile(VARIANT profile) = 0;  // 14
 };
 
 struct ISourceGroupCollection : IDispatch {
@@ -93,12 +93,12 @@ struct ISourceGroupCollection : IDispatch {
   STAND_IN_PLACEHOLDER(8)
   STAND_IN_PLACEHOLDER(9)
   STAND_IN_PLACEHOLDER(10)
-  virtual HRESULT STDMETHODCALLTYPE Add(BSTR name, IDispatch** group) = 0;   // 11
+  virtual HRESULT STDMETHODCALLTYPE Add(BSTR name, IDispatch** group) = 0;  // 11
 };
 
 struct IFile : IDispatch {
   STAND_IN_PLACEHOLDER(7)
-  virtual HRESULT STDMETHODCALLTYPE put_LocalFileName(BSTR path) = 0;   // 8
+  virtual HRESULT STDMETHODCALLTYPE put_LocalFileName(BSTR path) = 0;  // 8
 };
 
 class Profile final : public Object<Profile, IProfile> {

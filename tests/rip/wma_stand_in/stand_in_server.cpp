@@ -101,7 +101,8 @@ STDAPI DllRegisterServer() {
       ERROR_SUCCESS) {
     return SELFREG_E_CLASS;
   }
-  const bool written = stand_in::WriteText(key, nullptr, path) && stand_in::WriteText(key, L"ThreadingModel", L"Apartment");
+  const bool written =
+      stand_in::WriteText(key, nullptr, path) && stand_in::WriteText(key, L"ThreadingModel", L"Apartment");
   RegCloseKey(key);
   return written ? S_OK : SELFREG_E_CLASS;
 }

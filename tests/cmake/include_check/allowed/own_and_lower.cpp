@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#  include "res/string_ids.h"
+#include "res/string_ids.h"
 #include "local_header.h"
 #include "support/temp_dir.h"
 // #include "controls/dialog_frame.h" is only mentioned here.

@@ -1,1 +1,1 @@
-#  include "app/main_window.h"
+#include "app/main_window.h"
