@@ -16,6 +16,7 @@ PACKAGES=(
   lame
   dpkg-dev python3 gcc-multilib
   vorbis-tools
+  clang-format git
 )
 PKG_LIST_ID="$(printf '%s\n' "${PACKAGES[@]}" | sha1sum | cut -c1-12)"
 
