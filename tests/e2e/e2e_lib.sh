@@ -1,7 +1,11 @@
 # Helpers shared by the end-to-end scripts: they drive corvale.exe under Wine
 # as a user would and ask e2e_probe.exe what its windows show.  A script
-# sources this file, then calls e2e_setup with its own arguments.
+# sources this file, defines e2e_script_cleanup when it leaves more behind
+# than the program and $root, then calls e2e_begin with its own arguments.
 # shellcheck shell=bash
+
+# shellcheck source=tests/e2e/shared_proxy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/shared_proxy.sh"
 
 corvale_pid=""
 root=""
@@ -131,4 +135,23 @@ e2e_setup() {
   [ -n "${DISPLAY:-}" ] || fail "no DISPLAY (run inside tools/with-wine.sh)"
   export AKRIP_IMAGES
   AKRIP_IMAGES=$(windows_path "$cue")
+}
+
+# Runs when a script ends, however it ends: the program is stopped before the
+# script's own cleanup, which may remove what the program still uses.
+e2e_cleanup() {
+  stop_corvale
+  if declare -F e2e_script_cleanup >/dev/null; then e2e_script_cleanup; fi
+  shared_proxy_restore
+  [ -n "$root" ] && rm -rf "$root"
+}
+
+# The start every script shares: cleanup on exit, e2e_setup with the
+# script's arguments, and a proxy on the loopback where nothing listens, so
+# that the lookup which follows the disc fails at once and sends nothing off
+# the machine (a script with a server of its own sets the proxy again).
+e2e_begin() {
+  trap e2e_cleanup EXIT
+  e2e_setup "$@"
+  shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
 }

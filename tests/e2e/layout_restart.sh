@@ -16,13 +16,8 @@ source "$(dirname "$0")/e2e_lib.sh"
 
 forget_layouts() { timeout 60 wine reg delete "$layouts_key" /f >/dev/null 2>&1; }
 
-cleanup() {
-  stop_corvale
-  forget_layouts
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$1" "$2" "$3"
+e2e_script_cleanup() { forget_layouts; }
+e2e_begin "$@"
 forget_layouts
 
 size_of() {

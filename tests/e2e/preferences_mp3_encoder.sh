@@ -20,17 +20,7 @@ parameters='-b 128 "%IN%" "%OUT%"'
 
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
-# shellcheck source=tests/e2e/shared_proxy.sh
-source "$(dirname "$0")/shared_proxy.sh"
-cleanup() {
-  stop_corvale
-  shared_proxy_restore
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$@"
-# A dead loopback proxy: the lookup that follows the disc sends nothing off the machine.
-shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
+e2e_begin "$@"
 # An MP3 file starts with a frame header (11 sync bits set), or with an ID3v2
 # tag whose size (four bytes of seven bits) leads to one.
 is_mp3() {
