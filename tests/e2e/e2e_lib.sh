@@ -146,12 +146,32 @@ e2e_cleanup() {
   [ -n "$root" ] && rm -rf "$root"
 }
 
+# Every run of the program stores its window, divider and column layout and
+# its toolbar below the user's key of the shared prefix; without forgetting
+# them one script's window would start as the last script left it.
+stored_layouts_key='HKCU\Software\VELMARON\Corvale Rip\DLGS'
+stored_toolbars_key='HKCU\Software\VELMARON\Corvale Rip\Toolbar'
+forget_stored_layouts() {
+  local key
+  for key in "$stored_layouts_key" "$stored_toolbars_key"; do
+    # "reg query" fails for a missing key, so a failed delete of a key that
+    # still exists is told apart from one that had nothing to delete.
+    timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+    if timeout 60 wine reg query "$key" >/dev/null 2>&1; then
+      echo "cannot forget the stored layouts in $key" >&2
+      return 1
+    fi
+  done
+}
+
 # The start every script shares: cleanup on exit, e2e_setup with the
-# script's arguments, and a proxy on the loopback where nothing listens, so
-# that the lookup which follows the disc fails at once and sends nothing off
-# the machine (a script with a server of its own sets the proxy again).
+# script's arguments, no stored layouts, and a proxy on the loopback where
+# nothing listens, so that the lookup which follows the disc fails at once
+# and sends nothing off the machine (a script with a server of its own sets
+# the proxy again).
 e2e_begin() {
   trap e2e_cleanup EXIT
   e2e_setup "$@"
+  forget_stored_layouts || fail "stored layouts remain from an earlier run"
   shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
 }

@@ -13,15 +13,12 @@ without_rip="1042 0 40014 318 359 0 410 218 0 196 0 7888"
 # The second button's centre, from the toolbar's left edge (16-pixel images
 # in 23-pixel buttons).
 rip_button_offset=34
-toolbar_key='HKCU\Software\Velmaron\Corvale Rip\Toolbar\403'
 
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
-forget_toolbar_state() { timeout 60 wine reg delete "$toolbar_key" /f >/dev/null 2>&1; }
-e2e_script_cleanup() { forget_toolbar_state; }
+e2e_script_cleanup() { forget_stored_layouts; }
 e2e_begin "$@"
-forget_toolbar_state
 
 expect_toolbar() {
   probe toolbar $toolbar || fail "the main window has no toolbar"
