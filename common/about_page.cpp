@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/html_escape.h"
+#include "common/link_macros.h"
 
 namespace {
 
@@ -29,15 +30,6 @@ bool IsEnglish(const char* language_code) {
   if (!language_code || !*language_code) return true;
   return (language_code[0] == 'E' || language_code[0] == 'e') && (language_code[1] == 'N' || language_code[1] == 'n') &&
          language_code[2] == '\0';
-}
-
-// A visitor id is a count: anything but digits is no id at all.
-bool IsVisitorId(const char* cookie) {
-  if (!cookie || !*cookie) return false;
-  for (const char* at = cookie; *at; ++at) {
-    if (*at < '0' || *at > '9') return false;
-  }
-  return true;
 }
 
 bool StartsWithIgnoringCase(const std::string& text, const char* prefix) {
@@ -121,7 +113,7 @@ std::string AboutLinkAddress(const char* stored_address, const char* language_co
     for (char& c : code) c = char(std::tolower(static_cast<unsigned char>(c)));
     ReplaceAll(address, "%LANG%", code);
   }
-  if (IsVisitorId(cookie)) {
+  if (CheckLinkCookie(cookie).ok) {
     ReplaceAll(address, "%ID%", cookie);
   } else {
     ReplaceAll(address, "?id=%ID%", "");

@@ -2,6 +2,14 @@
 
 #include "common/link_macros.h"
 
+LinkCookieCheck CheckLinkCookie(const char* cookie) {
+  if (!cookie || !*cookie) return {false, "no cookie"};
+  for (const char* at = cookie; *at; ++at) {
+    if (*at < '0' || *at > '9') return {false, "a cookie holds digits only"};
+  }
+  return {true, ""};
+}
+
 void ExpandLinkMacrosWith(TextBuf* text, const char* language_code, const char* cookie) {
   if (!text || !*text) return;
   if (language_code && *language_code) {
@@ -12,7 +20,7 @@ void ExpandLinkMacrosWith(TextBuf* text, const char* language_code, const char* 
   }
   // A cookie of 1000 stands for "no distribution id".  strtol rather than
   // atoi: the value comes from the registry and may overflow.
-  if (cookie && *cookie && std::strtol(cookie, nullptr, 10) != 1000) {
+  if (CheckLinkCookie(cookie).ok && std::strtol(cookie, nullptr, 10) != 1000) {
     TextReplaceAll(text, "%ID%", cookie);
   } else {
     TextReplaceAll(text, "?id=%ID%", nullptr);

@@ -7,11 +7,13 @@
 
 namespace {
 
-// A registry key opened for every access, closed when it goes out of scope.
+// A registry key opened for no more than the call needs, so that a standard
+// user, who may read machine keys but not write them, still gets the reads;
+// closed when it goes out of scope.
 class OpenKey {
  public:
-  bool Open(HKEY root, const char* sub_key) {
-    return RegOpenKeyExA(root, sub_key, 0, KEY_ALL_ACCESS, key_.receive()) == ERROR_SUCCESS;
+  bool Open(HKEY root, const char* sub_key, REGSAM access) {
+    return RegOpenKeyExA(root, sub_key, 0, access, key_.receive()) == ERROR_SUCCESS;
   }
   HKEY get() const { return key_.get(); }
 
@@ -40,7 +42,7 @@ int WriteRegString(HKEY root, const char* sub_key, const char* value_name, const
   if (!text) return DeleteRegValue(root, sub_key, value_name);
   if (!sub_key) return 0;
   OpenKey key;
-  if (!key.Open(root, sub_key)) return 0;
+  if (!key.Open(root, sub_key, KEY_SET_VALUE)) return 0;
   const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
   LONG rc = RegSetValueExA(key.get(), value_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
   return rc == ERROR_SUCCESS ? 1 : 0;
@@ -53,7 +55,7 @@ int ReadRegValue(HKEY root, const char* sub_key, const char* value_name, void* b
   }
   if (!buffer || buffer_size == 0) return 0;
   OpenKey key;
-  if (!key.Open(root, sub_key)) return 0;
+  if (!key.Open(root, sub_key, KEY_QUERY_VALUE)) return 0;
   DWORD type = REG_NONE;
   DWORD size = buffer_size;
   LONG rc = RegQueryValueExA(key.get(), value_name, nullptr, &type, static_cast<BYTE*>(buffer), &size);
@@ -72,14 +74,14 @@ int ReadRegValue(HKEY root, const char* sub_key, const char* value_name, void* b
 int DeleteRegValue(HKEY root, const char* sub_key, const char* value_name) {
   if (!sub_key) return 0;
   OpenKey key;
-  if (!key.Open(root, sub_key)) return 0;
+  if (!key.Open(root, sub_key, KEY_SET_VALUE)) return 0;
   return RegDeleteValueA(key.get(), value_name) == ERROR_SUCCESS ? 1 : 0;
 }
 
 int RegValueExists(HKEY root, const char* sub_key, const char* value_name) {
   if (!sub_key) return 0;
   OpenKey key;
-  if (!key.Open(root, sub_key)) return 0;
+  if (!key.Open(root, sub_key, KEY_QUERY_VALUE)) return 0;
   if (!value_name) return 1;
   LONG rc = RegQueryValueExA(key.get(), value_name, nullptr, nullptr, nullptr, nullptr);
   return rc == ERROR_SUCCESS ? 1 : 0;
@@ -94,7 +96,7 @@ HKEY OpenRegSubkeyAt(HKEY parent, DWORD index, char* name_buffer, DWORD name_buf
     return nullptr;
   }
   HKEY sub_key = nullptr;
-  if (RegOpenKeyExA(parent, name_buffer, 0, KEY_ALL_ACCESS, &sub_key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(parent, name_buffer, 0, KEY_READ, &sub_key) != ERROR_SUCCESS) {
     return nullptr;
   }
   return sub_key;

@@ -3,8 +3,9 @@
 // not done.  No handle is kept between calls and no error text is produced:
 // callers decide what a failed read or write means (usually: take a default).
 //
-// Every key these helpers open is opened with KEY_ALL_ACCESS, also for reads,
-// so a read below HKEY_LOCAL_MACHINE fails where the user may not write there.
+// Each helper opens its key for what it does and no more: reads with query
+// access only, so they work on keys the user may read but not write (a
+// standard user below HKEY_LOCAL_MACHINE).
 #pragma once
 
 #include <windows.h>
@@ -33,7 +34,7 @@ int DeleteRegValue(HKEY root, const char* sub_key, const char* value_name);
 int RegValueExists(HKEY root, const char* sub_key, const char* value_name);
 
 // Names the parent's sub-key number `index` (system enumeration order) into
-// name_buffer and opens it with full access.  Returns the opened key, which
+// name_buffer and opens it for reading.  Returns the opened key, which
 // the caller closes, or nullptr past the end of the list or on failure.
 HKEY OpenRegSubkeyAt(HKEY parent, DWORD index, char* name_buffer, DWORD name_buffer_size);
 

@@ -6,7 +6,8 @@
 
 namespace {
 
-const int kSixIcons[] = {9601, 9602, 9603, 9604, 9605, 9606, 0};
+const int kSixIcons[] = {
+    IDI_TEST_FIRST, IDI_TEST_SECOND, IDI_TEST_THIRD, IDI_TEST_FOURTH, IDI_TEST_FIFTH, IDI_TEST_LAST, 0};
 const int kNoIcons[] = {0};
 
 class ImageLists : public testing::Test {
@@ -39,7 +40,7 @@ TEST_F(ImageLists, SecondCreationLeavesTheFirstLists) {
 }
 
 TEST_F(ImageLists, SmallListStopsAtTheFirstMissingIconLargeListSkipsIt) {
-  const int with_gap[] = {9601, 9699, 9602, 0};
+  const int with_gap[] = {IDI_TEST_FIRST, IDI_TEST_MISSING, IDI_TEST_SECOND, 0};
   ASSERT_EQ(CreateImageLists(with_gap, nullptr, with_gap), 1);
   EXPECT_EQ(ImageList_GetImageCount(SmallImageList()), 1);
   EXPECT_EQ(ImageList_GetImageCount(LargeImageList()), 2);

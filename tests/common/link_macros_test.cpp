@@ -26,12 +26,35 @@ TEST(LinkMacrosTest, LanguageMacro) {
 TEST(LinkMacrosTest, CookieMacro) {
   EXPECT_EQ(Expand(kAddress, "de", "5123"), "http://www.example.com/de/faq.htm?id=5123");
   EXPECT_EQ(Expand(kAddress, "de", "1000"), "http://www.example.com/de/faq.htm");
-  EXPECT_EQ(Expand(kAddress, "de", " +1000"), "http://www.example.com/de/faq.htm");
+  EXPECT_EQ(Expand(kAddress, "de", "01000"), "http://www.example.com/de/faq.htm");
   EXPECT_EQ(Expand(kAddress, "de", ""), "http://www.example.com/de/faq.htm");
-  // A value that is no number reads as 0, which is not 1000.
-  EXPECT_EQ(Expand(kAddress, "de", "abc"), "http://www.example.com/de/faq.htm?id=abc");
   EXPECT_EQ(Expand(kAddress, "de", "99999999999999999999"),
             "http://www.example.com/de/faq.htm?id=99999999999999999999");
+}
+
+// The cookie is stored by whoever installed the program and lands in the
+// address unchanged: anything but digits could add parameters or leave the
+// address, so it counts as no cookie.
+TEST(LinkMacrosTest, CookieOtherThanDigitsIsRefused) {
+  struct Case {
+    const char* cookie;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"5123", true}, {"0", true},       {"abc", false},    {"12a", false},      {" 12", false}, {"+12", false},
+      {"-12", false}, {"12&x=1", false}, {"1#frag", false}, {"12\"><b>", false}, {"1 2", false}, {"", false},
+  };
+  for (const Case& c : cases) {
+    const LinkCookieCheck check = CheckLinkCookie(c.cookie);
+    EXPECT_EQ(check.ok, c.ok) << '"' << c.cookie << '"';
+    EXPECT_EQ(*check.reason == '\0', c.ok) << "a refusal gives its reason: \"" << c.cookie << '"';
+    const std::string expanded = Expand(kAddress, "de", c.cookie);
+    EXPECT_EQ(expanded, c.ok ? "http://www.example.com/de/faq.htm?id=" + std::string(c.cookie)
+                             : std::string("http://www.example.com/de/faq.htm"))
+        << '"' << c.cookie << '"';
+  }
+  EXPECT_FALSE(CheckLinkCookie(nullptr).ok);
+  EXPECT_STRNE(CheckLinkCookie(nullptr).reason, "");
 }
 
 TEST(LinkMacrosTest, EmptyBufferStaysEmpty) {

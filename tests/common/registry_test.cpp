@@ -1,6 +1,7 @@
 #include "common/registry.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -38,6 +39,40 @@ class ScratchKey {
  private:
   HKEY root_;
   std::string path_;
+};
+
+// Lets everyone read the key and change its access list, and nothing more:
+// the key as a standard user meets a machine key.  Full access comes back
+// when it goes, so that the key can be removed.
+class ReadOnlyAccess {
+ public:
+  ReadOnlyAccess(HKEY root, const char* path) : root_(root), path_(path) {
+    applied_ = Apply("D:P(A;;KRWD;;;WD)");  // KEY_READ | WRITE_DAC for Everyone
+  }
+  ~ReadOnlyAccess() { Apply("D:P(A;;KA;;;WD)"); }
+  ReadOnlyAccess(const ReadOnlyAccess&) = delete;
+  ReadOnlyAccess& operator=(const ReadOnlyAccess&) = delete;
+  bool applied() const { return applied_; }
+
+ private:
+  bool Apply(const char* access_list) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(access_list, SDDL_REVISION_1, &descriptor, nullptr)) {
+      return false;
+    }
+    HKEY key;
+    bool done = false;
+    if (RegOpenKeyExA(root_, path_, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+      done = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+      RegCloseKey(key);
+    }
+    LocalFree(descriptor);
+    return done;
+  }
+
+  HKEY root_;
+  const char* path_;
+  bool applied_ = false;
 };
 
 class RegistryRoots : public ::testing::TestWithParam<HKEY> {};
@@ -163,6 +198,27 @@ TEST(ReadRegValue, NoSubKeyMeansTheProgramKey) {
   EXPECT_EQ(ReadRegValue(scratch.root(), nullptr, "home", buffer, sizeof buffer), 0);
 }
 
+// A standard user may read the shared machine keys (the proxy, the program's
+// addresses) but not write them: the reads must not ask for write access.
+TEST(ReadRegValue, ReadsAKeyThatMayNotBeWritten) {
+  ScratchKey scratch(HKEY_LOCAL_MACHINE);
+  ASSERT_EQ(CreateRegKey(scratch.root(), scratch.path()), 1);
+  ASSERT_EQ(WriteRegString(scratch.root(), scratch.path(), "proxy", "proxy.example"), 1);
+  ReadOnlyAccess read_only(scratch.root(), scratch.path());
+  ASSERT_TRUE(read_only.applied());
+  HKEY writable;
+  ASSERT_EQ(RegOpenKeyExA(scratch.root(), scratch.path(), 0, KEY_SET_VALUE, &writable), ERROR_ACCESS_DENIED)
+      << "the key's access list must refuse writing for this test to mean anything";
+
+  char buffer[32] = {};
+  EXPECT_EQ(ReadRegValue(scratch.root(), scratch.path(), "proxy", buffer, sizeof buffer), 1);
+  EXPECT_STREQ(buffer, "proxy.example");
+  EXPECT_EQ(RegValueExists(scratch.root(), scratch.path(), "proxy"), 1);
+  EXPECT_EQ(RegValueExists(scratch.root(), scratch.path(), nullptr), 1);
+  EXPECT_EQ(WriteRegString(scratch.root(), scratch.path(), "proxy", "other"), 0);
+  EXPECT_EQ(DeleteRegValue(scratch.root(), scratch.path(), "proxy"), 0);
+}
+
 TEST(OpenRegSubkeyAt, VisitsEverySubKeyOnceThenStops) {
   ScratchKey scratch(HKEY_LOCAL_MACHINE);
   const std::set<std::string> names = {"Alpha", "beta", "Gamma"};
@@ -176,8 +232,8 @@ TEST(OpenRegSubkeyAt, VisitsEverySubKeyOnceThenStops) {
     HKEY child = OpenRegSubkeyAt(parent, index, name, sizeof name);
     ASSERT_NE(child, nullptr) << index;
     seen.insert(name);
-    // Opened with full access: writing into it works.
-    EXPECT_EQ(RegSetValueExA(child, "CODE", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2), ERROR_SUCCESS);
+    // Opened for reading only.
+    EXPECT_EQ(RegSetValueExA(child, "CODE", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2), ERROR_ACCESS_DENIED);
     RegCloseKey(child);
   }
   EXPECT_EQ(seen, names);

@@ -14,13 +14,8 @@ program_key='HKLM\Software\VELMARON\Corvale'
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
-cleanup() {
-  stop_corvale
-  timeout 30 wine reg delete "$program_key" /v home /f >/dev/null 2>&1
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$1" "$2" "$3"
+e2e_script_cleanup() { timeout 30 wine reg delete "$program_key" /v home /f >/dev/null 2>&1; }
+e2e_begin "$@"
 
 # The picture beside the program's folder name, as an installation has it: a
 # 64 by 16 pixel, 24-bit bitmap in the window colour's neighbours.

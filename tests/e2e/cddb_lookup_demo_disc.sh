@@ -7,58 +7,19 @@
 #   cddb_lookup_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
 set -uo pipefail
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR" >&2
-  exit 2
-fi
-bin=$1
-cue=$2
-artefacts=$3
 here=$(cd "$(dirname "$0")" && pwd)
-probe_exe=$bin/e2e_probe.exe
-track_list=1044
-rip_button=1039
-
-root=$(mktemp -d)
-work=$root/work
-out=$root/out
-mkdir -p "$work" "$out" "$artefacts"
-corvale_pid=""
 server_pid=""
 
-windows_path() { local path=$1; echo "Z:${path//\//\\}"; }
-
-source "$here/shared_proxy.sh"
-
-cleanup() {
-  if [ -n "$corvale_pid" ] && kill -0 "$corvale_pid" 2>/dev/null; then
-    kill "$corvale_pid" 2>/dev/null
-    sleep 0.5
-    kill -9 "$corvale_pid" 2>/dev/null
-  fi
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
-  shared_proxy_restore
-  rm -rf "$root"
-}
-trap cleanup EXIT
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$here/e2e_lib.sh"
+e2e_script_cleanup() { [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null; }
+e2e_begin "$@"
 
 fail() {
   echo "FAIL: $*" >&2
   [ -s "$root/requests.log" ] && { echo "--- requests:" >&2; cat "$root/requests.log" >&2; }
   exit 1
 }
-
-probe() {
-  timeout 90 wine "$probe_exe" "$@" >"$root/probe.out" 2>"$root/probe.err" </dev/null
-  local status=$?
-  answer=$(tr -d '\r' <"$root/probe.out")
-  return $status
-}
-
-click() { timeout 10 xdotool mousemove "$1" "$2" click 1 || fail "xdotool could not click at $1,$2"; }
-
-[ -f "$probe_exe" ] || fail "no probe $probe_exe"
-[ -n "${DISPLAY:-}" ] || fail "no DISPLAY (run inside tools/with-wine.sh)"
 
 echo "== CDDB server on 127.0.0.1"
 python3 "$here/cddb_proxy_server.py" "$root/port" "$root/requests.log" 180 &
@@ -71,12 +32,8 @@ echo "== proxy 127.0.0.1:$port in the shared key"
 shared_proxy_set "$root" 127.0.0.1 "$port" || fail "could not set the proxy"
 
 echo "== starting corvale.exe"
-export AKRIP_IMAGES
-AKRIP_IMAGES=$(windows_path "$cue")
 printf 'path=%s\\\r\n' "$(windows_path "$out")" >"$work/config.ini"
-(cd "$work" && exec wine "$bin/corvale.exe") >"$root/corvale.log" 2>&1 </dev/null &
-corvale_pid=$!
-probe wait-main 30000 || fail "the main window did not show within 30 s"
+start_corvale "$work"
 
 wanted_title="Corvale - Demo Album (Corvale Players)"
 for _ in $(seq 1 100); do
@@ -100,13 +57,7 @@ for _ in $(seq 1 50); do
   sleep 0.1
 done
 [ "$answer" = "2 0 1" ] || fail "selection is \"$answer\", wanted rows 0 and 1"
-timeout 120 wine "$probe_exe" watch "Ripping..." "$(windows_path "$root/watch.ready")" 60000 \
-  >"$root/watch.out" 2>&1 </dev/null &
-watch_pid=$!
-for _ in $(seq 1 200); do [ -f "$root/watch.ready" ] && break; sleep 0.05; done
-probe rect $rip_button || fail "no RIP button"
-read -r left top right bottom <<<"$answer"
-click $(((left + right) / 2)) $(((top + bottom) / 2))
+press_rip_watching_progress 60000
 wait $watch_pid || fail "progress window: $(tr -d '\r' <"$root/watch.out")"
 
 expected=$(printf '%s\n' "Corvale Players - Opening Chord.wav" "Corvale Players - Rising.wav")
@@ -120,8 +71,5 @@ grep -q '^GET http://gnudb.gnudb.org/~cddb/cddb.cgi?cmd=cddb+read+misc+' "$root/
   fail "no read in proxy form"
 grep -qx 'Host: gnudb.gnudb.org' "$root/requests.log" || fail "no Host header for the server"
 
-probe close || fail "could not close the main window"
-for _ in $(seq 1 200); do kill -0 "$corvale_pid" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$corvale_pid" 2>/dev/null && fail "corvale.exe still runs 10 s after WM_CLOSE"
-corvale_pid=""
+close_corvale
 echo "PASS"

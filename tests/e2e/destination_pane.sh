@@ -7,19 +7,9 @@
 #   destination_pane.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
 set -uo pipefail
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR" >&2
-  exit 2
-fi
-bin=$1
-cue=$2
-artefacts=$3
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
-probe_exe=$bin/e2e_probe.exe
-track_list=1044
 file_list=1020
-rip_button=1039
 create_directory=410
 file_cut=40012
 file_paste=422
@@ -27,18 +17,10 @@ file_delete=218
 track1="Unknown Artist - Track 01.wav"
 track2="Unknown Artist - Track 02.wav"
 
-root=$(mktemp -d)
-work=$root/work
-out=$root/out
-mkdir -p "$work" "$out" "$artefacts" "$root/trash"
+e2e_begin "$@"
+mkdir -p "$root/trash"
 # Deleted files go to the recycle bin, which Wine keeps here.
 export XDG_DATA_HOME=$root/trash
-
-cleanup() {
-  stop_corvale
-  rm -rf "$root"
-}
-trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
@@ -72,14 +54,9 @@ select_row() {
   fail "list $list: selection is \"$answer\", wanted row $row alone"
 }
 
-export AKRIP_IMAGES
-AKRIP_IMAGES=$(windows_path "$cue")
-
 echo "== starting corvale.exe with the output folder $out"
 printf 'path=%s\\\r\n' "$(windows_path "$out")" >"$work/config.ini"
-(cd "$work" && exec wine "$bin/corvale.exe") >"$root/corvale.log" 2>&1 </dev/null &
-corvale_pid=$!
-probe wait-main 30000 || fail "the main window did not show within 30 s"
+start_corvale "$work"
 
 echo "== Create Directory \"album\""
 probe command $create_directory || fail "could not ask for Create Directory"
@@ -123,12 +100,7 @@ eventually '[ ! -e "$out/album/$track2" ]' || fail "track 2 is still there"
 [ -f "$out/album/sub/$track1" ] || fail "track 1 went away with the delete"
 
 echo "== closing"
-probe close || fail "could not post WM_CLOSE"
-eventually '! kill -0 '"$corvale_pid"' 2>/dev/null' || fail "corvale.exe still runs 10 s after WM_CLOSE"
-wait "$corvale_pid"
-status=$?
-corvale_pid=""
-[ $status -eq 0 ] || fail "corvale.exe exited with code $status"
+close_corvale
 grep -qF "outputRecentList0=$(windows_path "$out/album")" "$work/config.ini" ||
   fail "config.ini does not start the recent folders with the album folder"
 echo "PASS"

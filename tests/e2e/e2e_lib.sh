@@ -1,7 +1,11 @@
 # Helpers shared by the end-to-end scripts: they drive corvale.exe under Wine
 # as a user would and ask e2e_probe.exe what its windows show.  A script
-# sources this file, then calls e2e_setup with its own arguments.
+# sources this file, defines e2e_script_cleanup when it leaves more behind
+# than the program and $root, then calls e2e_begin with its own arguments.
 # shellcheck shell=bash
+
+# shellcheck source=tests/e2e/shared_proxy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/shared_proxy.sh"
 
 corvale_pid=""
 root=""
@@ -131,4 +135,43 @@ e2e_setup() {
   [ -n "${DISPLAY:-}" ] || fail "no DISPLAY (run inside tools/with-wine.sh)"
   export AKRIP_IMAGES
   AKRIP_IMAGES=$(windows_path "$cue")
+}
+
+# Runs when a script ends, however it ends: the program is stopped before the
+# script's own cleanup, which may remove what the program still uses.
+e2e_cleanup() {
+  stop_corvale
+  if declare -F e2e_script_cleanup >/dev/null; then e2e_script_cleanup; fi
+  shared_proxy_restore
+  [ -n "$root" ] && rm -rf "$root"
+}
+
+# Every run of the program stores its window, divider and column layout and
+# its toolbar below the user's key of the shared prefix; without forgetting
+# them one script's window would start as the last script left it.
+stored_layouts_key='HKCU\Software\VELMARON\Corvale Rip\DLGS'
+stored_toolbars_key='HKCU\Software\VELMARON\Corvale Rip\Toolbar'
+forget_stored_layouts() {
+  local key
+  for key in "$stored_layouts_key" "$stored_toolbars_key"; do
+    # "reg query" fails for a missing key, so a failed delete of a key that
+    # still exists is told apart from one that had nothing to delete.
+    timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+    if timeout 60 wine reg query "$key" >/dev/null 2>&1; then
+      echo "cannot forget the stored layouts in $key" >&2
+      return 1
+    fi
+  done
+}
+
+# The start every script shares: cleanup on exit, e2e_setup with the
+# script's arguments, no stored layouts, and a proxy on the loopback where
+# nothing listens, so that the lookup which follows the disc fails at once
+# and sends nothing off the machine (a script with a server of its own sets
+# the proxy again).
+e2e_begin() {
+  trap e2e_cleanup EXIT
+  e2e_setup "$@"
+  forget_stored_layouts || fail "stored layouts remain from an earlier run"
+  shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
 }

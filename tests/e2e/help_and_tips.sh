@@ -17,12 +17,7 @@ tips_title="Tip of the Day"
 source "$(dirname "$0")/e2e_lib.sh"
 documents=$(cd "$(dirname "$0")/help_documents" && pwd)
 
-cleanup() {
-  stop_corvale
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$1" "$2" "$3"
+e2e_begin "$@"
 
 # The documents sit beside the program: run a copy of it with the test's own.
 program=$root/program

@@ -15,17 +15,14 @@ program_key='HKLM\Software\VELMARON\Corvale'
 source "$(dirname "$0")/e2e_lib.sh"
 
 old_faq=""
-cleanup() {
-  stop_corvale
+e2e_script_cleanup() {
   if [ -n "$old_faq" ]; then
     wine reg add "$program_key" /v faq /d "$old_faq" /f >/dev/null 2>&1
   else
     wine reg delete "$program_key" /v faq /f >/dev/null 2>&1
   fi
-  rm -rf "$root"
 }
-trap cleanup EXIT
-e2e_setup "$1" "$2" "$3"
+e2e_begin "$@"
 
 browser=$bin/fake_browser.exe
 [ -f "$browser" ] || fail "no stand-in browser $browser"

@@ -9,21 +9,12 @@ set -uo pipefail
 
 divider=1038
 file_list=1020
-layouts_key='HKCU\Software\VELMARON\Corvale Rip\DLGS'
 
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
-forget_layouts() { timeout 60 wine reg delete "$layouts_key" /f >/dev/null 2>&1; }
-
-cleanup() {
-  stop_corvale
-  forget_layouts
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$1" "$2" "$3"
-forget_layouts
+e2e_script_cleanup() { forget_stored_layouts; }
+e2e_begin "$@"
 
 size_of() {
   local left top right bottom

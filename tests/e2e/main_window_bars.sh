@@ -10,16 +10,7 @@ status_right_part=87
 
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
-source "$(dirname "$0")/shared_proxy.sh"
-
-cleanup() {
-  stop_corvale
-  shared_proxy_restore
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$1" "$2" "$3"
-shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
+e2e_begin "$@"
 
 check_parts() {
   local client edges

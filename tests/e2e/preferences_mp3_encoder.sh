@@ -6,8 +6,15 @@
 # a restart: the selected track lands as an MP3 file.  After the program
 # closes, config.ini must hold both.  Needs DISPLAY and WINEPREFIX (run it
 # inside tools/with-wine.sh).
-#   preferences_mp3_encoder.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
+# The encoder is LAME_EXE (the build passes the one the bootstrap built), or
+# CORVALE_LAME when that is set.
+#   preferences_mp3_encoder.sh BIN_DIR DEMO_CUE ARTEFACT_DIR LAME_EXE
 set -uo pipefail
+
+if [ $# -ne 4 ]; then
+  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR LAME_EXE" >&2
+  exit 2
+fi
 
 mp3_format=3
 message_text=65535    # the static text of the system's message box
@@ -15,22 +22,12 @@ message_ok=1          # its only button when it has just OK
 encoder_field=1145
 parameters_field=1144
 ok_button=1025
-encoder=${CORVALE_LAME:-/opt/corvale-deps/bin/lame.exe}
+encoder=${CORVALE_LAME:-$4}
 parameters='-b 128 "%IN%" "%OUT%"'
 
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
-# shellcheck source=tests/e2e/shared_proxy.sh
-source "$(dirname "$0")/shared_proxy.sh"
-cleanup() {
-  stop_corvale
-  shared_proxy_restore
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$@"
-# A dead loopback proxy: the lookup that follows the disc sends nothing off the machine.
-shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
+e2e_begin "$1" "$2" "$3"
 # An MP3 file starts with a frame header (11 sync bits set), or with an ID3v2
 # tag whose size (four bytes of seven bits) leads to one.
 is_mp3() {

@@ -20,18 +20,7 @@ tolerance_samples=1152
 
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
-# shellcheck source=tests/e2e/shared_proxy.sh
-source "$(dirname "$0")/shared_proxy.sh"
-
-cleanup() {
-  stop_corvale
-  shared_proxy_restore
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$1" "$2" "$3"
-# A dead loopback proxy: the lookup that follows the disc sends nothing off the machine.
-shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
+e2e_begin "$1" "$2" "$3"
 [ -f "$lame_exe" ] || fail "no encoder $lame_exe (tools/bootstrap.sh builds it)"
 command -v lame >/dev/null || fail "no native lame to decode with (Debian package lame)"
 

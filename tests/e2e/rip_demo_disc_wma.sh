@@ -21,14 +21,8 @@ unregister_stand_in() {
   [ -n "${stand_in:-}" ] || return 0
   timeout 60 wine regsvr32 /u /s "$(windows_path "$stand_in")" >/dev/null 2>&1 </dev/null
 }
-
-cleanup() {
-  stop_corvale
-  unregister_stand_in
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$@"
+e2e_script_cleanup() { unregister_stand_in; }
+e2e_begin "$@"
 stand_in=$bin/wma_stand_in.dll
 
 [ -f "$stand_in" ] || fail "no stand-in component $stand_in"

@@ -13,23 +13,12 @@ without_rip="1042 0 40014 318 359 0 410 218 0 196 0 7888"
 # The second button's centre, from the toolbar's left edge (16-pixel images
 # in 23-pixel buttons).
 rip_button_offset=34
-toolbar_key='HKCU\Software\Velmaron\Corvale Rip\Toolbar\403'
 
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
-source "$(dirname "$0")/shared_proxy.sh"
 
-forget_toolbar_state() { timeout 60 wine reg delete "$toolbar_key" /f >/dev/null 2>&1; }
-cleanup() {
-  stop_corvale
-  forget_toolbar_state
-  shared_proxy_restore
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$1" "$2" "$3"
-shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
-forget_toolbar_state
+e2e_script_cleanup() { forget_stored_layouts; }
+e2e_begin "$@"
 
 expect_toolbar() {
   probe toolbar $toolbar || fail "the main window has no toolbar"

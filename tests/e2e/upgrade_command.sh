@@ -12,13 +12,8 @@ upgrade_key='HKLM\Software\VELMARON\Renewix v2.0'
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
-cleanup() {
-  stop_corvale
-  timeout 30 wine reg delete "$upgrade_key" /f >/dev/null 2>&1
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$1" "$2" "$3"
+e2e_script_cleanup() { timeout 30 wine reg delete "$upgrade_key" /f >/dev/null 2>&1; }
+e2e_begin "$@"
 
 fake=$bin/fake_upgrade.exe
 [ -f "$fake" ] || fail "no stand-in upgrade program $fake"
