@@ -48,14 +48,21 @@ wait_viewer_text() {
   fail "the \"$title\" window shows \"${answer:-nothing}\", wanted \"$wanted\""
 }
 
-# Sizes window $1 to $2 x $3 as a user would, and reads its client area and
-# the top of its status bar into client_right, client_bottom and status_top.
+# Sizes window $1 as a user would, to $2 x $3 or, when it has about that
+# size already (windows reopen at their stored size), to $4 x $5.  Reads its
+# client area and the top of its status bar into client_right, client_bottom
+# and status_top.
 resize_window() {
-  local title=$1 width=$2 height=$3 id
+  local title=$1 width=$2 height=$3 id left right
   id=$(timeout 10 xdotool search --name "^$title\$" | head -1)
   [ -n "$id" ] || fail "xdotool cannot find the \"$title\" window"
   probe client-and-status "$title" || fail "cannot read the \"$title\" window"
   local before=$answer
+  read -r left _ right _ <<<"$answer"
+  if (((right - left) > width - 60)); then
+    width=$4
+    height=$5
+  fi
   timeout 10 xdotool windowsize "$id" "$width" "$height" || fail "cannot resize the \"$title\" window"
   for _ in $(seq 1 25); do
     sleep 0.2
@@ -89,7 +96,7 @@ timeout 30 import -window root "$artefacts/tips_window.png" || fail "no screensh
 echo "screenshot: $artefacts/tips_window.png"
 
 echo "== the tips window sized"
-resize_window "$tips_title" 620 440
+resize_window "$tips_title" 620 440 500 360
 expect_edges "$tips_title" $close_button $((client_right - 10)) "$status_top"
 expect_edges "$tips_title" $forward_button - "$status_top"
 expect_edges "$tips_title" $viewer $((client_right - 10)) -
@@ -134,12 +141,25 @@ click_rect "$answer"
 wait_viewer_text "$help_title" "Track list topic"
 
 echo "== the help window sized"
-resize_window "$help_title" 720 520
+resize_window "$help_title" 720 520 560 420
 expect_edges "$help_title" $forward_button $((client_right - 10)) -
 expect_edges "$help_title" $viewer $((client_right - 10)) "$status_top"
 sleep 0.5
 timeout 30 import -window root "$artefacts/help_window_sized.png" || fail "no screenshot"
 echo "screenshot: $artefacts/help_window_sized.png"
+
+echo "== Escape closes the help window"
+# A click on an empty part of the viewer gives the window the keyboard.
+probe wait-rect "$help_title" $viewer 5000 || fail "no viewer"
+read -r left _ _ bottom <<<"$answer"
+click $((left + 200)) $((bottom - 20))
+sleep 0.5
+timeout 10 xdotool key Escape || fail "cannot press Escape"
+for _ in $(seq 1 25); do
+  probe text "$help_title" $viewer >/dev/null 2>&1 || break
+  sleep 0.2
+done
+probe text "$help_title" $viewer >/dev/null 2>&1 && fail "the help window is still open after Escape"
 close_corvale
 grep -q '^lasttip=1' "$work/config.ini" || fail "the tip shown was not saved: $(grep lasttip "$work/config.ini")"
 
