@@ -14,7 +14,7 @@
 #include "controls/frame_services.h"
 #include "controls/help_doc.h"
 #include "dialogs/dialog_ids.h"
-#include "support/temp_dir.h"
+#include "help_document_fixture.h"
 
 namespace {
 
@@ -38,24 +38,8 @@ void PressKey(HWND target, WPARAM key) {
   RunLoop();
 }
 
-class FrameMessageLoopTest : public testing::Test {
+class FrameMessageLoopTest : public HelpDocumentTest {
  protected:
-  void SetUp() override {
-    InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, "Corvale", nullptr);
-    InstallHelpViewer();
-  }
-  void TearDown() override {
-    CloseHelpDocument(doc_);
-    ReleaseSharedHelpFrames();
-    FrameServicesTable() = FrameServices();
-    ShutdownCommonLibrary();
-  }
-  void Open(const char* name, const char* content, unsigned flags) {
-    const std::string path = dir_.File(name);
-    testing_support::WriteWholeFile(path, content);
-    doc_ = OpenHelpDocument(path.c_str(), flags & kHelpTipsStyle ? 8001 : kHelpPaneResourceId, flags);
-    ASSERT_NE(doc_, nullptr);
-  }
   void OpenHelp() {
     DialogFrame owner = {};
     owner.dialog_id = 9701;
@@ -66,13 +50,10 @@ class FrameMessageLoopTest : public testing::Test {
     ASSERT_NE(HelpDocumentWindow(doc_), nullptr);
   }
   HWND Item(int id) const { return GetDlgItem(HelpDocumentWindow(doc_), id); }
-
-  testing_support::TempDir dir_;
-  HelpDoc* doc_ = nullptr;
 };
 
 TEST_F(FrameMessageLoopTest, EscapeClosesTheHelpWindowFromItsViewerOrItself) {
-  Open("help.htm", kHelpDocument, kHelpPaneFlags);
+  ASSERT_NE(Open("help.htm", kHelpDocument, kHelpPaneFlags), nullptr);
   OpenHelp();
   SetFocus(Item(IDC_VIEWER_AREA));
   ASSERT_EQ(GetFocus(), Item(IDC_VIEWER_AREA));
@@ -87,7 +68,7 @@ TEST_F(FrameMessageLoopTest, EscapeClosesTheHelpWindowFromItsViewerOrItself) {
 }
 
 TEST_F(FrameMessageLoopTest, TabMovesThroughTheTipsWindowAndEscapeClosesIt) {
-  Open("tips.htm", kTipsDocument, kHelpTipsStyle | kHelpNavigation);
+  ASSERT_NE(Open("tips.htm", kTipsDocument, kHelpTipsStyle | kHelpNavigation), nullptr);
   OpenTipsWindow(nullptr, doc_, 1);
   RunLoop();
   ASSERT_NE(HelpDocumentWindow(doc_), nullptr);

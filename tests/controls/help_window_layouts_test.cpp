@@ -17,7 +17,7 @@
 #include "controls/layout_engine.h"
 #include "controls/status_bar.h"
 #include "dialogs/dialog_ids.h"
-#include "support/temp_dir.h"
+#include "help_document_fixture.h"
 
 namespace {
 
@@ -35,26 +35,12 @@ void Pump() {
 
 int TopicOfId(int) { return 1; }
 
-class HelpWindowLayoutsTest : public testing::Test {
+class HelpWindowLayoutsTest : public HelpDocumentTest {
  protected:
   void SetUp() override {
-    InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, "Corvale", nullptr);
-    FrameServicesTable() = FrameServices();
+    HelpDocumentTest::SetUp();
     InstallFrameBars();
     InstallLayoutEngine();
-    InstallHelpViewer();
-  }
-  void TearDown() override {
-    CloseHelpDocument(doc_);
-    ReleaseSharedHelpFrames();
-    FrameServicesTable() = FrameServices();
-    ShutdownCommonLibrary();
-  }
-  void Open(const char* name, const char* content, unsigned flags) {
-    const std::string path = dir_.File(name);
-    testing_support::WriteWholeFile(path, content);
-    doc_ = OpenHelpDocument(path.c_str(), flags & kHelpTipsStyle ? 8001 : kHelpPaneResourceId, flags);
-    ASSERT_NE(doc_, nullptr);
   }
   HWND Window() const { return HelpDocumentWindow(doc_); }
   void Resize(int width, int height) {
@@ -90,13 +76,10 @@ class HelpWindowLayoutsTest : public testing::Test {
   }
   static int Width(const RECT& rect) { return rect.right - rect.left; }
   static int Height(const RECT& rect) { return rect.bottom - rect.top; }
-
-  testing_support::TempDir dir_;
-  HelpDoc* doc_ = nullptr;
 };
 
 TEST_F(HelpWindowLayoutsTest, HelpWindowFollowsItsTableEachTimeItOpens) {
-  Open("help.htm", kHelpDocument, kHelpPaneFlags);
+  ASSERT_NE(Open("help.htm", kHelpDocument, kHelpPaneFlags), nullptr);
   DialogFrame owner = {};
   owner.dialog_id = 9701;
   owner.help_topic_of = TopicOfId;
@@ -140,7 +123,7 @@ TEST_F(HelpWindowLayoutsTest, HelpWindowFollowsItsTableEachTimeItOpens) {
 }
 
 TEST_F(HelpWindowLayoutsTest, TipsWindowKeepsItsRowOfButtonsAboveTheStatusBar) {
-  Open("tips.htm", kTipsDocument, kHelpTipsStyle | kHelpNavigation);
+  ASSERT_NE(Open("tips.htm", kTipsDocument, kHelpTipsStyle | kHelpNavigation), nullptr);
   for (int opening = 1; opening <= 2; ++opening) {
     OpenTipsWindow(nullptr, doc_, 1);
     Pump();
