@@ -9,6 +9,7 @@
 #include "common/strings.h"
 #include "common/upgrade.h"
 #include "controls/about_box.h"
+#include "controls/browser_launcher.h"
 #include "res/string_ids.h"
 
 void RunUpgradeCommand(HWND owner) {
@@ -18,6 +19,12 @@ void RunUpgradeCommand(HWND owner) {
 }
 
 void OpenManualCommand() { OpenManual(LibraryProductCode()); }
+
+void OpenFaqCommand(HWND owner, const char* browser_setting, bool new_window) {
+  if (OpenFaqPage(owner, browser_setting, new_window ? kBrowserNewWindow : kBrowserCurrentWindow)) return;
+  ShowMessageBox(owner, MessageBoxIcon::kWarning, LoadStringText(IDS_BROWSER_ERROR), "%s",
+                 LoadStringText(IDS_BROWSER_OPEN_FAILED));
+}
 
 void ShowAboutCommand(DialogFrame* parent) {
   AboutBoxRequest request;

@@ -1,4 +1,4 @@
-// File > Upgrade, Help > Manual and Help > About.
+// File > Upgrade, Help > Manual, Help > FAQ and Help > About.
 #pragma once
 
 #include <windows.h>
@@ -10,5 +10,8 @@ struct DialogFrame;
 void RunUpgradeCommand(HWND owner);
 // Opens the product manual, or has the upgrade program fetch it (silently).
 void OpenManualCommand();
+// Opens the FAQ page with `browser_setting` (null or empty: the detected
+// browsers); when that fails, says so in a warning box over `owner`.
+void OpenFaqCommand(HWND owner, const char* browser_setting, bool new_window);
 // Shows the About box over the main window.
 void ShowAboutCommand(DialogFrame* parent);

@@ -53,7 +53,7 @@ void ShowRipResult(int result) {
   } else {
     std::snprintf(text, sizeof text, "%s", TextWithNumber(LoadStringText(IDS_RIP_ERROR_UNKNOWN), result).c_str());
   }
-  ShowMessageBox(Main().frame ? Main().frame->window : nullptr, kProductName, "%s", text);
+  ShowMessageBox(Main().frame ? Main().frame->window : nullptr, MessageBoxIcon::kWarning, kProductName, "%s", text);
 }
 
 void ApplyLanguageToWindow() {
@@ -157,8 +157,8 @@ void StartRipOfCollectedTracks() {
   MainState& main = Main();
   if (main.ripping) return;
   if (g_settings.output_format == kFormatMp3 && (!g_settings.mp3_encoder || g_settings.mp3_encoder->empty())) {
-    ShowMessageBox(main.frame ? main.frame->window : nullptr, LoadStringText(IDS_MP3_CODEC_ERROR), "%s",
-                   LoadStringText(IDS_NO_MP3_ENCODER));
+    ShowMessageBox(main.frame ? main.frame->window : nullptr, MessageBoxIcon::kWarning,
+                   LoadStringText(IDS_MP3_CODEC_ERROR), "%s", LoadStringText(IDS_NO_MP3_ENCODER));
     return;
   }
   if (main.copied_tracks == 0) return;
@@ -248,10 +248,8 @@ int HandleMainCommand(int command, int notification, HWND control) {
       ShowAboutCommand(main.frame);
       return 1;
     case IDM_FAQ:
-      if (!OpenFaqPage(main.window, g_settings.browser ? g_settings.browser->c_str() : nullptr,
-                       g_settings.new_window ? kBrowserNewWindow : kBrowserCurrentWindow)) {
-        ShowMessageBox(main.window, LoadStringText(IDS_BROWSER_ERROR), "%s", LoadStringText(IDS_BROWSER_OPEN_FAILED));
-      }
+      OpenFaqCommand(main.window, g_settings.browser ? g_settings.browser->c_str() : nullptr,
+                     g_settings.new_window != 0);
       return 1;
     case IDM_TIPS:
       ShowFirstTip(main.frame);

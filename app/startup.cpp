@@ -26,6 +26,7 @@
 #include "controls/browser_discovery.h"
 #include "controls/dialog_resources.h"
 #include "controls/frame_bars.h"
+#include "controls/frame_message_loop.h"
 #include "controls/layout_engine.h"
 #include "controls/layout_services.h"
 #include "controls/help_doc.h"
@@ -96,9 +97,7 @@ void LoadIconLists() {
 int MessageLoop(HACCEL accelerators) {
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    HWND main_window = MainWindowHandle();
-    if (accelerators && main_window && TranslateAcceleratorA(main_window, accelerators, &msg)) continue;
-    if (main_window && IsDialogMessageA(main_window, &msg)) continue;
+    if (TranslateLoopMessage(&msg, MainWindowHandle(), accelerators)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

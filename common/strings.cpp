@@ -105,15 +105,46 @@ int ShowErrorBox(HWND owner, const char* format, ...) {
   return 1;
 }
 
-int ShowMessageBox(HWND owner, const char* caption, const char* format, ...) {
+namespace {
+
+UINT IconStyle(MessageBoxIcon icon) {
+  switch (icon) {
+    case MessageBoxIcon::kInformation:
+      return MB_ICONINFORMATION;
+    case MessageBoxIcon::kWarning:
+      return MB_ICONWARNING;
+    case MessageBoxIcon::kError:
+      return MB_ICONERROR;
+    case MessageBoxIcon::kNone:
+      break;
+  }
+  return 0;
+}
+
+int ShowFormattedBoxV(HWND owner, MessageBoxIcon icon, const char* caption, const char* format, va_list args) {
   if (!format) return 0;
+  std::optional<std::string> text = FormatMessageTextV(format, args);
+  if (!text) return 0;
+  g_show_message_box(owner, text->c_str(), caption ? caption : "", MB_OK | IconStyle(icon));
+  return 1;
+}
+
+}  // namespace
+
+int ShowMessageBox(HWND owner, const char* caption, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::optional<std::string> text = FormatMessageTextV(format, args);
+  const int shown = ShowFormattedBoxV(owner, MessageBoxIcon::kNone, caption, format, args);
   va_end(args);
-  if (!text) return 0;
-  g_show_message_box(owner, text->c_str(), caption ? caption : "", MB_OK);
-  return 1;
+  return shown;
+}
+
+int ShowMessageBox(HWND owner, MessageBoxIcon icon, const char* caption, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int shown = ShowFormattedBoxV(owner, icon, caption, format, args);
+  va_end(args);
+  return shown;
 }
 
 int ShowWarningBox(HWND owner, const char* caption, const char* text) {

@@ -24,10 +24,19 @@ int ShowErrorBox(HWND owner, const char* format, ...)
     ;
 
 // The same with a caption of the caller's (empty when null), owned by
-// `owner` (none when null).
+// `owner` (none when null), and no icon.
 int ShowMessageBox(HWND owner, const char* caption, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+
+enum class MessageBoxIcon { kNone, kInformation, kWarning, kError };
+
+// The same with an icon; a failure told to the user takes kWarning.
+int ShowMessageBox(HWND owner, MessageBoxIcon icon, const char* caption, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 4, 5)))
 #endif
     ;
 

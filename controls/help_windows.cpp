@@ -12,6 +12,8 @@
 #include "controls/dialog_resources.h"
 #include "controls/frame_services.h"
 #include "controls/help_doc.h"
+#include "controls/help_window_layouts.h"
+#include "controls/layout_engine.h"
 #include "controls/page_view.h"
 #include "controls/rich_edit_viewer.h"
 #include "controls/status_bar.h"
@@ -198,16 +200,36 @@ void CloseFrameWindow(HelpDoc* doc) {
   if (doc->frame != nullptr && doc->frame->window != nullptr) DestroyWindow(doc->frame->window);
 }
 
-bool CreateViewerWindow(DialogFrame* owner, HelpDoc* doc, int plain_template, int html_template, FrameProc procedure) {
+// The status bar has one part, across the whole width.
+void SizeStatusBar(DialogFrame* frame, int) { SetStatusParts(frame, {-1}); }
+
+struct ViewerWindowKind {
+  int plain_template;
+  int html_template;
+  FrameProc procedure;
+  const int32_t (*layout)[kLayoutFieldCount];
+  std::size_t layout_rows;
+};
+
+const ViewerWindowKind kHelpWindowKind = {IDD_HELP_PLAIN, IDD_HELP_HTML, HelpWindowProc, kHelpWindowLayout,
+                                          kHelpWindowLayoutRows};
+const ViewerWindowKind kTipsWindowKind = {IDD_TIPS_PLAIN, IDD_TIPS_HTML, TipsWindowProc, kTipsWindowLayout,
+                                          kTipsWindowLayoutRows};
+
+bool CreateViewerWindow(DialogFrame* owner, HelpDoc* doc, const ViewerWindowKind& kind) {
   const bool html_mode = doc->topics.html_mode();
   if (html_mode) LoadAtl();
   char reference[64];
-  wsprintfA(reference, "%s?#%d", kDialogLibrary, html_mode ? html_template : plain_template);
-  if (doc->frame->status_bar == nullptr) AddStatusBar(doc->frame, 1, nullptr);
+  wsprintfA(reference, "%s?#%d", kDialogLibrary, html_mode ? kind.html_template : kind.plain_template);
+  // The frame outlives its windows: the bar record of an earlier window
+  // would still name that window's (destroyed) bar, so each window gets a
+  // fresh one, and a fresh layout measured on its own controls.
+  AddStatusBar(doc->frame, 1, SizeStatusBar);
+  SetFrameLayout(doc->frame, kind.layout, kind.layout_rows);
   doc->frame->help_muted = 1;
   DialogRequest request;
   request.holder = &doc->frame;
-  request.procedure = procedure;
+  request.procedure = kind.procedure;
   request.modal = false;
   request.user_data = doc;
   if (CreateDialogFromReference(request, reference) == 0 || doc->frame->window == nullptr) return false;
@@ -245,7 +267,7 @@ void OpenHelpWindow(DialogFrame* owner, HelpDoc* doc, int id) {
     return;
   }
   doc->owner_frame = owner;
-  if (!CreateViewerWindow(owner, doc, IDD_HELP_PLAIN, IDD_HELP_HTML, HelpWindowProc)) return;
+  if (!CreateViewerWindow(owner, doc, kHelpWindowKind)) return;
   HWND window = doc->frame->window;
   if (doc->topics.html_mode() && doc->page_view != nullptr)
     ShowPage(doc->page_view, "<HTML><BODY></BODY></HTML>", nullptr);
@@ -263,7 +285,7 @@ void OpenTipsWindow(DialogFrame* owner, HelpDoc* doc, int topic) {
   CloseFrameWindow(doc);
   doc->owner_frame = owner;
   doc->current_topic = -1;
-  if (!CreateViewerWindow(owner, doc, IDD_TIPS_PLAIN, IDD_TIPS_HTML, TipsWindowProc)) return;
+  if (!CreateViewerWindow(owner, doc, kTipsWindowKind)) return;
   ShowWindow(doc->frame->window, SW_SHOWNORMAL);
   if (!ShowHelpTopic(doc, topic)) ShowHelpTopic(doc, 1);
 }

@@ -65,7 +65,9 @@ LayoutRect ToolbarRoom(HWND toolbar, const LayoutEntry& entry, int window_width)
 
 int StatusBarHeight(const DialogFrame* frame) {
   if (frame->status_bar == nullptr || frame->status_bar->window == nullptr) return 0;
-  if (!IsWindowVisible(frame->status_bar->window)) return 0;
+  // The bar's own style: a window laid out before it is shown still keeps
+  // room for its bar.
+  if ((GetWindowLongA(frame->status_bar->window, GWL_STYLE) & WS_VISIBLE) == 0) return 0;
   RECT rect;
   return GetWindowRect(frame->status_bar->window, &rect) ? rect.bottom - rect.top : 0;
 }

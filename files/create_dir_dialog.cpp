@@ -26,7 +26,8 @@ std::string ErrorText(int code) {
 void ShowBox(HWND owner, UINT caption_id, const std::string& text) {
   // Only a frame dialog owns the box, as before the owner was a window.
   const DialogFrame* frame = owner ? FrameFromWindow(owner) : nullptr;
-  ShowMessageBox(frame ? frame->window : nullptr, LoadStringText(caption_id), "%s", text.c_str());
+  ShowMessageBox(frame ? frame->window : nullptr, MessageBoxIcon::kWarning, LoadStringText(caption_id), "%s",
+                 text.c_str());
 }
 
 int CreateDirProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam) {

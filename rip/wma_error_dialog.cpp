@@ -46,7 +46,7 @@ int WmaErrorProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM) {
     case WM_COMMAND:
       if (LOWORD(wparam) == IDC_WMA_INSTALL_NOW) {
         if (!g_open_address(frame->window, address)) {
-          ShowMessageBox(frame->window, LoadStringText(IDS_BROWSER_ERROR), "%s",
+          ShowMessageBox(frame->window, MessageBoxIcon::kWarning, LoadStringText(IDS_BROWSER_ERROR), "%s",
                          LoadStringText(IDS_BROWSER_OPEN_FAILED));
         }
         CloseDialogFrame(frame, 1);

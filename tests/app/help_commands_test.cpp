@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/common_library.h"
+#include "common/registry.h"
 #include "common/strings.h"
 #include "common/upgrade.h"
 
@@ -47,6 +48,19 @@ TEST_F(HelpCommandsTest, UpgradeThatCannotStartIsReportedAndManualIsSilent) {
 
   OpenManualCommand();
   EXPECT_EQ(g_boxes.size(), 1u);
+}
+
+TEST_F(HelpCommandsTest, FaqThatCannotBeOpenedIsReportedWithAWarning) {
+  // No FAQ address below the program's key: there is nothing to open.
+  SetProgramKey("Software\\CorvaleTests\\NoFaq");
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\CorvaleTests\\NoFaq");
+  OpenFaqCommand(nullptr, "C:\\no\\browser.exe", true);
+  SetProgramKey(nullptr);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].caption, "Browser Error");
+  EXPECT_EQ(g_boxes[0].text,
+            "\"Unable to open the specified Browser. Please check the Preferences from the Options menu.\"");
+  EXPECT_EQ(g_boxes[0].type & MB_ICONMASK, UINT(MB_ICONWARNING));
 }
 
 }  // namespace

@@ -135,7 +135,29 @@ TEST_F(StringsTest, MessageBoxTakesCaptionAndOwner) {
   EXPECT_EQ(g_shown[0].text, "No encoder");
   EXPECT_EQ(g_shown[1].owner, nullptr);
   EXPECT_EQ(g_shown[1].caption, "");
+  for (const ShownBox& box : g_shown) EXPECT_EQ(box.type, UINT(MB_OK)) << "no icon unless one is asked for";
   DestroyWindow(window);
+}
+
+TEST_F(StringsTest, MessageBoxShowsTheIconAskedFor) {
+  const struct {
+    MessageBoxIcon icon;
+    UINT style;
+  } cases[] = {{MessageBoxIcon::kNone, 0},
+               {MessageBoxIcon::kInformation, MB_ICONINFORMATION},
+               {MessageBoxIcon::kWarning, MB_ICONWARNING},
+               {MessageBoxIcon::kError, MB_ICONERROR}};
+  for (const auto& one : cases) {
+    g_shown.clear();
+    EXPECT_EQ(ShowMessageBox(nullptr, one.icon, "Browser Error", "%s %d", "code", 7), 1);
+    ASSERT_EQ(g_shown.size(), 1u);
+    EXPECT_EQ(g_shown[0].type, MB_OK | one.style);
+    EXPECT_EQ(g_shown[0].caption, "Browser Error");
+    EXPECT_EQ(g_shown[0].text, "code 7");
+  }
+  g_shown.clear();
+  EXPECT_EQ(ShowMessageBox(nullptr, MessageBoxIcon::kWarning, nullptr, nullptr), 0);
+  EXPECT_TRUE(g_shown.empty());
 }
 
 }  // namespace

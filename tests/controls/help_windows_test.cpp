@@ -12,6 +12,7 @@
 #include "controls/page_view.h"
 #include "controls/rich_edit_viewer.h"
 #include "dialogs/dialog_ids.h"
+#include "help_document_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -66,27 +67,7 @@ void ClickFirstLink(HelpDoc* doc) {
   Pump();
 }
 
-class HelpWindowsTest : public testing::Test {
- protected:
-  void SetUp() override {
-    InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, "Corvale", nullptr);
-    InstallHelpViewer();
-  }
-  void TearDown() override {
-    CloseHelpDocument(doc_);
-    ReleaseSharedHelpFrames();
-    FrameServicesTable() = FrameServices();
-    ShutdownCommonLibrary();
-  }
-  HelpDoc* Open(const char* name, const char* content, unsigned flags) {
-    const std::string path = dir_.File(name);
-    testing_support::WriteWholeFile(path, content);
-    doc_ = OpenHelpDocument(path.c_str(), flags & kHelpTipsStyle ? 8001 : kHelpPaneResourceId, flags);
-    return doc_;
-  }
-  testing_support::TempDir dir_;
-  HelpDoc* doc_ = nullptr;
-};
+using HelpWindowsTest = HelpDocumentTest;
 
 TEST_F(HelpWindowsTest, HelpOpensAtTheTopicOfTheIdAndFollowsLinksBackAndForward) {
   ASSERT_NE(Open("help.htm", kHelpDocument, kHelpPaneFlags), nullptr);

@@ -26,6 +26,9 @@
 //                                               button; prints the box's title
 //   e2e_probe status-parts                      "CLIENT_WIDTH EDGE EDGE ..." of the
 //                                               main window's status bar
+//   e2e_probe client-and-status TITLE           "LEFT TOP RIGHT BOTTOM STATUS_TOP": the
+//                                               client area of window TITLE and the
+//                                               top of its status bar, on screen
 //   e2e_probe time-start EXE TRACKS TIMEOUT_MS  starts EXE; seconds until its first
 //                                               window exists, and until its track
 //                                               list holds TRACKS items; closes it
@@ -298,6 +301,20 @@ int PrintText(const char* title, int id) {
   return 0;
 }
 
+// The client area of a program window and its status bar, in screen
+// coordinates: "left top right bottom status-top".
+int ClientAndStatusBar(const char* title) {
+  HWND window = FindProgramWindow(title, nullptr);
+  RECT client;
+  if (!window || !GetClientRect(window, &client)) return Fail("no window \"%s\"", title);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  HWND bar = FindWindowExA(window, nullptr, STATUSCLASSNAMEA, nullptr);
+  RECT status;
+  if (!bar || !IsWindowVisible(bar) || !GetWindowRect(bar, &status)) return Fail("\"%s\" has no status bar", title);
+  std::printf("%ld %ld %ld %ld %ld\n", client.left, client.top, client.right, client.bottom, status.top);
+  return 0;
+}
+
 int ComboSelection(int id) {
   HWND combo = MainChild(id);
   if (!combo) return Fail("no combo box");
@@ -508,6 +525,7 @@ int main(int argc, char** argv) {
   if (command == "watch" && argc == 5) return Watch(argv[2], argv[3], DWORD(number(4)));
   if (command == "wait-rect" && argc == 5) return WaitRect(argv[2], int(number(3)), DWORD(number(4)));
   if (command == "text" && argc == 4) return PrintText(argv[2], int(number(3)));
+  if (command == "client-and-status" && argc == 3) return ClientAndStatusBar(argv[2]);
   if (command == "toc" && argc == 2) return PrintToc();
   if (command == "close" && argc == 2) return CloseMain();
   if (command == "command" && argc == 3) return PostCommand(int(number(2)));
@@ -520,5 +538,5 @@ int main(int argc, char** argv) {
   return Fail(
       "usage: e2e_probe wait-main|item-count|rect|main-rect|column-widths|set-column-width|header-rect|selection|"
       "combo-selection|watch|wait-rect|text|toc|close|command|output-folder|answer-box|status-parts|toolbar|"
-      "time-start|time-window ...");
+      "time-start|time-window|client-and-status ...");
 }
