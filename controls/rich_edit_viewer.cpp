@@ -1,21 +1,12 @@
 #include "controls/rich_edit_viewer.h"
 
-#include <richedit.h>
-
 #include <cstring>
 
 #include "common/url_links.h"
 #include "controls/browser_launcher.h"
 #include "controls/dialog_frame.h"
 #include "controls/link_markup.h"
-
-struct RichEditViewer {
-  HWND window = nullptr;
-  unsigned flags = 0;
-  std::vector<RichLink> links;
-  RichLinkHandler handler = nullptr;
-  void* owner = nullptr;
-};
+#include "controls/rich_edit_viewer_internal.h"
 
 namespace {
 
@@ -109,11 +100,22 @@ void ConvertLinks(RichEditViewer* viewer, const char* base) {
   }
 }
 
-int HandleViewerMessage(void* object, UINT message, WPARAM, LPARAM lparam) {
+int HandleViewerMessage(void* object, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* viewer = static_cast<RichEditViewer*>(object);
+  if (message == WM_COMMAND) {
+    if (HIWORD(wparam) == EN_CHANGE && reinterpret_cast<HWND>(lparam) == viewer->window) NoteViewerChange(viewer);
+    return 0;
+  }
   if (message != WM_NOTIFY || lparam == 0) return 0;
   const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-  if (header->code != EN_LINK || header->hwndFrom != viewer->window) return 0;
+  if (header->hwndFrom != viewer->window) return 0;
+  if (header->code == EN_MSGFILTER) {
+    if (!FilterViewerInput(viewer, *reinterpret_cast<const MSGFILTER*>(lparam))) return 0;
+    // The nonzero answer tells the control to ignore the message.
+    SetWindowLongPtrA(GetParent(viewer->window), DWLP_MSGRESULT, 1);
+    return 1;
+  }
+  if (header->code != EN_LINK) return 0;
   const auto* link = reinterpret_cast<const ENLINK*>(lparam);
   if (link->msg != WM_LBUTTONDOWN || viewer->links.empty()) return 0;
   return FollowRichViewerLink(viewer, link->chrg.cpMin, link->chrg.cpMax);
@@ -175,7 +177,10 @@ int SetRichViewerText(RichEditViewer* viewer, const char* rtf, const char* base)
   SendMessageA(viewer->window, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
   const bool streamed = stream.dwError == 0;
   viewer->links.clear();
+  viewer->applying_edit = true;
   if ((viewer->flags & kRichViewerLinks) != 0) ConvertLinks(viewer, base);
+  viewer->applying_edit = false;
+  viewer->history.Clear();
   // The links are part of the text as set, not a change of the user's.
   SendMessageA(viewer->window, EM_SETMODIFY, FALSE, 0);
   SendMessageA(viewer->window, EM_SETSEL, 0, 0);
