@@ -14,11 +14,21 @@ namespace {
 
 constexpr UINT kUnicodeCodePage = 1200;
 
-// Ctrl+letter codes of the key translation.
-constexpr int kCtrlV = 'V' - 'A' + 1;
-constexpr int kCtrlX = 'X' - 'A' + 1;
-constexpr int kCtrlY = 'Y' - 'A' + 1;
-constexpr int kCtrlZ = 'Z' - 'A' + 1;
+// The key translation gives Ctrl+A to Ctrl+Z as 1 to 26.
+constexpr int CtrlCode(char letter) { return letter - 'A' + 1; }
+
+struct KeyCommand {
+  int code;
+  ViewerEditCommand command;
+};
+// Ctrl+Y is the redo key: it is what Windows users expect from text fields
+// and office programs.
+constexpr KeyCommand kKeyCommands[] = {
+    {CtrlCode('V'), kViewerEditPaste},
+    {CtrlCode('X'), kViewerEditCut},
+    {CtrlCode('Z'), kViewerEditUndo},
+    {CtrlCode('Y'), kViewerEditRedo},
+};
 
 bool KeyIsDown(int key) { return GetKeyState(key) < 0; }
 
@@ -33,12 +43,6 @@ void Select(HWND window, LONG first, LONG last) {
   SendMessageW(window, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
-LONG TextLength(HWND window) {
-  GETTEXTLENGTHEX request = {GTL_DEFAULT | GTL_NUMCHARS, kUnicodeCodePage};
-  const LRESULT length = SendMessageW(window, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0);
-  return length > 0 ? static_cast<LONG>(length) : 0;
-}
-
 // The control's text as the viewer edits it: positions are the control's
 // character positions, one per paragraph break.
 class ControlText : public EditableText {
@@ -49,16 +53,7 @@ class ControlText : public EditableText {
     if (last <= first) return L"";
     Select(window_, first, last);
     const CHARRANGE selected = Selection(window_);
-    if (selected.cpMax <= selected.cpMin) return L"";
-    std::wstring text(static_cast<std::size_t>(selected.cpMax - selected.cpMin) + 1, L'\0');
-    GETTEXTEX request = {};
-    request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    request.flags = GT_SELECTION;
-    request.codepage = kUnicodeCodePage;
-    const LRESULT copied =
-        SendMessageW(window_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
+    return ReadRichText(window_, selected.cpMax - selected.cpMin, GT_SELECTION);
   }
 
   long Replace(long first, long last, const std::wstring& text) override {
@@ -126,7 +121,7 @@ std::wstring ClipboardText(HWND owner) {
 CHARRANGE DeletionRange(HWND window, bool forward) {
   CHARRANGE range = Selection(window);
   if (range.cpMin != range.cpMax) return range;
-  const LONG length = TextLength(window);
+  const LONG length = RichTextLength(window);
   if (KeyIsDown(VK_CONTROL)) {
     const LRESULT edge =
         SendMessageW(window, EM_FINDWORDBREAK, forward ? WB_MOVEWORDRIGHT : WB_MOVEWORDLEFT, range.cpMin);
@@ -163,28 +158,17 @@ bool FilterKey(RichEditViewer* viewer, WPARAM key) {
     ReplaceAndRecord(viewer, DeletionRange(viewer->window, key == VK_DELETE), L"", false);
     return true;
   }
-  if (key == VK_APPS || (key == VK_F10 && KeyIsDown(VK_SHIFT))) {
+  if (key == VK_APPS) {
     ShowMenuAtCaret(viewer);
     return true;
   }
-  // Ctrl+Y is the redo key: it is what Windows users expect from text
-  // fields and office programs.
-  switch (KeyToCommandCode(WM_KEYDOWN, static_cast<int>(key))) {
-    case kCtrlV:
-      RunViewerEditCommand(viewer, kViewerEditPaste);
-      return true;
-    case kCtrlX:
-      RunViewerEditCommand(viewer, kViewerEditCut);
-      return true;
-    case kCtrlZ:
-      RunViewerEditCommand(viewer, kViewerEditUndo);
-      return true;
-    case kCtrlY:
-      RunViewerEditCommand(viewer, kViewerEditRedo);
-      return true;
-    default:
-      return false;
+  const int code = KeyToCommandCode(WM_KEYDOWN, static_cast<int>(key));
+  for (const KeyCommand& entry : kKeyCommands) {
+    if (entry.code != code) continue;
+    RunViewerEditCommand(viewer, entry.command);
+    return true;
   }
+  return false;
 }
 
 }  // namespace
@@ -202,7 +186,7 @@ ViewerEditState ViewerEditStateOf(const RichEditViewer* viewer) {
   state.can_redo = viewer->history.CanRedo();
   state.has_selection = selected.cpMax > selected.cpMin;
   state.can_paste = IsClipboardFormatAvailable(CF_UNICODETEXT) != 0;
-  state.has_text = TextLength(viewer->window) > 0;
+  state.has_text = RichTextLength(viewer->window) > 0;
   return state;
 }
 

@@ -18,9 +18,12 @@ HMODULE g_riched20 = nullptr;
 HMODULE g_riched32 = nullptr;
 bool g_libraries_tried = false;
 RichLinkOpener g_opener = nullptr;
+RichBrowserSetting g_browser_setting = nullptr;
 
 int OpenInBrowser(HWND owner, const RichLink& link) {
-  return OpenCheckedLink(owner, nullptr, nullptr, link.url.c_str(), kBrowserStartProgram);
+  const std::string browser = g_browser_setting != nullptr ? g_browser_setting() : std::string();
+  return OpenCheckedLink(owner, browser.empty() ? nullptr : browser.c_str(), nullptr, link.url.c_str(),
+                         kBrowserStartProgram);
 }
 
 struct StreamSource {
@@ -39,20 +42,7 @@ DWORD CALLBACK ReadPiece(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* giv
   return 0;
 }
 
-std::wstring ControlText(HWND window) {
-  GETTEXTLENGTHEX length_request = {GTL_DEFAULT | GTL_NUMCHARS, kUnicodeCodePage};
-  const LRESULT length = SendMessageW(window, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length_request), 0);
-  if (length <= 0) return L"";
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GETTEXTEX request = {};
-  request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  request.flags = GT_DEFAULT;
-  request.codepage = kUnicodeCodePage;
-  const LRESULT copied =
-      SendMessageW(window, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request), reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-  return text;
-}
+std::wstring ControlText(HWND window) { return ReadRichText(window, RichTextLength(window), GT_DEFAULT); }
 
 std::string Narrow(const std::wstring& wide) {
   if (wide.empty()) return "";
@@ -125,6 +115,25 @@ void DestroyViewerObject(void* object) { delete static_cast<RichEditViewer*>(obj
 
 }  // namespace
 
+LONG RichTextLength(HWND window) {
+  GETTEXTLENGTHEX request = {GTL_DEFAULT | GTL_NUMCHARS, kUnicodeCodePage};
+  const LRESULT length = SendMessageW(window, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0);
+  return length > 0 ? static_cast<LONG>(length) : 0;
+}
+
+std::wstring ReadRichText(HWND window, LONG length, DWORD flags) {
+  if (length <= 0) return L"";
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GETTEXTEX request = {};
+  request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  request.flags = flags;
+  request.codepage = kUnicodeCodePage;
+  const LRESULT copied =
+      SendMessageW(window, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request), reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
 int LoadRichEditLibraries() {
   if (!g_libraries_tried) {
     g_libraries_tried = true;
@@ -196,6 +205,8 @@ void SetRichViewerLinkHandler(RichEditViewer* viewer, RichLinkHandler handler, v
 }
 
 void SetRichLinkOpener(RichLinkOpener opener) { g_opener = opener; }
+
+void SetRichViewerBrowserSetting(RichBrowserSetting setting) { g_browser_setting = setting; }
 
 void SetRichViewerBackground(RichEditViewer* viewer, COLORREF colour) {
   if (viewer != nullptr) SendMessageA(viewer->window, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(colour));

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <string>
 #include <vector>
 
 #include "controls/edit_history.h"
@@ -18,6 +19,12 @@ struct RichEditViewer {
   EditHistory history;
   bool applying_edit = false;  // the change notifications are our own edits
 };
+
+// The number of characters in the control, one per paragraph break.
+LONG RichTextLength(HWND window);
+// Up to `length` characters of the control's text (GT_DEFAULT) or of its
+// selection (GT_SELECTION).
+std::wstring ReadRichText(HWND window, LONG length, DWORD flags);
 
 // A key, character or mouse message the control offers to its dialog before
 // acting on it.  True when the viewer handled it and the control must not.
