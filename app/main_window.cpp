@@ -28,6 +28,7 @@
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
 #include "controls/owner_menus.h"
+#include "controls/rich_edit_viewer.h"
 #include "files/file_choosers.h"
 #include "files/file_list.h"
 #include "files/file_utils.h"
@@ -136,6 +137,7 @@ void Initialise() {
   SetTimer(g_main.window, kFolderWatchTimer, kFolderWatchPeriodMs, nullptr);
   g_main.commands_enabled = true;
   SetWmaDownloadOpener(OpenInChosenBrowser);
+  SetRichViewerBrowserSetting([] { return g_settings.browser.value_or(std::string()); });
   RemoveMissingLanguages(GetMenu(g_main.window));
   UpdateWindowTitle();
   GetDriveCount();

@@ -1,21 +1,12 @@
 #include "controls/rich_edit_viewer.h"
 
-#include <richedit.h>
-
 #include <cstring>
 
 #include "common/url_links.h"
 #include "controls/browser_launcher.h"
 #include "controls/dialog_frame.h"
 #include "controls/link_markup.h"
-
-struct RichEditViewer {
-  HWND window = nullptr;
-  unsigned flags = 0;
-  std::vector<RichLink> links;
-  RichLinkHandler handler = nullptr;
-  void* owner = nullptr;
-};
+#include "controls/rich_edit_viewer_internal.h"
 
 namespace {
 
@@ -27,9 +18,12 @@ HMODULE g_riched20 = nullptr;
 HMODULE g_riched32 = nullptr;
 bool g_libraries_tried = false;
 RichLinkOpener g_opener = nullptr;
+RichBrowserSetting g_browser_setting = nullptr;
 
 int OpenInBrowser(HWND owner, const RichLink& link) {
-  return OpenCheckedLink(owner, nullptr, nullptr, link.url.c_str(), kBrowserStartProgram);
+  const std::string browser = g_browser_setting != nullptr ? g_browser_setting() : std::string();
+  return OpenCheckedLink(owner, browser.empty() ? nullptr : browser.c_str(), nullptr, link.url.c_str(),
+                         kBrowserStartProgram);
 }
 
 struct StreamSource {
@@ -48,20 +42,7 @@ DWORD CALLBACK ReadPiece(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* giv
   return 0;
 }
 
-std::wstring ControlText(HWND window) {
-  GETTEXTLENGTHEX length_request = {GTL_DEFAULT | GTL_NUMCHARS, kUnicodeCodePage};
-  const LRESULT length = SendMessageW(window, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length_request), 0);
-  if (length <= 0) return L"";
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GETTEXTEX request = {};
-  request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  request.flags = GT_DEFAULT;
-  request.codepage = kUnicodeCodePage;
-  const LRESULT copied =
-      SendMessageW(window, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request), reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-  return text;
-}
+std::wstring ControlText(HWND window) { return ReadRichText(window, RichTextLength(window), GT_DEFAULT); }
 
 std::string Narrow(const std::wstring& wide) {
   if (wide.empty()) return "";
@@ -109,11 +90,22 @@ void ConvertLinks(RichEditViewer* viewer, const char* base) {
   }
 }
 
-int HandleViewerMessage(void* object, UINT message, WPARAM, LPARAM lparam) {
+int HandleViewerMessage(void* object, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* viewer = static_cast<RichEditViewer*>(object);
+  if (message == WM_COMMAND) {
+    if (HIWORD(wparam) == EN_CHANGE && reinterpret_cast<HWND>(lparam) == viewer->window) NoteViewerChange(viewer);
+    return 0;
+  }
   if (message != WM_NOTIFY || lparam == 0) return 0;
   const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-  if (header->code != EN_LINK || header->hwndFrom != viewer->window) return 0;
+  if (header->hwndFrom != viewer->window) return 0;
+  if (header->code == EN_MSGFILTER) {
+    if (!FilterViewerInput(viewer, *reinterpret_cast<const MSGFILTER*>(lparam))) return 0;
+    // The nonzero answer tells the control to ignore the message.
+    SetWindowLongPtrA(GetParent(viewer->window), DWLP_MSGRESULT, 1);
+    return 1;
+  }
+  if (header->code != EN_LINK) return 0;
   const auto* link = reinterpret_cast<const ENLINK*>(lparam);
   if (link->msg != WM_LBUTTONDOWN || viewer->links.empty()) return 0;
   return FollowRichViewerLink(viewer, link->chrg.cpMin, link->chrg.cpMax);
@@ -122,6 +114,25 @@ int HandleViewerMessage(void* object, UINT message, WPARAM, LPARAM lparam) {
 void DestroyViewerObject(void* object) { delete static_cast<RichEditViewer*>(object); }
 
 }  // namespace
+
+LONG RichTextLength(HWND window) {
+  GETTEXTLENGTHEX request = {GTL_DEFAULT | GTL_NUMCHARS, kUnicodeCodePage};
+  const LRESULT length = SendMessageW(window, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0);
+  return length > 0 ? static_cast<LONG>(length) : 0;
+}
+
+std::wstring ReadRichText(HWND window, LONG length, DWORD flags) {
+  if (length <= 0) return L"";
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GETTEXTEX request = {};
+  request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  request.flags = flags;
+  request.codepage = kUnicodeCodePage;
+  const LRESULT copied =
+      SendMessageW(window, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request), reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
 
 int LoadRichEditLibraries() {
   if (!g_libraries_tried) {
@@ -175,7 +186,10 @@ int SetRichViewerText(RichEditViewer* viewer, const char* rtf, const char* base)
   SendMessageA(viewer->window, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
   const bool streamed = stream.dwError == 0;
   viewer->links.clear();
+  viewer->applying_edit = true;
   if ((viewer->flags & kRichViewerLinks) != 0) ConvertLinks(viewer, base);
+  viewer->applying_edit = false;
+  viewer->history.Clear();
   // The links are part of the text as set, not a change of the user's.
   SendMessageA(viewer->window, EM_SETMODIFY, FALSE, 0);
   SendMessageA(viewer->window, EM_SETSEL, 0, 0);
@@ -191,6 +205,8 @@ void SetRichViewerLinkHandler(RichEditViewer* viewer, RichLinkHandler handler, v
 }
 
 void SetRichLinkOpener(RichLinkOpener opener) { g_opener = opener; }
+
+void SetRichViewerBrowserSetting(RichBrowserSetting setting) { g_browser_setting = setting; }
 
 void SetRichViewerBackground(RichEditViewer* viewer, COLORREF colour) {
   if (viewer != nullptr) SendMessageA(viewer->window, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(colour));

@@ -25,8 +25,12 @@ struct RichLink {
 // Runs for a click on a link; nonzero means handled.  Without a handler, or
 // when it answers 0, the link is opened in the browser.
 using RichLinkHandler = int (*)(void* owner, RichEditViewer* viewer, const RichLink& link);
-// Opens a link that no handler took (test seam; default OpenCheckedLink).
+// Opens a link that no handler took (test seam; default OpenCheckedLink
+// with the browser setting below).
 using RichLinkOpener = int (*)(HWND owner, const RichLink& link);
+// The browser the user chose for web pages, read at each click so that a
+// change in the preferences counts at once; empty: the detected default.
+using RichBrowserSetting = std::string (*)();
 
 // Loads "riched32.dll" and "riched20.dll" once; 1 when either is present.
 int LoadRichEditLibraries();
@@ -45,7 +49,8 @@ void DestroyRichEditViewer(RichEditViewer* viewer);
 int SetRichViewerText(RichEditViewer* viewer, const char* rtf, const char* base);
 
 void SetRichViewerLinkHandler(RichEditViewer* viewer, RichLinkHandler handler, void* owner);
-void SetRichLinkOpener(RichLinkOpener opener);  // null: the default
+void SetRichLinkOpener(RichLinkOpener opener);                 // null: the default
+void SetRichViewerBrowserSetting(RichBrowserSetting setting);  // null: none
 void SetRichViewerBackground(RichEditViewer* viewer, COLORREF colour);
 
 HWND RichViewerWindow(const RichEditViewer* viewer);

@@ -11,6 +11,7 @@
 #include "common/common_library.h"
 #include "controls/dialog_resources.h"
 #include "page_view_test_dialogs.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -130,6 +131,36 @@ TEST_F(RichEditViewerTest, ClicksGoToTheHandlerElseToTheBrowser) {
   Press(0, 600);                // longer than any link
   EXPECT_TRUE(log.urls.empty());
   EXPECT_TRUE(g_opened.empty());
+}
+
+std::string g_browser_setting;
+std::string BrowserSetting() { return g_browser_setting; }
+
+// Without a handler the link goes to the browser of the user's setting
+// (fake_browser.exe beside the tests), never to the detected default.
+TEST_F(RichEditViewerTest, UnhandledLinkOpensInTheChosenBrowser) {
+  char program[MAX_PATH] = "";
+  ASSERT_GT(GetModuleFileNameA(nullptr, program, sizeof(program)), 0u);
+  g_browser_setting = program;
+  g_browser_setting.replace(g_browser_setting.rfind('\\') + 1, std::string::npos, "fake_browser.exe");
+  testing_support::TempDir temp;
+  const std::string log = temp.File("browser.log");
+  ASSERT_TRUE(SetEnvironmentVariableA("CORVALE_FAKE_BROWSER_LOG", log.c_str()));
+  SetRichLinkOpener(nullptr);
+  SetRichViewerBrowserSetting(BrowserSetting);
+  ASSERT_EQ(SetRichViewerText(viewer_, "{\\rtf1 Go <A HREF=\"http://example.com/a\">there</A>.}", nullptr), 1);
+  Press(3, 8);
+  std::string logged;
+  for (int wait = 0; wait < 200 && logged.find("start|") == std::string::npos; ++wait) {
+    Sleep(50);
+    if (testing_support::FileExists(log)) {
+      const std::vector<unsigned char> bytes = testing_support::ReadWholeFile(log);
+      logged.assign(bytes.begin(), bytes.end());
+    }
+  }
+  SetRichViewerBrowserSetting(nullptr);
+  SetEnvironmentVariableA("CORVALE_FAKE_BROWSER_LOG", nullptr);
+  EXPECT_NE(logged.find("\"http://example.com/a\""), std::string::npos) << logged;
 }
 
 TEST_F(RichEditViewerTest, AMouseClickOnALinkIsFollowed) {
