@@ -15,12 +15,7 @@ address="http://example.com/guide.htm"
 source "$(dirname "$0")/e2e_lib.sh"
 documents=$(cd "$(dirname "$0")/help_documents" && pwd)
 
-cleanup() {
-  stop_corvale
-  rm -rf "$root"
-}
-trap cleanup EXIT
-e2e_setup "$1" "$2" "$3"
+e2e_begin "$@"
 
 # A copy of the program whose help has a web link at the track list's topic.
 program=$root/program
