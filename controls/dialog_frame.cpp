@@ -1,5 +1,7 @@
 // The frame procedure: the dialog procedure of every frame dialog.
 #include "controls/dialog_frame.h"
+#include "controls/frame_help_pane.h"
+#include "controls/frame_control_list.h"
 
 #include "common/common_library.h"
 #include "common/language.h"

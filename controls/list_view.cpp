@@ -8,6 +8,7 @@
 #include "common/strings.h"
 #include "common/text_utils.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_control_list.h"
 #include "controls/frame_services.h"
 #include "controls/list_view_internal.h"
 

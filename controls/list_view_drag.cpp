@@ -8,6 +8,7 @@
 #include "common/menu_localisation.h"
 #include "common/win_owners.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_control_list.h"
 #include "controls/frame_services.h"
 #include "controls/list_view_internal.h"
 #include "controls/popup_menu.h"

@@ -7,6 +7,7 @@
 #include "common/html_charset.h"
 #include "controls/browser_host.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_control_list.h"
 #include "controls/html_rich_text.h"
 
 struct PageView {

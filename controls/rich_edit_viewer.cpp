@@ -7,6 +7,7 @@
 #include "common/url_links.h"
 #include "controls/browser_launcher.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_control_list.h"
 #include "controls/link_markup.h"
 
 struct RichEditViewer {
