@@ -19,12 +19,12 @@ int ReadItemText(DialogFrame* frame, int control_id, char** text) {
   int size = kFirstItemTextSize;
   int length = 0;
   for (;;) {
-    buffer.assign(size, '\0');
+    buffer.assign(static_cast<std::size_t>(size), '\0');
     length = static_cast<int>(GetDlgItemTextA(frame->window, control_id, &buffer[0], size));
     if (length < size - 1 || size >= kMaxItemTextSize) break;
     size = size * 2 > kMaxItemTextSize ? kMaxItemTextSize : size * 2;
   }
-  buffer.resize(length);
+  buffer.resize(static_cast<std::size_t>(length));
   char* copy = StrDup(buffer.c_str());
   if (copy == nullptr) return 0;
   std::free(*text);

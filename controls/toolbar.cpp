@@ -59,7 +59,7 @@ std::vector<TBBUTTON> ButtonsForWindow(ToolbarRecord* toolbar) {
 int CreateToolbarWindow(ToolbarRecord* toolbar) {
   DialogFrame* frame = toolbar->frame;
   if (toolbar->window || !frame->window) return toolbar->window != nullptr;
-  const DWORD style = toolbar->visible ? toolbar->style : (toolbar->style & ~WS_VISIBLE);
+  const DWORD style = toolbar->visible ? toolbar->style : (toolbar->style & ~static_cast<DWORD>(WS_VISIBLE));
   toolbar->window =
       CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, style, 0, 0, 0, 0, frame->window,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(toolbar->id)), GetModuleHandleA(nullptr), nullptr);
