@@ -25,6 +25,8 @@
 #include "common/language.h"
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_window.h"
+#include "controls/frame_item_texts.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
 #include "controls/owner_menus.h"

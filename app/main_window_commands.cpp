@@ -26,6 +26,7 @@
 #include "common/strings.h"
 #include "controls/browser_launcher.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_item_texts.h"
 #include "controls/frame_localisation.h"
 #include "controls/frame_services.h"
 #include "controls/list_view.h"

@@ -9,6 +9,7 @@
 #include "common/strings.h"
 #include "common/win_owners.h"
 #include "controls/dialog_resources.h"
+#include "controls/frame_item_texts.h"
 #include "controls/status_bar.h"
 #include "res/progress_ids.h"
 #include "res/string_ids.h"

@@ -26,6 +26,7 @@
 #include "controls/browser_discovery.h"
 #include "controls/dialog_resources.h"
 #include "controls/frame_bars.h"
+#include "controls/frame_help_pane.h"
 #include "controls/frame_message_loop.h"
 #include "controls/layout_engine.h"
 #include "controls/layout_services.h"

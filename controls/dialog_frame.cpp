@@ -1,5 +1,7 @@
 // The frame procedure: the dialog procedure of every frame dialog.
 #include "controls/dialog_frame.h"
+#include "controls/frame_help_pane.h"
+#include "controls/frame_control_list.h"
 
 #include "common/common_library.h"
 #include "common/language.h"
@@ -213,6 +215,204 @@ void FinishDestroy(HWND window, DialogFrame* frame) {
   if (frame->auto_free) FreeDialogFrame(frame);
 }
 
+// Handlers of the messages the frame answers before the owner sees them.
+// Those that return bool answer the message themselves (with *result) when
+// they return true: the owner then never sees it.
+
+// At WM_INITDIALOG the frame arrives as the creation parameter.
+void AttachCreatedFrame(HWND window, DialogFrame* created) {
+  if (created == nullptr) return;
+  RestoreStoredLayout(window, created);
+  if (HFONT font = LanguageDialogFont()) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(created));
+  AttachProperty(window, created);
+}
+
+void OnMove(DialogFrame* frame) {
+  if (frame->show_state == kShowNormal) StoreNormalRect(frame);
+}
+
+void OnSize(DialogFrame* frame, WPARAM size_type) {
+  if (size_type == SIZE_MINIMIZED) return;
+  if (size_type != SIZE_MAXIMIZED) StoreNormalRect(frame);
+  if (frame->size_hook != nullptr) frame->size_hook(frame, nullptr, static_cast<int>(size_type));
+}
+
+void OnActivate(DialogFrame* frame, WPARAM wparam) {
+  if (LOWORD(wparam) == WA_ACTIVE) ShowContextHelp(frame, frame->dialog_id);
+}
+
+bool OnGetMinMaxInfo(DialogFrame* frame, LPARAM lparam, INT_PTR* result) {
+  if (frame->min_width == 0) return false;
+  auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+  info->ptMinTrackSize.x = frame->min_width;
+  info->ptMinTrackSize.y = frame->min_height;
+  *result = 0;
+  return true;
+}
+
+// WM_MEASUREITEM, WM_MENUCHAR, WM_MENUGETOBJECT and menu WM_DRAWITEM.
+bool OnMenuMessage(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam, INT_PTR* result) {
+  const FrameServices& services = FrameServicesTable();
+  return services.menu_message != nullptr && services.menu_message(frame, message, wparam, lparam, result);
+}
+
+bool OnDrawItem(DialogFrame* frame, WPARAM wparam, LPARAM lparam, INT_PTR* result) {
+  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+  if (item == nullptr) return false;
+  if (item->CtlType == ODT_MENU) return OnMenuMessage(frame, WM_DRAWITEM, wparam, lparam, result);
+  const FrameServices& services = FrameServicesTable();
+  if (services.draw_control_item == nullptr || !services.draw_control_item(frame, item)) return false;
+  *result = 1;
+  return true;
+}
+
+// WM_NOTIFY, WM_CHAR and WM_USER go to the registered controls of their id;
+// notifications no control answers may come from a toolbar.
+bool OnControlMessage(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam, INT_PTR* result) {
+  if (DispatchToControls(frame, message, wparam, lparam, result)) return true;
+  if (message != WM_NOTIFY) return false;
+  const FrameServices& services = FrameServicesTable();
+  if (services.toolbar_notify == nullptr || !services.toolbar_notify(frame, reinterpret_cast<NMHDR*>(lparam))) {
+    return false;
+  }
+  *result = 1;
+  return true;
+}
+
+bool OnCommand(DialogFrame* frame, WPARAM wparam, LPARAM lparam, INT_PTR* result) {
+  if (frame->commands_blocked) {
+    *result = 0;
+    return true;
+  }
+  const int command = LOWORD(wparam);
+  if (frame->help_command != 0 && frame->help_command == command) {
+    const int help_id = frame->last_help_id != 0 ? frame->last_help_id : frame->dialog_id;
+    const FrameServices& services = FrameServicesTable();
+    if (services.open_help_window != nullptr) services.open_help_window(frame, help_id);
+    *result = 1;
+    return true;
+  }
+  const WORD code = HIWORD(wparam);
+  if (code == kComboSetFocus || code == kButtonSetFocus || code == kEditSetFocus) {
+    ShowContextHelp(frame, command);
+    SetLastFocusedListId(0);
+  }
+  if (!RunCommandHooks(frame, wparam, lparam)) return false;
+  *result = 1;
+  return true;
+}
+
+void OnSysCommand(HWND window, DialogFrame* frame, WPARAM wparam) {
+  switch (wparam & 0xFFF0) {
+    case SC_MAXIMIZE:
+      frame->show_state = kShowMaximised;
+      break;
+    case SC_MINIMIZE:
+      frame->show_state = kShowMinimised;
+      break;
+    case SC_RESTORE:
+      frame->show_state = kShowNormal;
+      if (frame->size_hook != nullptr) PostMessageA(window, WM_SIZE, static_cast<WPARAM>(-1), 0);
+      break;
+    default:
+      break;
+  }
+}
+
+void ForwardToListDrag(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam) {
+  const FrameServices& services = FrameServicesTable();
+  if (services.list_drag_mouse != nullptr) services.list_drag_mouse(frame, message, wparam, lparam);
+}
+
+void ForwardToSplitters(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN && message != WM_LBUTTONUP && message != WM_CAPTURECHANGED) {
+    return;
+  }
+  const FrameServices& services = FrameServicesTable();
+  if (services.splitter_mouse != nullptr) services.splitter_mouse(frame, message, wparam, lparam);
+}
+
+bool DispatchBeforeOwner(HWND window, DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam, INT_PTR* result) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitialiseFrame(window, frame);
+      return false;
+    case WM_MOVE:
+      OnMove(frame);
+      return false;
+    case WM_SIZE:
+      OnSize(frame, wparam);
+      return false;
+    case WM_ACTIVATE:
+      OnActivate(frame, wparam);
+      return false;
+    case WM_GETMINMAXINFO:
+      return OnGetMinMaxInfo(frame, lparam, result);
+    case WM_DRAWITEM:
+      return OnDrawItem(frame, wparam, lparam, result);
+    case WM_MEASUREITEM:
+    case WM_MENUCHAR:
+    case WM_MENUGETOBJECT:
+      return OnMenuMessage(frame, message, wparam, lparam, result);
+    case WM_NOTIFY:
+    case WM_CHAR:
+    case WM_USER:
+      return OnControlMessage(frame, message, wparam, lparam, result);
+    case WM_COMMAND:
+      return OnCommand(frame, wparam, lparam, result);
+    case WM_SYSCOMMAND:
+      OnSysCommand(window, frame, wparam);
+      return false;
+    case WM_MENUSELECT:
+      ShowContextHelp(frame, LOWORD(wparam));
+      return false;
+    case WM_MOUSEMOVE:
+    case WM_DROPFILES:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      ForwardToListDrag(frame, message, wparam, lparam);
+      return false;
+    default:
+      return false;
+  }
+}
+
+// Once the owner has set the dialog up, the window takes the placement the
+// frame was given before it opened.
+void ApplyOpeningPlacement(HWND window, DialogFrame* frame) {
+  if (frame->window != window) return;
+  if (frame->normal_right != 0 && frame->show_state == kShowNormal) {
+    MoveWindowOntoScreen(window, {frame->normal_left, frame->normal_top, frame->normal_right, frame->normal_bottom},
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (frame->show_state == kShowMaximised) ShowWindow(window, SW_SHOWMAXIMIZED);
+}
+
+// An owner answering -1 keeps the window open.
+bool OnCloseAnswered(HWND window, DialogFrame* frame, int answer) {
+  if (answer == -1 || frame->window != window) return false;
+  CloseWindowOf(frame, window);
+  return true;
+}
+
+// Returns true when the frame closed the window itself: the dialog manager
+// must then not turn the close into a second, Cancel, command.
+bool DispatchAfterOwner(HWND window, DialogFrame* frame, UINT message, int answer) {
+  switch (message) {
+    case WM_INITDIALOG:
+      ApplyOpeningPlacement(window, frame);
+      return false;
+    case WM_CLOSE:
+      return OnCloseAnswered(window, frame, answer);
+    case WM_DESTROY:
+      FinishDestroy(window, frame);
+      return false;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 DialogFrame* FrameFromWindow(HWND window) {
@@ -223,148 +423,19 @@ DialogFrame* FrameFromWindow(HWND window) {
 int FramePropertyUseCount() { return g_property_uses; }
 
 INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    auto* created = reinterpret_cast<DialogFrame*>(lparam);
-    if (created != nullptr) {
-      RestoreStoredLayout(window, created);
-      if (HFONT font = LanguageDialogFont()) {
-        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-      }
-      SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(created));
-      AttachProperty(window, created);
-    }
-  }
+  if (message == WM_INITDIALOG) AttachCreatedFrame(window, reinterpret_cast<DialogFrame*>(lparam));
   DialogFrame* frame = FrameOf(window);
   if (frame == nullptr) return 0;
-
   if (RunMessageHooks(frame, message, wparam, lparam)) return 1;
 
-  const FrameServices& services = FrameServicesTable();
   INT_PTR result = 0;
-  switch (message) {
-    case WM_MOVE:
-      if (frame->show_state == kShowNormal) StoreNormalRect(frame);
-      break;
-    case WM_SIZE:
-      if (wparam == SIZE_MINIMIZED) break;
-      if (wparam != SIZE_MAXIMIZED) StoreNormalRect(frame);
-      if (frame->size_hook != nullptr) frame->size_hook(frame, nullptr, static_cast<int>(wparam));
-      break;
-    case WM_ACTIVATE:
-      if (LOWORD(wparam) == WA_ACTIVE) ShowContextHelp(frame, frame->dialog_id);
-      break;
-    case WM_GETMINMAXINFO:
-      if (frame->min_width != 0) {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-        info->ptMinTrackSize.x = frame->min_width;
-        info->ptMinTrackSize.y = frame->min_height;
-        return 0;
-      }
-      break;
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-      if (item != nullptr && item->CtlType == ODT_MENU) {
-        if (services.menu_message != nullptr && services.menu_message(frame, message, wparam, lparam, &result)) {
-          return result;
-        }
-      } else if (item != nullptr && services.draw_control_item != nullptr && services.draw_control_item(frame, item)) {
-        return 1;
-      }
-      break;
-    }
-    case WM_MEASUREITEM:
-    case WM_MENUCHAR:
-    case WM_MENUGETOBJECT:
-      if (services.menu_message != nullptr && services.menu_message(frame, message, wparam, lparam, &result)) {
-        return result;
-      }
-      break;
-    case WM_NOTIFY:
-    case WM_CHAR:
-    case WM_USER:
-      if (DispatchToControls(frame, message, wparam, lparam, &result)) return result;
-      if (message == WM_NOTIFY && services.toolbar_notify != nullptr &&
-          services.toolbar_notify(frame, reinterpret_cast<NMHDR*>(lparam))) {
-        return 1;
-      }
-      break;
-    case WM_INITDIALOG:
-      InitialiseFrame(window, frame);
-      lparam = reinterpret_cast<LPARAM>(frame->owner_param);
-      break;
-    case WM_COMMAND: {
-      if (frame->commands_blocked) return 0;
-      const int command = LOWORD(wparam);
-      if (frame->help_command != 0 && frame->help_command == command) {
-        const int help_id = frame->last_help_id != 0 ? frame->last_help_id : frame->dialog_id;
-        if (services.open_help_window != nullptr) services.open_help_window(frame, help_id);
-        return 1;
-      }
-      const WORD code = HIWORD(wparam);
-      if (code == kComboSetFocus || code == kButtonSetFocus || code == kEditSetFocus) {
-        ShowContextHelp(frame, command);
-        SetLastFocusedListId(0);
-      }
-      if (RunCommandHooks(frame, wparam, lparam)) return 1;
-      break;
-    }
-    case WM_SYSCOMMAND:
-      switch (wparam & 0xFFF0) {
-        case SC_MAXIMIZE:
-          frame->show_state = kShowMaximised;
-          break;
-        case SC_MINIMIZE:
-          frame->show_state = kShowMinimised;
-          break;
-        case SC_RESTORE:
-          frame->show_state = kShowNormal;
-          if (frame->size_hook != nullptr) PostMessageA(window, WM_SIZE, static_cast<WPARAM>(-1), 0);
-          break;
-        default:
-          break;
-      }
-      break;
-    case WM_MENUSELECT:
-      ShowContextHelp(frame, LOWORD(wparam));
-      break;
-    case WM_MOUSEMOVE:
-    case WM_DROPFILES:
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-      if (services.list_drag_mouse != nullptr) services.list_drag_mouse(frame, message, wparam, lparam);
-      break;
-    default:
-      break;
-  }
+  if (DispatchBeforeOwner(window, frame, message, wparam, lparam, &result)) return result;
+  ForwardToSplitters(frame, message, wparam, lparam);
 
-  if (services.splitter_mouse != nullptr && (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN ||
-                                             message == WM_LBUTTONUP || message == WM_CAPTURECHANGED)) {
-    services.splitter_mouse(frame, message, wparam, lparam);
-  }
+  // The owner gets its own creation data, not the frame.
+  const LPARAM owner_lparam = message == WM_INITDIALOG ? reinterpret_cast<LPARAM>(frame->owner_param) : lparam;
+  const int answer = frame->owner_proc != nullptr ? frame->owner_proc(frame, message, wparam, owner_lparam) : 0;
 
-  const int answer = frame->owner_proc != nullptr ? frame->owner_proc(frame, message, wparam, lparam) : 0;
-
-  switch (message) {
-    case WM_DESTROY:
-      FinishDestroy(window, frame);
-      break;
-    case WM_CLOSE:
-      if (answer != -1 && frame->window == window) {
-        CloseWindowOf(frame, window);
-        // Closed here: the dialog manager must not turn the close into a
-        // second, Cancel, command.
-        return 1;
-      }
-      break;
-    case WM_INITDIALOG:
-      if (frame->window == window && frame->normal_right != 0 && frame->show_state == kShowNormal) {
-        MoveWindowOntoScreen(window, {frame->normal_left, frame->normal_top, frame->normal_right, frame->normal_bottom},
-                             SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-      if (frame->window == window && frame->show_state == kShowMaximised) ShowWindow(window, SW_SHOWMAXIMIZED);
-      break;
-    default:
-      break;
-  }
+  if (DispatchAfterOwner(window, frame, message, answer)) return 1;
   return answer;
 }

@@ -27,32 +27,11 @@ using FrameInitFunc = void (*)(DialogFrame* frame);
 using FrameSizeHook = int (*)(DialogFrame* frame, SplitterRecord* splitter, int size_type);
 // Maps a control, command or dialog id to a help topic; 0 is no topic.
 using HelpTopicFunc = int (*)(int id);
-using FrameControlHandler = int (*)(void* object, UINT message, WPARAM wparam, LPARAM lparam);
-using FrameControlDestroy = void (*)(void* object);
-
-enum FrameControlKind : uint8_t {
-  kFrameListView = 0,
-  // Message hooks: they see every message first; a nonzero answer ends it.
-  kFrameMessageHookFirst = 2,
-  kFrameMessageHook = 3,
-  kFrameCommandHook = 6,
-};
 
 enum FrameShowState : uint8_t {
   kShowNormal = 0,
   kShowMaximised = 1,
   kShowMinimised = 2,
-};
-
-struct FrameControl {
-  uint8_t kind;
-  void* object;  // the wrapper that added the entry
-  FrameControlHandler handler;
-  HWND window;
-  int control_id;
-  FrameControl* next;
-  FrameControl* previous;
-  FrameControlDestroy destroy;  // called with object when the list is freed; may be null
 };
 
 struct DialogFrame {
@@ -91,40 +70,3 @@ INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wparam, LPARA
 DialogFrame* FrameFromWindow(HWND window);
 // How many windows carry the frame property now.
 int FramePropertyUseCount();
-
-// Appends an entry to the frame's control list; null when the frame has no
-// window or memory runs out.
-FrameControl* AddFrameControl(DialogFrame* frame, void* object, int control_id, HWND window, FrameControlKind kind,
-                              FrameControlHandler handler, FrameControlDestroy destroy);
-// Frees the control list, calling each entry's destroy function.
-void FreeFrameControls(DialogFrame* frame);
-
-// Context help for a control, command or dialog id (shown in the help pane).
-void ShowContextHelp(DialogFrame* frame, int id);
-
-// Opens the help pane over `help_file` for the frame and stores the help
-// command and the topic function.  Returns 1 when a pane is open.
-int SetFrameHelp(DialogFrame* frame, const char* help_file, int help_command, HelpTopicFunc topic_of);
-
-// Help panes are shared between a frame and the frames opened from it.
-void RetainHelpPane(void* pane);
-void ReleaseHelpPane(void* pane);  // closes the pane when the last reference goes
-int HelpPaneReferences(void* pane);
-// Takes over a freshly opened pane with one reference.
-void AdoptHelpPane(void* pane);
-
-// Destroys the old menu and loads the named menu resource, or creates an
-// empty menu when `menu_name` is null.
-void SetFrameMenu(DialogFrame* frame, const char* menu_name);
-void SetFrameIcon(DialogFrame* frame, int icon_id);
-
-// Reads the text of a dialog item into *text, a malloc'd heap text that is
-// replaced (the old one is freed); returns the text's length.
-int ReadItemText(DialogFrame* frame, int control_id, char** text);
-void SetItemText(DialogFrame* frame, int control_id, const char* text);
-void PostFrameMessage(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam);
-void RedrawFrame(DialogFrame* frame);
-
-// The placement text of the frame (valid until the next call).
-const char* FormatFramePlacement(const DialogFrame* frame);
-void ParseFramePlacement(DialogFrame* frame, const char* text);

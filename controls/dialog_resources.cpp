@@ -7,6 +7,8 @@
 
 #include "common/common_library.h"
 #include "common/win_owners.h"
+#include "controls/frame_control_list.h"
+#include "controls/frame_help_pane.h"
 #include "controls/frame_services.h"
 
 namespace {

@@ -21,7 +21,7 @@ std::string WindowText(HWND window) {
   if (length <= 0) return std::string();
   std::vector<char> buffer(static_cast<size_t>(length) + 1);
   const int read = GetWindowTextA(window, buffer.data(), length + 1);
-  return std::string(buffer.data(), read > 0 ? read : 0);
+  return std::string(buffer.data(), read > 0 ? static_cast<std::size_t>(read) : 0);
 }
 
 void SetReadingOrder(HWND window, bool right_to_left) {

@@ -94,8 +94,9 @@ TopicIndex BuildTopicIndex(std::string_view document) {
       started = true;
     }
     if (number < 1 || number > kMaxTopicNumber) continue;
-    if (static_cast<std::size_t>(number) >= index.size()) index.resize(number + 1, 0);
-    index[number] = static_cast<std::uint32_t>(pos);
+    const auto slot = static_cast<std::size_t>(number);
+    if (slot >= index.size()) index.resize(slot + 1, 0);
+    index[slot] = static_cast<std::uint32_t>(pos);
   }
   return index;
 }
@@ -104,7 +105,7 @@ std::string EncodeTopicIndex(const TopicIndex& index) {
   const std::size_t slots = std::max<std::size_t>(index.size(), kIndexFileSlots);
   std::string bytes(slots * 4, '\0');
   for (std::size_t n = 0; n < index.size(); ++n) {
-    for (int b = 0; b < 4; ++b) bytes[n * 4 + b] = static_cast<char>((index[n] >> (8 * b)) & 0xFF);
+    for (std::size_t b = 0; b < 4; ++b) bytes[n * 4 + b] = static_cast<char>((index[n] >> (8 * b)) & 0xFF);
   }
   return bytes;
 }
@@ -114,7 +115,7 @@ TopicIndex DecodeTopicIndex(std::string_view bytes) {
   TopicIndex index(slots, 0);
   for (std::size_t n = 0; n < slots; ++n) {
     std::uint32_t value = 0;
-    for (int b = 3; b >= 0; --b) value = (value << 8) | static_cast<unsigned char>(bytes[n * 4 + b]);
+    for (std::size_t b = 4; b-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[n * 4 + b]);
     index[n] = value;
   }
   return index;
@@ -179,9 +180,11 @@ DocumentHead ReadDocumentHead(std::string_view document, bool html_mode) {
 TopicText ExtractTopicText(std::string_view document, const TopicIndex& index, int number, bool html_mode,
                            bool accept_any_line) {
   TopicText result;
-  if (number < 1 || static_cast<std::size_t>(number) >= index.size() || index[number] == 0) return result;
-  const std::size_t offset = index[number];
-  if (static_cast<std::size_t>(number) + 1 < index.size()) result.next_offset = index[number + 1];
+  if (number < 1) return result;
+  const auto slot = static_cast<std::size_t>(number);
+  if (slot >= index.size() || index[slot] == 0) return result;
+  const std::size_t offset = index[slot];
+  if (slot + 1 < index.size()) result.next_offset = index[slot + 1];
   if (offset >= document.size()) {
     result.lookup = accept_any_line ? TopicLookup::kNoTopic : TopicLookup::kStale;
     return result;

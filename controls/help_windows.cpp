@@ -9,6 +9,7 @@
 #include "controls/browser_host.h"
 #include "controls/browser_launcher.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_help_pane.h"
 #include "controls/dialog_resources.h"
 #include "controls/frame_services.h"
 #include "controls/help_doc.h"

@@ -6,6 +6,7 @@
 
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
+#include "controls/message_params.h"
 #include "controls/status_bar.h"
 
 namespace {
@@ -49,7 +50,7 @@ LayoutRect ToolbarRoom(HWND toolbar, const LayoutEntry& entry, int window_width)
   const int buttons = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
   for (int i = 0; i < buttons; ++i) {
     TBBUTTON button = {};
-    if (SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button)) &&
+    if (SendMessageA(toolbar, TB_GETBUTTON, IndexParam(i), reinterpret_cast<LPARAM>(&button)) &&
         (button.fsStyle & BTNS_DROPDOWN) != 0) {
       ++input.dropdown_buttons;
     }

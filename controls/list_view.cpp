@@ -8,8 +8,10 @@
 #include "common/strings.h"
 #include "common/text_utils.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_control_list.h"
 #include "controls/frame_services.h"
 #include "controls/list_view_internal.h"
+#include "controls/message_params.h"
 
 const ListViewHook kListViewNoDrag = reinterpret_cast<ListViewHook>(static_cast<std::intptr_t>(-1));
 void* const kListViewBackground = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
@@ -46,7 +48,7 @@ void SaveColumnLayout(HWND window, const SubclassRecord& record) {
   if (count > 0) {
     if (g_store.save_widths) g_store.save_widths(record.dialog_id, record.control_id, count, widths.data());
     std::vector<int> order(widths.size());
-    if (SendMessageA(window, LVM_GETCOLUMNORDERARRAY, count, reinterpret_cast<LPARAM>(order.data())) &&
+    if (SendMessageA(window, LVM_GETCOLUMNORDERARRAY, IndexParam(count), reinterpret_cast<LPARAM>(order.data())) &&
         g_store.save_order) {
       g_store.save_order(record.dialog_id, record.control_id, count, order.data());
     }
@@ -81,10 +83,11 @@ void RestoreColumnLayout(ListViewCtl* list, int columns) {
   std::vector<int> values(static_cast<std::size_t>(columns) + 1);
   const int dialog_id = list->frame->dialog_id;
   if (g_store.load_widths && g_store.load_widths(dialog_id, list->control_id, columns, values.data()) == columns) {
-    for (int i = 0; i < columns; ++i) SendMessageA(list->window, LVM_SETCOLUMNWIDTH, i, values[i]);
+    for (int i = 0; i < columns; ++i)
+      SendMessageA(list->window, LVM_SETCOLUMNWIDTH, IndexParam(i), values[static_cast<std::size_t>(i)]);
   }
   if (g_store.load_order && g_store.load_order(dialog_id, list->control_id, columns, values.data()) == columns) {
-    SendMessageA(list->window, LVM_SETCOLUMNORDERARRAY, columns, reinterpret_cast<LPARAM>(values.data()));
+    SendMessageA(list->window, LVM_SETCOLUMNORDERARRAY, IndexParam(columns), reinterpret_cast<LPARAM>(values.data()));
   }
 }
 
@@ -135,7 +138,8 @@ ListViewCtl* Create(ListViewCtl* existing, const ListViewParams& params, bool fi
   // A wrapper made again for the same control replaces the columns the
   // earlier one inserted instead of adding a second set.  Column 0 cannot
   // always be deleted, so it is set anew instead.
-  for (int last = ColumnCount(window) - 1; last >= 1; --last) SendMessageA(window, LVM_DELETECOLUMN, last, 0);
+  for (int last = ColumnCount(window) - 1; last >= 1; --last)
+    SendMessageA(window, LVM_DELETECOLUMN, IndexParam(last), 0);
   bool reuse_first = ColumnCount(window) > 0;
   if (reuse_first && !(params.column_titles && params.column_titles[0])) {
     SendMessageA(window, LVM_DELETECOLUMN, 0, 0);
@@ -151,7 +155,7 @@ ListViewCtl* Create(ListViewCtl* existing, const ListViewParams& params, bool fi
       column.pszText = const_cast<char*>(LoadStringText(static_cast<UINT>(params.column_titles[columns])));
       column.iSubItem = columns;
       const UINT message = columns == 0 && reuse_first ? LVM_SETCOLUMNA : LVM_INSERTCOLUMNA;
-      SendMessageA(window, message, columns, reinterpret_cast<LPARAM>(&column));
+      SendMessageA(window, message, IndexParam(columns), reinterpret_cast<LPARAM>(&column));
     }
     list->column_titles.assign(params.column_titles, params.column_titles + columns + 1);
   } else {
@@ -243,7 +247,7 @@ int ListViewDelete(ListViewCtl* list, void* item) {
   if (index < 0) return 0;
   // An edit of the current item writes into that item's text.
   if (list->current_item == item) ClearEditState(list);
-  if (!SendMessageA(list->window, LVM_DELETEITEM, index, 0)) return 0;
+  if (!SendMessageA(list->window, LVM_DELETEITEM, IndexParam(index), 0)) return 0;
   if (list->current_item == item) list->current_item = nullptr;
   if (list->item_count > 0) --list->item_count;
   return 1;
@@ -270,7 +274,7 @@ int ListViewFill(ListViewCtl* list, const std::vector<void*>& items) {
 int ListViewUpdate(ListViewCtl* list, void* item) {
   const int index = ListViewIndexOf(list, item);
   if (index < 0) return 0;
-  return SendMessageA(list->window, LVM_UPDATE, index, 0) ? 1 : 0;
+  return SendMessageA(list->window, LVM_UPDATE, IndexParam(index), 0) ? 1 : 0;
 }
 
 int ListViewRefreshImages(ListViewCtl* list) {
@@ -310,8 +314,8 @@ int ListViewSelect(ListViewCtl* list, void* item) {
   LVITEMA state = {};
   state.stateMask = 0xFF;
   state.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(list->window, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
-  SendMessageA(list->window, LVM_ENSUREVISIBLE, index, FALSE);
+  SendMessageA(list->window, LVM_SETITEMSTATE, IndexParam(index), reinterpret_cast<LPARAM>(&state));
+  SendMessageA(list->window, LVM_ENSUREVISIBLE, IndexParam(index), FALSE);
   void* chosen = item ? item : ListViewItemAt(list, 0);
   if (chosen != list->current_item) {
     list->current_item = chosen;
@@ -326,7 +330,7 @@ int ListViewEditCurrent(ListViewCtl* list, std::uint32_t edit_mode, char** buffe
   list->edit_buffer = buffer;
   SetFocus(list->window);
   const int index = ListViewIndexOf(list, list->current_item);
-  if (index >= 0 && SendMessageA(list->window, LVM_EDITLABELA, index, 0)) return 1;
+  if (index >= 0 && SendMessageA(list->window, LVM_EDITLABELA, IndexParam(index), 0)) return 1;
   ClearEditState(list);
   return 0;
 }
@@ -337,17 +341,18 @@ int ListViewEditItem(ListViewCtl* list, void* item) {
   const int index = ListViewIndexOf(list, item);
   if (index < 0) return 0;
   SetFocus(list->window);
-  return SendMessageA(list->window, LVM_EDITLABELA, index, 0) ? 1 : 0;
+  return SendMessageA(list->window, LVM_EDITLABELA, IndexParam(index), 0) ? 1 : 0;
 }
 
 int ListViewRetitleColumns(ListViewCtl* list) {
   if (!list || !list->window) return 0;
   int i = 0;
-  for (; i < static_cast<int>(list->column_titles.size()) && list->column_titles[i]; ++i) {
+  for (; i < static_cast<int>(list->column_titles.size()) && list->column_titles[static_cast<std::size_t>(i)]; ++i) {
     LVCOLUMNA column = {};
     column.mask = LVCF_TEXT;
-    column.pszText = const_cast<char*>(LoadStringText(static_cast<UINT>(list->column_titles[i])));
-    SendMessageA(list->window, LVM_SETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    column.pszText =
+        const_cast<char*>(LoadStringText(static_cast<UINT>(list->column_titles[static_cast<std::size_t>(i)])));
+    SendMessageA(list->window, LVM_SETCOLUMNA, IndexParam(i), reinterpret_cast<LPARAM>(&column));
   }
   return i;
 }

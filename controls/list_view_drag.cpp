@@ -8,8 +8,10 @@
 #include "common/menu_localisation.h"
 #include "common/win_owners.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_control_list.h"
 #include "controls/frame_services.h"
 #include "controls/list_view_internal.h"
+#include "controls/message_params.h"
 #include "controls/popup_menu.h"
 
 namespace {
@@ -31,7 +33,7 @@ void SetItemState(HWND window, int index, UINT state) {
   LVITEMA item = {};
   item.stateMask = 0xFF;
   item.state = state;
-  SendMessageA(window, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+  SendMessageA(window, LVM_SETITEMSTATE, IndexParam(index), reinterpret_cast<LPARAM>(&item));
 }
 
 POINT CursorIn(HWND window) {
@@ -48,7 +50,8 @@ void ScrollStep(ListViewCtl* list, int direction) {
   if (g_drag.highlighted_list == list && g_drag.highlighted_index >= 0) {
     SetItemState(list->window, g_drag.highlighted_index, 0);
     RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
-    if (SendMessageA(list->window, LVM_GETITEMRECT, g_drag.highlighted_index, reinterpret_cast<LPARAM>(&bounds))) {
+    if (SendMessageA(list->window, LVM_GETITEMRECT, IndexParam(g_drag.highlighted_index),
+                     reinterpret_cast<LPARAM>(&bounds))) {
       InvalidateRect(list->window, &bounds, TRUE);
     }
     g_drag.highlighted_index = -1;
@@ -58,7 +61,7 @@ void ScrollStep(ListViewCtl* list, int direction) {
   if (index < -1) index = -1;
   if (index >= count) index = count - 1;
   list->drag_hover_index = index;
-  if (index >= 0) SendMessageA(list->window, LVM_ENSUREVISIBLE, index, FALSE);
+  if (index >= 0) SendMessageA(list->window, LVM_ENSUREVISIBLE, IndexParam(index), FALSE);
 }
 
 // Highlights the item under the cursor as drop target, or scrolls when the
@@ -210,11 +213,12 @@ void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice) {
   int first = -1;
   for (int index =
            static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-       index >= 0; index = static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, index, LVNI_SELECTED))) {
+       index >= 0;
+       index = static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, IndexParam(index), LVNI_SELECTED))) {
     list->dragged_items.push_back(ListViewItemAt(list, index));
     POINT origin = {0, 0};
     ImageListHandle part(reinterpret_cast<HIMAGELIST>(
-        SendMessageA(list->window, LVM_CREATEDRAGIMAGE, index, reinterpret_cast<LPARAM>(&origin))));
+        SendMessageA(list->window, LVM_CREATEDRAGIMAGE, IndexParam(index), reinterpret_cast<LPARAM>(&origin))));
     if (first < 0) {
       first = index;
       drag_image = std::move(part);
@@ -232,7 +236,7 @@ void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice) {
   POINT in_list = cursor;
   ScreenToClient(list->window, &in_list);
   RECT bounds = {LVIR_SELECTBOUNDS, 0, 0, 0};
-  SendMessageA(list->window, LVM_GETITEMRECT, notice->iItem, reinterpret_cast<LPARAM>(&bounds));
+  SendMessageA(list->window, LVM_GETITEMRECT, IndexParam(notice->iItem), reinterpret_cast<LPARAM>(&bounds));
   if (g_drag.image) {
     ImageList_BeginDrag(g_drag.image.get(), 0, in_list.x - bounds.left, in_list.y - bounds.top);
     ImageList_DragEnter(GetDesktopWindow(), cursor.x, cursor.y);

@@ -3,6 +3,7 @@
 
 #include "common/text_utils.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_help_pane.h"
 #include "controls/frame_services.h"
 #include "controls/list_view_internal.h"
 

@@ -132,7 +132,7 @@ void ConvertLevel(MenuData* data, HMENU menu, uint16_t depth) {
     MENUITEMINFOA change = {};
     change.cbSize = sizeof change;
     change.fMask = MIIM_FTYPE | MIIM_DATA;
-    change.fType = (info.fType & ~MFT_STRING) | MFT_OWNERDRAW;
+    change.fType = (info.fType & ~static_cast<UINT>(MFT_STRING)) | MFT_OWNERDRAW;
     change.dwItemData = reinterpret_cast<ULONG_PTR>(item);
     SetMenuItemInfoA(menu, UINT(position), TRUE, &change);
     if (info.hSubMenu) ConvertLevel(data, info.hSubMenu, uint16_t(depth + 1));
@@ -419,7 +419,7 @@ void EnableMenuItemRecord(MenuData* data, int command, bool enable) {
     } else {
       item->state = uint16_t(item->state | kMenuItemGrayed | kMenuItemDisabled);
     }
-    EnableMenuItem(item->holder, UINT(command), MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(item->holder, UINT(command), static_cast<UINT>(MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED)));
   }
 }
 

@@ -7,6 +7,7 @@
 #include "common/html_charset.h"
 #include "controls/browser_host.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_control_list.h"
 #include "controls/html_rich_text.h"
 
 struct PageView {
@@ -55,7 +56,7 @@ bool ReplaceWithRichEdit(PageView* view) {
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(view->control_id)), GetModuleHandleA(nullptr), nullptr);
   if (rich == nullptr) return false;
   SetWindowPos(rich, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SendMessageA(rich, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
+  SendMessageA(rich, WM_SETFONT, static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0)), FALSE);
   DestroyWindow(old);
   return UseRichViewer(view);
 }

@@ -5,6 +5,7 @@
 #include "common/url_links.h"
 #include "controls/browser_launcher.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_control_list.h"
 #include "controls/link_markup.h"
 #include "controls/rich_edit_viewer_internal.h"
 

@@ -7,6 +7,7 @@
 
 #include "common/win_owners.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_control_list.h"
 
 namespace {
 

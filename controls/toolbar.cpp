@@ -7,6 +7,7 @@
 #include "common/strings.h"
 #include "common/win_owners.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_control_list.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ std::vector<TBBUTTON> ButtonsForWindow(ToolbarRecord* toolbar) {
 int CreateToolbarWindow(ToolbarRecord* toolbar) {
   DialogFrame* frame = toolbar->frame;
   if (toolbar->window || !frame->window) return toolbar->window != nullptr;
-  const DWORD style = toolbar->visible ? toolbar->style : (toolbar->style & ~WS_VISIBLE);
+  const DWORD style = toolbar->visible ? toolbar->style : (toolbar->style & ~static_cast<DWORD>(WS_VISIBLE));
   toolbar->window =
       CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, style, 0, 0, 0, 0, frame->window,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(toolbar->id)), GetModuleHandleA(nullptr), nullptr);

@@ -6,6 +6,7 @@
 
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_help_pane.h"
 #include "controls/toolbar.h"
 
 namespace {

@@ -9,86 +9,21 @@
 #include "common/language.h"
 #include "common/translation_table.h"
 #include "controls/dialog_resources.h"
+#include "controls/frame_control_list.h"
 #include "controls/frame_localisation.h"
 #include "controls/frame_services.h"
 #include "controls/frame_test_dialogs.h"
+#include "controls/frame_test_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-void PumpPending() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
+using namespace frame_testing;
 
-// What the owner procedure and the hooks saw.
-struct Trace {
-  std::vector<UINT> owner_messages;
-  std::vector<int> topics_shown;
-  std::vector<int> help_windows;
-  std::vector<int> size_types;
-  int close_answer = 0;
-  void* init_param = nullptr;
-  bool init_func_ran_first = false;
-};
-Trace g_trace;
-
-int TracingOwner(DialogFrame*, UINT message, WPARAM, LPARAM lparam) {
-  g_trace.owner_messages.push_back(message);
-  if (message == WM_INITDIALOG) g_trace.init_param = reinterpret_cast<void*>(lparam);
-  if (message == WM_CLOSE) return g_trace.close_answer;
-  return 0;
-}
-
-bool OwnerSaw(UINT message) {
-  for (UINT seen : g_trace.owner_messages) {
-    if (seen == message) return true;
-  }
-  return false;
-}
-
-int TopicTimesTen(int id) { return id == 5 ? 0 : id * 10; }
-void RecordTopic(void*, int topic) { g_trace.topics_shown.push_back(topic); }
-void RecordHelpWindow(DialogFrame*, int id) { g_trace.help_windows.push_back(id); }
 int RecordSize(DialogFrame*, SplitterRecord*, int size_type) {
   g_trace.size_types.push_back(size_type);
   return 1;
 }
-
-class FrameTest : public testing::Test {
- protected:
-  void SetUp() override {
-    g_trace = Trace();
-    InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, nullptr, nullptr);
-    FrameServicesTable() = FrameServices();
-    FrameServicesTable().show_help_topic = RecordTopic;
-    FrameServicesTable().open_help_window = RecordHelpWindow;
-  }
-  void TearDown() override {
-    if (frame_ != nullptr) {
-      if (frame_->window != nullptr) DestroyWindow(frame_->window);
-      FreeDialogFrame(frame_);
-    }
-    FrameServicesTable() = FrameServices();
-    SetGlobalHelpMute(false);
-    ShutdownCommonLibrary();
-  }
-  HWND Open(int template_id = IDD_FRAME_TEST) {
-    DialogRequest request;
-    request.holder = &frame_;
-    request.procedure = TracingOwner;
-    EXPECT_EQ(CreateDialogFromResource(request, template_id), 1);
-    g_trace.owner_messages.clear();
-    return frame_ != nullptr ? frame_->window : nullptr;
-  }
-  INT_PTR Send(UINT message, WPARAM wparam, LPARAM lparam) {
-    return FrameDialogProc(frame_->window, message, wparam, lparam);
-  }
-  DialogFrame* frame_ = nullptr;
-};
 
 TEST_F(FrameTest, PropertyCarriesTheFrameWhileWindowsLive) {
   // The global atom table is shared by every process of the session: another
@@ -141,25 +76,6 @@ TEST_F(FrameTest, NotificationsGoToEntriesOfTheirIdInListOrder) {
   Send(WM_USER, 0, 0);
   EXPECT_EQ(zero_id.calls, 0);
   EXPECT_TRUE(OwnerSaw(WM_USER));
-}
-
-TEST_F(FrameTest, ControlListIsDoublyLinkedAndFreedWithItsObjects) {
-  Open();
-  static int destroyed = 0;
-  destroyed = 0;
-  int a = 0, b = 0;
-  FrameControl* first = AddFrameControl(frame_, &a, 1, nullptr, kFrameCommandHook, nullptr, [](void*) { ++destroyed; });
-  FrameControl* second =
-      AddFrameControl(frame_, &b, 2, nullptr, kFrameCommandHook, nullptr, [](void*) { ++destroyed; });
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(first->next, second);
-  EXPECT_EQ(second->previous, first);
-  FreeFrameControls(frame_);
-  EXPECT_EQ(destroyed, 2);
-  EXPECT_EQ(frame_->controls, nullptr);
-
-  DialogFrame unattached = {};
-  EXPECT_EQ(AddFrameControl(&unattached, &a, 1, nullptr, kFrameCommandHook, nullptr, nullptr), nullptr);
 }
 
 TEST_F(FrameTest, BlockedCommandsReachNobody) {
@@ -309,19 +225,6 @@ TEST_F(FrameTest, InitialisationRunsInitFunctionThenOwnerWithUserData) {
   EXPECT_EQ(g_trace.size_types, std::vector<int>{0});
 }
 
-TEST_F(FrameTest, PlacementFromTextIsAppliedWhenTheDialogOpens) {
-  frame_ = NewDialogFrame();
-  ParseFramePlacement(frame_, "50,60,350,260,0");
-  Open();
-  RECT rect;
-  GetWindowRect(frame_->window, &rect);
-  EXPECT_EQ(rect.left, 50);
-  EXPECT_EQ(rect.top, 60);
-  EXPECT_EQ(rect.right, 350);
-  EXPECT_EQ(rect.bottom, 260);
-  EXPECT_STREQ(FormatFramePlacement(frame_), "50,60,350,260,0");
-}
-
 std::vector<StoredWindowLayout> g_saved_layouts;
 StoredWindowLayout g_stored_layout;
 
@@ -359,59 +262,6 @@ TEST_F(FrameTest, StoredLayoutIsClampedToTheScreenAndSavedOnDestroy) {
   GetWindowRect(window, &rect);
   EXPECT_NE(rect.left, -4);
   EXPECT_NE(rect.right - rect.left, 300);
-}
-
-void* g_pane_closed = nullptr;
-int g_pane_closes = 0;
-int g_fake_pane = 0;
-void* OpenFakePane(DialogFrame*, const char*) { return &g_fake_pane; }
-void CloseFakePane(void* pane) {
-  g_pane_closed = pane;
-  ++g_pane_closes;
-}
-
-TEST_F(FrameTest, HelpPaneIsSharedWithChildFramesAndClosedWithTheLast) {
-  FrameServicesTable().open_help_pane = OpenFakePane;
-  FrameServicesTable().close_help_pane = CloseFakePane;
-  g_pane_closes = 0;
-  DialogFrame* parent = NewDialogFrame();
-  ASSERT_EQ(SetFrameHelp(parent, "help.htm", 7888, TopicTimesTen), 1);
-  DialogFrame* child = nullptr;
-  DialogRequest request;
-  request.holder = &child;
-  request.parent = parent;
-  ASSERT_EQ(CreateDialogFromResource(request, IDD_FRAME_TEST), 1);
-  EXPECT_EQ(child->help_pane, &g_fake_pane);
-  EXPECT_EQ(child->help_command, 7888);
-  EXPECT_EQ(child->help_topic_of, TopicTimesTen);
-  EXPECT_EQ(HelpPaneReferences(&g_fake_pane), 2);
-  DestroyWindow(child->window);
-  // Reusing the child's frame with the same parent takes no second reference.
-  ASSERT_EQ(CreateDialogFromResource(request, IDD_FRAME_TEST), 1);
-  EXPECT_EQ(HelpPaneReferences(&g_fake_pane), 2);
-  DestroyWindow(child->window);
-
-  FreeDialogFrame(parent);
-  EXPECT_EQ(g_pane_closes, 0);
-  FreeDialogFrame(child);
-  EXPECT_EQ(g_pane_closes, 1);
-  EXPECT_EQ(g_pane_closed, &g_fake_pane);
-}
-
-TEST_F(FrameTest, ItemTextIsReadWhateverItsLength) {
-  Open();
-  const std::string long_text(70000, 'x');
-  SetItemText(frame_, IDC_FRAME_EDIT, long_text.c_str());
-  SendDlgItemMessageA(frame_->window, IDC_FRAME_EDIT, EM_SETLIMITTEXT, 0, 0);
-  SetItemText(frame_, IDC_FRAME_EDIT, long_text.c_str());
-  char* text = nullptr;
-  EXPECT_EQ(ReadItemText(frame_, IDC_FRAME_EDIT, &text), 70000);
-  ASSERT_NE(text, nullptr);
-  EXPECT_EQ(std::string(text), long_text);
-  SetItemText(frame_, IDC_FRAME_EDIT, "short");
-  EXPECT_EQ(ReadItemText(frame_, IDC_FRAME_EDIT, &text), 5);
-  EXPECT_STREQ(text, "short");
-  free(text);
 }
 
 std::string ItemText(HWND dialog, int id) {

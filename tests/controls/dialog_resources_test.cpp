@@ -12,6 +12,7 @@
 #include "common/common_library.h"
 #include "common/image_lists.h"
 #include "controls/dialog_frame.h"
+#include "controls/frame_help_pane.h"
 #include "controls/dialog_resources_test.h"
 #include "controls/frame_services.h"
 #include "support/temp_dir.h"

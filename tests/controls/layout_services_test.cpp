@@ -11,6 +11,7 @@
 #include "common/common_library.h"
 #include "common/layout_store.h"
 #include "controls/dialog_resources.h"
+#include "controls/frame_placement.h"
 #include "controls/frame_services.h"
 #include "frame_test_dialogs.h"
 

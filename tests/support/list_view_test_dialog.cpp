@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls/dialog_resources.h"
+#include "controls/frame_control_list.h"
 
 namespace {
 

@@ -1,0 +1,15 @@
+// The frame's menu and icon, and calls on its window that do nothing while
+// the frame has none.
+#pragma once
+
+#include <windows.h>
+
+struct DialogFrame;
+
+// Destroys the old menu and loads the named menu resource, or creates an
+// empty menu when `menu_name` is null.
+void SetFrameMenu(DialogFrame* frame, const char* menu_name);
+void SetFrameIcon(DialogFrame* frame, int icon_id);
+
+void PostFrameMessage(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam);
+void RedrawFrame(DialogFrame* frame);
