@@ -3,6 +3,9 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <map>
+#include <string>
+#include <utility>
 
 #include "common/common_library.h"
 #include "common/win_owners.h"
@@ -23,6 +26,11 @@ struct ImageListState {
   // (Kept one higher so that an icon at index 0, in a list without program
   // icons, is not mistaken for a missing one.)
   int system_icon_map[kSystemIconSlots] = {};
+  // Small-list index of each file-name extension met so far, keyed in lower
+  // case with its dot ("" for none).  The shell judges a name by its
+  // extension alone, and one question to it costs more than a whole list row.
+  std::map<std::string, int> extension_icons;
+  int folder_icon = -1;
 };
 
 ImageListState g_lists;
@@ -90,6 +98,24 @@ int AddSystemIcon(const char* path, DWORD attributes) {
   return index;
 }
 
+std::string ExtensionKey(const char* path) {
+  const char* name = path;
+  for (const char* at = path; *at; ++at) {
+    if (*at == '\\' || *at == '/' || *at == ':') name = at + 1;
+  }
+  const char* dot = std::strrchr(name, '.');
+  std::string key = dot ? dot : "";
+  // Only a plain ASCII extension is folded: in a double-byte code page a
+  // letter may be the second half of another character.
+  for (const char c : key) {
+    if (static_cast<unsigned char>(c) >= 0x80) return key;
+  }
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
 }  // namespace
 
 int CreateImageLists(const int* small_ids, const int* state_ids, const int* large_ids) {
@@ -124,10 +150,24 @@ HIMAGELIST StateImageList() { return g_lists.state_list; }
 HIMAGELIST LargeImageList() { return g_lists.large_list; }
 
 int FileIconIndex(const char* path) {
-  if (path == nullptr) return -1;
-  return AddSystemIcon(path, FILE_ATTRIBUTE_NORMAL);
+  if (path == nullptr || g_lists.small_list == nullptr) return -1;
+  std::string key = ExtensionKey(path);
+  const auto known = g_lists.extension_icons.find(key);
+  if (known != g_lists.extension_icons.end()) return known->second;
+  const int index = AddSystemIcon(path, FILE_ATTRIBUTE_NORMAL);
+  // A failed lookup is asked again next time: it may have been the image
+  // list that could not grow.
+  if (index >= 0) g_lists.extension_icons.emplace(std::move(key), index);
+  return index;
 }
 
-int FolderIconIndex() { return AddSystemIcon("folder", FILE_ATTRIBUTE_DIRECTORY); }
+int FolderIconIndex() {
+  if (g_lists.folder_icon < 0) g_lists.folder_icon = AddSystemIcon("folder", FILE_ATTRIBUTE_DIRECTORY);
+  return g_lists.folder_icon;
+}
 
-void SetShellIconLookup(ShellIconLookup lookup) { g_lookup = lookup != nullptr ? lookup : AskShell; }
+void SetShellIconLookup(ShellIconLookup lookup) {
+  g_lookup = lookup != nullptr ? lookup : AskShell;
+  g_lists.extension_icons.clear();
+  g_lists.folder_icon = -1;
+}

@@ -18,7 +18,8 @@ HIMAGELIST LargeImageList();
 
 // Index in the small list of the shell's icon for a path, judged by its name
 // alone (the file need not exist); -1 when the shell has none.  Each system
-// icon is added to the small list once.
+// icon is added to the small list once, and the shell is asked once per
+// extension (in any case) while the lists live.
 int FileIconIndex(const char* path);
 // The same for the generic folder icon.
 int FolderIconIndex();

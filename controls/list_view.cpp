@@ -266,6 +266,8 @@ int ListViewFill(ListViewCtl* list, const std::vector<void*>& items) {
   if (!list || !list->window) return 0;
   ListViewDeleteAll(list);
   SendMessageA(list->window, WM_SETREDRAW, FALSE, 0);
+  // Room for every row at once instead of growing row by row.
+  SendMessageA(list->window, LVM_SETITEMCOUNT, items.size(), 0);
   for (void* item : items) ListViewInsert(list, item);
   SendMessageA(list->window, WM_SETREDRAW, TRUE, 0);
   return list->item_count;

@@ -101,6 +101,11 @@ int DispatchNotice(ListViewCtl* list, UINT message, WPARAM wparam, LPARAM lparam
     case LVN_BEGINLABELEDITA:
       return HookElse(list->on_begin_edit, list, header,
                       [&] { return files ? FileEditStart(list, info) : BufferEditStart(list); });
+    case LVN_DELETEALLITEMS:
+      if (!files) return 0;
+      // A file list keeps its entries itself: no LVN_DELETEITEM per row.
+      SetWindowLongPtrA(GetParent(list->window), DWLP_MSGRESULT, TRUE);
+      return 1;
     case LVN_DELETEITEM:
       if (files) return 0;
       if (list->on_item_deleted) list->on_item_deleted(list, header);

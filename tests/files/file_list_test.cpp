@@ -129,6 +129,30 @@ TEST_F(FileListTest, ShowsTextsAndFiltersByPattern) {
   EXPECT_EQ(Named("b.wav"), nullptr);
 }
 
+int g_row_deletions = 0;
+
+int CountRowDeletions(ListViewCtl*, int code, NMHDR*) {
+  if (code == static_cast<int>(LVN_DELETEITEM)) ++g_row_deletions;
+  return 0;
+}
+
+TEST_F(FileListTest, ShowingTheFolderAgainRereadsItWithoutANoticePerRow) {
+  ASSERT_NE(Open(dir_.path().c_str(), 0), nullptr);
+  ASSERT_EQ(list_->item_count, 6);
+  list_->notify_filter = CountRowDeletions;
+  g_row_deletions = 0;
+  WriteWholeFile(dir_.File("b.wav"), std::string(512, 'b'));
+  WriteWholeFile(dir_.File("d.mp3"), std::string(7, 'd'));
+  ASSERT_TRUE(DeleteFileA(dir_.File("a.ogg").c_str()));
+  ASSERT_EQ(FileListShowFolder(list_, dir_.path().c_str()), 1);
+  EXPECT_EQ(g_row_deletions, 0);
+  EXPECT_EQ(list_->item_count, 6);
+  EXPECT_EQ(Named("a.ogg"), nullptr);
+  ASSERT_NE(Named("d.mp3"), nullptr);
+  EXPECT_EQ(CellText(list_->window, ListViewIndexOf(list_, Named("d.mp3")), 2), "7");
+  EXPECT_EQ(CellText(list_->window, ListViewIndexOf(list_, Named("b.wav")), 2), "512");
+}
+
 TEST_F(FileListTest, NavigatesFoldersDrivesAndBack) {
   Open(dir_.path().c_str(), kListDrives);
   ListViewSelect(list_, Named("Sub"));
