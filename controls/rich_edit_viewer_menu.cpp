@@ -23,8 +23,8 @@ int TrackLikeOtherMenus(HWND owner, HMENU menu, int x, int y) {
 ViewerMenuTracker g_tracker = nullptr;
 
 void AddItem(HMENU menu, UINT text_id, ViewerEditCommand command, bool enabled) {
-  AppendMenuA(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), static_cast<UINT_PTR>(command),
-              LoadStringText(text_id));
+  const UINT state = enabled ? UINT{MF_ENABLED} : UINT{MF_GRAYED};
+  AppendMenuA(menu, MF_STRING | state, static_cast<UINT_PTR>(command), LoadStringText(text_id));
 }
 
 }  // namespace
