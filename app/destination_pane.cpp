@@ -14,6 +14,7 @@
 #include "common/image_lists.h"
 #include "common/path_utils.h"
 #include "common/strings.h"
+#include "common/win_params.h"
 #include "controls/dialog_frame.h"
 #include "controls/status_bar.h"
 #include "controls/frame_services.h"
@@ -419,9 +420,7 @@ void PrepareFileListMenu(HMENU menu) {
   if (row >= 0) {
     if (void* item = ListViewItemAt(g_files, row)) g_files->current_item = item;
   }
-  auto enable = [menu](int command, bool enabled) {
-    EnableMenuItem(menu, UINT(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-  };
+  auto enable = [menu](int command, bool enabled) { EnableMenuItem(menu, UINT(command), MenuEnableFlags(enabled)); };
   const DirEntry* current = CurrentEntry();
   const bool entry_commands = !SelectedFileEntries().empty() && IsPlainEntry(current);
   for (int command : {IDM_FILE_OPEN, IDM_FILE_DELETE, IDM_FILE_RENAME, IDM_FILE_COPY, IDM_FILE_CUT}) {

@@ -42,6 +42,6 @@ bool FindLanguageCommand(int command, const char** code) {
 void RemoveMissingLanguages(HMENU menu) {
   if (!menu) return;
   for (const LanguageCommand& language : kLanguageCommands) {
-    if (language.code && !LanguageFilePath(language.code)) DeleteMenu(menu, language.command, MF_BYCOMMAND);
+    if (language.code && !LanguageFilePath(language.code)) DeleteMenu(menu, UINT(language.command), MF_BYCOMMAND);
   }
 }

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "app/settings.h"
+#include "common/win_params.h"
 #include "controls/dialog_frame.h"
 #include "controls/toolbar.h"
 #include "res/main_window_ids.h"
@@ -60,7 +61,7 @@ void ApplyToolbarView(DialogFrame* frame) {
   if (!frame) return;
   const bool shown = g_settings.view != 0;
   if (frame->window) {
-    CheckMenuItem(GetMenu(frame->window), IDM_TOOLBAR, MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(GetMenu(frame->window), IDM_TOOLBAR, MenuCheckFlags(shown));
   }
   SetToolbarVisible(FindToolbar(frame, IDC_TOOLBAR), shown);
 }

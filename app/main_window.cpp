@@ -24,6 +24,7 @@
 #include "common/image_lists.h"
 #include "common/language.h"
 #include "common/strings.h"
+#include "common/win_params.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_window.h"
 #include "controls/frame_item_texts.h"
@@ -70,14 +71,14 @@ void FillDriveCombo() {
     GetDriveName(i, name, sizeof name);
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
   }
-  SendMessageA(combo, CB_SETCURSEL, g_settings.audiocd_drive_selected, 0);
+  SendMessageA(combo, CB_SETCURSEL, IndexParam(g_settings.audiocd_drive_selected), 0);
 }
 
 void FillFormatAndRateCombos() {
   HWND formats = Item(IDC_FORMAT_COMBO);
   SendMessageA(formats, CB_RESETCONTENT, 0, 0);
   for (const char* name : kFormatNames) SendMessageA(formats, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-  SendMessageA(formats, CB_SETCURSEL, g_settings.output_format, 0);
+  SendMessageA(formats, CB_SETCURSEL, IndexParam(g_settings.output_format), 0);
 
   HWND rates = Item(IDC_RATE_COMBO);
   SendMessageA(rates, CB_RESETCONTENT, 0, 0);
@@ -85,7 +86,7 @@ void FillFormatAndRateCombos() {
   char wanted[16];
   std::snprintf(wanted, sizeof wanted, "%d", int(g_settings.output_rate));
   const LRESULT found = SendMessageA(rates, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(wanted));
-  SendMessageA(rates, CB_SETCURSEL, found == CB_ERR ? 0 : found, 0);
+  SendMessageA(rates, CB_SETCURSEL, found == CB_ERR ? 0 : IndexParam(int(found)), 0);
 }
 
 void FillOutputFolderCombo() {
@@ -198,7 +199,7 @@ void ChangeDrive() {
   HWND combo = Item(IDC_DRIVE_COMBO);
   if (g_main.lookup_pending) {
     // The lookup reads this drive's disc: the choice waits until it ends.
-    SendMessageA(combo, CB_SETCURSEL, g_settings.audiocd_drive_selected, 0);
+    SendMessageA(combo, CB_SETCURSEL, IndexParam(g_settings.audiocd_drive_selected), 0);
     return;
   }
   const LRESULT selection = SendMessageA(combo, CB_GETCURSEL, 0, 0);
@@ -234,8 +235,8 @@ bool CurrentFileEntryIsPlain() {
          entry->kind != kDirEntryDriveRootUp;
 }
 
-void EnableCommand(HMENU menu, int command, bool enabled) {
-  if (menu) EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+void EnableCommand(HMENU menu, UINT command, bool enabled) {
+  if (menu) EnableMenuItem(menu, command, MenuEnableFlags(enabled));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "common/menu_localisation.h"
 #include "common/message_format.h"
 #include "common/strings.h"
+#include "common/win_params.h"
 #include "controls/browser_launcher.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_item_texts.h"
@@ -69,7 +70,7 @@ void ApplyLanguageToWindow() {
     // The frame's record holds its menu raw (see FreeDialogFrame).
     if (old_menu) DestroyMenu(old_menu);
     RemoveMissingLanguages(menu);
-    CheckMenuItem(menu, IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_TOOLBAR, MenuCheckFlags(g_settings.view));
     ConvertFrameMenu(main.frame, menu, SmallImageList(), IDM_MAIN_MENU);
   }
   ListViewRetitleColumns(TrackListControl());

@@ -11,6 +11,7 @@
 #include "app/list_type_ahead.h"
 #include "cd/cddb_disc_info.h"
 #include "common/strings.h"
+#include "common/win_params.h"
 #include "controls/list_view.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
@@ -116,9 +117,7 @@ void PrepareMenu(ListViewCtl*, HMENU menu) {
 }  // namespace
 
 void PrepareTrackMenu(HMENU menu, int selected_tracks, const TrackMenuState& state) {
-  auto enable = [menu](int command, bool enabled) {
-    EnableMenuItem(menu, UINT(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-  };
+  auto enable = [menu](int command, bool enabled) { EnableMenuItem(menu, UINT(command), MenuEnableFlags(enabled)); };
   enable(IDM_TRACK_RENAME, selected_tracks > 0);
   enable(IDM_TRACK_COPY, selected_tracks > 0);
   enable(IDM_TRACK_RIP, !state.ripping);
@@ -220,7 +219,8 @@ int CollectTracksForJob(RipJob* job) {
   const bool only_selected = SelectedTrackCount() > 0;
   const int rows = int(SendMessageA(g_list->window, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < rows && job->track_count < cdda::kMaxTracks; ++row) {
-    if (only_selected && !(SendMessageA(g_list->window, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED)) {
+    if (only_selected &&
+        !(SendMessageA(g_list->window, LVM_GETITEMSTATE, IndexParam(row), LVIS_SELECTED) & LVIS_SELECTED)) {
       continue;
     }
     const auto* item = static_cast<const TrackItem*>(ListViewItemAt(g_list, row));

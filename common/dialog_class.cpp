@@ -2,14 +2,14 @@
 
 namespace {
 
-constexpr int kToolbarQueryInsert = -706;  // TBN_QUERYINSERT
-constexpr int kToolbarQueryDelete = -707;  // TBN_QUERYDELETE
+constexpr UINT kToolbarQueryInsert = 0U - 706U;  // TBN_QUERYINSERT
+constexpr UINT kToolbarQueryDelete = 0U - 707U;  // TBN_QUERYDELETE
 
 }  // namespace
 
 LRESULT CALLBACK VelmaronDialogWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NOTIFY && lparam != 0) {
-    const int code = reinterpret_cast<const NMHDR*>(lparam)->code;
+    const UINT code = reinterpret_cast<const NMHDR*>(lparam)->code;
     if (code == kToolbarQueryInsert || code == kToolbarQueryDelete) return 1;
   }
   return DefDlgProcA(window, message, wparam, lparam);

@@ -45,7 +45,7 @@ LONG VerifyTrust(const char* path) {
   if (!verify) return TRUST_E_PROVIDER_UNKNOWN;
   const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
   if (length <= 0) return TRUST_E_SUBJECT_FORM_UNKNOWN;
-  std::vector<wchar_t> wide_path(length);
+  std::vector<wchar_t> wide_path(static_cast<std::size_t>(length));
   MultiByteToWideChar(CP_ACP, 0, path, -1, wide_path.data(), length);
 
   WINTRUST_FILE_INFO file_info = {};

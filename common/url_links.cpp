@@ -23,7 +23,8 @@ bool EndsWithNoCase(const std::string& text, const char* suffix) {
 }
 
 bool HasControlCharacter(const std::string& text) {
-  for (unsigned char c : text) {
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == 0x7F) return true;
   }
   return false;

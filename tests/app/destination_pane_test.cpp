@@ -61,7 +61,8 @@ int RecordAndRunSilently(SHFILEOPSTRUCTA* request) {
   // Whether a shell honours the numbering is its own affair; the request is what counts.
   if (request->fFlags & FOF_RENAMEONCOLLISION) return 0;
   SHFILEOPSTRUCTA silent = *request;
-  silent.fFlags = (request->fFlags & ~FOF_ALLOWUNDO) | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+  // Every flag fits the 16-bit field: only bits are cleared or set.
+  silent.fFlags = static_cast<FILEOP_FLAGS>((request->fFlags & ~FOF_ALLOWUNDO) | FOF_NOCONFIRMATION | FOF_NOERRORUI);
   return SHFileOperationA(&silent);
 }
 

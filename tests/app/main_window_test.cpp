@@ -22,6 +22,7 @@
 #include "common/common_library.h"
 #include "common/menu_localisation.h"
 #include "common/strings.h"
+#include "common/win_params.h"
 #include "controls/dialog_resources.h"
 #include "controls/frame_bars.h"
 #include "controls/frame_services.h"
@@ -87,7 +88,9 @@ class MainWindowTest : public testing::Test {
     return indexes;
   }
   std::string Output(const char* title) { return output_.File(std::string("Unknown Artist - ") + title + ".wav"); }
-  bool MenuEnabled(int id) { return !(GetMenuState(GetMenu(window_), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)); }
+  bool MenuEnabled(int id) {
+    return !(GetMenuState(GetMenu(window_), UINT(id), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+  }
 
   TempDir output_;
   DialogFrame* frame_ = nullptr;
@@ -200,7 +203,7 @@ TEST_F(MainWindowMp3Test, FailureOfTheLastEncoderAfterTheJobIsShownOnce) {
 
 TEST_F(MainWindowTest, DriveChangeEmptiesTheTrackListUntilRefresh) {
   const int other = cd_tests::TestDriveIndex();
-  SendDlgItemMessageA(window_, IDC_DRIVE_COMBO, CB_SETCURSEL, other, 0);
+  SendDlgItemMessageA(window_, IDC_DRIVE_COMBO, CB_SETCURSEL, IndexParam(other), 0);
   Command(IDC_DRIVE_COMBO, CBN_SELCHANGE);
   EXPECT_EQ(TrackItemCount(), 0);
   EXPECT_EQ(g_settings.audiocd_drive_selected, other);
@@ -691,7 +694,7 @@ std::vector<ShownItem> ExpectedMenu(HMENU window_menu) {
                  IDM_LANG_PORTUGUESE, IDM_LANG_SPANISH, IDM_LANG_SWEDISH, IDM_LANG_GERMAN, IDM_LANG_FRENCH}) {
     if (GetMenuState(window_menu, UINT(id), MF_BYCOMMAND) == UINT(-1)) DeleteMenu(menu, UINT(id), MF_BYCOMMAND);
   }
-  CheckMenuItem(menu, IDM_TOOLBAR, MF_BYCOMMAND | (g_settings.view ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(menu, IDM_TOOLBAR, MenuCheckFlags(g_settings.view));
   std::vector<ShownItem> items;
   CollectShown(menu, false, &items);
   DestroyMenu(menu);

@@ -11,6 +11,7 @@
 #include "cd/cd_drives.h"
 #include "support/cd_test_disc.h"
 #include "cd/cddb_lookup.h"
+#include "common/win_params.h"
 #include "res/preferences_ids.h"
 #include "support/cddb_test_server.h"
 #include "support/job_window.h"
@@ -49,7 +50,7 @@ std::vector<std::string> BrowserChoices(HWND dialog) {
   const int count = int(SendDlgItemMessageA(dialog, IDC_PREFS_BROWSER, CB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     char text[512] = "";
-    SendDlgItemMessageA(dialog, IDC_PREFS_BROWSER, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageA(dialog, IDC_PREFS_BROWSER, CB_GETLBTEXT, IndexParam(i), reinterpret_cast<LPARAM>(text));
     choices.push_back(text);
   }
   return choices;

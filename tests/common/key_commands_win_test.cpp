@@ -31,17 +31,17 @@ class HeldKeys {
 TEST(KeyToCommandCode, UsesTheKeyMapAndTheKeyboardState) {
   {
     HeldKeys keys(true, false);
-    EXPECT_EQ(KeyToCommandCode(LVN_KEYDOWN, 'C'), 3);
+    EXPECT_EQ(KeyToCommandCode(keycodes::kNotifyListViewKeyDown, 'C'), 3);
     EXPECT_EQ(KeyToCommandCode(WM_KEYDOWN, '1'), 1049);
     EXPECT_EQ(KeyToCommandCode(WM_KEYDOWN, VK_DELETE), VK_DELETE);
   }
   {
     HeldKeys keys(true, true);
-    EXPECT_EQ(KeyToCommandCode(LVN_KEYDOWN, 'C'), -3);
+    EXPECT_EQ(KeyToCommandCode(keycodes::kNotifyListViewKeyDown, 'C'), -3);
   }
   {
     HeldKeys keys(false, false);
-    EXPECT_EQ(KeyToCommandCode(LVN_KEYDOWN, 'C'), 'C');
+    EXPECT_EQ(KeyToCommandCode(keycodes::kNotifyListViewKeyDown, 'C'), 'C');
     EXPECT_EQ(KeyToCommandCode(WM_KEYDOWN, VK_SHIFT), 0);
   }
 }

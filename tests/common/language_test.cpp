@@ -81,8 +81,8 @@ TEST_F(LanguageTest, BrokenLanguageFilesLeaveEnglishInForce) {
   std::vector<unsigned char> wrong_magic = good;
   wrong_magic[0] = 0x1B;
   std::vector<unsigned char> negative_length = good;
-  for (int i = 4; i < 8; ++i) negative_length[i] = 0xFF;
-  std::vector<unsigned char> truncated(good.begin(), good.begin() + good.size() / 2);
+  for (std::size_t i = 4; i < 8; ++i) negative_length[i] = 0xFF;
+  std::vector<unsigned char> truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2));
   std::vector<unsigned char> header_only(good.begin(), good.begin() + 8);
 
   for (const auto* broken : {&wrong_magic, &negative_length, &truncated, &header_only}) {

@@ -14,7 +14,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 void PutLittleEndian32(Bytes* bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<unsigned char>(value >> (8 * i));
+  for (std::size_t i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 Bytes Pack(const std::string& text, std::int32_t stated_length) {

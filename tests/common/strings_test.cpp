@@ -60,7 +60,7 @@ TEST_F(StringsTest, TextStaysValidForTenFurtherCallsOnly) {
   for (UINT id : ids) results.push_back(LoadStringText(id));
   std::set<const char*> first_ten(results.begin(), results.begin() + 10);
   EXPECT_EQ(first_ten.size(), 10u) << "ten different buffers";
-  for (int i = 1; i < 10; ++i) {
+  for (std::size_t i = 1; i < 10; ++i) {
     EXPECT_NE(std::string(results[i]), std::string(results[0]));
   }
   EXPECT_STREQ(results[1], "Free memory") << "still valid after nine further calls";

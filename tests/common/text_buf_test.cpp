@@ -149,7 +149,7 @@ TEST(TextBuf, ReplaceAllFillsTemplatesAndNeverRescansReplacements) {
 TEST(TextBuf, ReplaceAllAgreesWithStringReference) {
   std::mt19937 random(20240607);
   const char alphabet[] = "ab%";
-  auto random_text = [&](int max_len) {
+  auto random_text = [&](unsigned max_len) {
     std::string s(random() % (max_len + 1), 'a');
     for (char& c : s) c = alphabet[random() % 3];
     return s;

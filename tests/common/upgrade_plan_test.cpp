@@ -30,7 +30,7 @@ std::vector<unsigned char> Image(std::uint32_t new_header, std::size_t size) {
   std::vector<unsigned char> image(size, 0);
   image[0] = 'M';
   image[1] = 'Z';
-  for (int i = 0; i < 4; ++i) image[0x3C + i] = static_cast<unsigned char>(new_header >> (8 * i));
+  for (std::size_t i = 0; i < 4; ++i) image[0x3C + i] = static_cast<unsigned char>(new_header >> (8 * i));
   if (std::size_t(new_header) + 4 <= size) std::memcpy(image.data() + new_header, "PE\0\0", 4);
   return image;
 }

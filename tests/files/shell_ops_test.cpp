@@ -43,7 +43,8 @@ int RecordAndRunSilently(SHFILEOPSTRUCTA* request) {
     return 0;
   }
   SHFILEOPSTRUCTA silent = *request;
-  silent.fFlags = (request->fFlags & ~FOF_ALLOWUNDO) | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+  // Every flag fits the 16-bit field: only bits are cleared or set.
+  silent.fFlags = static_cast<FILEOP_FLAGS>((request->fFlags & ~FOF_ALLOWUNDO) | FOF_NOCONFIRMATION | FOF_NOERRORUI);
   const int result = SHFileOperationA(&silent);
   request->fAnyOperationsAborted = silent.fAnyOperationsAborted;
   return result;
