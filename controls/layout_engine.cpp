@@ -6,7 +6,7 @@
 
 #include "controls/frame_services.h"
 #include "controls/list_view.h"
-#include "controls/message_params.h"
+#include "common/win_params.h"
 #include "controls/status_bar.h"
 
 namespace {

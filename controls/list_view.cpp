@@ -11,7 +11,7 @@
 #include "controls/frame_control_list.h"
 #include "controls/frame_services.h"
 #include "controls/list_view_internal.h"
-#include "controls/message_params.h"
+#include "common/win_params.h"
 
 const ListViewHook kListViewNoDrag = reinterpret_cast<ListViewHook>(static_cast<std::intptr_t>(-1));
 void* const kListViewBackground = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));

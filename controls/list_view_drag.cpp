@@ -11,7 +11,7 @@
 #include "controls/frame_control_list.h"
 #include "controls/frame_services.h"
 #include "controls/list_view_internal.h"
-#include "controls/message_params.h"
+#include "common/win_params.h"
 #include "controls/popup_menu.h"
 
 namespace {
