@@ -1,5 +1,5 @@
-// Stored window placements through real frames and the registry, each test
-// under a product key of its own that is removed afterwards.
+// Stored window placements and list columns through real frames, list views
+// and the registry.
 #include "controls/layout_services.h"
 
 #include <windows.h>
@@ -29,25 +29,40 @@ void Pump() {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
-class StoredPlacement : public testing::Test {
+// Each test stores under a product key of its own, removed afterwards.
+class StoredLayoutTest : public testing::Test {
  protected:
   void SetUp() override {
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    product_ = std::string("Corvale Layout Test ") + info->name();
+    product_ = std::string("Corvale Layout Test ") + info->test_suite_name() + " " + info->name();
     InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, product_.c_str(), "LT");
     FrameServicesTable() = FrameServices();
     InstallLayoutPersistence();
   }
+  void TearDown() override {
+    SetColumnLayoutStore(ColumnLayoutStore{});
+    FrameServicesTable() = FrameServices();
+    ShutdownCommonLibrary();
+    const std::string key = "Software\\VELMARON\\" + product_;
+    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    HKEY left = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &left), ERROR_SUCCESS);
+    if (left != nullptr) RegCloseKey(left);
+  }
+
+  std::string product_;
+};
+
+class StoredPlacement : public StoredLayoutTest {
+ protected:
   void TearDown() override {
     if (frame_ != nullptr) {
       if (frame_->window != nullptr) DestroyWindow(frame_->window);
       Pump();
       FreeDialogFrame(frame_);
     }
-    FrameServicesTable() = FrameServices();
-    ShutdownCommonLibrary();
-    RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\VELMARON\\" + product_).c_str());
-    EXPECT_NE(RegDeleteKeyA(HKEY_CURRENT_USER, ("Software\\VELMARON\\" + product_).c_str()), ERROR_SUCCESS);
+    StoredLayoutTest::TearDown();
   }
   HWND Open() {
     DialogRequest request;
@@ -66,7 +81,6 @@ class StoredPlacement : public testing::Test {
     return layout;
   }
 
-  std::string product_;
   DialogFrame* frame_ = nullptr;
 };
 
@@ -131,26 +145,11 @@ TEST_F(StoredPlacement, APlacementOffEveryScreenComesBackOntoTheWorkArea) {
 
 // Column widths and order of real list views kept in the registry: closing
 // the dialog stores them, a list made later in a new dialog takes them back.
-class StoredColumns : public testing::Test {
+class StoredColumns : public StoredLayoutTest {
  protected:
-  void SetUp() override {
-    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    product_ = std::string("Corvale Column Test ") + info->name();
-    InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, product_.c_str(), "LT");
-    FrameServicesTable() = FrameServices();
-    InstallLayoutPersistence();
-  }
   void TearDown() override {
     CloseList();
-    SetColumnLayoutStore(ColumnLayoutStore{});
-    FrameServicesTable() = FrameServices();
-    ShutdownCommonLibrary();
-    const std::string key = "Software\\VELMARON\\" + product_;
-    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-    HKEY left = nullptr;
-    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &left), ERROR_SUCCESS);
-    if (left != nullptr) RegCloseKey(left);
+    StoredLayoutTest::TearDown();
   }
   // A list of `columns` columns, 50 pixels wide by default.
   HWND OpenList(int columns) {
@@ -201,7 +200,6 @@ class StoredColumns : public testing::Test {
   }
 
   static constexpr int kDefaultWidth = 50;
-  std::string product_;
   std::vector<int> titles_;
   std::vector<int> default_widths_;
   std::unique_ptr<TestListDialog> dialog_;
