@@ -172,6 +172,10 @@ void StepTips(DialogFrame* frame, HelpDoc* doc, int command) {
 int TipsWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM) {
   HelpDoc* doc = DocOf(frame);
   int result = 0;
+  // The Close button ends the window as its close box does: no tip is on
+  // display any more.
+  const bool close_button = message == WM_COMMAND && LOWORD(wparam) == IDCANCEL;
+  if ((message == WM_CLOSE || close_button) && doc != nullptr) doc->current_topic = 0;
   if (CommonViewerMessage(frame, message, wparam, &result)) return result;
   if (doc == nullptr) return message == WM_INITDIALOG ? 1 : 0;
   switch (message) {
@@ -188,9 +192,6 @@ int TipsWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM) {
       StepTips(frame, doc, command);
       return 1;
     }
-    case WM_CLOSE:
-      doc->current_topic = 0;
-      return 0;
     default:
       return 0;
   }

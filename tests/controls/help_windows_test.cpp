@@ -139,6 +139,20 @@ TEST_F(HelpWindowsTest, TipsStepWithPreviousAndNextAndRememberTheLastTipShown) {
   EXPECT_EQ(HelpDocumentWindow(doc_), nullptr);
 }
 
+TEST_F(HelpWindowsTest, TheCloseButtonLeavesNoTipOnDisplayAndKeepsTheLastShown) {
+  ASSERT_NE(Open("tips.htm", kTipsDocument, kHelpTipsStyle | kHelpNavigation), nullptr);
+  OpenTipsWindow(nullptr, doc_, 3);
+  Pump();
+  HWND window = HelpDocumentWindow(doc_);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(doc_->current_topic, 3);
+  SendDlgItemMessageA(window, IDCANCEL, BM_CLICK, 0, 0);
+  Pump();
+  EXPECT_EQ(HelpDocumentWindow(doc_), nullptr);
+  EXPECT_EQ(doc_->current_topic, 0);
+  EXPECT_EQ(doc_->last_tip_shown, 3);
+}
+
 TEST_F(HelpWindowsTest, ATipThatCannotBeShownFallsBackToTheFirst) {
   ASSERT_NE(Open("tips.htm", kTipsDocument, kHelpTipsStyle | kHelpNavigation), nullptr);
   OpenTipsWindow(nullptr, doc_, 40);
