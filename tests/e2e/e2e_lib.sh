@@ -175,3 +175,30 @@ e2e_begin() {
   forget_stored_layouts || fail "stored layouts remain from an earlier run"
   shared_proxy_set "$root" 127.0.0.1 1 || fail "could not set the proxy"
 }
+
+# Runs the rest of the script on a copy of the program in $root/program, so
+# that documents put beside it are the test's own ($bin then names the copy).
+use_program_copy() {
+  program=$root/program
+  mkdir -p "$program"
+  cp "$bin"/*.exe "$bin"/*.dll "$program"/ || fail "cannot copy the program"
+  bin=$program
+}
+
+# Waits up to ATTEMPTS tenths of a second for the stand-in browser's log
+# (set in CORVALE_FAKE_BROWSER_LOG) to record a start, then checks that it
+# was started with ADDRESS, quoted.
+#   expect_browser_started LOG ADDRESS ATTEMPTS
+expect_browser_started() {
+  local log=$1 address=$2 attempts=$3 line
+  for _ in $(seq 1 "$attempts"); do
+    grep -q '^start|' "$log" 2>/dev/null && break
+    sleep 0.1
+  done
+  line=$(grep '^start|' "$log" 2>/dev/null | tr -d '\r')
+  [ -n "$line" ] || fail "the browser was not started"
+  case "$line" in
+    *" \"$address\"") echo "browser started: ${line#start|}" ;;
+    *) fail "the browser got \"$line\"" ;;
+  esac
+}

@@ -24,11 +24,8 @@ documents=$(cd "$(dirname "$0")/help_documents" && pwd)
 e2e_begin "$@"
 
 # The documents sit beside the program: run a copy of it with the test's own.
-program=$root/program
-mkdir -p "$program"
-cp "$bin"/*.exe "$bin"/*.dll "$program"/ || fail "cannot copy the program"
+use_program_copy
 cp "$documents"/help.htm "$documents"/tips.htm "$program"/
-bin=$program
 
 viewer_text() {
   probe text "$1" $viewer || fail "no viewer in the \"$1\" window"

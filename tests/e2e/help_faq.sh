@@ -39,16 +39,7 @@ echo "== Help > FAQ opens the installed address"
 set_faq 'http://example.com/%LANG%/faq.htm'
 start_corvale "$work"
 probe command $faq_command || fail "could not send the FAQ command"
-for _ in $(seq 1 100); do
-  grep -q '^start|' "$log" 2>/dev/null && break
-  sleep 0.1
-done
-line=$(grep '^start|' "$log" 2>/dev/null | tr -d '\r')
-[ -n "$line" ] || fail "the browser was not started"
-case "$line" in
-  *' "http://example.com/faq.htm"') echo "browser started: ${line#start|}" ;;
-  *) fail "the browser got \"$line\"" ;;
-esac
+expect_browser_started "$log" "http://example.com/faq.htm" 100
 shot=$artefacts/help_faq.png
 timeout 30 import -window root "$shot" || fail "no screenshot"
 echo "screenshot: $shot"

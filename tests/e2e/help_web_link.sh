@@ -18,14 +18,11 @@ documents=$(cd "$(dirname "$0")/help_documents" && pwd)
 e2e_begin "$@"
 
 # A copy of the program whose help has a web link at the track list's topic.
-program=$root/program
-mkdir -p "$program"
-cp "$bin"/*.exe "$bin"/*.dll "$program"/ || fail "cannot copy the program"
+use_program_copy
 cp "$documents"/tips.htm "$program"/
 sed "s|<a href=\"#119\">File list topic</a>|<a href=\"$address\">Web guide</a>|" \
   "$documents"/help.htm >"$program"/help.htm
 grep -q "$address" "$program"/help.htm || fail "the help document has no web link"
-bin=$program
 
 log=$root/browser.log
 export CORVALE_FAKE_BROWSER_LOG
@@ -49,16 +46,7 @@ for line in 0 1 2 3 4 5; do
   sleep 0.5
   grep -q '^start|' "$log" 2>/dev/null && break
 done
-for _ in $(seq 1 50); do
-  grep -q '^start|' "$log" 2>/dev/null && break
-  sleep 0.1
-done
-line=$(grep '^start|' "$log" 2>/dev/null | tr -d '\r')
-[ -n "$line" ] || fail "the chosen browser was not started"
-case "$line" in
-  *" \"$address\"") echo "browser started: ${line#start|}" ;;
-  *) fail "the browser got \"$line\"" ;;
-esac
+expect_browser_started "$log" "$address" 50
 timeout 30 import -window root "$artefacts/help_web_link.png" || fail "no screenshot"
 echo "screenshot: $artefacts/help_web_link.png"
 close_corvale
