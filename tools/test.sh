@@ -14,7 +14,7 @@ CORVALE_WERROR=ON "$root/tools/build.sh"
 failed_cases() {
   local log="$1/Testing/Temporary/LastTest.log"
   echo "== failed in $1:"
-  [ -f "$log" ] && grep -a -e '^\[  FAILED  \]' -e 'Failure$' -A2 "$log" | tail -40
+  [ -f "$log" ] && grep -a -e '^\[  FAILED  \]' -e ': Failure$' -e '^FAIL: ' -A2 "$log" | tail -40
   return 1
 }
 status=0

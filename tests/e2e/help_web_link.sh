@@ -38,6 +38,13 @@ click $((left + 40)) $((bottom + 6))
 sleep 0.5
 timeout 10 xdotool key F1 || fail "cannot press F1"
 probe wait-rect "$help_title" $viewer 15000 || fail "no help window after F1"
+# The window lays itself out once it is shown: wait until the viewer stays put.
+for _ in $(seq 1 30); do
+  settled=$answer
+  sleep 0.3
+  probe wait-rect "$help_title" $viewer 15000 || fail "the help window went away"
+  [ "$answer" = "$settled" ] && break
+done
 read -r vleft vtop _ _ <<<"$answer"
 # Where the link's line lies depends on the page's layout: the first few
 # lines are tried.
