@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 #include "common/common_library.h"
 #include "common/image_lists.h"
@@ -18,7 +19,6 @@ void* const kListViewBackground = reinterpret_cast<void*>(static_cast<std::intpt
 
 namespace {
 
-constexpr char kSubclassProperty[] = "corvale.listview";
 constexpr int kItemTextSize = 20;
 constexpr char kNoDisplayHook[] = "Use LVN_GETDISPINFO callback";
 
@@ -30,6 +30,17 @@ struct SubclassRecord {
   int dialog_id;
   int control_id;
 };
+
+// The subclassed list views of this process.  Kept here rather than in a
+// window property: the procedure looks its record up for every message, and
+// a property lookup costs a round trip to the window server under Wine,
+// which made filling a large list several times slower.
+std::unordered_map<HWND, SubclassRecord*> g_subclassed;
+
+SubclassRecord* SubclassOf(HWND window) {
+  const auto found = g_subclassed.find(window);
+  return found != g_subclassed.end() ? found->second : nullptr;
+}
 
 int ColumnCount(HWND window) {
   HWND header = reinterpret_cast<HWND>(SendMessageA(window, LVM_GETHEADER, 0, 0));
@@ -59,12 +70,12 @@ void SaveColumnLayout(HWND window, const SubclassRecord& record) {
 }
 
 LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* record = static_cast<SubclassRecord*>(GetPropA(window, kSubclassProperty));
+  SubclassRecord* record = SubclassOf(window);
   if (!record) return DefWindowProcA(window, message, wparam, lparam);
   WNDPROC previous = record->previous;
   if (message == WM_DESTROY) {
     SaveColumnLayout(window, *record);
-    RemovePropA(window, kSubclassProperty);
+    g_subclassed.erase(window);
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     delete record;
   }
@@ -72,9 +83,9 @@ LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM l
 }
 
 void Subclass(ListViewCtl* list) {
-  if (GetPropA(list->window, kSubclassProperty)) return;
+  if (SubclassOf(list->window)) return;
   auto* record = new SubclassRecord{nullptr, list->frame->dialog_id, list->control_id};
-  SetPropA(list->window, kSubclassProperty, record);
+  g_subclassed[list->window] = record;
   record->previous = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(list->window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
 }
