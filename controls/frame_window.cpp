@@ -22,13 +22,3 @@ void SetFrameIcon(DialogFrame* frame, int icon_id) {
   SendMessageA(frame->window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   SetClassLongPtrA(frame->window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
 }
-
-void PostFrameMessage(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (frame == nullptr || frame->window == nullptr) return;
-  PostMessageA(frame->window, message, wparam, lparam);
-}
-
-void RedrawFrame(DialogFrame* frame) {
-  if (frame == nullptr || frame->window == nullptr) return;
-  RedrawWindow(frame->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}

@@ -1,5 +1,4 @@
-// The frame's menu and icon, and calls on its window that do nothing while
-// the frame has none.
+// The frame's menu and icon.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +9,3 @@ struct DialogFrame;
 // empty menu when `menu_name` is null.
 void SetFrameMenu(DialogFrame* frame, const char* menu_name);
 void SetFrameIcon(DialogFrame* frame, int icon_id);
-
-void PostFrameMessage(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam);
-void RedrawFrame(DialogFrame* frame);

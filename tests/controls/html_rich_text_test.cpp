@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/rtf_braces.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -16,21 +17,7 @@ std::string ReadText(const std::string& path) {
   return std::string(bytes.begin(), bytes.end());
 }
 
-// Whether every "{" has its "}" outside escapes, so the control reads the
-// whole text as one group.
-bool BracesBalance(const std::string& rtf) {
-  int depth = 0;
-  for (std::size_t i = 0; i < rtf.size(); ++i) {
-    if (rtf[i] == '\\') {
-      ++i;
-    } else if (rtf[i] == '{') {
-      ++depth;
-    } else if (rtf[i] == '}' && --depth < 0) {
-      return false;
-    }
-  }
-  return depth == 0;
-}
+using testing_support::RtfBracesBalance;
 
 TEST(HtmlToRichText, Corpus) {
   const std::string folder = std::string(CONTROLS_TEST_DATA) + "/rich_text/";
@@ -40,7 +27,7 @@ TEST(HtmlToRichText, Corpus) {
     const std::string page = ReadText(folder + name);
     const std::string rtf = HtmlToRichText(page.c_str());
     EXPECT_EQ(rtf, ReadText(folder + name.substr(0, name.size() - 4) + ".rtf")) << name;
-    EXPECT_TRUE(BracesBalance(rtf)) << name;
+    EXPECT_TRUE(RtfBracesBalance(rtf)) << name;
     ++checked;
   }
   EXPECT_GE(checked, 6);
@@ -48,8 +35,8 @@ TEST(HtmlToRichText, Corpus) {
 
 TEST(HtmlToRichText, DeclaresTheCodePageAndSurvivesNothing) {
   EXPECT_NE(HtmlToRichText("<p>x</p>", 932).find("\\ansicpg932"), std::string::npos);
-  EXPECT_TRUE(BracesBalance(HtmlToRichText(nullptr)));
-  EXPECT_TRUE(BracesBalance(HtmlToRichText("<b>{{{")));
+  EXPECT_TRUE(RtfBracesBalance(HtmlToRichText(nullptr)));
+  EXPECT_TRUE(RtfBracesBalance(HtmlToRichText("<b>{{{")));
 }
 
 }  // namespace

@@ -7,21 +7,12 @@
 
 #include "controls/html_rich_text.h"
 #include "controls/link_markup.h"
+#include "tests/support/rtf_braces.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string page(reinterpret_cast<const char*>(data), size);
   const std::string rtf = HtmlToRichText(page.c_str());
-  int depth = 0;
-  for (std::size_t i = 0; i < rtf.size(); ++i) {
-    if (rtf[i] == '\\') {
-      ++i;
-    } else if (rtf[i] == '{') {
-      ++depth;
-    } else if (rtf[i] == '}' && --depth < 0) {
-      __builtin_trap();
-    }
-  }
-  if (depth != 0) __builtin_trap();
+  if (!testing_support::RtfBracesBalance(rtf)) __builtin_trap();
   const std::wstring text(page.begin(), page.end());
   std::size_t previous_end = 0;
   for (const LinkMarkup& link : FindLinkMarkup(text)) {
