@@ -85,6 +85,29 @@ int DefaultIcon(const MenuItemRecord* item, unsigned state) {
   return hook(state, item->command, item->command == -1 ? 1u : 0u);
 }
 
+// The item's position in its menu, found by the record it carries (a submenu
+// item has no command to find it by); -1 when the menu no longer holds it.
+int PositionOf(const MenuItemRecord* item) {
+  const int count = GetMenuItemCount(item->holder);
+  for (int position = 0; position < count; ++position) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    if (GetMenuItemInfoA(item->holder, UINT(position), TRUE, &info) &&
+        info.dwItemData == reinterpret_cast<ULONG_PTR>(item)) {
+      return position;
+    }
+  }
+  return -1;
+}
+
+void RefreshItemState(MenuItemRecord* item) {
+  const int position = PositionOf(item);
+  if (position < 0) return;
+  const UINT state = GetMenuState(item->holder, UINT(position), MF_BYPOSITION);
+  if (state != UINT(-1)) item->state = uint16_t(state & 0xFFFF);
+}
+
 std::string TranslationOf(const std::string& text, int menu_id, bool* found) {
   const std::string key = text + ":" + std::to_string(menu_id);
   const char* translated = FindTranslation(key.c_str());
@@ -286,8 +309,9 @@ int DrawMenuItem(const DRAWITEMSTRUCT* draw) {
   const bool selected = (draw->itemAction & ODA_SELECT) || (draw->itemState & ODS_SELECTED);
   const bool shown_selected = selected && (draw->itemState & ODS_SELECTED);
   const bool hot = (draw->itemState & ODS_HOTLIGHT) != 0;
-  // The program also calls EnableMenuItem directly, so the state Windows
-  // draws with counts as much as the record's.
+  // The program enables and checks items with the plain menu calls too, so
+  // the record's copy of the state is refreshed from the menu on every draw.
+  RefreshItemState(item);
   const bool grayed = (draw->itemState & (ODS_GRAYED | ODS_DISABLED)) != 0 ||
                       (item->state & (kMenuItemGrayed | kMenuItemDisabled)) != 0;
   const bool checked = (draw->itemState & ODS_CHECKED) != 0 || (item->state & kMenuItemMarked) != 0;
@@ -428,6 +452,9 @@ void MarkMenuItemRecord(MenuData* data, int command, bool on) {
   for (const auto& item : data->items) {
     if (item->command != command) continue;
     item->state = uint16_t(on ? (item->state | kMenuItemMarked) : (item->state & ~kMenuItemMarked));
+    if (item->command >= 0) {
+      CheckMenuItem(item->holder, UINT(command), static_cast<UINT>(MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)));
+    }
   }
 }
 

@@ -58,22 +58,24 @@ class OwnerMenusTest : public ::testing::Test {
   }
 
   // Draws one item on a white background and returns its pixels (0xRRGGBB).
-  std::vector<uint32_t> Draw(int command, UINT state) {
+  std::vector<uint32_t> Draw(int command, UINT state) { return DrawRecord(Item(command), state); }
+
+  std::vector<uint32_t> DrawRecord(MenuItemRecord* item, UINT state) {
     PixelCanvas canvas(kWidth, kHeight);
     EXPECT_TRUE(canvas.valid());
     MEASUREITEMSTRUCT measure = {};
     measure.CtlType = ODT_MENU;
-    measure.itemID = UINT(command);
-    measure.itemData = reinterpret_cast<ULONG_PTR>(Item(command));
+    measure.itemID = UINT(item->command);
+    measure.itemData = reinterpret_cast<ULONG_PTR>(item);
     EXPECT_EQ(MeasureMenuItem(&measure), 1);
     DRAWITEMSTRUCT draw = {};
     draw.CtlType = ODT_MENU;
-    draw.itemID = UINT(command);
+    draw.itemID = UINT(item->command);
     draw.itemAction = ODA_DRAWENTIRE;
     draw.itemState = state;
     draw.hDC = canvas.dc();
     draw.rcItem = canvas.bounds();
-    draw.itemData = reinterpret_cast<ULONG_PTR>(Item(command));
+    draw.itemData = reinterpret_cast<ULONG_PTR>(item);
     EXPECT_EQ(DrawMenuItem(&draw), 1);
     return canvas.Pixels();
   }
@@ -199,6 +201,41 @@ TEST_F(OwnerMenusTest, CheckMarkAndGrayedStateComeFromTheItemState) {
   EXPECT_EQ(Draw(kPlainWord, 0), checked);
   MarkMenuItemRecord(data_, kPlainWord, false);
   EXPECT_EQ(Draw(kPlainWord, 0), plain);
+}
+
+// The program enables and checks items with the plain menu calls as the
+// session goes on; what an item looked like at conversion must not stick.
+TEST_F(OwnerMenusTest, ItemsAreDrawnWithTheStateTheMenuHasNow) {
+  constexpr int kStartsGrayed = 201, kStartsChecked = 202, kLaterGrayed = 203;
+  HMENU bar = CreateMenu();
+  HMENU popup = CreatePopupMenu();
+  AppendMenuA(popup, MF_STRING | MF_GRAYED, kStartsGrayed, "WWWWWW");
+  AppendMenuA(popup, MF_STRING | MF_CHECKED, kStartsChecked, "WWWWWW");
+  AppendMenuA(popup, MF_STRING, kLaterGrayed, "WWWWWW");
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "&View");
+  MenuData* data = ConvertMenu(owner_, bar, nullptr, 901);
+  ASSERT_NE(data, nullptr);
+  auto record = [data](int command) {
+    for (const auto& item : data->items) {
+      if (item->command == command) return item.get();
+    }
+    return static_cast<MenuItemRecord*>(nullptr);
+  };
+  const std::vector<uint32_t> plain = Draw(kPlainWord, 0);
+  const std::vector<uint32_t> grayed = Draw(kPlainWord, ODS_GRAYED);
+  const std::vector<uint32_t> checked = Draw(kPlainWord, ODS_CHECKED);
+
+  EnableMenuItem(popup, kStartsGrayed, MF_BYCOMMAND | MF_ENABLED);
+  CheckMenuItem(popup, kStartsChecked, MF_BYCOMMAND | MF_UNCHECKED);
+  EnableMenuItem(popup, kLaterGrayed, MF_BYCOMMAND | MF_GRAYED);
+  EXPECT_EQ(DrawRecord(record(kStartsGrayed), 0), plain);
+  EXPECT_EQ(DrawRecord(record(kStartsChecked), 0), plain);
+  EXPECT_EQ(DrawRecord(record(kLaterGrayed), 0), grayed);
+
+  CheckMenuItem(popup, kStartsChecked, MF_BYCOMMAND | MF_CHECKED);
+  EXPECT_EQ(DrawRecord(record(kStartsChecked), 0), checked);
+  FreeMenuData(data);
+  DestroyMenu(bar);
 }
 
 TEST_F(OwnerMenusTest, EnablingKeepsRecordAndMenuInStep) {
