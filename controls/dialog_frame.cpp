@@ -3,6 +3,8 @@
 #include "controls/frame_help_pane.h"
 #include "controls/frame_control_list.h"
 
+#include <algorithm>
+
 #include "common/common_library.h"
 #include "common/language.h"
 #include "controls/dialog_resources.h"
@@ -16,8 +18,9 @@ constexpr char kFramePropertyName[] = "velmaronprop";
 constexpr WORD kComboSetFocus = 3;
 constexpr WORD kButtonSetFocus = 6;
 constexpr WORD kEditSetFocus = 256;
-// Restored windows keep at least this much of themselves on the screen.
-constexpr int kScreenMargin = 100;
+
+// Window coordinates are 16-bit.
+constexpr int kLargestCoordinate = 32767;
 
 ATOM g_property_atom = 0;
 int g_property_uses = 0;
@@ -53,14 +56,10 @@ void StoreNormalRect(DialogFrame* frame) {
   frame->normal_bottom = rect.bottom;
 }
 
-int ClampToScreen(int value, int screen_size) {
-  return value >= screen_size - kScreenMargin ? screen_size - kScreenMargin : value;
-}
-
-// A stored place on a monitor that is gone (or beyond a smaller screen) moves
-// onto the work area of the nearest monitor.
+// A stored place may lie on a monitor that is gone, or reach past a screen
+// that has become smaller: the window goes wholly onto the work area of the
+// nearest monitor, shrunk when it is larger than that area.
 RECT OntoAScreen(const RECT& rect) {
-  if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr) return rect;
   MONITORINFO monitor = {};
   monitor.cbSize = sizeof monitor;
   if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) return rect;
@@ -68,6 +67,12 @@ RECT OntoAScreen(const RECT& rect) {
   const LayoutRect fitted =
       MoveInside({rect.left, rect.top, rect.right, rect.bottom}, {work.left, work.top, work.right, work.bottom});
   return {fitted.left, fitted.top, fitted.right, fitted.bottom};
+}
+
+// Stored numbers beyond any screen would overflow when added up.
+RECT StoredRect(int left, int top, int width, int height) {
+  const auto bounded = [](int value) { return std::clamp(value, 0, kLargestCoordinate); };
+  return {bounded(left), bounded(top), bounded(left) + bounded(width), bounded(top) + bounded(height)};
 }
 
 void MoveWindowOntoScreen(HWND window, const RECT& wanted, UINT flags) {
@@ -97,8 +102,6 @@ bool NormalWindowRect(HWND window, RECT* rect) {
 void RestoreStoredLayout(HWND window, DialogFrame* frame) {
   const FrameServices& services = FrameServicesTable();
   if (!ProductNameSet() || services.load_window_layout == nullptr) return;
-  const int screen_width = GetSystemMetrics(SM_CXSCREEN);
-  const int screen_height = GetSystemMetrics(SM_CYSCREEN);
   StoredWindowLayout stored = {-1, -1, -1, -1, {}};
   const UINT move_flags = SWP_NOZORDER | SWP_NOACTIVATE;
   if (IsResizableWindow(window)) {
@@ -106,9 +109,7 @@ void RestoreStoredLayout(HWND window, DialogFrame* frame) {
     if (!services.load_window_layout(LibraryProductName(), frame->dialog_id, &stored)) return;
     if (stored.left < 0 || stored.top < 0 || stored.width < 0 || stored.height < 0) return;
     if (stored.width == 0 || stored.height == 0) return;
-    const int left = ClampToScreen(stored.left, screen_width);
-    const int top = ClampToScreen(stored.top, screen_height);
-    MoveWindowOntoScreen(window, {left, top, left + stored.width, top + stored.height}, move_flags);
+    MoveWindowOntoScreen(window, StoredRect(stored.left, stored.top, stored.width, stored.height), move_flags);
     if (!stored.splitter_drags.empty() && services.write_splitter_drags != nullptr) {
       services.write_splitter_drags(frame, stored.splitter_drags);
     }
@@ -117,10 +118,9 @@ void RestoreStoredLayout(HWND window, DialogFrame* frame) {
     if (stored.left < 0 || stored.top < 0) return;
     RECT current;
     if (!GetWindowRect(window, &current)) return;
-    const int left = ClampToScreen(stored.left, screen_width);
-    const int top = ClampToScreen(stored.top, screen_height);
-    MoveWindowOntoScreen(window, {left, top, left + current.right - current.left, top + current.bottom - current.top},
-                         move_flags);
+    MoveWindowOntoScreen(
+        window, StoredRect(stored.left, stored.top, current.right - current.left, current.bottom - current.top),
+        move_flags);
   }
 }
 

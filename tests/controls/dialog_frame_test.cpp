@@ -238,24 +238,60 @@ int SaveStored(const char*, int, const StoredWindowLayout* layout) {
   return 1;
 }
 
-TEST_F(FrameTest, StoredLayoutIsClampedToTheScreenAndSavedOnDestroy) {
+RECT PrimaryWorkArea() {
+  RECT work = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+TEST_F(FrameTest, StoredLayoutIsPutWhollyOntoTheNearestWorkAreaAndSavedOnDestroy) {
   InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, "Corvale Rip", "RP");
   FrameServicesTable().load_window_layout = LoadStored;
   FrameServicesTable().save_window_layout = SaveStored;
-  g_saved_layouts.clear();
-  const int screen_width = GetSystemMetrics(SM_CXSCREEN);
-  g_stored_layout = {5000, 40, 300, 200, {}};
-  HWND window = Open(IDD_FRAME_RESIZABLE);
-  RECT rect;
-  GetWindowRect(window, &rect);
-  EXPECT_EQ(rect.left, screen_width - 100);
-  EXPECT_EQ(rect.top, 40);
-  EXPECT_EQ(rect.right - rect.left, 300);
-  DestroyWindow(window);
-  ASSERT_EQ(g_saved_layouts.size(), 1u);
-  EXPECT_EQ(g_saved_layouts[0].left, screen_width - 100);
-  EXPECT_EQ(g_saved_layouts[0].width, 300);
+  const RECT work = PrimaryWorkArea();
+  const int work_width = work.right - work.left;
+  const int work_height = work.bottom - work.top;
+  struct Case {
+    const char* what;
+    StoredWindowLayout stored;
+    RECT expected;
+  };
+  const Case cases[] = {
+      {"on the screen",
+       {work.left + 30, work.top + 40, 300, 200, {}},
+       {work.left + 30, work.top + 40, work.left + 330, work.top + 240}},
+      {"on a monitor to the right that is gone",
+       {work.right + 4000, work.top + 40, 300, 200, {}},
+       {work.right - 300, work.top + 40, work.right, work.top + 240}},
+      {"half past the bottom right corner",
+       {work.right - 150, work.bottom - 100, 300, 200, {}},
+       {work.right - 300, work.bottom - 200, work.right, work.bottom}},
+      {"larger than the work area",
+       {work.left + 10, work.top + 10, work_width + 500, work_height + 500, {}},
+       {work.left, work.top, work.right, work.bottom}},
+      {"beyond any coordinate",
+       {0x7FFFFFF0, 0x7FFFFFF0, 300, 200, {}},
+       {work.right - 300, work.bottom - 200, work.right, work.bottom}},
+  };
+  for (const Case& one : cases) {
+    SCOPED_TRACE(one.what);
+    g_saved_layouts.clear();
+    g_stored_layout = one.stored;
+    HWND window = Open(IDD_FRAME_RESIZABLE);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, one.expected.left);
+    EXPECT_EQ(rect.top, one.expected.top);
+    EXPECT_EQ(rect.right, one.expected.right);
+    EXPECT_EQ(rect.bottom, one.expected.bottom);
+    DestroyWindow(window);
+    ASSERT_EQ(g_saved_layouts.size(), 1u);
+    EXPECT_EQ(g_saved_layouts[0].left, one.expected.left);
+    EXPECT_EQ(g_saved_layouts[0].width, one.expected.right - one.expected.left);
+  }
 
+  RECT rect;
+  HWND window = nullptr;
   // A negative stored value restores nothing.
   g_stored_layout = {-4, 40, 300, 200, {}};
   window = Open(IDD_FRAME_RESIZABLE);
