@@ -153,6 +153,14 @@ void CaptureFirstLayout(DialogFrame* frame, LayoutHeader* layout) {
   layout->initialised = true;
 }
 
+// A group box paints only its frame and caption and leaves its inside to
+// the dialog, so a moved frame would leave its old lines behind.
+bool IsGroupBox(HWND control) {
+  char class_name[16] = "";
+  if (!GetClassNameA(control, class_name, sizeof class_name) || lstrcmpiA(class_name, "Button") != 0) return false;
+  return (static_cast<UINT>(GetWindowLongA(control, GWL_STYLE)) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
 // Moves every control to its computed place, in one batch while the system
 // takes the moves, one by one after it refuses one.
 void PlaceControls(DialogFrame* frame, LayoutHeader* layout) {
@@ -165,6 +173,7 @@ void PlaceControls(DialogFrame* frame, LayoutHeader* layout) {
     UINT flags;
   };
   std::vector<Redraw> redraws;
+  std::vector<RECT> group_areas;  // where moved group boxes were and are now
   for (std::size_t i = 1; i < layout->entries.size(); ++i) {
     const LayoutEntry& entry = layout->entries[i];
     const int kind = entry.Kind();
@@ -184,6 +193,12 @@ void PlaceControls(DialogFrame* frame, LayoutHeader* layout) {
     HWND control = ControlOf(frame, entry);
     if (control == nullptr) continue;
     const LayoutRect rect = entry.Rect();
+    RECT before;
+    if (kind == kLayoutControl && IsGroupBox(control) && ClientRectOfChild(window, control, &before)) {
+      const RECT after = ToRect(rect);
+      RECT both;
+      if (!EqualRect(&before, &after) && UnionRect(&both, &before, &after)) group_areas.push_back(both);
+    }
     int height = rect.Height();
     UINT flags = static_cast<UINT>(entry.field[kLayoutFlags]) | SWP_NOZORDER | SWP_NOACTIVATE;
     if (kind == kLayoutToolbar) {
@@ -206,6 +221,8 @@ void PlaceControls(DialogFrame* frame, LayoutHeader* layout) {
   }
   if (batch != nullptr) EndDeferWindowPos(batch);
   for (const Redraw& redraw : redraws) RedrawWindow(redraw.control, nullptr, nullptr, redraw.flags);
+  for (const RECT& area : group_areas)
+    RedrawWindow(window, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 }  // namespace

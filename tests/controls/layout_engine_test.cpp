@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/common_library.h"
+#include "common/win_owners.h"
 #include "controls/dialog_resources.h"
 #include "controls/frame_services.h"
 #include "layout_test_dialogs.h"
@@ -29,6 +30,7 @@ const int32_t kTable[][kLayoutFieldCount] = {
      -IDD_LAYOUT_TEST},
     {kLayoutControl, IDC_LAYOUT_RIGHT_PANE, 0, -IDC_LAYOUT_DIVIDER, 5, -IDC_LAYOUT_TOOLBAR, 5, -IDD_LAYOUT_TEST, 5,
      -IDD_LAYOUT_TEST},
+    {kLayoutControl, IDC_LAYOUT_GROUP, 5, IDD_LAYOUT_TEST, 5, -IDC_LAYOUT_TOOLBAR, 0, IDC_LAYOUT_DIVIDER},
     {0, 0},
 };
 
@@ -208,6 +210,31 @@ TEST_F(LayoutEngineTest, AHiddenToolbarGivesItsRoomToThePanes) {
   ShowWindow(toolbar, SW_SHOWNOACTIVATE);
   frame_->size_hook(frame_, nullptr, 0);
   EXPECT_EQ(ChildRect(IDC_LAYOUT_LEFT_PANE).top, bar.bottom + 5);
+}
+
+// The dialog paints the inside of a group box: where its right edge was
+// must be painted again when the bar takes the edge elsewhere.
+TEST_F(LayoutEngineTest, AGroupBoxMovedByTheBarLeavesNoOldFrameBehind) {
+  Open();
+  Resize(700, 450);
+  UpdateWindow(frame_->window);
+  for (const int shift : {60, -60}) {
+    SCOPED_TRACE(shift);
+    const RECT before = ChildRect(IDC_LAYOUT_GROUP);
+    ValidateRect(frame_->window, nullptr);
+    frame_->splitters->drag_x = static_cast<int16_t>(shift);
+    ASSERT_EQ(RunLayoutEngine(frame_, frame_->splitters, 0), 1);
+    const RECT after = ChildRect(IDC_LAYOUT_GROUP);
+    ASSERT_EQ(after.right, before.right + shift);
+    GdiObject stale(CreateRectRgn(0, 0, 0, 0));
+    GetUpdateRgn(frame_->window, static_cast<HRGN>(stale.get()), FALSE);
+    const int middle = (before.top + before.bottom) / 2;
+    for (const int x : {before.right - 1, after.right - 1}) {
+      EXPECT_TRUE(PtInRegion(static_cast<HRGN>(stale.get()), x, middle)) << x;
+      EXPECT_TRUE(PtInRegion(static_cast<HRGN>(stale.get()), x, before.top + 1)) << x;
+    }
+    UpdateWindow(frame_->window);
+  }
 }
 
 TEST_F(LayoutEngineTest, NothingIsLaidOutWhileMinimisedOrWithoutATable) {
