@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kMinTrackWidth = 400;
-constexpr int kMinTrackHeight = 100;
 constexpr int kStatusSize = 512;
 constexpr DWORD kStopPollMs = 20;
 
@@ -211,8 +209,6 @@ int RunProgressDialog(DialogFrame* parent, const ProgressDialogRequest& request)
   dialog.parent = parent;
   dialog.procedure = ProgressProc;
   dialog.modal = true;
-  dialog.min_width = kMinTrackWidth;
-  dialog.min_height = kMinTrackHeight;
   dialog.user_data = &state;
   CreateDialogFromResource(dialog, IDD_RIP_PROGRESS);
   if (state.ripping) {

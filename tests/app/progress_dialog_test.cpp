@@ -199,6 +199,16 @@ TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCo
     EXPECT_EQ(StatusText(dialog), "Processing \"Artist - Three\"");
     EXPECT_EQ(ProgressPosition(dialog), 10);
 
+    // Nothing in the dialog would follow a new size, so its border offers none.
+    RECT outer;
+    ASSERT_TRUE(GetWindowRect(dialog, &outer));
+    const int middle = (outer.top + outer.bottom) / 2;
+    for (const POINT edge : {POINT{outer.right - 1, middle}, POINT{outer.right - 1, outer.bottom - 1}}) {
+      const LRESULT hit = SendMessageA(dialog, WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y));
+      EXPECT_NE(hit, HTRIGHT);
+      EXPECT_NE(hit, HTBOTTOMRIGHT);
+    }
+
     // What the encoder watch of the main window does when the process ends.
     EmptyEncoderSlot();
   };
