@@ -13,6 +13,7 @@
 #include "app/destination_pane.h"
 #include "app/language_menu.h"
 #include "app/main_toolbar.h"
+#include "app/main_window_fit.h"
 #include "app/main_window_state.h"
 #include "app/product_name.h"
 #include "app/settings.h"
@@ -79,6 +80,7 @@ void FillFormatAndRateCombos() {
   SendMessageA(formats, CB_RESETCONTENT, 0, 0);
   for (const char* name : kFormatNames) SendMessageA(formats, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
   SendMessageA(formats, CB_SETCURSEL, IndexParam(g_settings.output_format), 0);
+  WidenDropDownToEntries(formats);
 
   HWND rates = Item(IDC_RATE_COMBO);
   SendMessageA(rates, CB_RESETCONTENT, 0, 0);
@@ -137,6 +139,7 @@ void PutSettingsIntoControls() {
 }
 
 void Initialise() {
+  FitMainWindowLimits(g_main.frame);
   SetTimer(g_main.window, kFolderWatchTimer, kFolderWatchPeriodMs, nullptr);
   g_main.commands_enabled = true;
   SetWmaDownloadOpener(OpenInChosenBrowser);

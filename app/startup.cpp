@@ -44,6 +44,8 @@ constexpr char kProgramKey[] = "Software\\VELMARON\\Corvale";
 constexpr char kLibraryProductName[] = "Corvale Rip";
 constexpr char kLibraryProductCode[] = "RP";
 constexpr char kHelpPage[] = "help.htm";
+// Until the window knows its font; it then works its own limits out from
+// the template's dialog units.
 constexpr int kMainMinWidth = 460;
 constexpr int kMainMinHeight = 306;
 constexpr int kMainStatusParts = 3;

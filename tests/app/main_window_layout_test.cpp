@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "res/main_window_ids.h"
+#include "res/main_window_sizes.h"
 
 namespace {
 
@@ -177,5 +178,145 @@ TEST_F(MainWindowLayout, ADragIsLimitedLikeAResize) {
   EXPECT_EQ(Rect(IDC_PANE_DIVIDER).right, 650);
   EXPECT_EQ(Rect(IDC_FILE_LIST).left, 650);
 }
+
+}  // namespace
+
+namespace {
+
+// The template's controls in dialog units, as the window creates them.
+struct UnitSize {
+  int width;
+  int height;
+};
+
+UnitSize TemplateSizeOf(int id) {
+  switch (id) {
+    case IDC_RIP:
+    case IDC_HELP_BUTTON:
+    case IDC_REFRESH_CD:
+      return {MAIN_BUTTON_WIDTH, 15};
+    case IDC_CD_LABEL:
+    case IDC_TITLE_LABEL:
+    case IDC_ARTIST_LABEL:
+      return {MAIN_SOURCE_LABEL_WIDTH, 9};
+    case IDC_OUTPUT_LABEL:
+    case IDC_FORMAT_LABEL:
+    case IDC_RATE_LABEL:
+      return {MAIN_DESTINATION_LABEL_WIDTH, 9};
+    case IDC_RATE_UNIT:
+      return {20, 9};
+    case IDC_FILE_MASK:
+      return {MAIN_FILE_MASK_WIDTH, 12};
+    case IDC_BROWSE_FOLDER:
+      return {MAIN_BROWSE_WIDTH, 14};
+    case IDC_SOURCE_GROUP:
+    case IDC_DESTINATION_GROUP:
+      return {196, 58};
+    default:
+      return {150, 12};
+  }
+}
+
+struct Resolution {
+  const char* name;
+  DialogBaseUnits base;
+  WindowFrameMetrics frame;
+  int toolbar_height;
+};
+
+// The window's font at 96 and 144 dots per inch, and a narrow font.
+const Resolution kResolutions[] = {
+    {"96 dpi", {6, 13}, {22, 8, 50}, 28},
+    {"144 dpi", {9, 20}, {33, 12, 75}, 40},
+    {"narrow font", {5, 13}, {22, 8, 50}, 28},
+};
+
+constexpr int kEtchedLineWidth = 2;
+
+class MainWindowLimitsAt : public ::testing::TestWithParam<Resolution> {
+ protected:
+  int X(int units) const { return DialogUnitsToPixelsX(units, GetParam().base); }
+  int Y(int units) const { return DialogUnitsToPixelsY(units, GetParam().base); }
+
+  void SetUp() override {
+    const Resolution& at = GetParam();
+    limits_ = MainWindowLimitsFor(at.base, at.frame, kEtchedLineWidth);
+    entries_ = CopyLayoutTable(kMainWindowLayout, kMainWindowLayoutRows);
+    AnchorLooseSplittersToWindow(entries_);
+    ApplyDividerLimits(entries_, limits_);
+    for (LayoutEntry& entry : entries_) {
+      if (entry.Kind() == kLayoutToolbar) {
+        entry.SetInitial({0, 0, X(MAIN_WINDOW_WIDTH), at.toolbar_height});
+      } else if (entry.Kind() == kLayoutSplitter) {
+        entry.SetRect({X(MAIN_DIVIDER_LEFT), 0, X(MAIN_DIVIDER_LEFT) + kEtchedLineWidth, Y(248)});
+      } else {
+        const UnitSize size = TemplateSizeOf(entry.Id());
+        entry.SetInitial({0, 0, X(size.width), Y(size.height)});
+      }
+    }
+    CaptureAdjustments(entries_, at.frame);
+  }
+
+  void LayOut(int width, int height) {
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      if (!SizedFromControl(entries_[i], i)) continue;
+      const LayoutRect now = entries_[i].Rect();
+      const LayoutRect initial = entries_[i].Initial();
+      const bool first = now.Width() == 0 && now.Height() == 0;
+      SetCurrentSize(entries_[i], first ? initial.Width() : now.Width(), first ? initial.Height() : now.Height());
+    }
+    RunLayoutPasses(entries_, {width, height});
+  }
+
+  LayoutRect Rect(int id) const {
+    for (const LayoutEntry& entry : entries_) {
+      if (entry.Id() == id && entry.Kind() != kLayoutWindow) return entry.Rect();
+    }
+    ADD_FAILURE() << "no entry " << id;
+    return {};
+  }
+
+  // Every box of the destination row usable and nothing overlapping.
+  void ExpectDestinationRowFits(int client_width) {
+    const LayoutRect folder = Rect(IDC_OUTPUT_FOLDER);
+    EXPECT_GE(folder.Width(), X(kFolderBoxMinWidth));
+    EXPECT_GE(Rect(IDC_FORMAT_COMBO).Width(), X(kFolderBoxMinWidth));
+    EXPECT_GE(Rect(IDC_OUTPUT_LABEL).left, Rect(IDC_PANE_DIVIDER).right);
+    EXPECT_GE(folder.left, Rect(IDC_OUTPUT_LABEL).right);
+    EXPECT_GE(Rect(IDC_FILE_MASK).left, folder.right);
+    EXPECT_GE(Rect(IDC_BROWSE_FOLDER).left, Rect(IDC_FILE_MASK).right);
+    EXPECT_GE(Rect(IDC_RIP).left, Rect(IDC_BROWSE_FOLDER).right);
+    EXPECT_EQ(Rect(IDC_RIP).right, client_width - 10);
+  }
+
+  MainWindowLimits limits_;
+  std::vector<LayoutEntry> entries_;
+};
+
+TEST_P(MainWindowLimitsAt, TheFirstRunSizeKeepsTheDividerWhereTheTemplatePutsIt) {
+  const Resolution& at = GetParam();
+  const int client_width = X(MAIN_WINDOW_WIDTH);
+  LayOut(client_width + at.frame.nonclient_width, Y(MAIN_WINDOW_HEIGHT) + at.frame.nonclient_height);
+  EXPECT_EQ(Rect(IDC_PANE_DIVIDER).left, X(MAIN_DIVIDER_LEFT));
+  ExpectDestinationRowFits(client_width);
+}
+
+TEST_P(MainWindowLimitsAt, TheSmallestWindowStillHoldsEveryBox) {
+  const Resolution& at = GetParam();
+  LayOut(limits_.min_width, limits_.min_height);
+  EXPECT_EQ(Rect(IDC_PANE_DIVIDER).left, limits_.divider_min_left);
+  ExpectDestinationRowFits(limits_.min_width - at.frame.nonclient_width);
+  EXPECT_GT(Rect(IDC_DRIVE_COMBO).Width(), X(kFolderBoxMinWidth));
+  EXPECT_GT(Rect(IDC_TRACK_LIST).Height(), Y(40));
+}
+
+INSTANTIATE_TEST_SUITE_P(Resolutions, MainWindowLimitsAt, ::testing::ValuesIn(kResolutions),
+                         [](const ::testing::TestParamInfo<Resolution>& param) {
+                           std::string name = param.param.name;
+                           for (char& c : name) {
+                             if (c == ' ') c = '_';
+                           }
+                           return name;
+                         });
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "app/main_window_layout.h"
@@ -16,6 +17,7 @@
 #include "controls/layout_engine.h"
 #include "controls/status_bar.h"
 #include "res/main_window_ids.h"
+#include "res/main_window_sizes.h"
 
 namespace {
 
@@ -104,16 +106,64 @@ TEST_F(MainWindowLayoutWin, EveryControlIsWhereTheTablePutsIt) {
 }
 
 TEST_F(MainWindowLayoutWin, TheDividerKeepsToItsLimitsAndComesBack) {
+  const LayoutEntry* divider = nullptr;
+  for (const LayoutEntry& entry : frame_->layout->entries) {
+    if (entry.Id() == IDC_PANE_DIVIDER) divider = &entry;
+  }
+  ASSERT_NE(divider, nullptr);
+  const int min_left = divider->field[kLayoutMinLeft];
+  const int right_margin = divider->field[kLayoutRightMargin];
   Resize(1100, 700);
   const int origin = ChildRect(IDC_PANE_DIVIDER).left;
   RECT outer;
-  Resize(origin + 350 - 40, 700);
+  Resize(origin + right_margin - 40, 700);
   GetWindowRect(frame_->window, &outer);
-  EXPECT_EQ(ChildRect(IDC_PANE_DIVIDER).right, (outer.right - outer.left) - 350);
-  Resize(460, 700);
-  EXPECT_EQ(ChildRect(IDC_PANE_DIVIDER).left, 200);
+  EXPECT_EQ(ChildRect(IDC_PANE_DIVIDER).right, (outer.right - outer.left) - right_margin);
+  Resize(frame_->min_width, 700);
+  EXPECT_EQ(ChildRect(IDC_PANE_DIVIDER).left, min_left);
   Resize(1100, 700);
   EXPECT_EQ(ChildRect(IDC_PANE_DIVIDER).left, origin);
+}
+
+int DialogUnitsX(HWND window, int units) {
+  RECT rect = {0, 0, units, 0};
+  MapDialogRect(window, &rect);
+  return rect.right;
+}
+
+int TextWidth(HWND control, const char* text) {
+  HDC dc = GetDC(control);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE size = {};
+  GetTextExtentPoint32A(dc, text, int(std::strlen(text)), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
+// From the size the window first opens at down to the smallest the user can
+// make it, the folder and format boxes stay wide enough to use, and the
+// format list opens wide enough for its longest entry.
+TEST_F(MainWindowLayoutWin, TheDestinationBoxesAreUsableFromTheFirstSizeToTheSmallest) {
+  const int usable = DialogUnitsX(frame_->window, kFolderBoxMinWidth);
+  RECT client;
+  GetClientRect(frame_->window, &client);
+  EXPECT_EQ(client.right, DialogUnitsX(frame_->window, MAIN_WINDOW_WIDTH));
+  MINMAXINFO limits = {};
+  SendMessageA(frame_->window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  ASSERT_GT(limits.ptMinTrackSize.x, 0);
+  for (const bool smallest : {false, true}) {
+    SCOPED_TRACE(smallest ? "smallest" : "first size");
+    if (smallest) Resize(limits.ptMinTrackSize.x, limits.ptMinTrackSize.y);
+    EXPECT_GE(ChildRect(IDC_OUTPUT_FOLDER).right - ChildRect(IDC_OUTPUT_FOLDER).left, usable);
+    EXPECT_GE(ChildRect(IDC_FORMAT_COMBO).right - ChildRect(IDC_FORMAT_COMBO).left, usable);
+    EXPECT_GE(ChildRect(IDC_FILE_MASK).left, ChildRect(IDC_OUTPUT_FOLDER).right);
+    EXPECT_GE(ChildRect(IDC_RIP).left, ChildRect(IDC_BROWSE_FOLDER).right);
+    EXPECT_GE(ChildRect(IDC_TRACK_LIST).bottom - ChildRect(IDC_TRACK_LIST).top, 40);
+  }
+  HWND formats = GetDlgItem(frame_->window, IDC_FORMAT_COMBO);
+  const LRESULT dropped = SendMessageA(formats, CB_GETDROPPEDWIDTH, 0, 0);
+  EXPECT_GT(dropped, TextWidth(formats, ".ogg Encoded by vorbis"));
 }
 
 }  // namespace
