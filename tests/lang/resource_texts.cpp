@@ -89,21 +89,35 @@ void ReadTemplate(int dialog_id, const BYTE* data, std::vector<DialogText>* text
   reader.NameOrOrdinal();  // menu
   reader.NameOrOrdinal();  // window class
   const std::string caption = reader.String();
-  if (!caption.empty()) texts->push_back({dialog_id, caption});
+  int font_points = 0;
+  std::string font_face;
   if (style & (DS_SETFONT | DS_SHELLFONT)) {
-    reader.Skip(extended ? 2 + 2 + 1 + 1 : 2);
-    reader.String();
+    font_points = reader.Word();
+    if (extended) reader.Skip(2 + 1 + 1);
+    font_face = reader.String();
   }
+  if (!caption.empty()) texts->push_back({dialog_id, caption, 0, {}, 0, 0, 0, font_face, font_points});
   for (WORD i = 0; i < items; ++i) {
     reader.AlignToDword();
-    reader.Skip(extended ? 4 + 4 + 4 + 4 * 2 + 4 : 4 + 4 + 4 * 2 + 2);
+    DWORD item_style = 0;
+    if (extended) {
+      reader.Skip(4 + 4);  // help id, extended style
+      item_style = reader.Dword();
+    } else {
+      item_style = reader.Dword();
+      reader.Skip(4);
+    }
+    reader.Skip(2 * 2);
+    const int width = static_cast<short>(reader.Word());
+    const int height = static_cast<short>(reader.Word());
+    reader.Skip(extended ? 4 : 2);
     WORD class_ordinal = 0;
     const std::string class_name = reader.NameOrOrdinal(&class_ordinal);
     const std::string text = reader.NameOrOrdinal();
     reader.Skip(reader.Word());
     if (text.empty() || IsUserText(class_ordinal, class_name)) continue;
     if (_strnicmp(class_name.c_str(), "AtlAxWin", 8) == 0) continue;
-    texts->push_back({dialog_id, text});
+    texts->push_back({dialog_id, text, class_ordinal, class_name, item_style, width, height, font_face, font_points});
   }
 }
 

@@ -10,6 +10,17 @@
 struct DialogText {
   int dialog_id;
   std::string text;
+  // Where the text is shown: no class for the dialog's caption.
+  WORD class_ordinal = 0;  // 0: a class name
+  std::string class_name;
+  DWORD style = 0;
+  int width = 0;  // dialog units
+  int height = 0;
+  // The dialog's font.
+  std::string font_face;
+  int font_points = 0;
+
+  bool IsCaption() const { return class_ordinal == 0 && class_name.empty(); }
 };
 
 // Captions and control texts, in Windows-1252.  Texts of edit fields and

@@ -10,15 +10,11 @@
 #include <vector>
 
 #include "common/format_directives.h"
-#include "common/language_text.h"
 #include "lang/resource_texts.h"
+#include "lang/shipped_languages.h"
 #include "res/main_window_ids.h"
-#include "support/temp_dir.h"
 
 namespace {
-
-constexpr const char* kShippedLanguages[] = {"de", "fr"};
-constexpr char kProductName[] = "Corvale Rip";
 
 // A language's name is written the same whatever language is in force.
 const std::set<UINT> kLanguageNameCommands = {IDM_LANG_ENGLISH,
@@ -36,72 +32,6 @@ const std::set<UINT> kLanguageNameCommands = {IDM_LANG_ENGLISH,
                                               IDM_LANG_PORTUGUESE,
                                               IDM_LANG_SPANISH,
                                               IDM_LANG_SWEDISH};
-
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (char c : text)
-    out += c == '\t'   ? std::string("\\t")
-           : c == '\r' ? std::string("\\r")
-           : c == '\n' ? std::string("\\n")
-                       : std::string(1, c);
-  return out;
-}
-
-// A shipped language: its translations, and the keys it keeps in English on
-// purpose ("T=*"), which the table itself does not hold.
-struct Language {
-  std::string code;
-  LanguageText parsed;
-  std::set<std::string> kept;
-
-  bool Has(const std::string& key) const { return parsed.translations.Find(key.c_str()) || kept.count(key); }
-  std::string Translate(const std::string& text) const {
-    const char* found = parsed.translations.Find(text.c_str());
-    return found ? found : text;
-  }
-};
-
-std::string Unescape(const std::string& line) {
-  std::string out;
-  for (size_t i = 0; i < line.size(); ++i) {
-    const char next = i + 1 < line.size() ? line[i + 1] : '\0';
-    if (line[i] == '\\' && (next == 'r' || next == 'n' || next == 't')) {
-      out += next == 'r' ? '\r' : next == 'n' ? '\n' : '\t';
-      ++i;
-    } else {
-      out += line[i];
-    }
-  }
-  return out;
-}
-
-std::set<std::string> KeptKeys(const std::string& text) {
-  std::set<std::string> kept;
-  std::string english;
-  int context = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = Unescape(text.substr(start, end - start));
-    start = end + 1;
-    if (line.rfind("<", 0) == 0) context = std::atoi(line.c_str() + 1);
-    if (line.rfind("E=", 0) == 0) english = line.substr(2);
-    if (line == "T=*" && !english.empty()) {
-      kept.insert(english);
-      if (context != 0) kept.insert(english + ":" + std::to_string(context));
-    }
-  }
-  return kept;
-}
-
-Language ReadLanguage(const char* code) {
-  const std::string path = std::string(CORVALE_SOURCE_DIR) + "/lang/src/lang_" + code + ".txt";
-  const std::vector<unsigned char> bytes = testing_support::ReadWholeFile(path);
-  EXPECT_FALSE(bytes.empty()) << path;
-  const std::string text(bytes.begin(), bytes.end());
-  return {code, ParseLanguageText(text.c_str(), kProductName), KeptKeys(text)};
-}
 
 // Looked up as a dialog looks up its control texts: without the padding,
 // first with the dialog's number, then alone.
