@@ -60,28 +60,22 @@ Sizes InitialSizeOf(const LayoutEntry& entry) {
   }
 }
 
-class MainWindowLayout : public ::testing::Test {
+// The table copied as the window copies it, laid out with every control at
+// its current size (its initial size the first time).
+class LaidOutTable {
  protected:
-  void SetUp() override {
+  void CopyTable() {
     entries_ = CopyLayoutTable(kMainWindowLayout, kMainWindowLayoutRows);
     AnchorLooseSplittersToWindow(entries_);
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-      LayoutEntry& entry = entries_[i];
-      const Sizes size = InitialSizeOf(entry);
-      entry.SetInitial({0, 0, size.width, size.height});
-      if (entry.Kind() == kLayoutSplitter) entry.SetRect({kDividerInitialLeft, 0, kDividerInitialLeft + 4, 380});
-    }
-    CaptureAdjustments(entries_, kMetrics);
   }
 
-  // One layout at a window size, with every control at its current size.
   void LayOut(int width, int height) {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
       if (!SizedFromControl(entries_[i], i)) continue;
       const LayoutRect now = entries_[i].Rect();
       const bool first = now.Width() == 0 && now.Height() == 0;
-      const Sizes size = first ? InitialSizeOf(entries_[i]) : Sizes{now.Width(), now.Height()};
-      SetCurrentSize(entries_[i], size.width, size.height);
+      const LayoutRect size = first ? entries_[i].Initial() : now;
+      SetCurrentSize(entries_[i], size.Width(), size.Height());
     }
     RunLayoutPasses(entries_, {width, height});
   }
@@ -95,6 +89,20 @@ class MainWindowLayout : public ::testing::Test {
   }
 
   std::vector<LayoutEntry> entries_;
+};
+
+class MainWindowLayout : public ::testing::Test, protected LaidOutTable {
+ protected:
+  void SetUp() override {
+    CopyTable();
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      LayoutEntry& entry = entries_[i];
+      const Sizes size = InitialSizeOf(entry);
+      entry.SetInitial({0, 0, size.width, size.height});
+      if (entry.Kind() == kLayoutSplitter) entry.SetRect({kDividerInitialLeft, 0, kDividerInitialLeft + 4, 380});
+    }
+    CaptureAdjustments(entries_, kMetrics);
+  }
 };
 
 TEST_F(MainWindowLayout, PanesButtonsAndListsFollowTheWindow) {
@@ -233,7 +241,7 @@ const Resolution kResolutions[] = {
 
 constexpr int kEtchedLineWidth = 2;
 
-class MainWindowLimitsAt : public ::testing::TestWithParam<Resolution> {
+class MainWindowLimitsAt : public ::testing::TestWithParam<Resolution>, protected LaidOutTable {
  protected:
   int X(int units) const { return DialogUnitsToPixelsX(units, GetParam().base); }
   int Y(int units) const { return DialogUnitsToPixelsY(units, GetParam().base); }
@@ -241,8 +249,7 @@ class MainWindowLimitsAt : public ::testing::TestWithParam<Resolution> {
   void SetUp() override {
     const Resolution& at = GetParam();
     limits_ = MainWindowLimitsFor(at.base, at.frame, kEtchedLineWidth);
-    entries_ = CopyLayoutTable(kMainWindowLayout, kMainWindowLayoutRows);
-    AnchorLooseSplittersToWindow(entries_);
+    CopyTable();
     ApplyDividerLimits(entries_, limits_);
     for (LayoutEntry& entry : entries_) {
       if (entry.Kind() == kLayoutToolbar) {
@@ -255,25 +262,6 @@ class MainWindowLimitsAt : public ::testing::TestWithParam<Resolution> {
       }
     }
     CaptureAdjustments(entries_, at.frame);
-  }
-
-  void LayOut(int width, int height) {
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-      if (!SizedFromControl(entries_[i], i)) continue;
-      const LayoutRect now = entries_[i].Rect();
-      const LayoutRect initial = entries_[i].Initial();
-      const bool first = now.Width() == 0 && now.Height() == 0;
-      SetCurrentSize(entries_[i], first ? initial.Width() : now.Width(), first ? initial.Height() : now.Height());
-    }
-    RunLayoutPasses(entries_, {width, height});
-  }
-
-  LayoutRect Rect(int id) const {
-    for (const LayoutEntry& entry : entries_) {
-      if (entry.Id() == id && entry.Kind() != kLayoutWindow) return entry.Rect();
-    }
-    ADD_FAILURE() << "no entry " << id;
-    return {};
   }
 
   // Every box of the destination row usable and nothing overlapping.
@@ -290,7 +278,6 @@ class MainWindowLimitsAt : public ::testing::TestWithParam<Resolution> {
   }
 
   MainWindowLimits limits_;
-  std::vector<LayoutEntry> entries_;
 };
 
 TEST_P(MainWindowLimitsAt, TheFirstRunSizeKeepsTheDividerWhereTheTemplatePutsIt) {
