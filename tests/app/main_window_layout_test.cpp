@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -238,6 +239,8 @@ const Resolution kResolutions[] = {
     {"144 dpi", {9, 20}, {33, 12, 75}, 40},
     {"narrow font", {5, 13}, {22, 8, 50}, 28},
 };
+
+void PrintTo(const Resolution& resolution, std::ostream* out) { *out << resolution.name; }
 
 constexpr int kEtchedLineWidth = 2;
 
