@@ -200,3 +200,14 @@ AKRIP_API int32_t AKRIP_CALL AkripSetFaults(const char* faults);
 // drive.  Returns 1 and fills the list, or 0 with the error of GetAspiLibError.
 // A single-session disc gives one session ending at the TOC's lead-out.
 AKRIP_API int32_t AKRIP_CALL AkripReadSessions(akrip::Handle handle, akrip::SessionList* sessions);
+
+// Not among the program's required imports (looked up by name): fetches
+// http://host:port/path through the proxy set with CDDBSetOption, as that is
+// at the call, with the waits of a CDDB request.  Returns 1 when the server
+// answered: *status is its HTTP status and, for 200, the body is in `buffer`
+// (*size bytes).  Returns 0 with GetAspiLibError's code otherwise: no
+// connection (kErrCddbNetwork), a wait passed (kErrCddbTimeout), a reply that
+// is not HTTP, is shorter than its Content-Length or has a body larger than
+// `capacity` (kErrCddbReply), a bad argument (kErrBadArgument).
+AKRIP_API int32_t AKRIP_CALL AkripHttpGet(const char* host, int32_t port, const char* path, uint8_t* buffer,
+                                          int32_t capacity, int32_t* size, int32_t* status);

@@ -196,3 +196,24 @@ int32_t AKRIP_CALL AkripSetFaults(const char* text) {
   akrip::SetLastError(akrip::kErrNone);
   return 1;
 }
+
+int32_t AKRIP_CALL AkripHttpGet(const char* host, int32_t port, const char* path, uint8_t* buffer, int32_t capacity,
+                                int32_t* size, int32_t* status) {
+  if (!host || !path || !size || !status || capacity < 0 || (capacity > 0 && !buffer)) {
+    akrip::SetLastError(akrip::kErrBadArgument);
+    return 0;
+  }
+  *size = 0;
+  *status = 0;
+  akrip::ApplyCddbTimeout();
+  int http_status = 0;
+  std::string body;
+  akrip::LibError error = akrip::TheCddb().Fetch(host, port, path, &http_status, &body);
+  if (error == akrip::kErrNone && body.size() > size_t(capacity)) error = akrip::kErrCddbReply;
+  akrip::SetLastError(error);
+  if (error != akrip::kErrNone) return 0;
+  if (!body.empty()) std::memcpy(buffer, body.data(), body.size());
+  *size = int32_t(body.size());
+  *status = http_status;
+  return 1;
+}

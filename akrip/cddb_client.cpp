@@ -97,13 +97,39 @@ LibError CddbClient::Exchange(const std::string& command, std::string* body) {
   std::string request;
   HttpTarget target;
   if (!BuildCddbRequest(options, command, &request, &target).ok) return kErrBadArgument;
+  int status = 0;
+  const LibError error = Send(target, request, limits, &status, body);
+  if (error != kErrNone) return error;
+  return status == 200 ? kErrNone : kErrCddbReply;
+}
+
+LibError CddbClient::Send(const HttpTarget& target, const std::string& request, const CddbLimits& limits, int* status,
+                          std::string* body) {
   std::string reply;
   const CddbClock::time_point deadline = CddbClock::now() + limits.call_limit;
   const LibError error = transport_->Exchange(target, request, limits, deadline, &reply);
   if (error != kErrNone) return error;
-  int status = 0;
-  if (!ParseHttpReply(reply, &status, body).ok) return kErrCddbReply;
+  // A status other than 200 is an answer too; only its body is of no use.
+  if (!ParseHttpReply(reply, status, body).ok && (*status == 0 || *status == 200)) return kErrCddbReply;
+  if (*status != 200) body->clear();
   return kErrNone;
+}
+
+LibError CddbClient::Fetch(const std::string& host, int32_t port, const std::string& path, int* status,
+                           std::string* body) {
+  *status = 0;
+  body->clear();
+  CddbOptions options;
+  CddbLimits limits;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    options = options_;
+    limits = limits_;
+  }
+  std::string request;
+  HttpTarget target;
+  if (!BuildHttpGetRequest(options, host, port, path, &request, &target).ok) return kErrBadArgument;
+  return Send(target, request, limits, status, body);
 }
 
 LibError CddbClient::Query(const Toc& toc, CddbQueryRequest* request) {

@@ -55,11 +55,20 @@ class CddbClient {
   // (NUL-terminated within `size` bytes).
   LibError GetDiskInfo(const CddbMatch* match, char* text, int32_t size);
 
+  // Fetches `path` from `host`:`port` through the proxy options as they are
+  // at the call, bounded like a CDDB request.  Any HTTP status comes back in
+  // *status (the body only with 200); an exchange that fails, or a reply that
+  // is not HTTP or is shorter than it says, gives its error code.
+  LibError Fetch(const std::string& host, int32_t port, const std::string& path, int* status, std::string* body);
+
   CddbOptions Options();
   void SetLimits(const CddbLimits& limits);
 
  private:
   LibError Exchange(const std::string& command, std::string* body);
+  // Sends a built request and returns the reply's status and body.
+  LibError Send(const HttpTarget& target, const std::string& request, const CddbLimits& limits, int* status,
+                std::string* body);
 
   std::unique_ptr<CddbTransport> transport_;
   TextCodec codec_;

@@ -222,6 +222,28 @@ ProtocolResult BuildCddbRequest(const CddbOptions& options, const std::string& c
   return {true, ""};
 }
 
+ProtocolResult BuildHttpGetRequest(const CddbOptions& options, const std::string& host, int32_t port,
+                                   const std::string& path, std::string* request, HttpTarget* target) {
+  if (!IsPlainHostName(host)) return {false, "no usable server name"};
+  if (!ValidPort(port)) return {false, "server port out of range"};
+  if (!IsPlainPath(path)) return {false, "no usable path"};
+  const uint16_t server_port = uint16_t(port);
+  std::string uri = path;
+  if (options.use_proxy) {
+    if (!IsPlainHostName(options.proxy_host)) return {false, "no usable proxy name"};
+    if (options.proxy_port != 0 && !ValidPort(options.proxy_port)) return {false, "proxy port out of range"};
+    uri = "http://" + HostHeader(host, server_port) + uri;
+    target->host = options.proxy_host;
+    target->port = options.proxy_port == 0 ? kDefaultHttpPort : uint16_t(options.proxy_port);
+  } else {
+    target->host = host;
+    target->port = server_port;
+  }
+  *request = "GET " + uri + " HTTP/1.0\r\n" + "Host: " + HostHeader(host, server_port) + "\r\n" +
+             "User-Agent: akrip/1.0\r\n" + "Accept: */*\r\n" + "\r\n";
+  return {true, ""};
+}
+
 ProtocolResult ParseHttpReply(const std::string& reply, int* status, std::string* body) {
   *status = 0;
   body->clear();

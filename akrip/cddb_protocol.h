@@ -45,6 +45,12 @@ bool HasLineBreak(const std::string& text);
 ProtocolResult BuildCddbRequest(const CddbOptions& options, const std::string& command, std::string* request,
                                 HttpTarget* target);
 
+// The GET request for `path` on `host`:`port` (a file of another service of
+// the same network, such as a checksum database), sent through the proxy of
+// `options` when it has one; its CDDB fields are not used.
+ProtocolResult BuildHttpGetRequest(const CddbOptions& options, const std::string& host, int32_t port,
+                                   const std::string& path, std::string* request, HttpTarget* target);
+
 // Splits a complete HTTP reply (as read up to the connection's end) into its
 // status and body.  Fails on a malformed envelope, a status other than 200, or
 // a body shorter than its Content-Length.

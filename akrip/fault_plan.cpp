@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "akrip/akrip.h"
+#include "akrip/cdda.h"
 
 namespace akrip {
 namespace {
@@ -45,6 +46,46 @@ bool IsKnownError(long long code) {
 }
 
 constexpr long long kLargestLba = 0xFFFFFFFFLL;
+
+// "A-B" or "A", then an optional "*N".
+bool ParseRangeRule(const std::string& value, bool repeat_allowed, SectorRangeRule* rule) {
+  std::string range = value;
+  long long times = -1;
+  const size_t star = range.find('*');
+  if (star != std::string::npos) {
+    if (!repeat_allowed || !ParseInteger(range.substr(star + 1), 1, 1000000, &times)) return false;
+    range = range.substr(0, star);
+  }
+  long long first = 0, last = 0;
+  const size_t dash = range.find('-');
+  if (dash == std::string::npos) {
+    if (!ParseInteger(range, 0, kLargestLba, &first)) return false;
+    last = first;
+  } else if (!ParseInteger(range.substr(0, dash), 0, kLargestLba, &first) ||
+             !ParseInteger(range.substr(dash + 1), 0, kLargestLba, &last) || last < first) {
+    return false;
+  }
+  *rule = {static_cast<uint32_t>(first), static_cast<uint32_t>(last), static_cast<int32_t>(times)};
+  return true;
+}
+
+// XORs every 16-bit sample of the sectors of [lba, lba + sectors) that the
+// rule covers.
+void XorSectors(const SectorRangeRule& rule, uint32_t lba, uint32_t sectors, uint8_t* data, uint16_t mask) {
+  for (uint32_t i = 0; i < sectors; ++i) {
+    const uint64_t sector = static_cast<uint64_t>(lba) + i;
+    if (sector < rule.first || sector > rule.last) continue;
+    uint8_t* bytes = data + static_cast<size_t>(i) * cdda::kSectorBytes;
+    for (int at = 0; at < cdda::kSectorBytes; at += 2) {
+      bytes[at] = static_cast<uint8_t>(bytes[at] ^ (mask & 0xFF));
+      bytes[at + 1] = static_cast<uint8_t>(bytes[at + 1] ^ (mask >> 8));
+    }
+  }
+}
+
+bool Touches(const SectorRangeRule& rule, uint32_t lba, uint32_t sectors) {
+  return sectors > 0 && rule.first < static_cast<uint64_t>(lba) + sectors && rule.last >= lba;
+}
 
 }  // namespace
 
@@ -99,6 +140,18 @@ FaultResult ParseFaultPlan(const std::string& text, FaultPlan* plan) {
       long long lba = 0;
       if (!ParseInteger(value, 0, kLargestLba, &lba)) return {false, "bad sector address"};
       plan->short_reads.push_back(static_cast<uint32_t>(lba));
+    } else if (name == "corrupt" || name == "noise") {
+      SectorRangeRule range;
+      if (!ParseRangeRule(value, name == "corrupt", &range)) return {false, "bad sector range"};
+      (name == "corrupt" ? plan->corruptions : plan->noise).push_back(range);
+    } else if (name == "read-offset") {
+      long long samples = 0;
+      if (!ParseInteger(value, -kLargestReadOffset, kLargestReadOffset, &samples)) return {false, "bad read offset"};
+      plan->read_offset = static_cast<int32_t>(samples);
+    } else if (name == "cache") {
+      long long sectors = 0;
+      if (!ParseInteger(value, 0, kLargestCacheSectors, &sectors)) return {false, "bad cache size"};
+      plan->cache_sectors = static_cast<uint32_t>(sectors);
     } else {
       return {false, "unknown fault"};
     }
@@ -125,6 +178,23 @@ FaultVerdict ApplyReadFaults(FaultPlan* plan, uint32_t lba, uint32_t count) {
     }
   }
   return verdict;
+}
+
+void ApplyDataFaults(FaultPlan* plan, uint32_t lba, uint8_t* data, uint32_t delivered) {
+  const uint32_t sectors = delivered / static_cast<uint32_t>(cdda::kSectorBytes);
+  for (SectorRangeRule& rule : plan->corruptions) {
+    if (rule.times == 0 || !Touches(rule, lba, sectors)) continue;
+    if (rule.times > 0) --rule.times;
+    XorSectors(rule, lba, sectors, data, 0x0101);
+  }
+  bool noisy = false;
+  for (const SectorRangeRule& rule : plan->noise) {
+    if (!Touches(rule, lba, sectors)) continue;
+    if (!noisy) ++plan->noisy_reads;
+    noisy = true;
+    // An odd factor maps the read counts 1..65535 to distinct masks, none 0.
+    XorSectors(rule, lba, sectors, data, static_cast<uint16_t>(plan->noisy_reads * 0x9E3Bu));
+  }
 }
 
 bool TakeTocFailure(FaultPlan* plan) {

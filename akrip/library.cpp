@@ -15,6 +15,31 @@ uint32_t Fail(LibError error) {
   return kFailure;
 }
 
+uint32_t Be32(const uint8_t* bytes) {
+  return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
+}
+
+LibError FindLeadOut(Drive& drive, uint32_t* lead_out) {
+  Toc toc;
+  const LibError error = drive.ReadToc(&toc);
+  if (error != kErrNone) return error;
+  for (const TocDescriptor& descriptor : toc.descriptors) {
+    if (descriptor.track_number == cdda::kLeadOutTrackNumber) {
+      *lead_out = Be32(descriptor.address_be);
+      return kErrNone;
+    }
+  }
+  return kErrMediumError;
+}
+
+// The sectors of a read found in the cache, copied to `out`; true when all were.
+bool ReadFromCache(const SectorCache& cache, uint32_t lba, uint32_t count, uint8_t* out) {
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!cache.Find(lba + i, out + static_cast<size_t>(i) * cdda::kSectorBytes)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string DriveIdText(const std::string& name) {
@@ -154,17 +179,72 @@ uint32_t Library::ReadAudio(Handle handle, ReadBuffer* buffer) {
       verdict.kind == FaultVerdict::kShort || (verdict.kind == FaultVerdict::kFail && verdict.code == kErrShortRead);
   if (verdict.kind == FaultVerdict::kFail && !partial_fault) return Fail(static_cast<LibError>(verdict.code));
 
+  int32_t read_offset;
+  uint32_t cache_sectors;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    read_offset = faults_.read_offset;
+    cache_sectors = faults_.cache_sectors;
+  }
+
   std::lock_guard<std::mutex> drive_guard(entry->lock);
+  if (cache_sectors != (entry->cache ? entry->cache->capacity() : 0)) {
+    entry->cache = cache_sectors > 0 ? std::make_unique<SectorCache>(cache_sectors) : nullptr;
+  }
   uint32_t delivered = 0;
   const uint32_t to_read = partial_fault ? verdict.sectors_before : count;
-  LibError error =
-      to_read > 0 ? entry->drive->ReadAudio(buffer->start_lba, to_read, buffer->data, &delivered) : kErrNone;
+  LibError error = kErrNone;
+  if (entry->cache && to_read > 0 && ReadFromCache(*entry->cache, buffer->start_lba, to_read, buffer->data)) {
+    delivered = to_read * static_cast<uint32_t>(cdda::kSectorBytes);
+  } else if (to_read > 0) {
+    error = ReadWithOffset(*entry, read_offset, buffer->start_lba, to_read, buffer->data, &delivered);
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      ApplyDataFaults(&faults_, buffer->start_lba, buffer->data, delivered);
+    }
+    // Sectors still in the cache are answered from it; the others join it.
+    for (uint32_t i = 0; entry->cache && i < delivered / static_cast<uint32_t>(cdda::kSectorBytes); ++i) {
+      uint8_t* sector = buffer->data + static_cast<size_t>(i) * cdda::kSectorBytes;
+      if (!entry->cache->Find(buffer->start_lba + i, sector)) entry->cache->Keep(buffer->start_lba + i, sector);
+    }
+  }
   buffer->valid_bytes = delivered;
   if (error == kErrNone && verdict.kind == FaultVerdict::kFail) error = kErrShortRead;
   if (error != kErrNone) return Fail(error);
   buffer->status = kSuccess;
   SetLastError(kErrNone);
   return kSuccess;
+}
+
+LibError Library::ReadWithOffset(OpenDrive& entry, int32_t offset, uint32_t lba, uint32_t count, uint8_t* out,
+                                 uint32_t* delivered) {
+  if (offset == 0) return entry.drive->ReadAudio(lba, count, out, delivered);
+  *delivered = 0;
+  if (!entry.lead_out_known) {
+    const LibError error = FindLeadOut(*entry.drive, &entry.lead_out);
+    if (error != kErrNone) return error;
+    entry.lead_out_known = true;
+  }
+  // Like a drive that refuses the lead-out, whatever its offset.
+  if (static_cast<uint64_t>(lba) + count > entry.lead_out) return kErrIllegalRequest;
+  constexpr int64_t kSector = cdda::kSectorBytes;
+  const int64_t bytes = static_cast<int64_t>(count) * kSector;
+  const int64_t start = static_cast<int64_t>(lba) * kSector - static_cast<int64_t>(offset) * cdda::kBytesPerSampleFrame;
+  const int64_t from = std::max<int64_t>(start, 0);
+  const int64_t to = std::min<int64_t>(start + bytes, static_cast<int64_t>(entry.lead_out) * kSector);
+  std::memset(out, 0, static_cast<size_t>(bytes));
+  if (from < to) {
+    const int64_t first = from / kSector;
+    const int64_t sectors = (to + kSector - 1) / kSector - first;
+    std::vector<uint8_t> read(static_cast<size_t>(sectors * kSector));
+    uint32_t got = 0;
+    const LibError error =
+        entry.drive->ReadAudio(static_cast<uint32_t>(first), static_cast<uint32_t>(sectors), read.data(), &got);
+    if (error != kErrNone) return error;
+    std::memcpy(out + (from - start), read.data() + (from - first * kSector), static_cast<size_t>(to - from));
+  }
+  *delivered = static_cast<uint32_t>(bytes);
+  return kErrNone;
 }
 
 }  // namespace akrip

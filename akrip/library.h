@@ -15,6 +15,7 @@
 #include "akrip/akrip.h"
 #include "akrip/drive.h"
 #include "akrip/fault_plan.h"
+#include "akrip/sector_cache.h"
 
 namespace akrip {
 
@@ -50,11 +51,17 @@ class Library {
 
  private:
   struct OpenDrive {
-    std::mutex lock;  // one request at a time per handle
+    std::mutex lock;  // one request at a time per handle; guards the rest
     std::unique_ptr<Drive> drive;
+    std::unique_ptr<SectorCache> cache;  // while the faults ask for one
+    bool lead_out_known = false;
+    uint32_t lead_out = 0;
   };
 
   std::shared_ptr<OpenDrive> Find(Handle handle);
+  // Reads as a drive with the given read offset would, with its entry locked.
+  static LibError ReadWithOffset(OpenDrive& entry, int32_t offset, uint32_t lba, uint32_t count, uint8_t* out,
+                                 uint32_t* delivered);
 
   Scanner scanner_;
   std::mutex lock_;  // guards everything below

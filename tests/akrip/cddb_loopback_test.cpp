@@ -32,6 +32,7 @@ struct CddbExports {
   decltype(&::CDDBSetOption) set_option = Find<decltype(&::CDDBSetOption)>("CDDBSetOption");
   decltype(&::CDDBQuery) query = Find<decltype(&::CDDBQuery)>("CDDBQuery");
   decltype(&::CDDBGetDiskInfo) get_disk_info = Find<decltype(&::CDDBGetDiskInfo)>("CDDBGetDiskInfo");
+  decltype(&::AkripHttpGet) http_get = Find<decltype(&::AkripHttpGet)>("AkripHttpGet");
 
   template <typename F>
   F Find(const char* name) {
@@ -247,6 +248,71 @@ TEST_F(CddbLoopback, ThroughAProxyTheServerNameGoesUnresolved) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].rfind("GET http://cddb.server.invalid/~cddb/cddb.cgi?cmd=cddb+query+", 0), 0u) << requests[0];
   EXPECT_NE(requests[0].find("\r\nHost: cddb.server.invalid\r\n"), std::string::npos);
+  dll_.set_option(akrip::kCddbUseProxy, nullptr, 0);
+}
+
+TEST_F(CddbLoopback, HttpGetTellsStatusesApartAndRefusesBadReplies) {
+  ASSERT_NE(dll_.http_get, nullptr);
+  const std::string binary("\x03\x00\x00\x00\xff\r\n\r\n", 9);
+  struct Case {
+    const char* name;
+    ServerAnswer answer;
+    int result;
+    int error;
+    int status;
+    std::string body;
+  };
+  const Case cases[] = {
+      {"a binary body",
+       {ServerAnswer::kSend, "HTTP/1.0 200 OK\r\nContent-Length: 9\r\n\r\n" + binary},
+       1,
+       0,
+       200,
+       binary},
+      {"not in the database", {ServerAnswer::kSend, "HTTP/1.1 404 Not Found\r\n\r\n<html>gone</html>"}, 1, 0, 404, ""},
+      {"cut short",
+       {ServerAnswer::kSend, "HTTP/1.0 200 OK\r\nContent-Length: 90\r\n\r\n" + binary},
+       0,
+       akrip::kErrCddbReply,
+       0,
+       ""},
+      {"larger than the buffer", HttpAnswer(std::string(5000, 'x')), 0, akrip::kErrCddbReply, 0, ""},
+      {"garbage", {ServerAnswer::kSend, "\x01\x02 nothing like HTTP\r\n\r\n"}, 0, akrip::kErrCddbReply, 0, ""},
+      {"a stall", {ServerAnswer::kStall, "HTTP/1.0 200 OK\r\n"}, 0, akrip::kErrCddbTimeout, 0, ""},
+  };
+  const Case* current = nullptr;
+  CddbTestServer server([&current](const std::string&) { return current->answer; });
+  ASSERT_TRUE(server.ok());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    current = &c;
+    uint8_t buffer[4096];
+    int32_t size = -1;
+    int32_t status = -1;
+    EXPECT_EQ(dll_.http_get("127.0.0.1", server.port(), "/accuraterip/a/b/c/dBAR-003.bin", buffer, sizeof buffer, &size,
+                            &status),
+              c.result);
+    if (c.result == 1) {
+      EXPECT_EQ(status, c.status);
+      EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size_t(size)), c.body);
+    } else {
+      EXPECT_EQ(dll_.last_error(), c.error);
+    }
+  }
+  EXPECT_EQ(server.Requests().back().rfind("GET /accuraterip/a/b/c/dBAR-003.bin HTTP/1.0\r\n", 0), 0u);
+
+  // Through the proxy of the CDDB options, the host goes unresolved.
+  Direct(server);
+  ASSERT_EQ(dll_.set_option(akrip::kCddbProxyHost, "127.0.0.1", 0), 1);
+  ASSERT_EQ(dll_.set_option(akrip::kCddbProxyPort, nullptr, server.port()), 1);
+  ASSERT_EQ(dll_.set_option(akrip::kCddbUseProxy, nullptr, 1), 1);
+  current = &cases[1];
+  uint8_t buffer[16];
+  int32_t size = 0;
+  int32_t status = 0;
+  EXPECT_EQ(dll_.http_get("db.server.invalid", 80, "/x.bin", buffer, sizeof buffer, &size, &status), 1);
+  EXPECT_EQ(status, 404);
+  EXPECT_EQ(server.Requests().back().rfind("GET http://db.server.invalid/x.bin HTTP/1.0\r\n", 0), 0u);
   dll_.set_option(akrip::kCddbUseProxy, nullptr, 0);
 }
 

@@ -22,6 +22,15 @@ TEST(FaultPlan, ParsesEveryRuleKind) {
   ASSERT_EQ(plan.short_reads.size(), 1u);
   EXPECT_EQ(plan.short_reads[0], 300u);
 
+  ASSERT_TRUE(akrip::ParseFaultPlan("corrupt=10-12*1;noise=20;read-offset=-667;cache=64", &plan).ok);
+  ASSERT_EQ(plan.corruptions.size(), 1u);
+  EXPECT_EQ(plan.corruptions[0].last, 12u);
+  EXPECT_EQ(plan.corruptions[0].times, 1);
+  ASSERT_EQ(plan.noise.size(), 1u);
+  EXPECT_EQ(plan.noise[0].first, 20u);
+  EXPECT_EQ(plan.read_offset, -667);
+  EXPECT_EQ(plan.cache_sectors, 64u);
+
   ASSERT_TRUE(akrip::ParseFaultPlan("toc-fail=1:-6", &plan).ok);
   EXPECT_EQ(plan.toc_code, akrip::kErrMediumError);
   ASSERT_TRUE(akrip::ParseFaultPlan("", &plan).ok);
@@ -47,6 +56,12 @@ TEST(FaultPlan, RefusesMalformedRules) {
       {"short-read=", "bad sector address"},
       {"short-read=4294967296", "bad sector address"},
       {"slow-read=5", "unknown fault"},
+      {"corrupt=9-3", "bad sector range"},
+      {"corrupt=1-2*0", "bad sector range"},
+      {"noise=1-2*3", "bad sector range"},
+      {"read-offset=5881", "bad read offset"},
+      {"read-offset=+x", "bad read offset"},
+      {"cache=-1", "bad cache size"},
   };
   for (const auto& c : cases) {
     akrip::FaultPlan plan;

@@ -20,8 +20,13 @@ struct PatternDrive : akrip::Drive {
   akrip::LibError ReadToc(akrip::Toc* toc) override {
     std::memset(toc, 0, sizeof *toc);
     toc->first_track = toc->last_track = 1;
+    toc->descriptors[0].track_number = 1;
+    toc->descriptors[1].track_number = cdda::kLeadOutTrackNumber;
+    toc->descriptors[1].address_be[2] = kLeadOut >> 8;
+    toc->descriptors[1].address_be[3] = kLeadOut & 0xFF;
     return akrip::kErrNone;
   }
+  static constexpr uint32_t kLeadOut = 1000;
   akrip::LibError ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) override {
     ++*reads;
     for (uint32_t s = 0; s < count; ++s)
@@ -170,6 +175,55 @@ TEST_F(LibraryTest, InjectedReadFaults) {
   Faults("");
   EXPECT_EQ(library_.ReadAudio(handle, partial.get()), 1u);
   EXPECT_EQ(partial->valid_bytes, uint32_t(cdda::kReadBlockBytes));
+}
+
+// The first byte of each sector a read of `count` sectors from `lba` delivered.
+std::vector<int> FirstBytes(akrip::Library& library, akrip::Handle handle, uint32_t lba, uint32_t count) {
+  ReadBlock block(lba, count);
+  if (library.ReadAudio(handle, block.get()) != 1u) return {};
+  std::vector<int> bytes;
+  for (uint32_t s = 0; s < count; ++s) bytes.push_back(block->data[s * cdda::kSectorBytes]);
+  return bytes;
+}
+
+TEST_F(LibraryTest, InjectedDataFaultsChangeSamplesNotTheReadsResult) {
+  akrip::Handle handle = OpenFirst();
+  Faults("corrupt=101*1;noise=200");
+  EXPECT_EQ(FirstBytes(library_, handle, 100, 3), (std::vector<int>{100, 101 ^ 1, 102}));
+  EXPECT_EQ(FirstBytes(library_, handle, 100, 3), (std::vector<int>{100, 101, 102})) << "used up";
+  std::vector<int> noisy;
+  for (int read = 0; read < 3; ++read) noisy.push_back(FirstBytes(library_, handle, 200, 1).at(0) ^ 200);
+  EXPECT_NE(noisy[0], 0);
+  EXPECT_NE(noisy[0], noisy[1]);
+  EXPECT_NE(noisy[1], noisy[2]);
+}
+
+TEST_F(LibraryTest, InjectedReadOffsetShiftsTheDiscAndKeepsTheLeadOutRefused) {
+  akrip::Handle handle = OpenFirst();
+  Faults("read-offset=588");  // one sector late
+  EXPECT_EQ(FirstBytes(library_, handle, 0, 3), (std::vector<int>{0, 0, 1}));
+  EXPECT_EQ(FirstBytes(library_, handle, 50, 2), (std::vector<int>{49, 50}));
+  ReadBlock past(PatternDrive::kLeadOut - 1, 2);
+  EXPECT_EQ(library_.ReadAudio(handle, past.get()), 0u);
+  EXPECT_EQ(akrip::LastError(), akrip::kErrIllegalRequest);
+
+  Faults("read-offset=-1");  // one sample early: the disc's last sample is never delivered
+  ReadBlock last(PatternDrive::kLeadOut - 1, 1);
+  ASSERT_EQ(library_.ReadAudio(handle, last.get()), 1u);
+  EXPECT_EQ(last->data[0], (PatternDrive::kLeadOut - 1) & 0xFF);
+  EXPECT_EQ(last->data[cdda::kSectorBytes - 5], (PatternDrive::kLeadOut - 1) & 0xFF);
+  EXPECT_EQ(last->data[cdda::kSectorBytes - 1], 0);
+}
+
+TEST_F(LibraryTest, InjectedCacheAnswersRepeatedReadsUntilReadElsewhere) {
+  akrip::Handle handle = OpenFirst();
+  Faults("corrupt=300*1;cache=2");
+  EXPECT_EQ(FirstBytes(library_, handle, 300, 1), (std::vector<int>{300 % 256 ^ 1}));
+  const int reads = reads_;
+  EXPECT_EQ(FirstBytes(library_, handle, 300, 1), (std::vector<int>{300 % 256 ^ 1})) << "from the cache";
+  EXPECT_EQ(reads_, reads) << "the disc was not read";
+  FirstBytes(library_, handle, 400, 2);  // pushes sector 300 out
+  EXPECT_EQ(FirstBytes(library_, handle, 300, 1), (std::vector<int>{300 % 256}));
 }
 
 TEST_F(LibraryTest, InjectedTocFailuresCountCallsOnAnyHandle) {

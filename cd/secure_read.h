@@ -1,0 +1,32 @@
+// Reading a block of sectors until the drive gives the same data twice: each
+// block is read at least twice, with the drive's cache defeated in between,
+// and a sector whose reads differ is read again, up to a limit, until two
+// reads of it agree.  A sector that never agrees is taken from its first read
+// and reported as suspicious.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class BlockSource {
+ public:
+  virtual ~BlockSource() = default;
+  // Reads `sectors` sectors from `lba` into `out`; false when the drive fails.
+  virtual bool Read(int32_t lba, int32_t sectors, uint8_t* out) = 0;
+  // Makes the next read of [lba, lba + sectors) come from the disc, not from
+  // the drive's cache (by reading far enough elsewhere).
+  virtual void DefeatCache(int32_t lba, int32_t sectors) = 0;
+};
+
+constexpr int kSecureReadLimit = 16;  // reads of one block at most
+
+struct SecureBlock {
+  bool read_ok = false;
+  int reads = 0;                         // reads of the block made
+  std::vector<int32_t> suspicious_lbas;  // sectors whose reads never agreed
+};
+
+// Reads [lba, lba + sectors) into `out` (sectors * 2352 bytes).  Fails only
+// when the drive fails every read of the block.
+SecureBlock ReadBlockSecurely(BlockSource& source, int32_t lba, int32_t sectors, uint8_t* out,
+                              int read_limit = kSecureReadLimit);
