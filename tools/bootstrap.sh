@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a fresh Debian 12 machine,
-# then builds libogg, libvorbis and the LAME encoder program for the i686
-# Windows target into a cached prefix outside the work tree.  Idempotent: a
-# second run only checks.
+# then builds libogg, libvorbis, libFLAC, libopus, libopusenc and the LAME
+# encoder program for the i686 Windows target into a cached prefix outside the
+# work tree.  Idempotent: a second run only checks.
 set -euo pipefail
 
 DEPS_PREFIX=${CORVALE_DEPS:-/opt/corvale-deps}
@@ -41,9 +41,12 @@ install_packages() {
 }
 
 # Builds one Debian source package with autotools for the target, unless the
-# file it installs last (a path below the prefix) is there already.
+# file it installs last (a path below the prefix) is there already.  Further
+# arguments go to its configure script.  With MAKE_DIRS set, only those
+# folders of the source are built and installed.
 build_source_package() {
   local name=$1 installed=$2
+  shift 2
   if [ -f "$DEPS_PREFIX/$installed" ]; then return; fi
   local work
   work=$(mktemp -d)
@@ -55,11 +58,18 @@ build_source_package() {
     CFLAGS="-O2 -msse2 -mfpmath=sse" \
     PKG_CONFIG_PATH="$DEPS_PREFIX/lib/pkgconfig" \
       ./configure -q --host=i686-w64-mingw32 --prefix="$DEPS_PREFIX" \
-        --disable-shared --enable-static --with-ogg="$DEPS_PREFIX" \
+        --disable-shared --enable-static --with-ogg="$DEPS_PREFIX" "$@" \
         CC=i686-w64-mingw32-gcc-posix >/dev/null
-    make -s -j"$(nproc)" -C lib >/dev/null 2>&1 || make -s -j"$(nproc)" >/dev/null
-    make -s install-data >/dev/null 2>&1 || true
-    make -s install >/dev/null 2>&1 || make -s -C lib install >/dev/null
+    if [ -n "${MAKE_DIRS:-}" ]; then
+      for dir in $MAKE_DIRS; do
+        make -s -j"$(nproc)" -C "$dir" >/dev/null
+        make -s -C "$dir" install >/dev/null
+      done
+    else
+      make -s -j"$(nproc)" -C lib >/dev/null 2>&1 || make -s -j"$(nproc)" >/dev/null
+      make -s install-data >/dev/null 2>&1 || true
+      make -s install >/dev/null 2>&1 || make -s -C lib install >/dev/null
+    fi
     mkdir -p "$DEPS_PREFIX/include"
   )
   rm -rf "$work"
@@ -93,6 +103,15 @@ as_root mkdir -p "$DEPS_PREFIX"
 build_source_package libogg include/ogg/ogg.h
 build_source_package libvorbis include/vorbis/vorbisenc.h
 build_reference_encoder
+# FLAC output: the library only.
+MAKE_DIRS="src/libFLAC include" build_source_package flac lib/libFLAC.a --disable-programs --disable-examples --disable-cpplibs \
+  --disable-doxygen-docs --disable-ogg --disable-stack-smash-protection
+# Opus output: libopus, then libopusenc, which finds it through pkg-config.
+# libopus's configure adds _FORTIFY_SOURCE unless it is set already, and the
+# target's C library has no checked memcpy for it.
+build_source_package opus lib/libopus.a --disable-doc --disable-extra-programs --disable-hardening \
+  CPPFLAGS=-D_FORTIFY_SOURCE=0
+build_source_package libopusenc lib/libopusenc.a --disable-doc --disable-examples
 # The MP3 encoder program the tests and the run script use: lame.exe, with
 # its library linked in.
 build_source_package lame bin/lame.exe
