@@ -488,6 +488,17 @@ TEST_F(MainWindowLookupTest, TitlesThatDoNotFitTheDiscAreNotTaken) {
   EXPECT_STREQ(TrackTitleAt(0), "Track 01");
 }
 
+TEST_F(MainWindowLookupTest, EmptyOrBlankRecordTitlesGetTheTrackNumber) {
+  g_lookup_result.track_titles[1] = "";
+  g_lookup_result.track_titles[4] = " \t ";
+  StartLookup();
+  EndLookup();
+  EXPECT_STREQ(TrackTitleAt(0), "Song 1");
+  EXPECT_STREQ(TrackTitleAt(1), "Track 02");
+  EXPECT_STREQ(TrackTitleAt(4), "Track 05");
+  EXPECT_STREQ(TrackTitleAt(5), "Song 6");
+}
+
 TEST_F(MainWindowLookupTest, AnswersMessagesWhileTheServerStalls) {
   testing_support::CddbTestServer server([](const std::string&) {
     return testing_support::ServerAnswer{testing_support::ServerAnswer::kStall, ""};
