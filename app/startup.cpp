@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/disc_lookup.h"
+#include "app/help_language.h"
 #include "app/main_toolbar.h"
 #include "app/main_window.h"
 #include "app/main_window_layout.h"
@@ -43,7 +44,6 @@ constexpr char kInstanceMutex[] = "CorvaleApp";
 constexpr char kProgramKey[] = "Software\\VELMARON\\Corvale";
 constexpr char kLibraryProductName[] = "Corvale Rip";
 constexpr char kLibraryProductCode[] = "RP";
-constexpr char kHelpPage[] = "help.htm";
 constexpr int kMainMinWidth = 460;
 constexpr int kMainMinHeight = 306;
 constexpr int kMainStatusParts = 3;
@@ -134,7 +134,7 @@ void PrepareTempFolder(bool another_instance_runs) {
 
 int CreateMainWindow(DialogFrame** holder) {
   // Registered first, so that the window's first focus already gets its topic.
-  SetFrameHelp(*holder, kHelpPage, IDM_HELP, HelpTopicForId);
+  SetFrameHelp(*holder, kMainHelpPage, IDM_HELP, HelpTopicForId);
   DialogRequest request;
   request.holder = holder;
   request.procedure = MainWindowProc;
