@@ -22,6 +22,7 @@
 #include "common/image_lists.h"
 #include "common/registry.h"
 #include "common/strings.h"
+#include "common/upgrade.h"
 #include "common/version_text.h"
 #include "common/working_folder.h"
 #include "controls/browser_discovery.h"
@@ -105,7 +106,25 @@ int MessageLoop(HACCEL accelerators) {
   return int(msg.wParam);
 }
 
+void SaveSettingsBeforeFatalExit() { SaveSettings(g_settings); }
+
+void (*g_main_window_shown_hook)() = nullptr;
+
 }  // namespace
+
+void SetMainWindowShownHook(void (*hook)()) { g_main_window_shown_hook = hook; }
+
+void SetQuietCriticalErrors() {
+  const UINT started_with = SetErrorMode(SEM_FAILCRITICALERRORS);
+  SetErrorMode(started_with | SEM_FAILCRITICALERRORS);
+}
+
+void InstallSettingsSaving() {
+  g_settings_save_hooks.version_text = ProgramVersionText;
+  g_settings_save_hooks.report_write_failure = ReportSettingsWriteFailure;
+  g_settings_save_hooks.save_proxy_values = SaveProxyValues;
+  SetDialogFatalExitHook(SaveSettingsBeforeFatalExit);
+}
 
 const char* ProgramVersionText() { return g_version_text.c_str(); }
 const char* ProgramBuildText() { return g_build_text.c_str(); }
@@ -145,12 +164,14 @@ int CreateMainWindow(DialogFrame** holder) {
 }
 
 int RunCorvale(HINSTANCE instance) {
+  SetQuietCriticalErrors();
   CaptureWorkingFolder();
   InitialisePlatform();
   const bool first_instance = MarkRunningInstance(kInstanceMutex);
   ClearShellSettings();
   SetProgramKey(kProgramKey);
   InitCommonLibrary(instance, MenuIcon, kLibraryProductName, kLibraryProductCode);
+  RestoreRegisteredUpgradeProgram();
   std::srand(unsigned(std::time(nullptr)));
   LoadIconLists();
   RememberDetectedBrowsers();
@@ -159,9 +180,7 @@ int RunCorvale(HINSTANCE instance) {
   DialogFrame* main_frame = NewDialogFrame();
   g_settings = AppSettings();
   LoadSettings(g_settings);
-  g_settings_save_hooks.version_text = ProgramVersionText;
-  g_settings_save_hooks.report_write_failure = ReportSettingsWriteFailure;
-  g_settings_save_hooks.save_proxy_values = SaveProxyValues;
+  InstallSettingsSaving();
   LoadProxyValues();
   InstallCddbDiscLookup();
   PrepareTempFolder(!first_instance);
@@ -178,6 +197,7 @@ int RunCorvale(HINSTANCE instance) {
   int exit_code = 0;
   if (CreateMainWindow(&main_frame)) {
     ShowWindow(MainWindowHandle(), SW_SHOW);
+    if (g_main_window_shown_hook) g_main_window_shown_hook();
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN_ACCELERATORS));
     exit_code = MessageLoop(accelerators);
   } else {
