@@ -182,10 +182,11 @@ TEST(HelpTopics, LongTopicIsCutOutInLinearTime) {
     const TopicIndex index = BuildTopicIndex(document);
     const auto begin = std::chrono::steady_clock::now();
     const TopicText topic = ExtractTopicText(document, index, 1, html_mode, false);
-    const auto elapsed = std::chrono::steady_clock::now() - begin;
+    const auto milliseconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin).count();
     ASSERT_EQ(topic.lookup, TopicLookup::kFound);
     EXPECT_EQ(topic.text.size(), (html_mode ? std::string(" start\n").size() : 0) + lines * 3);
-    EXPECT_LT(elapsed, std::chrono::seconds(1)) << (html_mode ? "html" : "rich text");
+    EXPECT_LT(milliseconds, 1000) << (html_mode ? "html" : "rich text");
   }
 }
 
