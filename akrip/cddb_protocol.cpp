@@ -341,14 +341,13 @@ ProtocolResult ParseQueryReply(const std::string& body, std::vector<ReplyMatch>*
     case 211: {
       std::vector<std::string> list;
       if (!ListUntilDot(lines, &list)) return {false, "match list not terminated"};
+      // One damaged line costs only its own match; a list with nothing
+      // usable in it is still a malformed reply.
       for (const std::string& line : list) {
         ReplyMatch match;
-        if (!ParseMatchLine(line, code == 210, &match)) {
-          matches->clear();
-          return {false, "malformed match"};
-        }
-        matches->push_back(match);
+        if (ParseMatchLine(line, code == 210, &match)) matches->push_back(match);
       }
+      if (matches->empty() && !list.empty()) return {false, "malformed match"};
       return {true, ""};
     }
     case 202:

@@ -71,7 +71,8 @@ struct ReplyMatch {
 
 // The reply to "cddb query": 200 (one exact match), 210 (exact matches) and
 // 211 (close matches) with their lists up to the "." line, 202 (no match:
-// success with no matches); every other code fails.
+// success with no matches); every other code fails.  A malformed line of a
+// list is left out; a list of nothing but such lines fails.
 ProtocolResult ParseQueryReply(const std::string& body, std::vector<ReplyMatch>* matches);
 
 // The reply to "cddb read": 210 and the record's lines up to the "." line.

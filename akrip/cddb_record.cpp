@@ -1,5 +1,6 @@
 #include "akrip/cddb_record.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "akrip/cddb_protocol.h"
@@ -65,6 +66,43 @@ size_t JoinedSize(const std::vector<RecordLine>& lines, bool keep_comments, bool
   return size;
 }
 
+// Cuts the longest values down to one common length, the greatest that lets
+// every line fit, so that a long record loses the ends of its longest values
+// rather than whole lines (and with them track titles).  False when even the
+// keys alone do not fit.
+bool CutValuesToFit(std::vector<RecordLine>* lines, size_t capacity, const TextCodec& codec) {
+  size_t keys_size = 1;
+  size_t longest = 0;
+  for (const RecordLine& line : *lines) {
+    if (line.comment || IsExtendedKey(line.key)) continue;
+    keys_size += line.key.size() + 2;
+    longest = std::max(longest, line.value.size());
+  }
+  if (keys_size > capacity) return false;
+  const size_t budget = capacity - keys_size;
+  auto needed = [lines](size_t limit) {
+    size_t total = 0;
+    for (const RecordLine& line : *lines) {
+      if (line.comment || IsExtendedKey(line.key)) continue;
+      total += std::min(line.value.size(), limit);
+    }
+    return total;
+  };
+  size_t low = 0, high = longest;
+  while (low < high) {
+    const size_t middle = low + (high - low + 1) / 2;
+    if (needed(middle) <= budget) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  for (RecordLine& line : *lines) {
+    if (line.value.size() > low) line.value = CutText(line.value, low, codec);
+  }
+  return true;
+}
+
 }  // namespace
 
 TextCodec Utf8Codec() {
@@ -112,6 +150,7 @@ std::string BuildDiscRecord(const std::vector<std::string>& reply_lines, const T
   if (capacity == 0) return "";
   if (JoinedSize(lines, true, true) <= capacity) return Join(lines, true, true, capacity);
   if (JoinedSize(lines, false, true) <= capacity) return Join(lines, false, true, capacity);
+  if (JoinedSize(lines, false, false) > capacity) CutValuesToFit(&lines, capacity, codec);
   return Join(lines, false, false, capacity);
 }
 

@@ -30,8 +30,10 @@ std::string CutText(const std::string& text, size_t max_bytes, const TextCodec& 
 // - each value is read as UTF-8, or as Latin-1 when it is not valid UTF-8,
 //   and converted with the codec;
 // - when the record and its NUL do not fit `capacity` bytes, comment lines are
-//   dropped first, then EXTD, EXTT and PLAYORDER, and then the record ends
-//   after the last whole line that fits.
+//   dropped first, then EXTD, EXTT and PLAYORDER, and then the longest values
+//   are cut to a common length so that every key keeps its line; only when
+//   the keys alone do not fit does the record end after the last whole line
+//   that fits.
 std::string BuildDiscRecord(const std::vector<std::string>& reply_lines, const TextCodec& codec, size_t capacity);
 
 }  // namespace akrip

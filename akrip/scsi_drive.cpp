@@ -18,6 +18,7 @@ constexpr uint8_t kOpReadCd = 0xBE;
 constexpr uint8_t kReadCdSectorTypeCdda = 0x01 << 2;  // expected sector type, bits 4-2
 constexpr uint8_t kReadCdUserData = 0x10;             // byte 9: user data, no headers
 constexpr uint8_t kReadTocMsf = 0x02;                 // byte 1: addresses as MSF
+constexpr uint8_t kReadTocFormatSessionInfo = 0x01;
 constexpr uint8_t kReadTocFormatFull = 0x02;
 constexpr uint32_t kTocHeaderBytes = 4;
 constexpr uint32_t kTocDescriptorBytes = 8;
@@ -79,6 +80,13 @@ ScsiCommand ReadFullTocCommand(uint16_t allocation_length) {
   c.cdb[1] = kReadTocMsf;
   c.cdb[2] = kReadTocFormatFull;
   c.cdb[6] = 1;  // first session
+  return c;
+}
+
+ScsiCommand ReadSessionInfoCommand(uint16_t allocation_length) {
+  ScsiCommand c = ReadTocCommand(allocation_length);
+  c.cdb[2] = kReadTocFormatSessionInfo;
+  c.cdb[6] = 0;  // reserved in this format
   return c;
 }
 
@@ -183,6 +191,40 @@ bool SessionsFromFullToc(const uint8_t* data, uint32_t size, const Toc& toc, Ses
   return true;
 }
 
+bool SessionsFromSessionInfo(const uint8_t* data, uint32_t size, const Toc& toc, SessionList* sessions) {
+  std::memset(sessions, 0, sizeof *sessions);
+  if (size < kTocHeaderBytes + kTocDescriptorBytes) return false;
+  const uint32_t data_length = (uint32_t(data[0]) << 8) | data[1];
+  if (data_length + 2 < kTocHeaderBytes + kTocDescriptorBytes) return false;
+  const int first_session = data[2], last_session = data[3];
+  if (first_session < 1 || last_session <= first_session || last_session > kMaxSessions) return false;
+  const int last_first_track = data[kTocHeaderBytes + 2];
+  if (last_first_track <= toc.first_track || last_first_track > toc.last_track) return false;
+  // The TOC's own addresses decide; a session start that disagrees with
+  // them is not believed.
+  const uint32_t last_start = DescriptorLba(toc.descriptors[last_first_track - toc.first_track]);
+  const uint8_t* start_be = data + kTocHeaderBytes + 4;
+  const uint32_t answered_start =
+      (uint32_t(start_be[0]) << 24) | (uint32_t(start_be[1]) << 16) | (uint32_t(start_be[2]) << 8) | start_be[3];
+  if (answered_start != last_start) return false;
+  const uint32_t gap = static_cast<uint32_t>(cdda::kSessionGapSectors);
+  const uint32_t previous_track_start = DescriptorLba(toc.descriptors[last_first_track - 1 - toc.first_track]);
+  if (last_start < gap || last_start - gap <= previous_track_start) return false;
+
+  SessionEntry& earlier = sessions->sessions[0];
+  earlier.number = static_cast<uint8_t>(first_session);
+  earlier.first_track = toc.first_track;
+  earlier.last_track = static_cast<uint8_t>(last_first_track - 1);
+  earlier.lead_out = last_start - gap;
+  SessionEntry& last = sessions->sessions[1];
+  last.number = static_cast<uint8_t>(last_session);
+  last.first_track = static_cast<uint8_t>(last_first_track);
+  last.last_track = toc.last_track;
+  last.lead_out = DescriptorLba(toc.descriptors[toc.last_track - toc.first_track + 1]);
+  sessions->count = 2;
+  return true;
+}
+
 LibError ErrorFromOutcome(const ScsiOutcome& outcome) {
   if (!outcome.delivered) {
     return outcome.system_error == kSystemErrorNotReady || outcome.system_error == kSystemErrorDeviceRemoved
@@ -257,11 +299,22 @@ LibError ScsiDrive::ReadSessions(SessionList* sessions) {
   const uint32_t answer_bytes = std::min(kFullTocBytes, transport_->MaxTransferBytes());
   std::vector<uint8_t> answer(answer_bytes);
   ScsiOutcome outcome = Run(ReadFullTocCommand(static_cast<uint16_t>(answer_bytes)), answer.data(), answer_bytes);
+  // The TOC has just been read, so any failure but a disc gone missing is the
+  // drive declining this question; through the CD-ROM class driver that
+  // arrives as a failed request.
   error = ErrorFromOutcome(outcome);
-  if (error == kErrNotReady || error == kErrTransport) return error;
-  // A drive that refuses the full TOC, or answers it badly, still has a TOC.
+  if (error == kErrNotReady) return error;
+  if (error == kErrNone &&
+      SessionsFromFullToc(answer.data(), std::min(outcome.bytes_transferred, answer_bytes), toc, sessions)) {
+    return kErrNone;
+  }
+  // A drive that refuses the full TOC, or answers it badly, may still say
+  // where its last session starts.
+  outcome = Run(ReadSessionInfoCommand(static_cast<uint16_t>(answer_bytes)), answer.data(), answer_bytes);
+  error = ErrorFromOutcome(outcome);
+  if (error == kErrNotReady) return error;
   if (error != kErrNone ||
-      !SessionsFromFullToc(answer.data(), std::min(outcome.bytes_transferred, answer_bytes), toc, sessions)) {
+      !SessionsFromSessionInfo(answer.data(), std::min(outcome.bytes_transferred, answer_bytes), toc, sessions)) {
     SingleSessionFromToc(toc, sessions);
   }
   return kErrNone;

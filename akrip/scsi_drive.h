@@ -56,6 +56,8 @@ ScsiCommand InquiryCommand(uint8_t allocation_length);
 ScsiCommand ReadTocCommand(uint16_t allocation_length);
 // READ TOC, format 2 (the full TOC of every session, addresses as MSF).
 ScsiCommand ReadFullTocCommand(uint16_t allocation_length);
+// READ TOC, format 1 (the first track of the last complete session, as LBA).
+ScsiCommand ReadSessionInfoCommand(uint16_t allocation_length);
 // READ CD of user data only: CD-DA sectors, or any sector type for drives
 // that refuse the CD-DA type.
 enum class SectorType { kCdda, kAny };
@@ -73,6 +75,13 @@ LibError TocFromResponse(const uint8_t* data, uint32_t size, Toc* toc);
 // when the response does not describe the TOC's tracks soundly.
 bool SessionsFromFullToc(const uint8_t* data, uint32_t size, const Toc& toc, SessionList* sessions);
 
+// The sessions of a READ TOC format 1 response, for drives that refuse the
+// full TOC.  It names only the last session's first track, so every track
+// before it counts as one session, whose lead-out lies the gap between
+// sessions before that track.  False when the response shows a single
+// session or does not fit the TOC.
+bool SessionsFromSessionInfo(const uint8_t* data, uint32_t size, const Toc& toc, SessionList* sessions);
+
 // The library error for a command's outcome (fixed and descriptor sense).
 LibError ErrorFromOutcome(const ScsiOutcome& outcome);
 
@@ -89,7 +98,8 @@ class ScsiDrive : public Drive {
   // transfers fewer bytes than asked without reporting an error gives
   // kErrShortRead with the whole sectors it delivered.
   LibError ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uint32_t* delivered) override;
-  // From the full TOC; a drive that cannot give it reports one session.
+  // From the full TOC, else from the session information; a drive that can
+  // give neither reports one session.
   LibError ReadSessions(SessionList* sessions) override;
 
   // Runs a command, re-issuing it once after a unit attention and while the

@@ -9,6 +9,7 @@
 
 #include "app/destination_pane.h"
 #include "app/help_commands.h"
+#include "app/help_language.h"
 #include "app/language_menu.h"
 #include "app/main_toolbar.h"
 #include "app/main_window_state.h"
@@ -92,6 +93,7 @@ void SwitchLanguage(const char* code) {
     LoadLanguage(code);
     ApplyLanguageToWindow();
   }
+  ReopenHelpInLanguage(Main().frame, g_settings);
 }
 
 void ReadControlsIntoSettings() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls/dialog_resources.h"
+#include "common/proxy_entry.h"
 #include "common/strings.h"
 #include "common/text_utils.h"
 #include "controls/dialog_frame.h"
@@ -76,8 +77,11 @@ void TakeFields(HWND dialog, const PreferencesRequest& request) {
   settings.browser = FieldText(dialog, IDC_PREFS_BROWSER);
 
   ProxyValues& proxy = *request.proxy;
-  proxy.host.reset(StrDup(FieldText(dialog, IDC_PREFS_PROXY_HOST).c_str()));
-  proxy.port = ParseSettingInteger(FieldText(dialog, IDC_PREFS_PROXY_PORT).c_str());
+  // People paste whole addresses ("http://user@proxy:8080/"): the host
+  // field keeps the host, and a port typed in it is the port.
+  const ProxyAddress address = SplitProxyAddress(FieldText(dialog, IDC_PREFS_PROXY_HOST));
+  proxy.host.reset(StrDup(address.host.c_str()));
+  proxy.port = address.port != 0 ? address.port : ParseSettingInteger(FieldText(dialog, IDC_PREFS_PROXY_PORT).c_str());
   if (request.hand_proxy) request.hand_proxy(proxy);
 
   settings.mp3_encoder = FieldText(dialog, IDC_PREFS_MP3_PROGRAM);

@@ -22,7 +22,10 @@ class ReplacingFile {
   // old file kept, when a write failed or the replacement is refused.
   bool Commit();
 
-  // The name of the new file written beside `path`.
+  // The name this process first tries for the new file beside `path`.  It
+  // holds the process id: two instances saving at once each write their
+  // own.  When the name is taken (a file left by a crashed process whose id
+  // came round again), a numbered variant is used.
   static std::string NewFileName(const char* path);
 
  private:

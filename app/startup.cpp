@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/disc_lookup.h"
+#include "app/help_language.h"
 #include "app/main_toolbar.h"
 #include "app/main_window.h"
 #include "app/main_window_layout.h"
@@ -21,6 +22,7 @@
 #include "common/image_lists.h"
 #include "common/registry.h"
 #include "common/strings.h"
+#include "common/upgrade.h"
 #include "common/version_text.h"
 #include "common/working_folder.h"
 #include "controls/browser_discovery.h"
@@ -43,7 +45,6 @@ constexpr char kInstanceMutex[] = "CorvaleApp";
 constexpr char kProgramKey[] = "Software\\VELMARON\\Corvale";
 constexpr char kLibraryProductName[] = "Corvale Rip";
 constexpr char kLibraryProductCode[] = "RP";
-constexpr char kHelpPage[] = "help.htm";
 // Until the window knows its font; it then works its own limits out from
 // the template's dialog units.
 constexpr int kMainMinWidth = 460;
@@ -107,7 +108,25 @@ int MessageLoop(HACCEL accelerators) {
   return int(msg.wParam);
 }
 
+void SaveSettingsBeforeFatalExit() { SaveSettings(g_settings); }
+
+void (*g_main_window_shown_hook)() = nullptr;
+
 }  // namespace
+
+void SetMainWindowShownHook(void (*hook)()) { g_main_window_shown_hook = hook; }
+
+void SetQuietCriticalErrors() {
+  const UINT started_with = SetErrorMode(SEM_FAILCRITICALERRORS);
+  SetErrorMode(started_with | SEM_FAILCRITICALERRORS);
+}
+
+void InstallSettingsSaving() {
+  g_settings_save_hooks.version_text = ProgramVersionText;
+  g_settings_save_hooks.report_write_failure = ReportSettingsWriteFailure;
+  g_settings_save_hooks.save_proxy_values = SaveProxyValues;
+  SetDialogFatalExitHook(SaveSettingsBeforeFatalExit);
+}
 
 const char* ProgramVersionText() { return g_version_text.c_str(); }
 const char* ProgramBuildText() { return g_build_text.c_str(); }
@@ -136,7 +155,7 @@ void PrepareTempFolder(bool another_instance_runs) {
 
 int CreateMainWindow(DialogFrame** holder) {
   // Registered first, so that the window's first focus already gets its topic.
-  SetFrameHelp(*holder, kHelpPage, IDM_HELP, HelpTopicForId);
+  SetFrameHelp(*holder, kMainHelpPage, IDM_HELP, HelpTopicForId);
   DialogRequest request;
   request.holder = holder;
   request.procedure = MainWindowProc;
@@ -147,12 +166,14 @@ int CreateMainWindow(DialogFrame** holder) {
 }
 
 int RunCorvale(HINSTANCE instance) {
+  SetQuietCriticalErrors();
   CaptureWorkingFolder();
   InitialisePlatform();
   const bool first_instance = MarkRunningInstance(kInstanceMutex);
   ClearShellSettings();
   SetProgramKey(kProgramKey);
   InitCommonLibrary(instance, MenuIcon, kLibraryProductName, kLibraryProductCode);
+  RestoreRegisteredUpgradeProgram();
   std::srand(unsigned(std::time(nullptr)));
   LoadIconLists();
   RememberDetectedBrowsers();
@@ -161,9 +182,7 @@ int RunCorvale(HINSTANCE instance) {
   DialogFrame* main_frame = NewDialogFrame();
   g_settings = AppSettings();
   LoadSettings(g_settings);
-  g_settings_save_hooks.version_text = ProgramVersionText;
-  g_settings_save_hooks.report_write_failure = ReportSettingsWriteFailure;
-  g_settings_save_hooks.save_proxy_values = SaveProxyValues;
+  InstallSettingsSaving();
   LoadProxyValues();
   InstallCddbDiscLookup();
   PrepareTempFolder(!first_instance);
@@ -180,6 +199,7 @@ int RunCorvale(HINSTANCE instance) {
   int exit_code = 0;
   if (CreateMainWindow(&main_frame)) {
     ShowWindow(MainWindowHandle(), SW_SHOW);
+    if (g_main_window_shown_hook) g_main_window_shown_hook();
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN_ACCELERATORS));
     exit_code = MessageLoop(accelerators);
   } else {

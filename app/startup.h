@@ -8,10 +8,22 @@
 
 // Runs the program; returns the exit code carried by WM_QUIT.
 int RunCorvale(HINSTANCE instance);
+// Called once the main window is shown, before the message loop starts (for
+// tests that drive a whole run).  Null: nothing.
+void SetMainWindowShownHook(void (*hook)());
 
 // The version text ("1.00.000") and build text ("0001") of the program.
 const char* ProgramVersionText();
 const char* ProgramBuildText();
+
+// Keeps the error mode the process was started with and adds failing
+// critical errors quietly: a removable drive without a disk (an output
+// folder on a card reader, say) must not ask the user at every look at it.
+void SetQuietCriticalErrors();
+
+// Connects saving the settings with what it needs, and has a missing
+// dialog library or template save them before the process ends.
+void InstallSettingsSaving();
 
 // Takes the current directory as the working folder, which config.ini and
 // "temp" are named from for the rest of the run.  False when it cannot be read.

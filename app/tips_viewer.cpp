@@ -7,6 +7,9 @@ namespace {
 constexpr int kStartupTipCount = 9;
 
 HelpDoc* g_tips = nullptr;
+// Whether the viewer was created, even when its document could not be read:
+// another language may have one.
+bool g_tips_created = false;
 
 }  // namespace
 
@@ -15,11 +18,25 @@ void CreateTipsViewer(const AppSettings& settings) {
   unsigned flags = kHelpTipsStyle | kHelpNavigation;
   if (settings.tips != 0) flags |= kHelpTipsAtStartup;
   g_tips = OpenHelpDocument(kTipsPage, kTipsResourceId, flags);
+  g_tips_created = true;
 }
 
 void ReleaseTipsViewer() {
   CloseHelpDocument(g_tips);
   g_tips = nullptr;
+  g_tips_created = false;
+}
+
+HelpDoc* TipsDocument() { return g_tips; }
+
+void ReopenTipsViewer(AppSettings& settings) {
+  if (!g_tips_created) return;
+  const bool window_open = HelpDocumentWindow(g_tips) != nullptr;
+  DialogFrame* owner = g_tips != nullptr ? g_tips->owner_frame : nullptr;
+  const int topic = g_tips != nullptr ? g_tips->current_topic : 0;
+  TakeTipsState(settings);
+  CreateTipsViewer(settings);
+  if (window_open && topic > 0) OpenTipsWindow(owner, g_tips, topic);
 }
 
 int NextStartupTip(int last_tip) {

@@ -6,6 +6,7 @@
 #include "app/settings.h"
 
 struct DialogFrame;
+struct HelpDoc;
 
 constexpr int kTipsResourceId = 8001;
 constexpr char kTipsPage[] = "tips.htm";
@@ -14,6 +15,12 @@ constexpr char kTipsPage[] = "tips.htm";
 // setting is on.  Without the document there are no tips.
 void CreateTipsViewer(const AppSettings& settings);
 void ReleaseTipsViewer();
+// Opens the tips document again (in the language now in force), keeping the
+// start-up box and the last tip; an open tips window shows the same tip
+// from the new document.
+void ReopenTipsViewer(AppSettings& settings);
+// The tips document, or null.
+HelpDoc* TipsDocument();
 
 // The tip after the one shown last (1 after tip 9, or when none was), when
 // the tips setting is on.

@@ -175,9 +175,11 @@ void FillTrackList(const TrackTable& table, const std::vector<std::string>* look
     TrackItemPtr item(new TrackItem{});
     item->title = static_cast<char*>(std::calloc(1, kTrackTitleBufferSize));
     if (!item->title) break;
-    if (use_lookup) {
-      const std::string& title = (*lookup_titles)[size_t(i)];
-      CopyCut(item->title, title.c_str(), title.size(), kTrackTitleBufferSize - 1, IsAnsiLeadByte);
+    // A record may leave a track's title empty; the numbered title names a
+    // file better than the artist alone.
+    const std::string* title = use_lookup ? &(*lookup_titles)[size_t(i)] : nullptr;
+    if (title && title->find_first_not_of(" \t") != std::string::npos) {
+      CopyCut(item->title, title->c_str(), title->size(), kTrackTitleBufferSize - 1, IsAnsiLeadByte);
     } else {
       std::snprintf(item->title, kTrackTitleBufferSize, "%s %02d", LoadStringText(IDS_TRACK),
                     int(table.entries[i].number));

@@ -17,6 +17,7 @@ constexpr size_t kReadBufferBytes = akrip::kReadBufferHeaderBytes + cdda::kReadB
 
 int g_last_rip_error = kRipOk;
 RipProgressFn g_progress = nullptr;
+const uint8_t kSilentSector[cdda::kSectorBytes] = {};
 
 using ReadBufferPtr = MallocPtr<akrip::ReadBuffer>;
 
@@ -26,21 +27,31 @@ ReadBufferPtr NewReadBuffer() {
   return ReadBufferPtr(buffer);
 }
 
-// Reads into `current`, passing the previous block as the library asks.
-bool ReadBlock(akrip::Handle drive, akrip::ReadBuffer* current, akrip::ReadBuffer* previous) {
-  for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-    if (ReadCDAudioLBAEx(drive, current, previous) == akrip::kSuccess) return true;
-  }
-  // The library's "short read" still delivers what it could; keep it.
-  return GetAspiLibError() == akrip::kErrShortRead;
-}
+// Whole sectors of a block that arrived, or a read that failed outright.
+struct BlockRead {
+  bool failed;
+  uint32_t sectors;
+};
 
-// The delivered bytes of a block, clipped to the buffer in case the library
-// reports more than it could have written.
-uint32_t DeliveredBytes(const akrip::ReadBuffer& block) {
+// The delivered sectors of a block, clipped to the buffer and to what was
+// asked in case the library reports more than it could have written.
+uint32_t DeliveredSectors(const akrip::ReadBuffer& block) {
   if (block.data_offset >= block.capacity) return 0;
   const uint32_t room = block.capacity - block.data_offset;
-  return block.valid_bytes < room ? block.valid_bytes : room;
+  const uint32_t bytes = block.valid_bytes < room ? block.valid_bytes : room;
+  const uint32_t sectors = bytes / static_cast<uint32_t>(cdda::kSectorBytes);
+  return sectors < block.sector_count ? sectors : block.sector_count;
+}
+
+// Reads into `current`, passing the previous block as the library asks.  A
+// short read counts for the sectors it delivered; the caller asks again for
+// the rest.
+BlockRead ReadBlock(akrip::Handle drive, akrip::ReadBuffer* current, akrip::ReadBuffer* previous) {
+  for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+    if (ReadCDAudioLBAEx(drive, current, previous) == akrip::kSuccess) return {false, DeliveredSectors(*current)};
+  }
+  if (GetAspiLibError() == akrip::kErrShortRead) return {false, DeliveredSectors(*current)};
+  return {true, 0};
 }
 
 }  // namespace
@@ -55,6 +66,7 @@ int CopyTrackRange(int32_t start, int32_t length, WavWriter* writer) {
   int index = 0;
   int32_t address = start;
   int32_t left = length;
+  int32_t silenced = 0;
   while (left > 0) {
     akrip::ReadBuffer* current = buffers[index].get();
     akrip::ReadBuffer* other = buffers[1 - index].get();
@@ -62,21 +74,33 @@ int CopyTrackRange(int32_t start, int32_t length, WavWriter* writer) {
     current->sector_count = static_cast<uint32_t>(left < cdda::kSectorsPerRead ? left : cdda::kSectorsPerRead);
     current->valid_bytes = 0;
     current->data_offset = 0;
-    if (!ReadBlock(drive, current, other)) {
+    const BlockRead got = ReadBlock(drive, current, other);
+    if (got.failed) {
       g_last_rip_error = kRipReadFailed;
       return 0;
     }
-    const int32_t sectors = static_cast<int32_t>(current->sector_count);
-    address += sectors;
-    left -= sectors;
-    if (!WriteWavData(writer, current->data + current->data_offset, DeliveredBytes(*current))) {
+    const uint8_t* data = current->data + current->data_offset;
+    int32_t sectors = static_cast<int32_t>(got.sectors);
+    if (sectors > 0) {
+      index = 1 - index;
+    } else {
+      // Nothing arrives at this address even when asked again.  Silence in
+      // its place keeps every later sector where it belongs in the file.
+      data = kSilentSector;
+      sectors = 1;
+      ++silenced;
+    }
+    if (!WriteWavData(writer, data, static_cast<uint32_t>(sectors) * static_cast<uint32_t>(cdda::kSectorBytes))) {
       // A full disk must not pass for a finished track.
       g_last_rip_error = kRipWriteFailed;
       return 0;
     }
-    index = 1 - index;
+    address += sectors;
+    left -= sectors;
     if (g_progress && !g_progress(length - left)) return 0;
   }
+  // The file is whole, but some of it is silence rather than the disc.
+  if (silenced > 0) g_last_rip_error = kRipReadFailed;
   return 1;
 }
 
@@ -89,7 +113,8 @@ int RipTrackToWav(int32_t start, int32_t length, const char* wav_path) {
   int result = CopyTrackRange(start, length, writer);
   if (!FinishWavFile(writer)) {
     // Without its header the file is not a WAV; say so rather than report success.
-    if (g_last_rip_error == kRipOk) g_last_rip_error = kRipWriteFailed;
+    // It also outweighs silenced sectors of a copy that otherwise completed.
+    if (g_last_rip_error == kRipOk || result) g_last_rip_error = kRipWriteFailed;
     result = 0;
   }
   return result;

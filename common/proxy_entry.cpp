@@ -15,35 +15,75 @@ struct SchemeName {
 constexpr SchemeName kSchemes[] = {
     {"ftp", kProxySchemeFtp}, {"gopher", kProxySchemeGopher}, {"http", kProxySchemeHttp}, {"https", kProxySchemeHttps}};
 
-char* Trim(char* text) {
-  while (*text == ' ' || *text == '\t') ++text;
-  size_t length = std::strlen(text);
-  while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\t')) text[--length] = '\0';
-  return text;
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Trimmed(const std::string& text) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
 }
 
-bool SameIgnoringCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    const char x = (*a >= 'A' && *a <= 'Z') ? char(*a - 'A' + 'a') : *a;
-    const char y = (*b >= 'A' && *b <= 'Z') ? char(*b - 'A' + 'a') : *b;
-    if (x != y) return false;
+bool SameIgnoringCase(const std::string& a, const char* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i]; ++i) {
+    const char x = (a[i] >= 'A' && a[i] <= 'Z') ? char(a[i] - 'A' + 'a') : a[i];
+    if (x != b[i]) return false;
   }
-  return *a == *b;
+  return i == a.size() && b[i] == '\0';
 }
 
-int32_t PortNumber(const char* text) {
-  text = Trim(const_cast<char*>(text));
-  if (*text == '\0') return 0;
+bool IsSchemeCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+}
+
+int32_t PortNumber(const std::string& text) {
+  const std::string digits = Trimmed(text);
+  if (digits.empty()) return 0;
   int32_t port = 0;
-  for (; *text; ++text) {
-    if (*text < '0' || *text > '9') return 0;
-    port = port * 10 + (*text - '0');
+  for (char c : digits) {
+    if (c < '0' || c > '9') return 0;
+    port = port * 10 + (c - '0');
     if (port > kHighestPort) return 0;
   }
   return port;
 }
 
 }  // namespace
+
+ProxyAddress SplitProxyAddress(const std::string& text) {
+  std::string rest = Trimmed(text);
+  const size_t scheme_end = rest.find("://");
+  if (scheme_end != std::string::npos && scheme_end > 0) {
+    bool is_scheme = true;
+    for (size_t i = 0; i < scheme_end; ++i) is_scheme = is_scheme && IsSchemeCharacter(rest[i]);
+    if (is_scheme) rest.erase(0, scheme_end + 3);
+  }
+  const size_t path = rest.find_first_of("/?#");
+  if (path != std::string::npos) rest.erase(path);
+  const size_t at = rest.rfind('@');
+  if (at != std::string::npos) rest.erase(0, at + 1);
+  rest = Trimmed(rest);
+
+  ProxyAddress address;
+  if (!rest.empty() && rest[0] == '[') {
+    const size_t close = rest.find(']');
+    if (close != std::string::npos) {
+      address.host = Trimmed(rest.substr(1, close - 1));
+      const std::string after = Trimmed(rest.substr(close + 1));
+      if (!after.empty() && after[0] == ':') address.port = PortNumber(after.substr(1));
+      return address;
+    }
+  }
+  const size_t colon = rest.find(':');
+  if (colon != std::string::npos && rest.find(':', colon + 1) == std::string::npos) {
+    address.host = Trimmed(rest.substr(0, colon));
+    address.port = PortNumber(rest.substr(colon + 1));
+  } else {
+    address.host = rest;
+  }
+  return address;
+}
 
 int NextProxyEntry(char** cursor, HeapText* host, int32_t* port) {
   host->reset();
@@ -57,21 +97,20 @@ int NextProxyEntry(char** cursor, HeapText* host, int32_t* port) {
   } else {
     *cursor = nullptr;
   }
-  if (char* colon = std::strchr(entry, ':')) {
-    *colon = '\0';
-    *port = PortNumber(colon + 1);
-  }
+  std::string text = entry;
   int code = kProxySchemeAll;
-  char* host_text = entry;
-  if (char* equals = std::strchr(entry, '=')) {
-    *equals = '\0';
-    host_text = equals + 1;
-    const char* scheme = Trim(entry);
+  // "scheme=": an "=" after a colon or slash belongs to the address.
+  const size_t equals = text.find('=');
+  if (equals != std::string::npos && equals < text.find_first_of(":/")) {
+    const std::string scheme = Trimmed(text.substr(0, equals));
     code = kProxySchemeUnknown;
     for (const SchemeName& known : kSchemes) {
       if (SameIgnoringCase(scheme, known.name)) code = known.code;
     }
+    text.erase(0, equals + 1);
   }
-  host->reset(StrDup(Trim(host_text)));
+  const ProxyAddress address = SplitProxyAddress(text);
+  host->reset(StrDup(address.host.c_str()));
+  *port = address.port;
   return code;
 }

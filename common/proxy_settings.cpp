@@ -46,9 +46,14 @@ int ReadProxySettings(HeapText* host, int32_t* port, int scheme, int32_t* type, 
                       HeapText* password) {
   if (!host || !port) return 0;
   char buffer[kValueBufferSize];
+  // Earlier versions stored an emptied field as "", which means no proxy of
+  // ours, and a host as typed, port and all.
   if (!ReadShared(kProxyValue, buffer)) return ReadSystemProxy(host, port, scheme);
-  *host = HeapText(StrDup(buffer));
+  const ProxyAddress address = SplitProxyAddress(buffer);
+  if (address.host.empty()) return ReadSystemProxy(host, port, scheme);
+  *host = HeapText(StrDup(address.host.c_str()));
   if (ReadShared(kPortValue, buffer)) *port = std::atoi(buffer);
+  if (address.port != 0) *port = address.port;
   if (user_name && ReadShared(kUserNameValue, buffer)) *user_name = HeapText(StrDup(buffer));
   if (password && ReadShared(kPasswordValue, buffer)) *password = HeapText(StrDup(buffer));
   if (type && ReadShared(kTypeValue, buffer)) *type = std::atoi(buffer);
@@ -77,6 +82,9 @@ int ReadSystemProxy(HeapText* host, int32_t* port, int scheme) {
 }
 
 int SaveProxySettings(int32_t type, const char* host, int32_t port, const char* user_name, const char* password) {
+  // An empty host means no proxy of ours: the value goes, so the system's
+  // proxy applies again.
+  if (host && SplitProxyAddress(host).host.empty()) host = nullptr;
   HeapText system_host;
   int32_t system_port = 0;
   if (ReadSystemProxy(&system_host, &system_port, kProxySchemeHttp) && host && system_host &&

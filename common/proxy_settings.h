@@ -21,8 +21,10 @@ void SetProxyRegistryKeys(const ProxyRegistryKeys& keys);
 
 // The shared settings when "proxy" is stored: host, then each of "port",
 // "username", "password" and "type" that is stored and whose out is given
-// (a missing one leaves its out as it was).  Without "proxy", the system
-// proxy for `scheme`.  Returns 1 when a proxy was found.
+// (a missing one leaves its out as it was).  A stored host is read as
+// SplitProxyAddress reads it; a port in it outweighs "port".  Without
+// "proxy", or with an empty one, the system proxy for `scheme`.  Returns 1
+// when a proxy was found.
 int ReadProxySettings(HeapText* host, int32_t* port, int scheme, int32_t* type, HeapText* user_name,
                       HeapText* password);
 
@@ -33,8 +35,7 @@ int ReadProxySettings(HeapText* host, int32_t* port, int scheme, int32_t* type, 
 int ReadSystemProxy(HeapText* host, int32_t* port, int scheme);
 
 // Stores the shared settings, creating the shared key when a host is to be
-// stored.  A host and port equal to the system's http proxy, given without a
-// user name, are not stored (the "proxy" value is removed) so that the system
-// setting keeps applying.  A null user name or password leaves the stored one
-// as it is.  Returns 1 when every write succeeded.
+// stored.  An empty or blank host removes the "proxy" value.  A host and port equal to the system's http proxy, given
+// without a user name, are not stored (the "proxy" value is removed) so that the system setting keeps applying.  A null
+// user name or password leaves the stored one as it is.  Returns 1 when every write succeeded.
 int SaveProxySettings(int32_t type, const char* host, int32_t port, const char* user_name, const char* password);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/common_library.h"
+#include "common/executable_image.h"
 #include "common/file_exists.h"
 #include "common/registry.h"
 #include "common/registry_read.h"
@@ -25,14 +26,20 @@ INT_PTR ShellOpen(const char* file, const char* folder) {
   return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", file, nullptr, folder, SW_SHOWNORMAL));
 }
 
-bool HasExecutableHeaders(const char* path) {
+// Far beyond any upgrade program; a larger file is refused unread.
+constexpr DWORD kMaxProgramBytes = 64u << 20;
+
+// The whole file is checked: a download cut short keeps its headers intact.
+bool IsWholeProgramImage(const char* path) {
   FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-  std::vector<unsigned char> header(kExecutableHeaderBytes);
+  LARGE_INTEGER size = {};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxProgramBytes) return false;
+  std::vector<unsigned char> bytes(static_cast<std::size_t>(size.QuadPart));
   DWORD read = 0;
-  if (!ReadFile(file.get(), header.data(), DWORD(header.size()), &read, nullptr)) return false;
-  return IsWindowsExecutableImage(header.data(), read);
+  if (!ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr) || read != bytes.size()) return false;
+  return CheckExecutableImage(bytes.data(), bytes.size()) == ImageVerdict::kWhole;
 }
 
 // Where the platform has no signature check, the answer is "cannot tell".
@@ -107,12 +114,12 @@ UpgradeSwap ReplaceUpgradeProgram(const char* program_path) {
   const std::string new_path = UpgradeSiblingPath(path, ".new");
   if (new_path.empty() || lstrcmpiA(new_path.c_str(), path.c_str()) == 0) return kSwapNoNewCopy;
   if (!FileExists(new_path.c_str())) return kSwapNoNewCopy;
-  if (!HasExecutableHeaders(new_path.c_str())) return kSwapRefused;
+  if (!IsWholeProgramImage(new_path.c_str())) return kSwapRefused;
   const LONG verdict = g_trust_query ? g_trust_query(new_path.c_str()) : VerifyTrust(new_path.c_str());
   if (!TrustAllows(verdict)) return kSwapRefused;
 
-  // The old program goes aside first, so that a failed swap can bring it back
-  // instead of leaving no upgrade program at all.
+  // The old program stays beside it as ".old" until the new one has started,
+  // so that a copy that will not run can be replaced by it again.
   const std::string aside_path = UpgradeSiblingPath(path, ".old");
   const bool had_old = FileExists(path.c_str());
   if (had_old && !MoveFileExA(path.c_str(), aside_path.c_str(), MOVEFILE_REPLACE_EXISTING)) return kSwapOldInUse;
@@ -120,8 +127,22 @@ UpgradeSwap ReplaceUpgradeProgram(const char* program_path) {
     if (had_old) MoveFileExA(aside_path.c_str(), path.c_str(), 0);
     return kSwapRestored;
   }
-  if (had_old) DeleteFileA(aside_path.c_str());
   return kSwapDone;
+}
+
+bool RestoreUpgradeProgram(const char* program_path) {
+  if (!program_path) return false;
+  const std::string aside_path = UpgradeSiblingPath(program_path, ".old");
+  if (aside_path.empty() || !FileExists(aside_path.c_str())) return false;
+  if (FileExists(program_path) && IsWholeProgramImage(program_path)) return false;
+  return MoveFileExA(aside_path.c_str(), program_path, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+void RestoreRegisteredUpgradeProgram() {
+  char program_path[kRegistryTextBytes];
+  if (ReadMachineText(kUpgradeProgramKey, "path", program_path, sizeof program_path)) {
+    RestoreUpgradeProgram(program_path);
+  }
 }
 
 int LaunchUpgrade(const char* component, const char* product_name, const char* upgrade_key, int mode) {
@@ -130,9 +151,20 @@ int LaunchUpgrade(const char* component, const char* product_name, const char* u
   const char* product_code = LibraryProductCode();
   if (product_code && !*product_code) product_code = nullptr;
   const std::string command_line = UpgradeCommandLine(component, product_code, product_name, mode);
+  // A swap that a crash cut short may have left no program in place.
+  RestoreUpgradeProgram(program_path);
   // Best effort: whatever becomes of the new copy, a program is started.
   ReplaceUpgradeProgram(program_path);
-  return StartProgram(program_path, command_line) ? 1 : 0;
+  const std::string aside_path = UpgradeSiblingPath(program_path, ".old");
+  bool started = StartProgram(program_path, command_line);
+  if (!aside_path.empty() && FileExists(aside_path.c_str())) {
+    if (started) {
+      DeleteFileA(aside_path.c_str());
+    } else if (MoveFileExA(aside_path.c_str(), program_path, MOVEFILE_REPLACE_EXISTING)) {
+      started = StartProgram(program_path, command_line);
+    }
+  }
+  return started ? 1 : 0;
 }
 
 int RunUpgrade(const char* component, int mode) {

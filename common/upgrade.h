@@ -35,12 +35,17 @@ int OpenManual(const char* product_code);
 // as ".new".
 enum UpgradeSwap {
   kSwapNoNewCopy = 0,  // none there (or the path has no ".exe")
-  kSwapDone = 1,       // the new copy is now the program
-  kSwapRefused = 2,    // not a Windows program, or its signature is bad
+  kSwapDone = 1,       // the new copy is now the program, the old one waits as ".old"
+  kSwapRefused = 2,    // not a whole Windows program, or its signature is bad
   kSwapOldInUse = 3,   // the old program could not be moved aside: it stays
   kSwapRestored = 4,   // the new copy could not take its place: the old one is back
 };
 UpgradeSwap ReplaceUpgradeProgram(const char* program_path);
+// Puts the ".old" program back when the program it was set aside for is
+// missing or no whole program (a swap cut short).  True when it was put back.
+bool RestoreUpgradeProgram(const char* program_path);
+// RestoreUpgradeProgram for the upgrade program registered in the shared key.
+void RestoreRegisteredUpgradeProgram();
 
 // Seams for the tests.  The shell opener answers like ShellExecute (above
 // 32: done); the trust query answers like WinVerifyTrust for a file.

@@ -23,11 +23,16 @@ int ShowSystemMessageBox(HWND owner, const char* text, const char* caption, UINT
 }
 
 DialogMessageBoxFunc g_message_box = ShowSystemMessageBox;
+DialogFatalExitHook g_fatal_exit_hook = nullptr;
 char g_error_text[1024];
 
 [[noreturn]] void FailReference(const char* text, const char* caption) {
-  g_message_box(nullptr, text, caption, MB_OK);
-  ExitProcess(0);
+  g_message_box(nullptr, text, caption, MB_OK | MB_ICONERROR);
+  // Taken first: a failure inside the hook must not run it again.
+  const DialogFatalExitHook hook = g_fatal_exit_hook;
+  g_fatal_exit_hook = nullptr;
+  if (hook != nullptr) hook();
+  ExitProcess(kDialogReferenceExitCode);
 }
 
 // Frame set-up shared by both creation paths.
@@ -86,6 +91,8 @@ void FreeTakenOverFrame(const DialogRequest& request, DialogFrame* frame) {
 }
 
 }  // namespace
+
+void SetDialogFatalExitHook(DialogFatalExitHook hook) { g_fatal_exit_hook = hook; }
 
 void SetDialogMessageBoxFunc(DialogMessageBoxFunc show) {
   g_message_box = show != nullptr ? show : ShowSystemMessageBox;

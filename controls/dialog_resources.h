@@ -28,8 +28,16 @@ struct DialogRequest {
 INT_PTR CreateDialogFromResource(const DialogRequest& request, int template_id);
 // The reference names the library file before "?" and the resource after it.
 // A library that cannot be loaded, or that lacks the template, ends the
-// process after telling the user.
+// process with kDialogReferenceExitCode after telling the user and running
+// the fatal-exit hook.
 INT_PTR CreateDialogFromReference(const DialogRequest& request, const char* reference);
+
+// The exit code of a process ended by a missing dialog library or template.
+constexpr UINT kDialogReferenceExitCode = 3;
+// Runs after the message of a fatal reference error, before the process ends
+// (the program saves its settings there).  Null: nothing runs.
+using DialogFatalExitHook = void (*)();
+void SetDialogFatalExitHook(DialogFatalExitHook hook);
 
 // The message boxes of the fatal reference errors go through this function;
 // tests replace it so that nothing waits for a click.

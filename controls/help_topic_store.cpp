@@ -4,20 +4,30 @@
 
 #include "common/owners.h"
 
-bool ReadWholeFile(const std::string& path, std::string* content) {
+namespace {
+
+// An index file holds one 32-bit offset per topic number, and no more.
+constexpr std::size_t kMaxIndexFileBytes = (std::size_t(kMaxTopicNumber) + 2) * 4;
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::size_t max_size, std::string* content) {
   FilePtr file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
   std::string text;
   char piece[4096];
   std::size_t got = 0;
-  while ((got = std::fread(piece, 1, sizeof piece, file.get())) > 0) text.append(piece, got);
+  while ((got = std::fread(piece, 1, sizeof piece, file.get())) > 0) {
+    if (got > max_size - text.size()) return false;
+    text.append(piece, got);
+  }
   if (std::ferror(file.get())) return false;
   *content = std::move(text);
   return true;
 }
 
 bool HelpTopicStore::ReadDocument() {
-  if (!ReadWholeFile(document_path_, &document_)) return false;
+  if (!ReadWholeFile(document_path_, kMaxHelpDocumentBytes, &document_)) return false;
   head_ = ReadDocumentHead(document_, html_mode_);
   return true;
 }
@@ -32,7 +42,7 @@ bool HelpTopicStore::Open(const std::string& document_path, const std::string& i
   index_saved_ = false;
   if (!ReadDocument()) return false;
   std::string bytes;
-  if (ReadWholeFile(index_path_, &bytes)) {
+  if (ReadWholeFile(index_path_, kMaxIndexFileBytes, &bytes)) {
     index_ = DecodeTopicIndex(bytes);
   } else {
     Rebuild();

@@ -4,6 +4,7 @@
 // is kept in memory whether or not its file could be written.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "controls/help_topics.h"
@@ -43,5 +44,10 @@ class HelpTopicStore {
   bool index_saved_ = false;
 };
 
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string* content);
+// Help documents past this size are not read: no real one comes near it, and
+// reading one of some hundred megabytes would exhaust the address space.
+constexpr std::size_t kMaxHelpDocumentBytes = 16u << 20;
+
+// Reads a whole file of at most `max_size` bytes; false when it cannot be
+// opened or read, or is larger.
+bool ReadWholeFile(const std::string& path, std::size_t max_size, std::string* content);

@@ -26,6 +26,8 @@ int64_t g_total_sectors = 0;
 int64_t g_finished_sectors = 0;
 int g_last_position = -1;
 int g_current_track = 0;
+// A kept track holds silence where the drive delivered nothing.
+bool g_read_damage = false;
 
 void Post(WPARAM code, LPARAM param) { PostMessageA(g_job->window, WM_USER, code, param); }
 
@@ -116,6 +118,7 @@ void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
     if (encoder || g_job->result != kRipCannotCreateFile) Discard(wav_path);
     return;
   }
+  if (TakeRipError() == kRipReadFailed) g_read_damage = true;
   if (encoder) EncodeTrack(*encoder, wav_path, output);
 }
 
@@ -127,6 +130,7 @@ DWORD WINAPI WorkerThread(void*) {
   for (int i = 0; i < g_job->track_count; ++i) g_total_sectors += g_job->tracks[i].length;
   g_finished_sectors = 0;
   g_last_position = -1;
+  g_read_damage = false;
   SetRipProgress(ReportProgress);
   Post(kRipMsgProgress, 0);
 
@@ -149,6 +153,9 @@ DWORD WINAPI WorkerThread(void*) {
     g_finished_sectors += g_job->tracks[i].length;
   }
 
+  // The other tracks are still worth having, but the job must not pass for a
+  // clean rip.
+  if (g_job->result == 0 && g_read_damage) g_job->result = kRipReadFailed;
   if (SUCCEEDED(com)) CoUninitialize();
   SetRipProgress(nullptr);
   const HWND window = g_job->window;

@@ -219,23 +219,77 @@ TEST(ScsiAnswers, FullTocGivesEachSessionsLeadOut) {
   EXPECT_FALSE(akrip::SessionsFromFullToc(full.data(), uint32_t(full.size()), toc, &sessions));
 }
 
+// READ TOC format 1 of the Enhanced CD above: sessions 1 to 2, the last
+// starting with track 3 at 14400.
+std::vector<uint8_t> EnhancedSessionInfo(uint8_t last_session = 2, uint8_t track = 3, uint32_t start = 14400) {
+  return {0,
+          10,
+          1,
+          last_session,
+          0,
+          0x14,
+          track,
+          0,
+          uint8_t(start >> 24),
+          uint8_t(start >> 16),
+          uint8_t(start >> 8),
+          uint8_t(start)};
+}
+
+TEST(ScsiAnswers, SessionInfoEndsTheEarlierSessionsTheGapBeforeTheLast) {
+  akrip::Toc toc;
+  const std::vector<uint8_t> format0 = EnhancedToc();
+  ASSERT_EQ(akrip::TocFromResponse(format0.data(), uint32_t(format0.size()), &toc), akrip::kErrNone);
+  akrip::SessionList sessions;
+  const std::vector<uint8_t> good = EnhancedSessionInfo();
+  ASSERT_TRUE(akrip::SessionsFromSessionInfo(good.data(), uint32_t(good.size()), toc, &sessions));
+  ASSERT_EQ(sessions.count, 2);
+  EXPECT_EQ(sessions.sessions[0].first_track, 1);
+  EXPECT_EQ(sessions.sessions[0].last_track, 2);
+  EXPECT_EQ(sessions.sessions[0].lead_out, 3000u);
+  EXPECT_EQ(sessions.sessions[1].first_track, 3);
+  EXPECT_EQ(sessions.sessions[1].last_track, 3);
+  EXPECT_EQ(sessions.sessions[1].lead_out, 15000u);
+
+  const struct {
+    const char* name;
+    std::vector<uint8_t> answer;
+  } refused[] = {
+      {"one session", EnhancedSessionInfo(1, 1, 0)},
+      {"last session starts with the first track", EnhancedSessionInfo(2, 1, 0)},
+      {"track beyond the TOC", EnhancedSessionInfo(2, 4, 14400)},
+      {"start differs from the TOC", EnhancedSessionInfo(2, 3, 14500)},
+      {"no room for the gap after the track before", EnhancedSessionInfo(2, 2, 1000)},
+      {"cut answer", std::vector<uint8_t>(good.begin(), good.begin() + 10)},
+      {"length field too small", {0, 2, 1, 2, 0, 0x14, 3, 0, 0, 0, 0x38, 0x40}},
+  };
+  for (const auto& c : refused) {
+    EXPECT_FALSE(akrip::SessionsFromSessionInfo(c.answer.data(), uint32_t(c.answer.size()), toc, &sessions)) << c.name;
+    EXPECT_EQ(sessions.count, 0) << c.name;
+  }
+}
+
 // Answers the full TOC with a script of its own, the rest from `answer`.
 struct SessionTransport : FakeTransport {
   std::vector<uint8_t> full_toc;
+  std::vector<uint8_t> session_info;
   bool refuse_full_toc = false;
+  bool refuse_session_info = false;
   akrip::ScsiOutcome Execute(const akrip::ScsiCommand& command, uint8_t* data, uint32_t size) override {
-    if (command.cdb[0] != 0x43 || command.cdb[2] != 2) return FakeTransport::Execute(command, data, size);
+    if (command.cdb[0] != 0x43 || command.cdb[2] == 0) return FakeTransport::Execute(command, data, size);
     commands.push_back(command);
     akrip::ScsiOutcome result{true, akrip::kScsiStatusGood, 0, {}, 0, 0};
-    if (refuse_full_toc) {
+    const bool session_query = command.cdb[2] == 1;
+    if (session_query ? refuse_session_info : refuse_full_toc) {
       result.status = akrip::kScsiStatusCheckCondition;
       result.sense[0] = 0x70;
       result.sense[2] = 0x05;
       result.sense_length = 18;
       return result;
     }
-    result.bytes_transferred = std::min<uint32_t>(size, uint32_t(full_toc.size()));
-    std::memcpy(data, full_toc.data(), result.bytes_transferred);
+    const std::vector<uint8_t>& answer_data = session_query ? session_info : full_toc;
+    result.bytes_transferred = std::min<uint32_t>(size, uint32_t(answer_data.size()));
+    std::memcpy(data, answer_data.data(), result.bytes_transferred);
     return result;
   }
 };
@@ -250,7 +304,18 @@ TEST(ScsiDrive, SessionsComeFromTheFullTocOrCoverTheWholeDisc) {
   EXPECT_EQ(sessions.count, 2);
   EXPECT_EQ(transport.commands.back().cdb[1], 0x02);  // the full TOC is asked in MSF
 
+  // Without the full TOC the session information says where the last
+  // session starts; without either the disc is one session.
   transport.refuse_full_toc = true;
+  transport.session_info = EnhancedSessionInfo();
+  ASSERT_EQ(drive.ReadSessions(&sessions), akrip::kErrNone);
+  ASSERT_EQ(sessions.count, 2);
+  EXPECT_EQ(sessions.sessions[0].lead_out, 3000u);
+  EXPECT_EQ(transport.commands.back().cdb[2], 1);
+  EXPECT_EQ(transport.commands.back().cdb[1], 0);  // as LBA
+  EXPECT_EQ(transport.commands.back().cdb[6], 0);  // no starting track in this format
+
+  transport.refuse_session_info = true;
   ASSERT_EQ(drive.ReadSessions(&sessions), akrip::kErrNone);
   ASSERT_EQ(sessions.count, 1);
   EXPECT_EQ(sessions.sessions[0].last_track, 3);

@@ -95,6 +95,27 @@ TEST_F(RealDrive, ReadsTheTocSectorsAndSessionsOfAnEnhancedCd) {
   EXPECT_EQ(windows_.open_handles(), 0u);
 }
 
+// A drive that refuses the full TOC still ends the audio session where the
+// disc does, through either way of talking to it.
+TEST_F(RealDrive, DriveWithoutTheFullTocGivesSessionsFromTheLastSessionsStart) {
+  windows_.refuses_full_toc = true;
+  for (bool pass_through : {true, false}) {
+    SCOPED_TRACE(pass_through ? "pass-through" : "CD-ROM requests");
+    windows_.deny_write_access = !pass_through;
+    std::unique_ptr<akrip::Drive> drive = OpenE();
+    ASSERT_TRUE(drive);
+    akrip::SessionList sessions{};
+    ASSERT_EQ(drive->ReadSessions(&sessions), akrip::kErrNone);
+    ASSERT_EQ(sessions.count, 2);
+    EXPECT_EQ(sessions.sessions[0].first_track, 1);
+    EXPECT_EQ(sessions.sessions[0].last_track, 2);
+    EXPECT_EQ(sessions.sessions[0].lead_out, kFirstSessionLeadOut);
+    EXPECT_EQ(sessions.sessions[1].first_track, 3);
+    EXPECT_EQ(sessions.sessions[1].last_track, 3);
+    EXPECT_EQ(sessions.sessions[1].lead_out, akrip_tests::kDiscLeadOut);
+  }
+}
+
 TEST_F(RealDrive, WaitsForADiscThatSpinsUp) {
   std::unique_ptr<akrip::Drive> drive = OpenE();
   ASSERT_TRUE(drive);

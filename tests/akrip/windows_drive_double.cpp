@@ -60,6 +60,18 @@ std::vector<uint8_t> FullToc() {
   return toc;
 }
 
+// READ TOC format 1: the first track of the last complete session.
+std::vector<uint8_t> SessionInfo(bool msf) {
+  std::vector<uint8_t> info = {0, 10, 1, 2, 0, 0x14, 3, 0};
+  if (msf) {
+    const uint32_t frames = kDataTrackStart + 150;
+    info.insert(info.end(), {0, uint8_t(frames / 4500), uint8_t(frames / 75 % 60), uint8_t(frames % 75)});
+  } else {
+    PutLba(&info, kDataTrackStart);
+  }
+  return info;
+}
+
 std::vector<uint8_t> FixedSense(uint8_t key, uint8_t asc, uint8_t ascq) {
   std::vector<uint8_t> sense(18, 0);
   sense[0] = 0x70;
@@ -245,7 +257,9 @@ WindowsDriveDouble::Answer WindowsDriveDouble::Drive(const uint8_t* cdb, uint32_
       const int format = cdb[2] & 0x0F;
       if (format == 0 && !(cdb[1] & 0x02)) {
         answer.data = FormatZeroToc();
-      } else if (format == 2 && (cdb[1] & 0x02)) {
+      } else if (format == 1) {
+        answer.data = SessionInfo(cdb[1] & 0x02);
+      } else if (format == 2 && (cdb[1] & 0x02) && !refuses_full_toc) {
         answer.data = FullToc();
       } else {
         fail(0x05, 0x24, 0x00);
@@ -312,8 +326,16 @@ BOOL WindowsDriveDouble::TocRequest(void* in, DWORD in_size, void* out, DWORD ou
   std::vector<uint8_t> toc;
   if (request.Format == CDROM_READ_TOC_EX_FORMAT_TOC && !request.Msf) {
     toc = FormatZeroToc();
+  } else if (request.Format == CDROM_READ_TOC_EX_FORMAT_SESSION) {
+    if (request.SessionTrack != 0) return Refuse("the session information has no starting track");
+    toc = SessionInfo(request.Msf);
   } else if (request.Format == CDROM_READ_TOC_EX_FORMAT_FULL_TOC) {
     if (!request.Msf) return Refuse("the full TOC is given in MSF only");
+    if (refuses_full_toc) {
+      // The class driver turns the drive's illegal request into this.
+      SetLastError(ERROR_INVALID_FUNCTION);
+      return FALSE;
+    }
     toc = FullToc();
   } else {
     return Refuse("TOC format");

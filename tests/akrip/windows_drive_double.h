@@ -61,6 +61,7 @@ class WindowsDriveDouble {
   bool script_repeats_last = false;  // the last step answers every request from then on
   uint32_t medium_error_lba = UINT32_MAX;
   bool refuses_cdda_type = false;
+  bool refuses_full_toc = false;  // answers the session information only
 
   std::vector<LoggedCommand> commands;
   std::vector<std::string> violations;  // documented rules the caller broke

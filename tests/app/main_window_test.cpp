@@ -14,8 +14,11 @@
 #include <vector>
 
 #include "app/disc_lookup.h"
+#include "app/help_language.h"
 #include "app/main_toolbar.h"
 #include "app/settings.h"
+#include "app/startup_tables.h"
+#include "app/tips_viewer.h"
 #include "app/track_list.h"
 #include "cd/cd_drives.h"
 #include "cd/cddb_lookup.h"
@@ -25,7 +28,9 @@
 #include "common/win_params.h"
 #include "controls/dialog_resources.h"
 #include "controls/frame_bars.h"
+#include "controls/frame_help_pane.h"
 #include "controls/frame_services.h"
+#include "controls/help_doc.h"
 #include "controls/list_view.h"
 #include "controls/owner_menus.h"
 #include "res/main_window_ids.h"
@@ -488,6 +493,17 @@ TEST_F(MainWindowLookupTest, TitlesThatDoNotFitTheDiscAreNotTaken) {
   EXPECT_STREQ(TrackTitleAt(0), "Track 01");
 }
 
+TEST_F(MainWindowLookupTest, EmptyOrBlankRecordTitlesGetTheTrackNumber) {
+  g_lookup_result.track_titles[1] = "";
+  g_lookup_result.track_titles[4] = " \t ";
+  StartLookup();
+  EndLookup();
+  EXPECT_STREQ(TrackTitleAt(0), "Song 1");
+  EXPECT_STREQ(TrackTitleAt(1), "Track 02");
+  EXPECT_STREQ(TrackTitleAt(4), "Track 05");
+  EXPECT_STREQ(TrackTitleAt(5), "Song 6");
+}
+
 TEST_F(MainWindowLookupTest, AnswersMessagesWhileTheServerStalls) {
   testing_support::CddbTestServer server([](const std::string&) {
     return testing_support::ServerAnswer{testing_support::ServerAnswer::kStall, ""};
@@ -650,6 +666,31 @@ TEST_F(MainWindowLanguageTest, WindowOpenedAfterTheWayBackToEnglishIsEnglish) {
   window_ = MainWindowHandle();
   EXPECT_EQ(Text(IDC_REFRESH_CD), "Refresh CD");
   EXPECT_EQ(Text(IDC_SOURCE_GROUP), "Source:");
+}
+
+// The help and tips documents follow the language chosen in the menu.
+TEST_F(MainWindowLanguageTest, HelpAndTipsFollowTheLanguage) {
+  InstallHelpViewer();
+  ASSERT_EQ(SetFrameHelp(frame_, kMainHelpPage, IDM_HELP, HelpTopicForId), 1);
+  CreateTipsViewer(g_settings);
+  ASSERT_NE(TipsDocument(), nullptr);
+  const auto help_path = [this] { return static_cast<HelpDoc*>(frame_->help_pane)->document_path; };
+
+  Command(IDM_LANG_GERMAN);
+  EXPECT_NE(help_path().find("\\lang\\help_de.htm"), std::string::npos) << help_path();
+  EXPECT_NE(TipsDocument()->document_path.find("\\lang\\tips_de.htm"), std::string::npos);
+  Command(IDM_LANG_FRENCH);
+  EXPECT_NE(help_path().find("\\lang\\help_fr.htm"), std::string::npos) << help_path();
+  EXPECT_NE(TipsDocument()->document_path.find("\\lang\\tips_fr.htm"), std::string::npos);
+  Command(IDM_LANG_ENGLISH);
+  EXPECT_EQ(help_path().find("\\lang\\"), std::string::npos) << help_path();
+
+  ReleaseTipsViewer();
+  frame_->help_topic_of = nullptr;
+  ReleaseHelpPane(frame_->help_pane);
+  frame_->help_pane = nullptr;
+  ReleaseSharedHelpFrames();
+  FrameServicesTable() = FrameServices();
 }
 
 // Every item of the window's menu, depth first: what it shows and does.

@@ -334,6 +334,33 @@ TEST_F(PreferencesTest, OkHandsAnEmptiedHostOnSoThatTheOldProxyStops) {
   EXPECT_EQ(g_handed_hosts.size(), 1u) << "Cancel hands nothing on";
 }
 
+// A whole address pasted into the host field keeps only the host there; a
+// port in it is the port, otherwise the port field's.
+TEST_F(PreferencesTest, OkSplitsAnAddressTypedIntoTheHostField) {
+  const struct {
+    const char* host_field;
+    const char* port_field;
+    const char* host;
+    int32_t port;
+  } cases[] = {
+      {"proxy:3128", "0", "proxy", 3128},
+      {" http://proxy:8080/ ", "3128", "proxy", 8080},
+      {"user@proxy", "81", "proxy", 81},
+      {"  proxy.lan\t", "82", "proxy.lan", 82},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(Run([&c](HWND dialog) {
+                SetDlgItemTextA(dialog, IDC_PREFS_PROXY_HOST, c.host_field);
+                SetDlgItemTextA(dialog, IDC_PREFS_PROXY_PORT, c.port_field);
+                Click(dialog, IDC_PREFS_OK);
+              }),
+              1);
+    ASSERT_TRUE(proxy_.host);
+    EXPECT_STREQ(proxy_.host.get(), c.host) << c.host_field;
+    EXPECT_EQ(proxy_.port, c.port) << c.host_field;
+  }
+}
+
 // A lookup started after OK goes through the proxy typed.
 class PreferencesLookupTest : public PreferencesTest {
  protected:

@@ -102,6 +102,30 @@ TEST_F(SettingsSave, RefusedReplacementKeepsTheOldFileAndTheProxyValues) {
   EXPECT_FALSE(testing_support::FileExists(ReplacingFile::NewFileName(g_config_path.c_str())));
 }
 
+// Another instance closing at the same moment writes its own new file; one
+// held open by it, or left read-only by a crashed process, stops no save.
+TEST_F(SettingsSave, NewFilesOfOtherWritersDoNotStopTheSave) {
+  const std::string other_writer = g_config_path + ".new";
+  HANDLE held =
+      CreateFileA(other_writer.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const std::string stale = ReplacingFile::NewFileName(g_config_path.c_str());
+  EXPECT_NE(stale.find(std::to_string(GetCurrentProcessId())), std::string::npos) << stale;
+  testing_support::WriteWholeFile(stale, "stale=1\n");
+  ASSERT_TRUE(SetFileAttributesA(stale.c_str(), FILE_ATTRIBUTE_READONLY));
+
+  AppSettings settings;
+  settings.output_format = kFormatOgg;
+  const bool saved = SaveSettings(settings, g_config_path.c_str());
+  CloseHandle(held);
+  SetFileAttributesA(stale.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(saved);
+  EXPECT_NE(TextOf(g_config_path).find("\noutputFormat=1\n"), std::string::npos);
+  EXPECT_EQ(TextOf(stale), "stale=1\n");
+  // Only the old file, the other writers' files and nothing of this save.
+  EXPECT_EQ(testing_support::FolderNames(dir_.path()).size(), 3u);
+}
+
 TEST_F(SettingsSave, NoHooksStillWritesTheSettings) {
   g_settings_save_hooks = SettingsSaveHooks{};
   AppSettings settings;

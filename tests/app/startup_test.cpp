@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -109,6 +111,103 @@ TEST(Startup, VersionTextComesFromTheVersionResource) {
   // The program's version is 1.0.0.1: major, middle as two digits, minor as three.
   EXPECT_STREQ(ProgramVersionText(), "1.00.000");
   EXPECT_STREQ(ProgramBuildText(), "0001");
+}
+
+// Whole runs of the program go in a child: this executable again, told by
+// the environment what to do once the main window is shown and where to
+// report.  Its working folder is a fresh one, for its config.ini.
+constexpr char kChildMode[] = "CORVALE_TEST_STARTUP_MODE";
+constexpr char kChildReport[] = "CORVALE_TEST_STARTUP_REPORT";
+constexpr UINT kModeBeforeStart = SEM_NOOPENFILEERRORBOX;
+
+std::string g_report_path;
+
+void Report(const std::string& line) { std::ofstream(g_report_path, std::ios::app) << line << "\n"; }
+
+int RecordMessageBox(HWND, const char* text, const char* caption, UINT) {
+  Report(std::string("box:") + text + "|" + caption);
+  return IDOK;
+}
+
+void OnMainWindowShown() {
+  const UINT error_mode = SetErrorMode(0);
+  SetErrorMode(error_mode);
+  Report("error mode " + std::to_string(error_mode));
+  if (std::string(std::getenv(kChildMode)) == "missing-dialogs") {
+    SetDialogMessageBoxFunc(RecordMessageBox);
+    CreateDialogFromReference(nullptr, nullptr, "NoSuchDialogs.dll?#7300", nullptr, false);
+    Report("returned");
+  }
+  PostMessageA(MainWindowHandle(), WM_CLOSE, 0, 0);
+}
+
+TEST(StartupChild, RunsTheProgram) {
+  const char* mode = std::getenv(kChildMode);
+  const char* report = std::getenv(kChildReport);
+  if (mode == nullptr || report == nullptr) GTEST_SKIP() << "runs only as a child";
+  g_report_path = report;
+  SetErrorMode(kModeBeforeStart);
+  SetMainWindowShownHook(OnMainWindowShown);
+  Report("exit " + std::to_string(RunCorvale(GetModuleHandleA(nullptr))));
+}
+
+struct ChildRun {
+  DWORD exit_code = 0xFFFFFFFF;
+  std::vector<std::string> report;
+};
+
+ChildRun RunProgramInChild(const char* mode, const std::string& folder) {
+  const std::string report = folder + "\\report.txt";
+  char program[MAX_PATH];
+  GetModuleFileNameA(nullptr, program, sizeof program);
+  std::string command = std::string("\"") + program + "\" --gtest_filter=StartupChild.*";
+  SetEnvironmentVariableA(kChildMode, mode);
+  SetEnvironmentVariableA(kChildReport, report.c_str());
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  HANDLE quiet = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = quiet;
+  startup.hStdError = quiet;
+  PROCESS_INFORMATION process = {};
+  ChildRun run;
+  const BOOL started =
+      CreateProcessA(program, &command[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup, &process);
+  if (quiet != INVALID_HANDLE_VALUE) CloseHandle(quiet);
+  SetEnvironmentVariableA(kChildMode, nullptr);
+  SetEnvironmentVariableA(kChildReport, nullptr);
+  if (!started) return run;
+  WaitForSingleObject(process.hProcess, 120000);
+  GetExitCodeProcess(process.hProcess, &run.exit_code);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  std::ifstream in(report);
+  for (std::string line; std::getline(in, line);) run.report.push_back(line);
+  return run;
+}
+
+const std::string kQuietCriticalErrors = "error mode " + std::to_string(kModeBeforeStart | SEM_FAILCRITICALERRORS);
+
+// The error mode the process started with is kept, and critical errors
+// (a drive without a disk) fail without asking the user.
+TEST(StartupRun, CriticalErrorsFailQuietlyFromTheStart) {
+  TempDir folder;
+  const ChildRun run = RunProgramInChild("close", folder.path());
+  EXPECT_EQ(run.exit_code, 0u);
+  EXPECT_EQ(run.report, (std::vector<std::string>{kQuietCriticalErrors, "exit 0"}));
+}
+
+// A missing dialog library ends the run with a failure code, and the
+// settings are saved first.
+TEST(StartupRun, MissingDialogLibraryEndsWithAFailureAndSavesTheSettings) {
+  TempDir folder;
+  const ChildRun run = RunProgramInChild("missing-dialogs", folder.path());
+  EXPECT_EQ(run.exit_code, kDialogReferenceExitCode);
+  EXPECT_EQ(run.report,
+            (std::vector<std::string>{kQuietCriticalErrors, "box:Dialog DLL not found.|NoSuchDialogs.dll"}));
+  const auto config = testing_support::ReadWholeFile(folder.File("config.ini"));
+  EXPECT_EQ(std::string(config.begin(), config.end()).rfind("version=1.00.000\n", 0), 0u);
 }
 
 }  // namespace

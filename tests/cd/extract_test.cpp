@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -83,20 +84,44 @@ TEST_F(Extract, EmptyRangeWritesTheHeaderOnly) {
   EXPECT_TRUE(g_reported.empty());
 }
 
-TEST_F(Extract, ShortReadErrorLetsTheDeliveredBlockThrough) {
+// Sectors a short read leaves out are asked for again; those that never
+// arrive become silence, so the track keeps its length and every other sector
+// its place, and the read error is still reported.
+TEST_F(Extract, ShortReadsKeepEveryOtherSectorInPlace) {
+  struct Case {
+    const char* name;
+    const char* rule;
+    const char* code;  // after the range of a read-fail rule; nullptr for short-read
+    int32_t silent_first;
+    int32_t silent_count;
+  };
+  const Case cases[] = {
+      {"failing with the short-read code", "read-fail=", ":-15", 30, 1},
+      {"succeeding with fewer sectors", "short-read=", nullptr, 30, 1},
+      {"at the first sector of a block", "short-read=", nullptr, 54, 1},
+      {"over several blocks", "read-fail=", ":-15", 50, 41},
+      {"clearing when asked again", "read-fail=", ":-15*1", 30, 0},
+  };
   const int32_t start = TestDisc().starts[3];
-  SetFaults(("read-fail=" + std::to_string(start + 30) + "-" + std::to_string(start + 30) + ":-15").c_str());
-  const std::string path = dir_.File("tolerated.wav");
-  EXPECT_EQ(RipTrackToWav(start, 200, path.c_str()), 1);
-  EXPECT_EQ(TakeRipError(), 0);
-  EXPECT_EQ(g_reported.back(), 200);
-  // The block at start + 27 delivers its three sectors before the bad one;
-  // the rest of that block is missing and the next block follows directly.
-  std::vector<unsigned char> expected = ExpectedSectors(start, 30);
-  const std::vector<unsigned char> after = ExpectedSectors(start + 54, 146);
-  expected.insert(expected.end(), after.begin(), after.end());
-  EXPECT_EQ(Pcm(path), expected);
-  EXPECT_EQ(HeaderDataSize(path), uint32_t(expected.size()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int32_t first = start + c.silent_first;
+    const int32_t last = first + (c.silent_count > 0 ? c.silent_count - 1 : 0);
+    std::string faults = c.rule + std::to_string(first);
+    if (c.code) faults += "-" + std::to_string(last) + c.code;
+    SetFaults(faults.c_str());
+    g_reported.clear();
+    const std::string path = dir_.File("short.wav");
+    EXPECT_EQ(RipTrackToWav(start, 200, path.c_str()), 1);
+    EXPECT_EQ(TakeRipError(), c.silent_count > 0 ? 6 : 0);
+    ASSERT_FALSE(g_reported.empty());
+    EXPECT_EQ(g_reported.back(), 200);
+
+    std::vector<unsigned char> expected = ExpectedSectors(start, 200);
+    std::fill(expected.begin() + c.silent_first * 2352, expected.begin() + (c.silent_first + c.silent_count) * 2352, 0);
+    EXPECT_TRUE(Pcm(path) == expected);
+    EXPECT_EQ(HeaderDataSize(path), 200u * 2352u);
+  }
 }
 
 TEST_F(Extract, UnreadableBlockEndsTheTrackWithCodeSix) {

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include <string>
 #include <vector>
 
@@ -41,6 +46,15 @@ TEST(NextProxyEntry, SchemesHostsAndPorts) {
                 {kProxySchemeHttps, "s", 443}, {kProxySchemeGopher, "g", 0}, {kProxySchemeUnknown, "k", 1080}}));
 }
 
+// Entries as the system's settings dialog and other programs write them.
+TEST(NextProxyEntry, AddressesWithSchemesAndUserNames) {
+  EXPECT_EQ(Walk("http=http://proxy:3128"), (std::vector<Entry>{{kProxySchemeHttp, "proxy", 3128}}));
+  EXPECT_EQ(Walk("http=http://u:p@proxy:8080/;https=https://s:443"),
+            (std::vector<Entry>{{kProxySchemeHttp, "proxy", 8080}, {kProxySchemeHttps, "s", 443}}));
+  EXPECT_EQ(Walk("http://proxy:3128"), (std::vector<Entry>{{kProxySchemeAll, "proxy", 3128}}));
+  EXPECT_EQ(Walk("http=[::1]:3128"), (std::vector<Entry>{{kProxySchemeHttp, "::1", 3128}}));
+}
+
 TEST(NextProxyEntry, AnEntryWithoutPortHasPortZeroNotAnEarlierOne) {
   EXPECT_EQ(Walk("ftp=f:21;http=h"), (std::vector<Entry>{{kProxySchemeFtp, "f", 21}, {kProxySchemeHttp, "h", 0}}));
 }
@@ -60,6 +74,33 @@ TEST(NextProxyEntry, OddTextIsReadSafely) {
   EXPECT_EQ(host, nullptr);
   EXPECT_EQ(port, 0);
   EXPECT_EQ(NextProxyEntry(nullptr, &host, &port), kProxySchemeUnknown);
+}
+
+// proxy_addresses/: each .txt holds one address as typed (its line end is
+// not part of it), the .expected beside it the host and port read from it.
+TEST(SplitProxyAddress, Corpus) {
+  namespace fs = std::filesystem;
+  std::vector<fs::path> inputs;
+  for (const auto& entry : fs::directory_iterator(CORVALE_PROXY_ADDRESSES_DIR)) {
+    if (entry.path().extension() == ".txt") inputs.push_back(entry.path());
+  }
+  std::sort(inputs.begin(), inputs.end());
+  ASSERT_GE(inputs.size(), 10u);
+  auto read = [](const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+  };
+  for (const fs::path& input : inputs) {
+    SCOPED_TRACE(input.filename().string());
+    std::string typed = read(input);
+    if (!typed.empty() && typed.back() == '\n') typed.pop_back();
+    const ProxyAddress address = SplitProxyAddress(typed);
+    fs::path expected = input;
+    expected.replace_extension(".expected");
+    EXPECT_EQ(read(expected), "host=[" + address.host + "] port=" + std::to_string(address.port) + "\n");
+  }
 }
 
 }  // namespace

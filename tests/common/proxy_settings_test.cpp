@@ -153,4 +153,31 @@ TEST_F(ProxySettingsTest, TheSystemsOwnProxyIsNotCopiedIntoTheSharedSettings) {
   EXPECT_EQ(Stored("proxy"), "h");
 }
 
+// An emptied field must not leave a "" that hides the system proxy, and what
+// earlier versions stored ("", "host:port", a pasted address) reads sensibly.
+TEST_F(ProxySettingsTest, EmptyHostsMeanNoSharedProxyAndStoredAddressesAreSplit) {
+  System("http=http://system:8080");
+  SetText(kShared, "proxy", "old");
+  for (const char* empty : {"", "  "}) {
+    ASSERT_EQ(SaveProxySettings(0, empty, 0, nullptr, nullptr), 1);
+    EXPECT_EQ(Stored("proxy"), "(none)") << "[" << empty << "]";
+    EXPECT_EQ(Read(), "1 system 8080");
+  }
+
+  const struct {
+    const char* stored;
+    const char* port;
+    const char* read;
+  } cases[] = {
+      {"", "3128", "1 system 8080"},       {" \t", "3128", "1 system 8080"},
+      {"proxy:3128", "0", "1 proxy 3128"}, {"http://user@proxy:8080/", "3128", "1 proxy 8080"},
+      {" proxy ", "3128", "1 proxy 3128"},
+  };
+  for (const auto& c : cases) {
+    SetText(kShared, "proxy", c.stored);
+    SetText(kShared, "port", c.port);
+    EXPECT_EQ(Read(), c.read) << "[" << c.stored << "]";
+  }
+}
+
 }  // namespace

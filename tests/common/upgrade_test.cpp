@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <softpub.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -184,6 +185,64 @@ TEST_F(UpgradeTest, FailedSwapKeepsAProgramInPlace) {
   }
   EXPECT_EQ(ReadWholeFile(program_).size(), fake_.size());
   EXPECT_TRUE(FileExists(new_path));
+}
+
+// A download cut short keeps valid headers; it must not replace the program.
+TEST_F(UpgradeTest, TruncatedCopyIsRefusedAndTheOldProgramStarts) {
+  PutMachineText(kTestUpgradeKey, "path", program_);
+  ASSERT_GT(fake_.size(), 8192u);
+  WriteWholeFile(dir_.File("Upgrade.new"), fake_.data(), 8192);
+  EXPECT_EQ(LaunchUpgrade(nullptr, "Corvale Rip", kTestUpgradeKey, kUpgradePlain), 1);
+  EXPECT_EQ(LoggedLine(), Logged("Upgrade.exe RP \"Corvale Rip\"", fake_.size()));
+  EXPECT_EQ(ReadWholeFile(program_).size(), fake_.size());
+  EXPECT_TRUE(FileExists(dir_.File("Upgrade.new")));
+}
+
+// A whole image that Windows will not run as a program: the old program
+// must come back and be started in its place.
+TEST_F(UpgradeTest, CopyThatCannotStartIsReplacedByTheOldProgram) {
+  PutMachineText(kTestUpgradeKey, "path", program_);
+  std::vector<unsigned char> unrunnable = fake_;
+  unrunnable.insert(unrunnable.end(), 512, 0xA5);
+  std::uint32_t new_header = 0;
+  for (int i = 0; i < 4; ++i) new_header |= std::uint32_t(unrunnable[0x3C + std::size_t(i)]) << (8 * i);
+  // The machine field: an ARM64 program.
+  unrunnable[new_header + 4] = 0x64;
+  unrunnable[new_header + 5] = 0xAA;
+  WriteWholeFile(dir_.File("Upgrade.new"), unrunnable.data(), unrunnable.size());
+
+  EXPECT_EQ(LaunchUpgrade(nullptr, "Corvale Rip", kTestUpgradeKey, kUpgradePlain), 1);
+  EXPECT_EQ(LoggedLine(), Logged("Upgrade.exe RP \"Corvale Rip\"", fake_.size()));
+  EXPECT_EQ(ReadWholeFile(program_).size(), fake_.size());
+  EXPECT_FALSE(FileExists(dir_.File("Upgrade.old")));
+}
+
+TEST_F(UpgradeTest, SwapCutShortIsRepairedAtTheNextStart) {
+  PutMachineText(kUpgradeProgramKey, "path", program_);
+  const std::string aside = dir_.File("Upgrade.old");
+
+  // Cut short after the old program went aside: none in place.
+  ASSERT_TRUE(MoveFileExA(program_.c_str(), aside.c_str(), 0));
+  RestoreRegisteredUpgradeProgram();
+  EXPECT_EQ(ReadWholeFile(program_).size(), fake_.size());
+  EXPECT_FALSE(FileExists(aside));
+
+  // The same found by the upgrade command itself.
+  ASSERT_TRUE(MoveFileExA(program_.c_str(), aside.c_str(), 0));
+  EXPECT_EQ(RunUpgrade(nullptr, kUpgradePlain), 1);
+  EXPECT_EQ(LoggedLine(), Logged("Upgrade.exe RP \"Corvale Rip\"", fake_.size()));
+  EXPECT_FALSE(FileExists(aside));
+
+  // Cut short before the new program had started: a whole program in place
+  // stays, and the old one goes once it has started.
+  PutNewCopy(aside);
+  RestoreRegisteredUpgradeProgram();
+  EXPECT_EQ(ReadWholeFile(program_).size(), fake_.size());
+  ASSERT_TRUE(FileExists(aside));
+  DeleteFileA(dir_.File("upgrade.log").c_str());
+  EXPECT_EQ(RunUpgrade(nullptr, kUpgradePlain), 1);
+  EXPECT_EQ(LoggedLine(), Logged("Upgrade.exe RP \"Corvale Rip\"", fake_.size()));
+  EXPECT_FALSE(FileExists(aside));
 }
 
 // Components are created in an order that is neither the sorted order nor

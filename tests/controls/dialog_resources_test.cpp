@@ -227,6 +227,7 @@ TEST(DialogReferenceChild, OpensTheReferenceFromTheEnvironment) {
   g_report_path = report;
   InitCommonLibrary(GetModuleHandleA(nullptr), nullptr, nullptr, nullptr);
   SetDialogMessageBoxFunc(RecordMessageBox);
+  SetDialogFatalExitHook([] { std::ofstream(g_report_path, std::ios::app) << "hook\n"; });
   CreateDialogFromReference(nullptr, nullptr, reference, nullptr, false);
   std::ofstream(g_report_path, std::ios::app) << "returned\n";
 }
@@ -273,14 +274,14 @@ ChildResult RunChild(const std::string& reference) {
 
 TEST(DialogReferenceFailure, MissingLibraryTellsTheUserAndEndsTheProcess) {
   const ChildResult result = RunChild("NoSuchDialogs.dll?#7300");
-  EXPECT_EQ(result.exit_code, 0u);
-  EXPECT_EQ(result.report, "box:Dialog DLL not found.|NoSuchDialogs.dll\n");
+  EXPECT_EQ(result.exit_code, kDialogReferenceExitCode);
+  EXPECT_EQ(result.report, "box:Dialog DLL not found.|NoSuchDialogs.dll\nhook\n");
 }
 
 TEST(DialogReferenceFailure, MissingTemplateTellsTheUserAndEndsTheProcess) {
   const ChildResult result = RunChild("VelmaronDialogs.dll?#7399");
-  EXPECT_EQ(result.exit_code, 0u);
-  EXPECT_EQ(result.report, "box:Resource not found in DLL.|#7399\n");
+  EXPECT_EQ(result.exit_code, kDialogReferenceExitCode);
+  EXPECT_EQ(result.report, "box:Resource not found in DLL.|#7399\nhook\n");
 }
 
 TEST(DialogReferenceFailure, PresentTemplateReturnsNormally) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -142,6 +143,51 @@ TEST(HelpTopics, StaleIndexIsRebuiltOnceAndABuiltIndexIsKeptWhenItsFileCannotBeW
 
   HelpTopicStore missing;
   EXPECT_FALSE(missing.Open(dir.File("none.htm"), dir.File("none.idx"), true, nullptr));
+}
+
+// A document of some hundred megabytes is not read at all (a sparse file:
+// nothing of that size is written to disk).
+TEST(HelpTopics, OversizedDocumentIsNotOpened) {
+  testing_support::TempDir dir;
+  const std::string document = dir.File("help.htm");
+  {
+    std::ofstream out(document, std::ios::binary);
+    out << "<body>\n#1 one\n";
+    out.seekp(std::streamoff(300) << 20);
+    out << "#2 two\n";
+  }
+  HelpTopicStore store;
+  EXPECT_FALSE(store.Open(document, TopicIndexPath(document), true, nullptr));
+
+  // An index file too large to be one is ignored and built afresh.
+  std::ofstream(document, std::ios::trunc | std::ios::binary) << "<body>\n#1 one\n";
+  {
+    std::ofstream out(TopicIndexPath(document), std::ios::binary);
+    out.seekp(std::streamoff(300) << 20);
+    out << '\0';
+  }
+  ASSERT_TRUE(store.Open(document, TopicIndexPath(document), true, nullptr));
+  EXPECT_TRUE(store.index_rebuilt());
+  EXPECT_EQ(store.Extract(1).text, " one\n");
+}
+
+// Cutting out a topic of many short lines takes time in proportion to its
+// length: a topic of some megabytes used to take many seconds.
+TEST(HelpTopics, LongTopicIsCutOutInLinearTime) {
+  for (const bool html_mode : {true, false}) {
+    std::string document = html_mode ? "<body>\n#1 start\n" : "{\\rtf1 head\n#1 start\n";
+    const std::size_t lines = 150000;
+    for (std::size_t i = 0; i < lines; ++i) document += "ab\n";
+    document += "#2 two\n";
+    const TopicIndex index = BuildTopicIndex(document);
+    const auto begin = std::chrono::steady_clock::now();
+    const TopicText topic = ExtractTopicText(document, index, 1, html_mode, false);
+    const auto milliseconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin).count();
+    ASSERT_EQ(topic.lookup, TopicLookup::kFound);
+    EXPECT_EQ(topic.text.size(), (html_mode ? std::string(" start\n").size() : 0) + lines * 3);
+    EXPECT_LT(milliseconds, 1000) << (html_mode ? "html" : "rich text");
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -119,6 +120,24 @@ TEST_F(RipWorker, ReadFailureOnTheSecondTrackEndsTheJobWithCodeSix) {
   // The track that did not complete leaves nothing that looks like a rip.
   EXPECT_FALSE(FileExists(Output("B")));
   EXPECT_FALSE(FileExists(Output("C")));
+}
+
+// A sector the drive never delivers costs that sector only: every track is
+// kept at its full length, and the job still reports the read error.
+TEST_F(RipWorker, UndeliveredSectorBecomesSilenceAndTheJobReportsCodeSix) {
+  AddTrack(0, "A");
+  AddTrack(3, "B");
+  AddTrack(2, "C");
+  const int32_t lost = TestDisc().starts[3] + 40;
+  SetFaults(("short-read=" + std::to_string(lost)).c_str());
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(window_.WaitForEnd());
+  EXPECT_EQ(job_.result, 6);
+  EXPECT_EQ(Pcm(Output("A")), ExpectedSectors(TestDisc().starts[0], TestDisc().lengths[0]));
+  std::vector<unsigned char> damaged = ExpectedSectors(TestDisc().starts[3], TestDisc().lengths[3]);
+  std::fill(damaged.begin() + 40 * 2352, damaged.begin() + 41 * 2352, 0);
+  EXPECT_TRUE(Pcm(Output("B")) == damaged);
+  EXPECT_EQ(Pcm(Output("C")), ExpectedSectors(TestDisc().starts[2], TestDisc().lengths[2]));
 }
 
 TEST_F(RipWorker, StopDuringTheSecondTrackSkipsTheRest) {
