@@ -50,7 +50,9 @@ namespace {
 constexpr WPARAM kRedrawWindow = 1;
 constexpr WPARAM kLookupEnded = 1000;
 
-const char* const kFormatNames[] = {".wav", ".ogg Encoded by vorbis", ".wma Windows Media", ".mp3"};
+const char* const kFormatNames[] = {".wav", ".ogg Encoded by vorbis", ".wma Windows Media",
+                                    ".mp3", ".flac Free Lossless",    ".opus"};
+static_assert(sizeof kFormatNames / sizeof kFormatNames[0] == kOutputFormatCount, "a name for every format");
 const char* const kRates[] = {"44100"};
 
 MainState g_main;

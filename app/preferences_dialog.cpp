@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "controls/dialog_resources.h"
+#include "common/message_format.h"
 #include "common/proxy_entry.h"
 #include "common/strings.h"
 #include "common/text_utils.h"
 #include "controls/dialog_frame.h"
 #include "res/preferences_ids.h"
+#include "app/product_name.h"
 #include "res/string_ids.h"
 
 namespace {
@@ -49,6 +51,58 @@ void FillFields(HWND dialog, const PreferencesRequest& request) {
   const ProxyValues& proxy = *request.proxy;
   SetDlgItemTextA(dialog, IDC_PREFS_PROXY_HOST, proxy.host ? proxy.host.get() : "");
   SetDlgItemTextA(dialog, IDC_PREFS_PROXY_PORT, std::to_string(proxy.port).c_str());
+
+  SetDlgItemTextA(dialog, IDC_PREFS_FLAC_LEVEL, std::to_string(settings.flac_level).c_str());
+  SetDlgItemTextA(dialog, IDC_PREFS_OPUS_BITRATE, std::to_string(settings.opus_bitrate).c_str());
+}
+
+// A whole number within [low, high], blanks around it allowed.
+bool ReadRangedField(HWND dialog, int id, int32_t low, int32_t high, int32_t* value) {
+  const std::string text = FieldText(dialog, id);
+  const size_t first = text.find_first_not_of(" \t");
+  const size_t last = text.find_last_not_of(" \t");
+  if (first == std::string::npos || last - first >= 6) return false;
+  const std::string digits = text.substr(first, last - first + 1);
+  if (digits.find_first_not_of("0123456789") != std::string::npos) return false;
+  const int32_t number = ParseSettingInteger(digits.c_str());
+  if (number < low || number > high) return false;
+  *value = number;
+  return true;
+}
+
+struct RangedField {
+  int control;
+  int32_t low;
+  int32_t high;
+  UINT message;
+  int32_t AppSettings::*setting;
+};
+
+const RangedField kRangedFields[] = {
+    {IDC_PREFS_FLAC_LEVEL, kFlacLowestLevel, kFlacHighestLevel, IDS_FLAC_LEVEL_RANGE, &AppSettings::flac_level},
+    {IDC_PREFS_OPUS_BITRATE, kOpusLowestBitrate, kOpusHighestBitrate, IDS_OPUS_BITRATE_RANGE,
+     &AppSettings::opus_bitrate},
+};
+
+// Says which field is out of range and puts the caret there; true when all
+// fields are usable, and then they are taken.
+bool TakeRangedFields(HWND dialog, AppSettings& settings) {
+  int32_t values[sizeof kRangedFields / sizeof kRangedFields[0]];
+  for (size_t i = 0; i < sizeof kRangedFields / sizeof kRangedFields[0]; ++i) {
+    const RangedField& field = kRangedFields[i];
+    if (ReadRangedField(dialog, field.control, field.low, field.high, &values[i])) continue;
+    const std::string low = TextWithNumber(LoadStringText(field.message), int(field.low));
+    ShowMessageBox(dialog, MessageBoxIcon::kWarning, kProductName, "%s",
+                   TextWithNumber(low.c_str(), int(field.high)).c_str());
+    const HWND edit = GetDlgItem(dialog, field.control);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    return false;
+  }
+  for (size_t i = 0; i < sizeof kRangedFields / sizeof kRangedFields[0]; ++i) {
+    settings.*kRangedFields[i].setting = values[i];
+  }
+  return true;
 }
 
 // The chosen program is taken at once, so it stays even when the dialog is
@@ -102,6 +156,7 @@ int PreferencesProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM) {
           return 1;
         case IDOK:
         case IDC_PREFS_OK:
+          if (!TakeRangedFields(frame->window, *request->settings)) return 1;
           TakeFields(frame->window, *request);
           CloseDialogFrame(frame, 1);
           return 1;

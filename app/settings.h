@@ -9,6 +9,8 @@
 
 #include "app/product_name.h"
 #include "app/settings_file.h"
+#include "rip/flac_encoder.h"
+#include "rip/opus_encoder.h"
 #include "rip/output_format.h"
 
 constexpr char kSettingsFileName[] = "config.ini";
@@ -32,6 +34,8 @@ struct AppSettings {
   SettingText list_mask;                                                // file-name mask of the file list
   int32_t new_window = 1;                                               // open web pages in a new browser window
   int32_t view = 1;                                                     // toolbar shown
+  int32_t flac_level = kFlacDefaultLevel;                               // 0 (fastest) to 8 (smallest)
+  int32_t opus_bitrate = kOpusDefaultBitrate;                           // kbit/s, VBR
 };
 
 // The settings of the running program.

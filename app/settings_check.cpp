@@ -37,6 +37,12 @@ void CheckSettings(AppSettings& settings, int drive_count) {
     settings.output_format = kFormatWav;
   }
   if (settings.output_rate < 1) settings.output_rate = kMinimumRate;
+  if (settings.flac_level < kFlacLowestLevel || settings.flac_level > kFlacHighestLevel) {
+    settings.flac_level = kFlacDefaultLevel;
+  }
+  if (settings.opus_bitrate < kOpusLowestBitrate || settings.opus_bitrate > kOpusHighestBitrate) {
+    settings.opus_bitrate = kOpusDefaultBitrate;
+  }
   if (!settings.list_mask) settings.list_mask = std::string(kDefaultListMask);
   if (!settings.path) {
     const std::string music = DocumentsFolder() + LoadStringText(IDS_MY_MUSIC);

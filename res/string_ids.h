@@ -86,6 +86,9 @@
 #define IDS_FILE_OPERATION_FAILED 2150
 #define IDS_FILE_OPERATION_REFUSED 2151
 #define IDS_INVALID_ENTRY_NAME 2152
+// Range checks of the Preferences dialog.
+#define IDS_FLAC_LEVEL_RANGE 2820
+#define IDS_OPUS_BITRATE_RANGE 2821
 // The context menu of editable text viewers.
 #define IDS_VIEWER_UNDO 2650
 #define IDS_VIEWER_REDO 2651

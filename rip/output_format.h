@@ -4,5 +4,12 @@
 
 #include <cstdint>
 
-enum OutputFormat : int32_t { kFormatWav = 0, kFormatOgg = 1, kFormatWma = 2, kFormatMp3 = 3 };
-constexpr int kOutputFormatCount = 4;
+enum OutputFormat : int32_t {
+  kFormatWav = 0,
+  kFormatOgg = 1,
+  kFormatWma = 2,
+  kFormatMp3 = 3,
+  kFormatFlac = 4,
+  kFormatOpus = 5,
+};
+constexpr int kOutputFormatCount = 6;

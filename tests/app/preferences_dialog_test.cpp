@@ -15,6 +15,8 @@
 #include "res/preferences_ids.h"
 #include "support/cddb_test_server.h"
 #include "support/job_window.h"
+#include "common/strings.h"
+#include "support/recorded_boxes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -336,6 +338,41 @@ TEST_F(PreferencesTest, OkHandsAnEmptiedHostOnSoThatTheOldProxyStops) {
 
 // A whole address pasted into the host field keeps only the host there; a
 // port in it is the port, otherwise the port field's.
+// A level or bit rate out of range keeps the dialog open with a message and
+// changes no setting; once both are usable, OK takes them.
+TEST_F(PreferencesTest, FlacLevelAndOpusBitrateAreRangeChecked) {
+  const struct {
+    const char* level;
+    const char* bitrate;
+    bool taken;
+  } cases[] = {
+      {"9", "160", false}, {"5x", "160", false}, {"5", "511", false}, {" 0 ", "6", true}, {"8", "510", true},
+  };
+  const MessageBoxFunction previous = SetMessageBoxFunction(testing_support::RecordBox);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.level) + " / " + c.bitrate);
+    settings_.flac_level = 3;
+    settings_.opus_bitrate = 96;
+    testing_support::RecordedBoxes().clear();
+    bool refused = false;
+    Run([&](HWND dialog) {
+      EXPECT_EQ(Field(dialog, IDC_PREFS_FLAC_LEVEL), "3");
+      EXPECT_EQ(Field(dialog, IDC_PREFS_OPUS_BITRATE), "96");
+      SetDlgItemTextA(dialog, IDC_PREFS_FLAC_LEVEL, c.level);
+      SetDlgItemTextA(dialog, IDC_PREFS_OPUS_BITRATE, c.bitrate);
+      Click(dialog, IDC_PREFS_OK);
+      // A refused value is told in a box, and the dialog stays for a correction.
+      refused = !testing_support::RecordedBoxes().empty();
+      if (refused) Click(dialog, IDC_PREFS_CANCEL);
+    });
+    EXPECT_EQ(refused, !c.taken);
+    EXPECT_LE(testing_support::RecordedBoxes().size(), 1u);
+    EXPECT_EQ(settings_.flac_level, c.taken ? int32_t(std::stoi(c.level)) : 3);
+    EXPECT_EQ(settings_.opus_bitrate, c.taken ? int32_t(std::stoi(c.bitrate)) : 96);
+  }
+  SetMessageBoxFunction(previous);
+}
+
 TEST_F(PreferencesTest, OkSplitsAnAddressTypedIntoTheHostField) {
   const struct {
     const char* host_field;
