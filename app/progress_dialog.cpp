@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cd/cddb_disc_info.h"
 #include "common/strings.h"
 #include "common/win_owners.h"
 #include "controls/dialog_resources.h"
@@ -39,12 +40,13 @@ int ValidTrackCount(const RipJob& job) {
   return (job.track_count < 0 || job.track_count > cdda::kMaxTracks) ? 0 : job.track_count;
 }
 
-// A bounded, NUL-terminated copy of at most `length` characters.
+bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
+
+// A bounded, NUL-terminated copy of at most `length` bytes that does not cut
+// a double-byte character in two.
 void CopyTitle(char (&field)[kRipTitleSize], const char* text, int length) {
   const char* source = text != nullptr ? text : "";
-  const size_t count = strnlen(source, size_t(length));
-  std::memcpy(field, source, count);
-  field[count] = '\0';
+  CopyCut(field, source, strnlen(source, size_t(length) + 1), length, IsAnsiLeadByte);
 }
 
 void SetRipping(ProgressState* state, bool ripping) {

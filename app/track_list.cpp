@@ -227,7 +227,8 @@ int CollectTracksForJob(RipJob* job) {
     if (!item) continue;
     RipTrack& track = job->tracks[job->track_count++];
     track.track_index = item->track_index;
-    std::snprintf(track.title, kRipTitleCopyLength + 1, "%s", item->title ? item->title : "");
+    const char* title = item->title ? item->title : "";
+    CopyCut(track.title, title, strnlen(title, kRipTitleCopyLength + 1), kRipTitleCopyLength, IsAnsiLeadByte);
   }
   return job->track_count;
 }
