@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cd/cddb_disc_info.h"
 #include "common/strings.h"
 #include "common/win_owners.h"
 #include "controls/dialog_resources.h"
@@ -41,13 +40,6 @@ int ValidTrackCount(const RipJob& job) {
 }
 
 bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
-
-// A bounded, NUL-terminated copy of at most `length` bytes that does not cut
-// a double-byte character in two.
-void CopyTitle(char (&field)[kRipTitleSize], const char* text, int length) {
-  const char* source = text != nullptr ? text : "";
-  CopyCut(field, source, strnlen(source, size_t(length) + 1), length, IsAnsiLeadByte);
-}
 
 void SetRipping(ProgressState* state, bool ripping) {
   state->ripping = ripping;
@@ -175,8 +167,8 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
   job.progress_range = kProgressPerTrack * job.track_count;
   job.format = request.format;
   job.rate = request.rate;
-  CopyTitle(job.album_title, request.album_title, kRipTitleCopyLength);
-  CopyTitle(job.artist, request.artist, kRipTitleCopyLength);
+  CopyRipTitle(job.album_title, request.album_title, IsAnsiLeadByte);
+  CopyRipTitle(job.artist, request.artist, IsAnsiLeadByte);
   job.mp3_encoder.program = request.mp3_encoder != nullptr ? request.mp3_encoder : "";
   job.mp3_encoder.parameters = request.mp3_params != nullptr ? request.mp3_params : "";
   job.mp3_encoder.watch_window = request.encoder_watch_window;

@@ -227,8 +227,7 @@ int CollectTracksForJob(RipJob* job) {
     if (!item) continue;
     RipTrack& track = job->tracks[job->track_count++];
     track.track_index = item->track_index;
-    const char* title = item->title ? item->title : "";
-    CopyCut(track.title, title, strnlen(title, kRipTitleCopyLength + 1), kRipTitleCopyLength, IsAnsiLeadByte);
+    CopyRipTitle(track.title, item->title, IsAnsiLeadByte);
   }
   return job->track_count;
 }
