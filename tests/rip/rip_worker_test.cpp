@@ -356,6 +356,29 @@ TEST_F(RipWorkerEncoding, EarlierFileSurvivesAFailedEncodeAndGivesWayToAGoodOne)
   }
 }
 
+int32_t GiveUpAfterStop(const RipJob&, const EncodeFiles& files, const std::atomic<bool>&) {
+  testing_support::WriteWholeFile(files.output_path, "half an encode");
+  RequestRipStop();
+  return kEncodeGivenUp;
+}
+
+// A component given up after the user's stop: the job ends without an error,
+// the WAV it may still read stays for the start-up cleanup, and the earlier
+// file of the track's name is back.
+TEST_F(RipWorkerEncoding, EncodeGivenUpAfterAStopEndsTheJobWithoutAnError) {
+  SetFormatEncode(kFormatWma, GiveUpAfterStop);
+  job_.format = kFormatWma;
+  AddTrack(0, "A");
+  AddTrack(1, "B");
+  testing_support::WriteWholeFile(dir_.File("Artist - A.wma"), "an earlier rip");
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(window_.WaitForEnd());
+  EXPECT_EQ(job_.result, 0);
+  EXPECT_EQ(Text(dir_.File("Artist - A.wma")), "an earlier rip");
+  EXPECT_EQ(FolderNames(dir_.path()), std::vector<std::string>{"Artist - A.wma"});
+  EXPECT_EQ(FolderNames(TempFolder()).size(), 1u);
+}
+
 // Cancel while the worker waits for the external encoder of an earlier track
 // or job: the worker must not start the next track (a read of which would
 // fail here and end the job with 6).
