@@ -14,6 +14,7 @@
 #include "res/progress_ids.h"
 #include "res/string_ids.h"
 #include "rip/encoder_slot.h"
+#include "rip/output_files.h"
 #include "rip/rip_worker.h"
 #include "rip/wma_error_dialog.h"
 
@@ -38,8 +39,6 @@ constexpr int kFullPercentage = 100;
 int ValidTrackCount(const RipJob& job) {
   return (job.track_count < 0 || job.track_count > cdda::kMaxTracks) ? 0 : job.track_count;
 }
-
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
 void SetRipping(ProgressState* state, bool ripping) {
   state->ripping = ripping;
