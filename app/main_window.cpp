@@ -328,6 +328,8 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
     case WM_DESTROY:
       g_main.commands_enabled = false;
       KillTimer(g_main.window, kFolderWatchTimer);
+      KillTimer(g_main.window, kEncoderWatchTimer);
+      FinishEncoderRunsAtExit(kEncoderExitWaitMs);
       DestroyDestinationPane();
       g_main.file_list = nullptr;
       FreeBrowseIcon();
