@@ -1,6 +1,5 @@
 // Feeds arbitrary text to the "ProxyServer" entry reader and walks every
 // entry: nothing may crash, the walk must end, and ports stay in range.
-// fuzz-sources: common/proxy_entry.cpp common/text_utils.cpp
 #include <cstdint>
 #include <cstdlib>
 #include <string>
