@@ -41,6 +41,11 @@ std::map<std::string, int> KeyCounts(ListViewCtl* list) {
   return counts;
 }
 
+bool Unique(const std::map<std::string, int>& counts, const std::string& key) {
+  const auto found = counts.find(key);
+  return found != counts.end() && found->second == 1;
+}
+
 // Lists the folder again with the same entries selected.  An entry that
 // cannot be told apart from another, before or after, is left unselected:
 // Delete must never take a file the user did not pick.
@@ -49,7 +54,7 @@ void RefreshKeepingSelection(ListViewCtl* list) {
   std::set<std::string> selected;
   for (const DirEntry* entry : SelectedFileEntries()) {
     const std::string key = EntryKey(*entry);
-    if (before.at(key) == 1) selected.insert(key);
+    if (Unique(before, key)) selected.insert(key);
   }
   RefreshFileList();
   const std::map<std::string, int> after = KeyCounts(list);
@@ -57,7 +62,7 @@ void RefreshKeepingSelection(ListViewCtl* list) {
     const auto* entry = static_cast<const DirEntry*>(ListViewItemAt(list, row));
     if (!entry) continue;
     const std::string key = EntryKey(*entry);
-    if (selected.count(key) && after.at(key) == 1)
+    if (selected.count(key) && Unique(after, key))
       ListView_SetItemState(list->window, row, LVIS_SELECTED, LVIS_SELECTED);
   }
 }
