@@ -123,7 +123,7 @@ void CollectTracks() {
 
 void Rip() {
   MainState& main = Main();
-  if (main.ripping) return;
+  if (main.ripping || !TakeTypedOutputFolder()) return;
   CollectTracks();
   std::snprintf(main.job.output_folder, sizeof main.job.output_folder, "%s",
                 g_settings.path ? g_settings.path->c_str() : "");
