@@ -23,6 +23,7 @@
 #include "files/dir_listing.h"
 #include "files/file_choosers.h"
 #include "files/file_list.h"
+#include "files/file_names.h"
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
@@ -93,6 +94,14 @@ void ShowAsOutputFolder(const std::string& path) {
   SetWindowTextA(Combo(), path.c_str());
 }
 
+// Lists the folder, saying so when it cannot be read: the list stays empty
+// rather than looking like the folder shown before.
+void ListOutputFolder(const std::string& folder) {
+  if (FileListShowFolder(g_files, folder.c_str()) == kFileListUnreadable) {
+    ShowErrorBox(Window(), "%s", LoadStringText(IDS_OUTPUT_FOLDER_UNREADABLE));
+  }
+}
+
 // Icons of the file list: the shell's for folders and files, ours for drives
 // and parent entries.
 int FileEntryIcon(void* item) {
@@ -113,7 +122,16 @@ int FileEntryIcon(void* item) {
   }
 }
 
+// Neither a folder nor the shell's open takes a literal path safely: the
+// folder would be joined to, and the shell does not take one.
+bool RefusedAsLiteral(const DirEntry& entry) {
+  if (!IsLiteralPath(entry.full_path.c_str())) return false;
+  ShowErrorBox(Window(), "%s", LoadStringText(IDS_NAME_WINDOWS_REWRITES));
+  return true;
+}
+
 void OpenFolderEntry(const DirEntry& entry) {
+  if (RefusedAsLiteral(entry)) return;
   const int kind = entry.kind;
   const std::string listed = g_files->directory;
   // The entry's own path survives names outside the code page; its name may not.
@@ -123,7 +141,7 @@ void OpenFolderEntry(const DirEntry& entry) {
   if (kind == kDirEntryDriveRootUp) {
     FileListShowFolder(g_files, "");
   } else {
-    FileListShowFolder(g_files, through.c_str());
+    ListOutputFolder(through);
   }
 }
 
@@ -137,6 +155,7 @@ void OpenDriveEntry(const DirEntry& entry) {
 }
 
 void OpenFileEntry(const DirEntry& entry, const char* verb, int show) {
+  if (RefusedAsLiteral(entry)) return;
   const std::string folder = OutputFolder();
   const std::string file =
       entry.full_path.empty() ? std::string(PathJoin(folder.c_str(), entry.name.c_str())) : entry.full_path;
@@ -264,6 +283,7 @@ void RenameCurrentEntry() {
 }
 
 void CreateDirectoryInOutputFolder() {
+  if (!TakeTypedOutputFolder()) return;
   const std::string output = OutputFolder();
   CreateDirRequest request;
   request.parent = Main().frame;
@@ -371,16 +391,31 @@ void DestroyDestinationPane() {
 void AdoptOutputFolder(const char* path) {
   if (!path) return;
   ShowAsOutputFolder(path);
-  RefreshFileList();
+  if (g_files) ListOutputFolder(path);
   UpdateCommandStates();
 }
 
-void CheckOutputFolderCombo() {
+namespace {
+
+enum class ComboFolder { kSame, kAdopted, kUnusable };
+
+ComboFolder AdoptComboFolder() {
   const std::string text = WindowText(Combo());
-  if (text.empty() || _stricmp(text.c_str(), OutputFolder().c_str()) == 0) return;
+  if (text.empty() || _stricmp(text.c_str(), OutputFolder().c_str()) == 0) return ComboFolder::kSame;
   // "C:" alone means the current folder of drive C, which changes under us.
-  if (!IsAbsoluteFolderPath(text.c_str()) || !IsFolder(text.c_str())) return;
+  if (!IsAbsoluteFolderPath(text.c_str()) || !IsFolder(text.c_str())) return ComboFolder::kUnusable;
   AdoptOutputFolder(text.c_str());
+  return ComboFolder::kAdopted;
+}
+
+}  // namespace
+
+void CheckOutputFolderCombo() { AdoptComboFolder(); }
+
+bool TakeTypedOutputFolder() {
+  if (!Combo() || AdoptComboFolder() != ComboFolder::kUnusable) return true;
+  ShowErrorBox(Window(), "%s", LoadStringText(IDS_OUTPUT_FOLDER_UNUSABLE));
+  return false;
 }
 
 std::vector<std::string> RecentFolders() {
@@ -411,12 +446,15 @@ void RebuildRecentFolders(AppSettings& settings) {
 
 void PrepareFileListMenu(HMENU menu) {
   if (!g_files || !menu) return;
+  // A menu opened from the keyboard is for the focused item, wherever the mouse is.
   POINT cursor;
   GetCursorPos(&cursor);
   ScreenToClient(g_files->window, &cursor);
   LVHITTESTINFO hit = {};
   hit.pt = cursor;
-  const int row = int(SendMessageA(g_files->window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  const int row = g_files->menu_from_keyboard
+                      ? int(SendMessageA(g_files->window, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED))
+                      : int(SendMessageA(g_files->window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
   if (row >= 0) {
     if (void* item = ListViewItemAt(g_files, row)) g_files->current_item = item;
   }

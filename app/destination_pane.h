@@ -34,6 +34,11 @@ void DestroyDestinationPane();
 int HandleDestinationCommand(int command, int notification);
 // Adopts the combo's text when it names another existing folder (WM_USER 3).
 void CheckOutputFolderCombo();
+// The same before a command that uses the output folder: the folder typed in
+// the combo is the one the user sees, whether or not the combo lost the focus.
+// False, after saying so, when the typed text names no folder that can be
+// adopted: the command must then not run on the old folder.
+bool TakeTypedOutputFolder();
 // One tick of timer 109.
 void TickFolderWatch();
 

@@ -110,6 +110,7 @@ void CutOrCopyFileEntries(bool cut) {
 }
 
 void PasteIntoOutputFolder() {
+  if (!TakeTypedOutputFolder()) return;
   if (Main().copied_tracks != 0) {
     PasteTracks();
     return;

@@ -7,19 +7,9 @@
 #include "app/main_window_state.h"
 #include "app/track_list.h"
 #include "controls/list_view.h"
+#include "files/file_list.h"
 
 namespace {
-
-// The drive list has no folder to rip into.
-bool ShowsAFolder(const ListViewCtl* files) { return files && !files->directory.empty(); }
-
-std::string DropFolder(const ListViewCtl* files) {
-  const auto* target = static_cast<const DirEntry*>(files->drop_target_item);
-  if (files->drop_target_item == kListViewBackground || !target || target->kind != kDirEntryFolder) {
-    return files->directory;
-  }
-  return target->full_path.empty() ? files->directory + "\\" + target->name : target->full_path;
-}
 
 // The track list is where a drag of tracks ends, wherever they are dropped.
 void TrackListDrop(ListViewCtl* tracks, HDROP drop) {
@@ -29,7 +19,9 @@ void TrackListDrop(ListViewCtl* tracks, HDROP drop) {
   }
   ListViewCtl* files = PaneFileList();
   MainState& main = Main();
-  if (!files || !files->drop_target_item || main.ripping || !ShowsAFolder(files)) return;
+  if (!files || main.ripping || !TakeTypedOutputFolder()) return;
+  const std::string folder = FileListDropFolder(files, files->drop_target_item, FileListDropKind::kOtherItems);
+  if (folder.empty()) return;
   int count = 0;
   for (void* item : tracks->dragged_items) {
     if (count >= int(std::size(main.job.tracks))) break;
@@ -41,7 +33,7 @@ void TrackListDrop(ListViewCtl* tracks, HDROP drop) {
   main.job.track_count = count;
   if (count == 0) return;
   main.copied_tracks = count;
-  std::snprintf(main.job.output_folder, sizeof main.job.output_folder, "%s", DropFolder(files).c_str());
+  std::snprintf(main.job.output_folder, sizeof main.job.output_folder, "%s", folder.c_str());
   StartRipOfCollectedTracks();
 }
 
@@ -55,9 +47,9 @@ int DropAllowedHere() {
   ListViewCtl* tracks = TrackListControl();
   ListViewCtl* files = PaneFileList();
   if (tracks && tracks->drop_target_item) return 0;
-  if (!files || !files->drop_target_item || !ShowsAFolder(files)) return 0;
-  if (files->drop_target_item == kListViewBackground) return 1;
-  const auto* target = static_cast<const DirEntry*>(files->drop_target_item);
-  void* dragged = tracks && tracks->drag_source_item ? tracks->drag_source_item : files->drag_source_item;
-  return dragged && target->kind != kDirEntryParent && target != dragged ? 1 : 0;
+  if (!files) return 0;
+  const bool tracks_dragged = tracks && tracks->drag_source_item;
+  if (!tracks_dragged && !files->drag_source_item) return 0;
+  const FileListDropKind kind = tracks_dragged ? FileListDropKind::kOtherItems : FileListDropKind::kOwnEntries;
+  return FileListDropFolder(files, files->drop_target_item, kind).empty() ? 0 : 1;
 }

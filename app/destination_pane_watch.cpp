@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
 #include <set>
+#include <string>
 
 #include "app/destination_pane_internal.h"
 #include "app/main_window_state.h"
@@ -26,14 +28,42 @@ bool ListIsBusy(ListViewCtl* list) {
          GetCapture() == Main().window;
 }
 
-// Lists the folder again with the same entries selected, by name.
+// What tells an entry from every other in one listing: its path.  Names
+// outside the code page may read alike ("??.wav" for two different files),
+// and so may their paths where there are no short names.
+std::string EntryKey(const DirEntry& entry) { return entry.full_path.empty() ? entry.name : entry.full_path; }
+
+std::map<std::string, int> KeyCounts(ListViewCtl* list) {
+  std::map<std::string, int> counts;
+  for (int row = 0; row < list->item_count; ++row) {
+    if (const auto* entry = static_cast<const DirEntry*>(ListViewItemAt(list, row))) ++counts[EntryKey(*entry)];
+  }
+  return counts;
+}
+
+bool Unique(const std::map<std::string, int>& counts, const std::string& key) {
+  const auto found = counts.find(key);
+  return found != counts.end() && found->second == 1;
+}
+
+// Lists the folder again with the same entries selected.  An entry that
+// cannot be told apart from another, before or after, is left unselected:
+// Delete must never take a file the user did not pick.
 void RefreshKeepingSelection(ListViewCtl* list) {
+  const std::map<std::string, int> before = KeyCounts(list);
   std::set<std::string> selected;
-  for (const DirEntry* entry : SelectedFileEntries()) selected.insert(entry->name);
+  for (const DirEntry* entry : SelectedFileEntries()) {
+    const std::string key = EntryKey(*entry);
+    if (Unique(before, key)) selected.insert(key);
+  }
   RefreshFileList();
+  const std::map<std::string, int> after = KeyCounts(list);
   for (int row = 0; row < list->item_count; ++row) {
     const auto* entry = static_cast<const DirEntry*>(ListViewItemAt(list, row));
-    if (entry && selected.count(entry->name)) ListView_SetItemState(list->window, row, LVIS_SELECTED, LVIS_SELECTED);
+    if (!entry) continue;
+    const std::string key = EntryKey(*entry);
+    if (selected.count(key) && Unique(after, key))
+      ListView_SetItemState(list->window, row, LVIS_SELECTED, LVIS_SELECTED);
   }
 }
 

@@ -33,6 +33,7 @@
 #include "controls/list_view.h"
 #include "controls/owner_menus.h"
 #include "controls/rich_edit_viewer.h"
+#include "controls/tab_order.h"
 #include "files/file_choosers.h"
 #include "files/file_list.h"
 #include "files/file_utils.h"
@@ -324,12 +325,18 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
       g_main.window = frame->window;
       Initialise();
       return 1;
+    case WM_SIZE:
+      // The layout has just placed the controls: tabbing follows that place.
+      OrderTabStopsByPlace(g_main.window);
+      return 0;
     case WM_CLOSE:
       SaveSettingsOnClose();
       return 0;
     case WM_DESTROY:
       g_main.commands_enabled = false;
       KillTimer(g_main.window, kFolderWatchTimer);
+      KillTimer(g_main.window, kEncoderWatchTimer);
+      FinishEncoderRunsAtExit(kEncoderExitWaitMs);
       DestroyDestinationPane();
       g_main.file_list = nullptr;
       FreeBrowseIcon();

@@ -123,7 +123,7 @@ void CollectTracks() {
 
 void Rip() {
   MainState& main = Main();
-  if (main.ripping) return;
+  if (main.ripping || !TakeTypedOutputFolder()) return;
   CollectTracks();
   std::snprintf(main.job.output_folder, sizeof main.job.output_folder, "%s",
                 g_settings.path ? g_settings.path->c_str() : "");
@@ -174,6 +174,8 @@ void StartRipOfCollectedTracks() {
   request.tracks = &main.tracks;
   request.format = g_settings.output_format;
   request.rate = g_settings.output_rate;
+  request.flac_level = g_settings.flac_level;
+  request.opus_bitrate = g_settings.opus_bitrate;
   request.album_title = main.album_title.c_str();
   request.artist = main.artist.c_str();
   request.mp3_encoder = g_settings.mp3_encoder ? g_settings.mp3_encoder->c_str() : nullptr;

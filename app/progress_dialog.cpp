@@ -14,6 +14,7 @@
 #include "res/progress_ids.h"
 #include "res/string_ids.h"
 #include "rip/encoder_slot.h"
+#include "rip/output_files.h"
 #include "rip/rip_worker.h"
 #include "rip/wma_error_dialog.h"
 
@@ -35,14 +36,6 @@ constexpr int kFullPercentage = 100;
 
 int ValidTrackCount(const RipJob& job) {
   return (job.track_count < 0 || job.track_count > cdda::kMaxTracks) ? 0 : job.track_count;
-}
-
-// A bounded, NUL-terminated copy of at most `length` characters.
-void CopyTitle(char (&field)[kRipTitleSize], const char* text, int length) {
-  const char* source = text != nullptr ? text : "";
-  const size_t count = strnlen(source, size_t(length));
-  std::memcpy(field, source, count);
-  field[count] = '\0';
 }
 
 void SetRipping(ProgressState* state, bool ripping) {
@@ -171,8 +164,10 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
   job.progress_range = kProgressPerTrack * job.track_count;
   job.format = request.format;
   job.rate = request.rate;
-  CopyTitle(job.album_title, request.album_title, kRipTitleCopyLength);
-  CopyTitle(job.artist, request.artist, kRipTitleCopyLength);
+  job.flac_level = request.flac_level;
+  job.opus_bitrate = request.opus_bitrate;
+  CopyRipTitle(job.album_title, request.album_title, IsAnsiLeadByte);
+  CopyRipTitle(job.artist, request.artist, IsAnsiLeadByte);
   job.mp3_encoder.program = request.mp3_encoder != nullptr ? request.mp3_encoder : "";
   job.mp3_encoder.parameters = request.mp3_params != nullptr ? request.mp3_params : "";
   job.mp3_encoder.watch_window = request.encoder_watch_window;

@@ -6,6 +6,8 @@
 
 #include "cd/track_table.h"
 #include "controls/dialog_frame.h"
+#include "rip/flac_encoder.h"
+#include "rip/opus_encoder.h"
 #include "rip/rip_job.h"
 
 struct ProgressDialogRequest {
@@ -20,6 +22,8 @@ struct ProgressDialogRequest {
   const char* mp3_encoder;      // the encoder program and its parameter template (may be null)
   const char* mp3_params;
   HWND encoder_watch_window;  // the window whose timer watches the encoder processes
+  int32_t flac_level = kFlacDefaultLevel;
+  int32_t opus_bitrate = kOpusDefaultBitrate;  // kbit/s
 };
 
 // Runs the dialog modally over `parent` until the worker ends (or closes it

@@ -229,7 +229,7 @@ int CollectTracksForJob(RipJob* job) {
     if (!item) continue;
     RipTrack& track = job->tracks[job->track_count++];
     track.track_index = item->track_index;
-    std::snprintf(track.title, kRipTitleCopyLength + 1, "%s", item->title ? item->title : "");
+    CopyRipTitle(track.title, item->title, IsAnsiLeadByte);
   }
   return job->track_count;
 }

@@ -32,8 +32,13 @@ class DocumentOfControl : public HtmlDocumentSink {
 
 class WebBrowserControl : public BrowserControl {
  public:
-  explicit WebBrowserControl(IWebBrowser2* browser) : browser_(browser) {}
-  ~WebBrowserControl() override { browser_->Release(); }
+  WebBrowserControl(IWebBrowser2* browser, BrowserNavigationHandler handler, void* owner) : browser_(browser) {
+    if (handler != nullptr) events_.Connect(browser, handler, owner);
+  }
+  ~WebBrowserControl() override {
+    events_.Disconnect();
+    browser_->Release();
+  }
   WebBrowserControl(const WebBrowserControl&) = delete;
   WebBrowserControl& operator=(const WebBrowserControl&) = delete;
 
@@ -53,6 +58,7 @@ class WebBrowserControl : public BrowserControl {
 
  private:
   IWebBrowser2* browser_;
+  BrowserEventConnection events_;
 };
 
 void ReleaseAttachedHosts() {
@@ -110,8 +116,9 @@ int AttachBrowserHost(BrowserHost* host, HWND window) {
   const HRESULT queried = control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser));
   control->Release();
   if (FAILED(queried) || browser == nullptr) return 0;
+  auto* web_control = new WebBrowserControl(browser, host->navigation_handler, host->navigation_owner);
   browser->Stop();
-  AttachBrowserControl(host, window, new WebBrowserControl(browser));
+  AttachBrowserControl(host, window, web_control);
   return 1;
 }
 

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include "controls/browser_events.h"
+
 // Code page request of WriteBrowserHtml: the ANSI code page.
 constexpr int kHtmlAnsiCodePage = 0;
 
@@ -39,6 +41,10 @@ struct BrowserHost {
 
   HWND window = nullptr;
   BrowserControl* browser = nullptr;
+  // Asked before each navigation of the system's browser control attached
+  // after it is set; null lets the control navigate by itself.
+  BrowserNavigationHandler navigation_handler = nullptr;
+  void* navigation_owner = nullptr;
 };
 
 // Loads the hosting library once and makes its window class available.  1
@@ -48,7 +54,8 @@ int LoadAtl();
 void UnloadAtl();
 
 // Attaches to the hosting control `window`: asks it for its control, keeps
-// the browser interface and stops any navigation.  Returns 1 with a browser.
+// the browser interface, connects the host's navigation handler to its
+// events and stops any navigation.  Returns 1 with a browser.
 int AttachBrowserHost(BrowserHost* host, HWND window);
 // Attaches a browser of the caller's (tests); the host takes it over.
 void AttachBrowserControl(BrowserHost* host, HWND window, BrowserControl* browser);

@@ -29,6 +29,7 @@ struct SubclassRecord {
   WNDPROC previous;
   int dialog_id;
   int control_id;
+  ListViewCtl* list;  // the wrapper over the window now; null between wrappers
 };
 
 // The subclassed list views of this process.  Kept here rather than in a
@@ -73,6 +74,12 @@ LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM l
   SubclassRecord* record = SubclassOf(window);
   if (!record) return DefWindowProcA(window, message, wparam, lparam);
   WNDPROC previous = record->previous;
+  // Shift+F10 and the Menu key come as (-1,-1); the mouse's menu comes with
+  // its click (NM_RCLICK).
+  if (message == WM_CONTEXTMENU && record->list && lparam == LPARAM(-1)) {
+    ListViewContextMenu(record->list, ContextMenuFrom::kKeyboard);
+    return 0;
+  }
   if (message == WM_DESTROY) {
     SaveColumnLayout(window, *record);
     g_subclassed.erase(window);
@@ -83,8 +90,11 @@ LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM l
 }
 
 void Subclass(ListViewCtl* list) {
-  if (SubclassOf(list->window)) return;
-  auto* record = new SubclassRecord{nullptr, list->frame->dialog_id, list->control_id};
+  if (SubclassRecord* record = SubclassOf(list->window)) {
+    record->list = list;
+    return;
+  }
+  auto* record = new SubclassRecord{nullptr, list->frame->dialog_id, list->control_id, list};
   g_subclassed[list->window] = record;
   record->previous = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(list->window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
@@ -205,6 +215,9 @@ void DestroyListView(ListViewCtl* list) {
   if (!list) return;
   RemoveFrameEntry(list);
   ForgetDragState(list);
+  if (SubclassRecord* record = list->window ? SubclassOf(list->window) : nullptr) {
+    if (record->list == list) record->list = nullptr;
+  }
   delete list;
 }
 

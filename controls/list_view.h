@@ -55,6 +55,7 @@ struct ListViewCtl {
   ListViewMenuIcon menu_icon;
   ListViewMenuPrepare menu_prepare;
   std::uint32_t clicked_on_item;
+  bool menu_from_keyboard;  // while menu_prepare runs: the menu is for the focused item, not the cursor's
   int drag_hover_index;
   char** edit_buffer;  // malloc'd text that an edit started by ListViewEditCurrent replaces
   std::uint32_t edit_mode;

@@ -29,11 +29,28 @@ struct DragState {
 };
 DragState g_drag;
 
-void SetItemState(HWND window, int index, UINT state) {
+// The drop target is marked with the drop highlight alone: the selection is
+// what the commands act on, and a drag that moved nothing must leave it as
+// it was.
+void SetDropHighlight(HWND window, int index, bool on) {
   LVITEMA item = {};
-  item.stateMask = 0xFF;
-  item.state = state;
+  item.stateMask = LVIS_DROPHILITED;
+  item.state = on ? LVIS_DROPHILITED : 0;
   SendMessageA(window, LVM_SETITEMSTATE, IndexParam(index), reinterpret_cast<LPARAM>(&item));
+}
+
+void ClearDropHighlight() {
+  if (g_drag.highlighted_list && g_drag.highlighted_index >= 0) {
+    HWND window = g_drag.highlighted_list->window;
+    SetDropHighlight(window, g_drag.highlighted_index, false);
+    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+    if (SendMessageA(window, LVM_GETITEMRECT, IndexParam(g_drag.highlighted_index),
+                     reinterpret_cast<LPARAM>(&bounds))) {
+      InvalidateRect(window, &bounds, TRUE);
+    }
+  }
+  g_drag.highlighted_index = -1;
+  g_drag.highlighted_list = nullptr;
 }
 
 POINT CursorIn(HWND window) {
@@ -47,16 +64,7 @@ POINT CursorIn(HWND window) {
 void ScrollStep(ListViewCtl* list, int direction) {
   const int count = static_cast<int>(SendMessageA(list->window, LVM_GETITEMCOUNT, 0, 0));
   if (count <= 0) return;
-  if (g_drag.highlighted_list == list && g_drag.highlighted_index >= 0) {
-    SetItemState(list->window, g_drag.highlighted_index, 0);
-    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
-    if (SendMessageA(list->window, LVM_GETITEMRECT, IndexParam(g_drag.highlighted_index),
-                     reinterpret_cast<LPARAM>(&bounds))) {
-      InvalidateRect(list->window, &bounds, TRUE);
-    }
-    g_drag.highlighted_index = -1;
-    g_drag.highlighted_list = nullptr;
-  }
+  if (g_drag.highlighted_list == list) ClearDropHighlight();
   int index = list->drag_hover_index + direction;
   if (index < -1) index = -1;
   if (index >= count) index = count - 1;
@@ -77,13 +85,14 @@ void DragOver(ListViewCtl* list) {
       ScrollStep(list, +1);
     return;
   }
-  if (index < 0 || !(hit.flags & LVHT_ONITEM)) return;
+  if (index < 0 || !(hit.flags & LVHT_ONITEM)) {
+    if (g_drag.highlighted_list == list) ClearDropHighlight();
+    return;
+  }
   SetFocus(list->window);
   if (g_drag.highlighted_list == list && g_drag.highlighted_index == index) return;
-  SetItemState(list->window, index, LVIS_SELECTED);
-  if (g_drag.highlighted_list && g_drag.highlighted_index >= 0) {
-    SetItemState(g_drag.highlighted_list->window, g_drag.highlighted_index, 0);
-  }
+  ClearDropHighlight();
+  SetDropHighlight(list->window, index, true);
   g_drag.highlighted_list = list;
   g_drag.highlighted_index = index;
   list->drag_hover_index = index;
@@ -119,6 +128,7 @@ void FindDropTarget(DialogFrame* frame) {
 }
 
 void EndDrag(DialogFrame* frame) {
+  ClearDropHighlight();
   if (g_drag.dragging) {
     ReleaseCapture();
     ImageList_DragLeave(nullptr);
@@ -206,8 +216,7 @@ void ForgetDragState(ListViewCtl* list) {
 void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice) {
   if (notice->iItem == -1) return;
   g_drag.image.reset();
-  g_drag.highlighted_index = -1;
-  g_drag.highlighted_list = nullptr;
+  ClearDropHighlight();
   list->dragged_items.clear();
   ImageListHandle drag_image;
   int first = -1;
@@ -242,28 +251,55 @@ void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice) {
     ImageList_DragEnter(GetDesktopWindow(), cursor.x, cursor.y);
   }
   list->drag_source_item = list->dragged_items.front();
-  g_drag.highlighted_index = notice->iItem;
-  g_drag.highlighted_list = list;
   list->drag_hover_index = notice->iItem;
   g_drag.dragging = true;
 }
 
-void ListViewContextMenu(ListViewCtl* list) {
-  LVHITTESTINFO hit = {};
-  hit.pt = CursorIn(list->window);
-  list->clicked_on_item = SendMessageA(list->window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 ? 1 : 0;
+namespace {
+
+// Where a menu opened from the keyboard goes: below the focused item's label
+// while it is in view, else the list's top left corner.
+POINT KeyboardMenuPoint(ListViewCtl* list, int* focused) {
+  *focused = static_cast<int>(SendMessageA(list->window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  POINT point = {0, 0};
+  RECT label = {LVIR_LABEL, 0, 0, 0};
+  RECT client;
+  GetClientRect(list->window, &client);
+  if (*focused >= 0 &&
+      SendMessageA(list->window, LVM_GETITEMRECT, IndexParam(*focused), reinterpret_cast<LPARAM>(&label)) &&
+      label.bottom > client.top && label.top < client.bottom) {
+    point = {label.left, label.bottom};
+  }
+  ClientToScreen(list->window, &point);
+  return point;
+}
+
+}  // namespace
+
+void ListViewContextMenu(ListViewCtl* list, ContextMenuFrom from) {
+  POINT at;
+  if (from == ContextMenuFrom::kKeyboard) {
+    int focused = -1;
+    at = KeyboardMenuPoint(list, &focused);
+    list->clicked_on_item = focused >= 0 ? 1 : 0;
+  } else {
+    LVHITTESTINFO hit = {};
+    hit.pt = CursorIn(list->window);
+    list->clicked_on_item = SendMessageA(list->window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 ? 1 : 0;
+    GetCursorPos(&at);
+  }
   if (!list->context_menu) return;
   HINSTANCE instance = LibraryInstance() ? LibraryInstance() : GetModuleHandleA(nullptr);
   MenuHandle menu(LoadMenuA(instance, list->context_menu));
   if (!menu) return;
   LocaliseMenu(menu.get());
+  list->menu_from_keyboard = from == ContextMenuFrom::kKeyboard;
   if (list->menu_prepare) list->menu_prepare(list, menu.get());
+  list->menu_from_keyboard = false;
   const char* name = list->context_menu;
   const int menu_id = IS_INTRESOURCE(name) ? int(reinterpret_cast<UINT_PTR>(name)) : 0;
   MenuData* data = ConvertMenu(list->frame->window, menu.get(), SmallImageList(), menu_id);
   if (!data) return;
-  POINT cursor;
-  GetCursorPos(&cursor);
-  TrackOwnerPopup(list->frame->window, data, cursor.x, cursor.y, nullptr);
+  TrackOwnerPopup(list->frame->window, data, at.x, at.y, nullptr);
   menu.release();
 }

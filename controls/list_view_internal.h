@@ -7,7 +7,10 @@ bool SplitterDragActive();
 void ListViewDisplayText(ListViewCtl* list, NMLVDISPINFOA* info);
 int ListViewColumnSort(ListViewCtl* list, int column);
 void ListViewBeginDrag(ListViewCtl* list, NMLISTVIEW* notice);
-void ListViewContextMenu(ListViewCtl* list);
+enum class ContextMenuFrom { kMouse, kKeyboard };
+// The list's context menu, at the cursor for the mouse, at the focused item
+// for the keyboard.
+void ListViewContextMenu(ListViewCtl* list, ContextMenuFrom from = ContextMenuFrom::kMouse);
 // Forgets an edit started by ListViewEditCurrent: its buffer belongs to an
 // item that may be freed once the edit is over.
 void ClearEditState(ListViewCtl* list);

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "common/html_charset.h"
+#include "common/url_links.h"
 #include "controls/browser_host.h"
+#include "controls/browser_navigation.h"
 #include "controls/dialog_frame.h"
 #include "controls/frame_control_list.h"
 #include "controls/html_rich_text.h"
@@ -16,6 +18,7 @@ struct PageView {
   PageViewOptions options;
   BrowserHost host;
   RichEditViewer* rich = nullptr;
+  std::string base;  // of the page shown, for its relative links
 };
 
 namespace {
@@ -27,6 +30,25 @@ bool IsRichEditWindow(HWND window) {
   GetClassNameA(window, class_name, sizeof(class_name));
   return _stricmp(class_name, RICHEDIT_CLASSA) == 0 || _stricmp(class_name, "RICHEDIT") == 0 ||
          _stricmp(class_name, "RichEdit20W") == 0;
+}
+
+// Any navigation but to the control's own blank page is cancelled: the page
+// was written into that one, and a link leads elsewhere, not in its place.
+bool OnBrowserNavigation(void* owner, const std::string& url) {
+  auto* view = static_cast<PageView*>(owner);
+  const BrowserNavigation navigation = ReadBrowserNavigation(url);
+  if (navigation.own_page) return false;
+  const LinkVerdict verdict = CheckLink(navigation.link.c_str());
+  if (!verdict.allowed()) return true;
+  // A local page reached through a file address is a whole path already.
+  const std::string target =
+      verdict.kind == LinkKind::kLocalPage ? navigation.link : ResolveLink(view->base.c_str(), navigation.link.c_str());
+  const RichLink link = {target, 0, 0};
+  if (view->options.link_handler != nullptr && view->options.link_handler(view->options.link_owner, nullptr, link)) {
+    return true;
+  }
+  OpenRichLink(view->frame->window, link);
+  return true;
 }
 
 bool UseRichViewer(PageView* view) {
@@ -78,6 +100,8 @@ PageView* AttachPageView(DialogFrame* frame, int control_id, const PageViewOptio
   if (IsRichEditWindow(window)) {
     UseRichViewer(view);
   } else {
+    view->host.navigation_handler = OnBrowserNavigation;
+    view->host.navigation_owner = view;
     AttachBrowserHost(&view->host, window);
   }
   return view;
@@ -87,6 +111,7 @@ int ShowPage(PageView* view, const char* html, const char* base) {
   if (view == nullptr || view->frame->window == nullptr) return 0;
   const HWND dialog = view->frame->window;
   const int code_page = HtmlCharsetCodePage(html);
+  view->base = base != nullptr ? base : "";
   if (view->host.browser != nullptr && WriteBrowserHtml(&view->host, html, code_page)) return 1;
   // Waiting for the browser dispatches messages: the dialog, and the view
   // with it, may be gone now.

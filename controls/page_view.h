@@ -18,6 +18,9 @@ struct PageViewOptions {
 // Takes over the viewer control `control_id` of the frame's window (a
 // browser hosting control, a rich edit control, or any placeholder) and adds
 // itself to the frame's controls, freed with them.  Null without the control.
+// A link followed in the browser control goes where a click on it in rich
+// text goes (the link handler, else the user's browser, refused links
+// nowhere); the control itself never leaves the page written into it.
 PageView* AttachPageView(DialogFrame* frame, int control_id, const PageViewOptions& options);
 
 // Shows `html` (code page from its charset declaration); links resolve

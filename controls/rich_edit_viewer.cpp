@@ -220,6 +220,11 @@ const std::vector<RichLink>& RichViewerLinks(const RichEditViewer* viewer) {
   return viewer != nullptr ? viewer->links : kNone;
 }
 
+int OpenRichLink(HWND owner, const RichLink& link) {
+  const RichLinkOpener open = g_opener != nullptr ? g_opener : OpenInBrowser;
+  return open(owner, link) != 0 ? 1 : 0;
+}
+
 int FollowRichViewerLink(RichEditViewer* viewer, LONG first, LONG last) {
   if (viewer == nullptr || last - first < 1 || last - first > kLongestLinkClick) return 0;
   for (const RichLink& link : viewer->links) {
@@ -227,8 +232,7 @@ int FollowRichViewerLink(RichEditViewer* viewer, LONG first, LONG last) {
     // A copy: the handler may set a new text, which replaces the records.
     const RichLink followed = link;
     if (viewer->handler != nullptr && viewer->handler(viewer->owner, viewer, followed) != 0) return 1;
-    const RichLinkOpener open = g_opener != nullptr ? g_opener : OpenInBrowser;
-    return open(GetParent(viewer->window), followed) != 0 ? 1 : 0;
+    return OpenRichLink(GetParent(viewer->window), followed);
   }
   return 0;
 }

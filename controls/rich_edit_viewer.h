@@ -23,7 +23,8 @@ struct RichLink {
 };
 
 // Runs for a click on a link; nonzero means handled.  Without a handler, or
-// when it answers 0, the link is opened in the browser.
+// when it answers 0, the link is opened in the browser.  `viewer` is null
+// for a link followed in a browser control (see page_view.h).
 using RichLinkHandler = int (*)(void* owner, RichEditViewer* viewer, const RichLink& link);
 // Opens a link that no handler took (test seam; default OpenCheckedLink
 // with the browser setting below).
@@ -55,6 +56,10 @@ void SetRichViewerBackground(RichEditViewer* viewer, COLORREF colour);
 
 HWND RichViewerWindow(const RichEditViewer* viewer);
 const std::vector<RichLink>& RichViewerLinks(const RichEditViewer* viewer);
+
+// Opens a link no handler took, as a click in a viewer does: with the opener
+// set for tests, else in the user's browser.  Nonzero when it was opened.
+int OpenRichLink(HWND owner, const RichLink& link);
 
 // What a link click over characters [first, last) does: the first link
 // record inside a range of 1 to 500 characters is handed to the handler or

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/message_format.h"
 #include "common/path_utils.h"
 #include "common/strings.h"
 #include "files/file_names.h"
@@ -20,8 +21,21 @@ bool RenameDirEntry(DirEntry* entry, const char* folder, const char* new_name) {
     ShowErrorBox(GetActiveWindow(), "%s", LoadStringText(message));
     return false;
   }
+  // Windows would make "abc." into "abc", which may be another file's name.
+  if (NameWindowsRewrites(new_name)) {
+    ShowErrorBox(GetActiveWindow(), "%s", LoadStringText(IDS_NAME_WINDOWS_REWRITES));
+    return false;
+  }
   const std::string new_path = PathJoin(folder, new_name);
-  if (!ShellRename(entry->full_path.c_str(), new_path.c_str())) {
+  // The shell takes no literal path, and renaming is how such a name is
+  // mended; the rename stays in the folder, so a plain move is that rename.
+  if (IsLiteralPath(entry->full_path.c_str())) {
+    if (!MoveFileA(entry->full_path.c_str(), new_path.c_str())) {
+      const int error = int(GetLastError());
+      ShowErrorBox(GetActiveWindow(), "%s", TextWithNumber(LoadStringText(IDS_FILE_OPERATION_FAILED), error).c_str());
+      return false;
+    }
+  } else if (!ShellRename(entry->full_path.c_str(), new_path.c_str())) {
     ReportShellFailure(GetActiveWindow());
     return false;
   }

@@ -8,6 +8,7 @@
 #include "common/path_utils.h"
 #include "common/win_owners.h"
 #include "common/wildcard.h"
+#include "files/file_names.h"
 
 namespace {
 
@@ -56,6 +57,38 @@ std::wstring WideSearchPath(const std::string& ansi) {
 
 bool IsDotName(const std::string& name) { return name == "." || name == ".."; }
 
+// The folder as an absolute path without "." or ".." segments, which a
+// literal path would keep as names.
+std::string FullFolderPath(const std::string& folder) {
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+  if (length == 0 || length >= sizeof full) return std::string();
+  return full;
+}
+
+// The path every later operation on the item uses; it must reach this item
+// and no other.  A long name that does not survive the code page would open
+// another file (or be a wildcard to the shell), and one that Windows rewrites
+// would too: such an item goes by its short name, or else by its literal
+// path, which the operations that cannot take one refuse.
+std::string PathToItem(const std::string& base, const WIN32_FIND_DATAW& item, const std::string& name,
+                       bool name_survives) {
+  const bool rewritten = name_survives && NameWindowsRewrites(name.c_str());
+  if (name_survives && !rewritten) return PathJoin(base.c_str(), name.c_str());
+  std::string short_name;
+  if (item.cAlternateFileName[0] && AnsiName(item.cAlternateFileName, &short_name) &&
+      !NameWindowsRewrites(short_name.c_str())) {
+    return PathJoin(base.c_str(), short_name.c_str());
+  }
+  if (!rewritten) return PathJoin(base.c_str(), name.c_str());
+  std::string literal = LiteralPathOf(IsLiteralPath(base.c_str()) ? base : FullFolderPath(base));
+  // Still a literal path when the folder has no absolute form: one that
+  // names nothing is safer than one the system rewrites.
+  if (literal.empty()) literal = "\\\\?\\" + base;
+  if (literal.back() != '\\') literal += '\\';
+  return literal + name;
+}
+
 }  // namespace
 
 bool ListFolder(const char* folder, const char* mask, unsigned flags, DirEntryList* entries) {
@@ -67,18 +100,18 @@ bool ListFolder(const char* folder, const char* mask, unsigned flags, DirEntryLi
   // that lost characters outside the code page.
   WIN32_FIND_DATAW item;
   FindHandle find(FindFirstFileW(search.c_str(), &item));
-  if (!find.valid()) return false;
+  if (!find.valid()) {
+    // A drive's root has no "." or "..": an empty one has nothing to find.
+    const DWORD error = GetLastError();
+    const std::wstring wide_folder = WideSearchPath(base);
+    const DWORD attributes = wide_folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide_folder.c_str());
+    return error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
   const bool masked = mask && *mask;
   do {
     std::string name;
     const bool name_survives = AnsiName(item.cFileName, &name);
-    // The name a path to the item uses: a long name that does not survive
-    // the code page would open another file, or be a wildcard to the shell.
-    std::string path_name = name;
-    std::string short_name;
-    if (!name_survives && item.cAlternateFileName[0] && AnsiName(item.cAlternateFileName, &short_name)) {
-      path_name = short_name;
-    }
     const bool is_dot = name_survives && IsDotName(name);
     bool is_folder = (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // "." and ".." are never files, not even inside a hidden folder.
@@ -95,7 +128,7 @@ bool ListFolder(const char* folder, const char* mask, unsigned flags, DirEntryLi
     auto entry = std::make_unique<DirEntry>();
     entry->name = name;
     entry->kind = kind;
-    entry->full_path = PathJoin(base.c_str(), path_name.c_str());
+    entry->full_path = PathToItem(base, item, name, name_survives);
     const std::uint64_t size = (static_cast<std::uint64_t>(item.nFileSizeHigh) << 32) | item.nFileSizeLow;
     entry->size_text = FormatFileSizeText(size);
     entry->date_text = DateText(item.ftLastWriteTime);

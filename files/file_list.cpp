@@ -1,12 +1,16 @@
 #include "files/file_list.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/path_utils.h"
+#include "common/strings.h"
 #include "files/dir_entry_rename.h"
 #include "files/dir_listing.h"
 #include "files/file_choosers.h"
+#include "files/file_names.h"
 #include "files/file_utils.h"
+#include "res/string_ids.h"
 
 namespace {
 
@@ -41,8 +45,10 @@ int FileListShowFolder(ListViewCtl* list, const char* path) {
     return 1;
   }
   const bool listed = ListFolder(folder.c_str(), list->file_pattern.c_str(), list->listing_flags, &list->entries);
-  if (listed) list->directory = folder;
   const bool missing = !listed && !IsFolder(folder.c_str());
+  // A folder that exists but cannot be read is still the one shown: what is
+  // dropped or pasted must go there, not to the folder listed before.
+  if (!missing) list->directory = folder;
   if (list->entries.empty() && missing) {
     if (drives_allowed) {
       ShowDrives(list);
@@ -61,7 +67,7 @@ int FileListShowFolder(ListViewCtl* list, const char* path) {
     }
   }
   FillFromEntries(list);
-  return 1;
+  return listed ? 1 : kFileListUnreadable;
 }
 
 int FileListSetPattern(ListViewCtl* list, const char* pattern) {
@@ -86,6 +92,12 @@ int FileListNavigate(ListViewCtl* list) {
   switch (entry->kind) {
     case kDirEntryFolder:
     case kDirEntryParent: {
+      // A folder only a literal path reaches would become the folder
+      // everything else is joined to.
+      if (IsLiteralPath(entry->full_path.c_str())) {
+        ShowErrorBox(GetActiveWindow(), "%s", LoadStringText(IDS_NAME_WINDOWS_REWRITES));
+        break;
+      }
       const std::string target = entry->full_path;
       FileListShowFolder(list, target.c_str());
       break;
@@ -109,6 +121,18 @@ int FileListNavigate(ListViewCtl* list) {
 
 namespace {
 
+// Where an entry moved into `folder` goes.  A name Windows would rewrite
+// keeps its name only through a literal path.
+std::string MovedPath(const std::string& folder, const std::string& name) {
+  std::string moved_to = folder + "\\" + name;
+  moved_to.push_back('\0');
+  PathResolveDots(&moved_to[0], '\\');
+  moved_to.resize(std::strlen(moved_to.c_str()));
+  if (!NameWindowsRewrites(name.c_str())) return moved_to;
+  const std::string literal = LiteralPathOf(moved_to);
+  return literal.empty() ? "\\\\?\\" + moved_to : literal;
+}
+
 int FileListRename(ListViewCtl* list, NMLVDISPINFOA* info) {
   if (info->item.iItem == -1 || !info->item.pszText) return 0;
   // The edited row, which a mouse-started edit need not have made current.
@@ -123,27 +147,41 @@ int FileListRename(ListViewCtl* list, NMLVDISPINFOA* info) {
 
 }  // namespace
 
+std::string FileListDropFolder(const ListViewCtl* list, const void* target, FileListDropKind kind) {
+  // The drive list has no folder to put anything into.
+  if (!list || list->directory.empty() || !target) return std::string();
+  const bool own = kind == FileListDropKind::kOwnEntries;
+  // Entries dropped on their own folder's background or on a file stay where they are.
+  if (target == kListViewBackground) return own ? std::string() : list->directory;
+  const auto* entry = static_cast<const DirEntry*>(target);
+  switch (entry->kind) {
+    case kDirEntryFolder:
+    case kDirEntryParent: {
+      const auto& dragged = list->dragged_items;
+      if (own && std::find(dragged.begin(), dragged.end(), target) != dragged.end()) return std::string();
+      // Nothing is written through a literal path: names made there would
+      // be names only a literal path reaches.
+      if (entry->full_path.empty() || IsLiteralPath(entry->full_path.c_str())) return std::string();
+      return entry->full_path;
+    }
+    case kDirEntryFile:
+      return own ? std::string() : list->directory;
+    default:
+      return std::string();  // drives and the ".." that leads to them
+  }
+}
+
 void FileListDefaultDrop(ListViewCtl* list, HDROP drop) {
   if (!list) return;
   if (drop) {
     DroppedFiles(drop);
   } else {
-    auto* target = static_cast<DirEntry*>(list->drop_target_item);
-    const bool onto_folder =
-        target && target != kListViewBackground && (target->kind == kDirEntryFolder || target->kind == kDirEntryParent);
-    if (onto_folder) {
-      // The target's own path: its shown name may not survive the code page.
-      const std::string destination = target->full_path;
-      const std::vector<void*> dragged = list->dragged_items;
-      for (void* item : dragged) {
-        auto* entry = static_cast<DirEntry*>(item);
-        if (entry == target || IsSpecialDirEntryKind(entry->kind)) continue;
-        std::string moved_to = destination + "\\" + entry->name;
-        moved_to.push_back('\0');
-        PathResolveDots(&moved_to[0], '\\');
-        moved_to.resize(std::strlen(moved_to.c_str()));
-        if (MoveFileA(entry->full_path.c_str(), moved_to.c_str())) ListViewDelete(list, entry);
-      }
+    const std::string destination = FileListDropFolder(list, list->drop_target_item, FileListDropKind::kOwnEntries);
+    const std::vector<void*> dragged = destination.empty() ? std::vector<void*>() : list->dragged_items;
+    for (void* item : dragged) {
+      auto* entry = static_cast<DirEntry*>(item);
+      if (IsSpecialDirEntryKind(entry->kind)) continue;
+      if (MoveFileA(entry->full_path.c_str(), MovedPath(destination, entry->name).c_str())) ListViewDelete(list, entry);
     }
   }
   list->drag_source_item = nullptr;

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 #include "controls/list_view.h"
 
 struct FileListParams {
@@ -17,7 +19,10 @@ struct FileListParams {
 // Null when the frame has no window or the dialog has no such control.
 ListViewCtl* CreateFileList(ListViewCtl* existing, const ListViewParams& params, const FileListParams& file);
 
-// Shows a folder ("" the drive list); 1 when shown.
+// Shows a folder ("" the drive list, which also comes for a missing folder);
+// 1 when shown, kFileListUnreadable when the folder exists but cannot be
+// listed: it is then the list's directory all the same, with no entries.
+constexpr int kFileListUnreadable = -1;
 int FileListShowFolder(ListViewCtl* list, const char* path);
 int FileListSetPattern(ListViewCtl* list, const char* pattern);
 // Shows the path and keeps it as the directory even when the drive list came
@@ -27,3 +32,12 @@ int FileListShowFolderKeepPath(ListViewCtl* list, const char* path);
 int FileListNavigate(ListViewCtl* list);
 // The end-of-drag default of a file list (see list_view_drag).
 void FileListDefaultDrop(ListViewCtl* list, HDROP drop);
+
+// What is dropped: entries dragged inside the file list itself (moved), or
+// items of another list (tracks, ripped into the folder).
+enum class FileListDropKind { kOwnEntries, kOtherItems };
+// The folder a drop on `target` (an entry of the list, kListViewBackground
+// or null) puts what is dragged into; empty when the target takes no drop.
+// The drag cursor and the drop both ask this, so what the cursor promises is
+// what the drop does.
+std::string FileListDropFolder(const ListViewCtl* list, const void* target, FileListDropKind kind);

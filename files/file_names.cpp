@@ -42,3 +42,35 @@ EntryNameCheck CheckEntryName(const char* name) {
   }
   return {true, EntryNameProblem::kNone, ""};
 }
+
+namespace {
+
+bool IsDeviceName(const char* name) {
+  std::string stem(name, std::strcspn(name, "."));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& c : stem) c = AsciiUpper(c);
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+  const std::string family = stem.substr(0, 3);
+  return stem.size() == 4 && (family == "COM" || family == "LPT") && stem[3] >= '1' && stem[3] <= '9';
+}
+
+}  // namespace
+
+bool NameWindowsRewrites(const char* name) {
+  if (!name || !*name) return false;
+  if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+  const char last = name[std::strlen(name) - 1];
+  return last == '.' || last == ' ' || IsDeviceName(name);
+}
+
+bool IsLiteralPath(const char* path) { return path && std::strncmp(path, "\\\\?\\", 4) == 0; }
+
+std::string LiteralPathOf(const std::string& absolute) {
+  if (IsLiteralPath(absolute.c_str())) return absolute;
+  const bool drive = absolute.size() >= 3 && absolute[1] == ':' && absolute[2] == '\\' &&
+                     ((absolute[0] >= 'A' && absolute[0] <= 'Z') || (absolute[0] >= 'a' && absolute[0] <= 'z'));
+  if (drive) return "\\\\?\\" + absolute;
+  const bool network = absolute.size() > 2 && absolute[0] == '\\' && absolute[1] == '\\' && absolute[2] != '\\';
+  if (network) return "\\\\?\\UNC\\" + absolute.substr(2);
+  return std::string();
+}

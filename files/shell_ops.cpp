@@ -6,6 +6,7 @@
 
 #include "common/message_format.h"
 #include "common/strings.h"
+#include "files/file_names.h"
 #include "res/string_ids.h"
 
 namespace {
@@ -25,12 +26,23 @@ bool HasWildcardSource(const char* list) {
   return false;
 }
 
-bool Refuse() {
-  g_last = {ShellOutcome::kRefused, 0};
+// The shell does not take literal paths, the one form that reaches a name
+// Windows would rewrite ("abc." or "song.mp3 "): the operation would fail, or
+// act on the file the rewritten name reaches.
+bool HasLiteralPath(const char* list) {
+  for (const char* path = list; path && *path; path += std::strlen(path) + 1) {
+    if (IsLiteralPath(path)) return true;
+  }
+  return false;
+}
+
+bool Refuse(ShellOutcome why = ShellOutcome::kRefused) {
+  g_last = {why, 0};
   return false;
 }
 
 bool Run(HWND owner, UINT operation, const char* from, const char* to, FILEOP_FLAGS flags) {
+  if (from && (HasLiteralPath(from) || HasLiteralPath(to))) return Refuse(ShellOutcome::kNameWindowsRewrites);
   if (!from || HasWildcardSource(from)) return Refuse();
   SHFILEOPSTRUCTA request = {};
   request.hwnd = owner;
@@ -90,6 +102,8 @@ bool ReportShellFailure(HWND owner) {
       return false;
     case ShellOutcome::kRefused:
       return ShowErrorBox(owner, "%s", LoadStringText(IDS_FILE_OPERATION_REFUSED)) != 0;
+    case ShellOutcome::kNameWindowsRewrites:
+      return ShowErrorBox(owner, "%s", LoadStringText(IDS_NAME_WINDOWS_REWRITES)) != 0;
     case ShellOutcome::kFailed:
       return ShowErrorBox(owner, "%s",
                           TextWithNumber(LoadStringText(IDS_FILE_OPERATION_FAILED), g_last.code).c_str()) != 0;

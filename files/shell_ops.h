@@ -8,7 +8,8 @@
 #include "files/path_list.h"
 
 // All return true on success; an operation the user aborted is a failure.
-// A source holding "*" or "?" is refused: the shell would expand it.
+// A source holding "*" or "?" is refused: the shell would expand it.  A
+// literal path ("\\?\" form) is refused too: the shell does not take one.
 // The owner of the shell's windows is the given window for delete and the
 // window that has the focus for the others.
 bool ShellDeleteToRecycleBin(HWND owner, const PathList& sources);
@@ -20,7 +21,7 @@ bool ShellRename(const char* old_path, const char* new_path);
 bool ShellDuplicate(const PathList& sources, const char* folder);
 
 // How the last operation above ended.
-enum class ShellOutcome { kDone, kRefused, kAborted, kFailed };
+enum class ShellOutcome { kDone, kRefused, kNameWindowsRewrites, kAborted, kFailed };
 struct ShellResult {
   ShellOutcome outcome = ShellOutcome::kDone;
   int code = 0;  // the shell's return value for kFailed

@@ -97,3 +97,7 @@
 #define IDS_VIEWER_PASTE 2654
 #define IDS_VIEWER_DELETE 2655
 #define IDS_VIEWER_SELECT_ALL 2656
+// Entries whose names Windows would take for another file, and the output folder.
+#define IDS_NAME_WINDOWS_REWRITES 2740
+#define IDS_OUTPUT_FOLDER_UNREADABLE 2741
+#define IDS_OUTPUT_FOLDER_UNUSABLE 2742

@@ -7,12 +7,13 @@
 #include <mutex>
 #include <utility>
 
+#include "rip/output_files.h"
+
 namespace {
 
 struct EncoderRun {
   KernelHandle process;
-  std::string wav_path;
-  std::string output_path;
+  EncoderRunFiles files;
   EncoderTicket ticket;
   uint32_t job;  // serial of the job that started it
 };
@@ -36,10 +37,16 @@ RunEnd Look(const EncoderRun& run) {
   if (wait != WAIT_OBJECT_0) return RunEnd::kUnknown;
   DWORD exit_code = 1;
   if (!GetExitCodeProcess(run.process.get(), &exit_code) || exit_code != 0) return RunEnd::kFailed;
-  WIN32_FILE_ATTRIBUTE_DATA output{};
-  if (!GetFileAttributesExA(run.output_path.c_str(), GetFileExInfoStandard, &output)) return RunEnd::kFailed;
-  const bool empty = output.nFileSizeLow == 0 && output.nFileSizeHigh == 0;
-  return empty ? RunEnd::kFailed : RunEnd::kSucceeded;
+  return HoldsOutput(run.files.output_path) ? RunEnd::kSucceeded : RunEnd::kFailed;
+}
+
+// Without knowing how a run ended, its WAV may still be read and its output
+// still written: the start-up cleanup removes the WAV, and the earlier file
+// stays under its side name.
+void SettleEndedRun(const EncoderRun& run, RunEnd end) {
+  if (end == RunEnd::kUnknown) return;
+  DeleteFileA(run.files.wav_path.c_str());
+  SettleEarlierFile(run.files.output_path, run.files.earlier_path, end == RunEnd::kSucceeded);
 }
 
 // Moves the runs whose process is no longer running out of the list.
@@ -60,11 +67,10 @@ std::list<std::pair<EncoderRun, RunEnd>> TakeEndedRuns() {
 
 }  // namespace
 
-bool WatchEncoderRun(HWND window, KernelHandle process, const std::string& wav_path, const std::string& output_path,
-                     EncoderTicket ticket) {
+bool WatchEncoderRun(HWND window, KernelHandle process, EncoderRunFiles files, EncoderTicket ticket) {
   {
     std::lock_guard<std::mutex> guard(g_runs_lock);
-    g_runs.push_back({std::move(process), wav_path, output_path, ticket, g_job_serial.load()});
+    g_runs.push_back({std::move(process), std::move(files), ticket, g_job_serial.load()});
   }
   if (window && PostMessageA(window, kMsgStartEncoderWatch, 0, 0)) return true;
   std::lock_guard<std::mutex> guard(g_runs_lock);
@@ -82,12 +88,8 @@ EncoderWatchTick TickEncoderWatch(HWND window) {
   EncoderWatchTick tick{0, 0};
   for (auto& [run, end] : TakeEndedRuns()) {
     ++tick.ended;
-    // Without knowing how it ended, the WAV may still be read: the start-up
-    // cleanup removes it instead.
-    if (end != RunEnd::kUnknown) DeleteFileA(run.wav_path.c_str());
+    SettleEndedRun(run, end);
     if (end != RunEnd::kSucceeded) {
-      // A track that did not complete leaves no file under its name.
-      if (end == RunEnd::kFailed) DeleteFileA(run.output_path.c_str());
       if (g_job_open && run.job == g_job_serial) {
         g_failure_for_job = true;
       } else {
@@ -116,4 +118,20 @@ bool TakeEncoderFailure() { return g_failure_for_job.exchange(false); }
 int WatchedEncoderRuns() {
   std::lock_guard<std::mutex> guard(g_runs_lock);
   return int(g_runs.size());
+}
+
+int FinishEncoderRunsAtExit(DWORD wait_ms) {
+  const DWORD began = GetTickCount();
+  {
+    std::lock_guard<std::mutex> guard(g_runs_lock);
+    for (const EncoderRun& run : g_runs) {
+      const DWORD waited = GetTickCount() - began;
+      WaitForSingleObject(run.process.get(), waited < wait_ms ? wait_ms - waited : 0);
+    }
+  }
+  for (auto& [run, end] : TakeEndedRuns()) {
+    SettleEndedRun(run, end);
+    EmptyEncoderSlotFor(run.ticket);
+  }
+  return WatchedEncoderRuns();
 }

@@ -1,7 +1,8 @@
 // Watches the processes of the external encoder from the main window's
 // thread: timer 999 looks at them every 250 ms; when one has ended, its
-// intermediate WAV is deleted, its output checked, and the worker's wait for
-// it released.  The watch owns a handle and the paths of every run it was
+// intermediate WAV is deleted, its output checked (a failed run's output
+// gives way to the earlier file of its name, a good one replaces it), and the
+// worker's wait for it released.  The watch owns a handle and the paths of every run it was
 // handed, so a Cancel that releases the worker's wait cannot make it delete a
 // WAV that a running encoder still reads.
 #pragma once
@@ -19,13 +20,20 @@
 constexpr UINT kMsgStartEncoderWatch = WM_APP + 1;
 constexpr UINT_PTR kEncoderWatchTimer = 999;
 constexpr UINT kEncoderWatchPeriodMs = 250;
+// How long the program, as it ends, waits for encoders still running.
+constexpr DWORD kEncoderExitWaitMs = 10000;
+
+struct EncoderRunFiles {
+  std::string wav_path;
+  std::string output_path;
+  std::string earlier_path;  // the earlier file of the output's name, set aside; "" for none
+};
 
 // Worker: hands over a started encoder process (the watch owns it from now
-// on) with its WAV and output paths and the ticket of its slot, and asks
-// `window` to start the watch.  False when the window cannot be told: the
-// run is then not watched, and the caller releases the slot.
-bool WatchEncoderRun(HWND window, KernelHandle process, const std::string& wav_path, const std::string& output_path,
-                     EncoderTicket ticket);
+// on) with its files and the ticket of its slot, and asks `window` to start
+// the watch.  False when the window cannot be told: the run is then not
+// watched, and the caller releases the slot.
+bool WatchEncoderRun(HWND window, KernelHandle process, EncoderRunFiles files, EncoderTicket ticket);
 
 // Interface thread, on kMsgStartEncoderWatch.
 bool StartEncoderWatch(HWND window);
@@ -51,3 +59,10 @@ bool TakeEncoderFailure();
 
 // Runs handed over and not yet ended.
 int WatchedEncoderRuns();
+
+// Interface thread, when the program ends: gives the runs still watched up to
+// `wait_ms` in all to end and settles those that did.  A run still going
+// after that keeps its WAV (the next start-up removes it) and the earlier
+// file of its output under its side name, as nobody can tell how it ends.
+// Returns the runs left going.
+int FinishEncoderRunsAtExit(DWORD wait_ms);

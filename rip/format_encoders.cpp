@@ -1,31 +1,42 @@
 #include "rip/format_encoders.h"
 
+#include "rip/flac_encoder.h"
 #include "rip/mp3_encoder.h"
 #include "rip/ogg_encoder.h"
+#include "rip/opus_encoder.h"
 #include "rip/output_format.h"
 #include "rip/wma_encoder.h"
 
 namespace {
 
-int32_t EncodeOgg(const RipJob&, const char* wav_path, const char* output_path, const std::atomic<bool>& stop) {
-  return JobResultFor(EncodeOggFile(wav_path, output_path, &stop));
+int32_t EncodeOgg(const RipJob&, const EncodeFiles& files, const std::atomic<bool>& stop) {
+  return JobResultFor(EncodeOggFile(files.wav_path, files.output_path, &stop));
 }
 
-int32_t EncodeWma(const RipJob& job, const char* wav_path, const char* output_path, const std::atomic<bool>& stop) {
-  return EncodeWmaTrack(job.window, wav_path, output_path, stop);
+int32_t EncodeFlac(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>& stop) {
+  return JobResultFor(EncodeFlacFile(files.wav_path, files.output_path, job.flac_level, &stop));
+}
+
+int32_t EncodeOpus(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>& stop) {
+  return JobResultFor(EncodeOpusFile(files.wav_path, files.output_path, job.opus_bitrate, &stop));
+}
+
+int32_t EncodeWma(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>& stop) {
+  return EncodeWmaTrack(job.window, files.wav_path, files.output_path, stop);
 }
 
 // The encoder process runs on after the call; the watch of its end deals with a stop.
-int32_t LaunchMp3(const RipJob& job, const char* wav_path, const char* output_path, const std::atomic<bool>&) {
-  return LaunchMp3Encoder(job, wav_path, output_path);
+int32_t LaunchMp3(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>&) {
+  return LaunchMp3Encoder(job, files.wav_path, files.output_path, files.earlier_path);
 }
 
 // Encoders are filled in as each one is built; a null function makes the
 // worker report an encoder error instead of claiming a file it never wrote.
-FormatEncoder g_ogg_encoder = {".ogg", EncodeOgg, true};
-// The WMA entry removes the WAV itself: not while the component may hold it.
-FormatEncoder g_wma_encoder = {".wma", EncodeWma, false};
-FormatEncoder g_mp3_encoder = {".mp3", LaunchMp3, false};
+FormatEncoder g_ogg_encoder = {".ogg", EncodeOgg, EncoderKind::kInProcess};
+FormatEncoder g_wma_encoder = {".wma", EncodeWma, EncoderKind::kComponent};
+FormatEncoder g_mp3_encoder = {".mp3", LaunchMp3, EncoderKind::kProcess};
+FormatEncoder g_flac_encoder = {".flac", EncodeFlac, EncoderKind::kInProcess};
+FormatEncoder g_opus_encoder = {".opus", EncodeOpus, EncoderKind::kInProcess};
 
 FormatEncoder* Entry(int format) {
   switch (format) {
@@ -35,6 +46,10 @@ FormatEncoder* Entry(int format) {
       return &g_wma_encoder;
     case kFormatMp3:
       return &g_mp3_encoder;
+    case kFormatFlac:
+      return &g_flac_encoder;
+    case kFormatOpus:
+      return &g_opus_encoder;
     default:
       return nullptr;
   }

@@ -4,15 +4,25 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "akrip/cdda.h"
+#include "cd/cddb_disc_info.h"
 #include "rip/output_format.h"
 #include "rip/output_names.h"
 
 constexpr int kRipTitleSize = 84;
 constexpr int kRipTitleCopyLength = 81;  // characters copied into a title field
 constexpr int kProgressPerTrack = 30;    // progress units per job track
+
+// Copies at most kRipTitleCopyLength bytes of `text` into a title field,
+// ending before a double-byte character (as `is_lead` tells) that would not
+// fit whole.
+inline void CopyRipTitle(char (&field)[kRipTitleSize], const char* text, LeadBytePredicate is_lead) {
+  const char* source = text != nullptr ? text : "";
+  CopyCut(field, source, strnlen(source, kRipTitleCopyLength + 1), kRipTitleCopyLength, is_lead);
+}
 
 struct RipTrack {
   int32_t track_index;  // position in the TrackTable
@@ -35,6 +45,8 @@ struct RipJob {
   int32_t progress_range;  // kProgressPerTrack * track count
   int32_t format;          // OutputFormat
   int32_t rate;            // kbps chosen in the destination pane
+  int32_t flac_level;      // 0 (fastest) to 8 (smallest)
+  int32_t opus_bitrate;    // kbit/s
   char output_folder[kRipPathSize];
   char album_title[kRipTitleSize];
   char artist[kRipTitleSize];

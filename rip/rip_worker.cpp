@@ -11,6 +11,7 @@
 #include "rip/encoder_slot.h"
 #include "rip/encoder_watch.h"
 #include "rip/format_encoders.h"
+#include "rip/output_files.h"
 #include "rip/output_names.h"
 
 namespace {
@@ -51,15 +52,6 @@ int ReportProgress(int32_t sectors_done) {
   return 1;
 }
 
-// Makes the file only when no file of that name exists, so that two running
-// instances can never extract into the same intermediate WAV.
-NameClaim CreateNewFile(const std::string& path) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file) return NameClaim::kCreated;
-  const DWORD error = GetLastError();
-  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NameClaim::kTaken : NameClaim::kFailed;
-}
-
 // Two names that Windows takes for the same file are equal in this form.
 std::string FoldCase(const std::string& path) {
   std::string folded = path;
@@ -67,31 +59,80 @@ std::string FoldCase(const std::string& path) {
   return folded;
 }
 
-// The track's output file: the base path and the format's extension, numbered
-// when an earlier track of this job already has that name.
-std::string OutputPath(const char base[kRipPathSize], const char* extension, JobOutputNames& names) {
-  char path[kRipPathSize];
-  std::memcpy(path, base, kRipPathSize);
-  AppendExtension(path, extension);
-  return names.Claim(path);
+void Discard(const std::string& path) { DeleteFileA(path.c_str()); }
+
+void Fail(int32_t code) {
+  if (code != 0) g_job->result = code;
 }
 
-// A track that does not complete leaves no file under its name; the files of
-// the tracks before it stay.
-void Discard(const std::string& path) { DeleteFileA(path.c_str()); }
+// The WAV format: the track is extracted into a side file, which replaces an
+// earlier file of the track's name only once it is complete.
+// A track that was copied whole may still hold silence for sectors that never
+// arrived: the job then ends with the read error, after its other tracks.
+void NoteReadDamage() {
+  if (TakeRipError() == kRipReadFailed) g_read_damage = true;
+}
+
+void RipTrackIntoOutput(const RipTrack& track, const std::string& output) {
+  const std::string made = ClaimSideFile(output);
+  if (made.empty()) return Fail(kRipCannotCreateFile);
+  if (!RipTrackToWav(track.start, track.length, made.c_str())) {
+    Fail(TakeRipError());
+    Discard(made);
+    return;
+  }
+  NoteReadDamage();
+  if (!PutInPlace(made, output)) Fail(kRipCannotCreateFile);
+}
+
+// An encoder of the program's own writes into a side file, put in place of
+// the track's name once complete.
+void EncodeIntoSideFile(const FormatEncoder& encoder, const std::string& wav_path, const std::string& output) {
+  const std::string made = ClaimSideFile(output);
+  if (made.empty()) {
+    Discard(wav_path);
+    return Fail(kRipCannotCreateFile);
+  }
+  int32_t code = encoder.encode(*g_job, {wav_path.c_str(), made.c_str(), ""}, g_stop);
+  Discard(wav_path);
+  const bool complete = code == 0 && HoldsOutput(made);
+  if (!complete) {
+    Discard(made);
+    // An encode that reports success without output did not work, unless a
+    // stop cut it short.
+    if (code == 0 && !g_stop) code = kRipEncoderFailed;
+  } else if (!PutInPlace(made, output)) {
+    code = kRipCannotCreateFile;
+  }
+  if (code != kEncodeGivenUp) Fail(code);
+}
+
+// An encoder of another maker writes under the track's name: an earlier file
+// of that name waits under a side name until the encode is known to work.
+void EncodeUnderTrackName(const FormatEncoder& encoder, const std::string& wav_path, const std::string& output) {
+  std::string earlier;
+  if (!SetEarlierFileAside(output, &earlier)) {
+    Discard(wav_path);
+    return Fail(kRipCannotCreateFile);
+  }
+  const int32_t code = encoder.encode(*g_job, {wav_path.c_str(), output.c_str(), earlier.c_str()}, g_stop);
+  // An encoder that failed starts no process that would delete the WAV later.
+  if (code != 0 && code != kEncodeGivenUp) Discard(wav_path);
+  // A process that runs on leaves the earlier file to the watch of its end.
+  if (encoder.kind == EncoderKind::kProcess && code == 0) return;
+  SettleEarlierFile(output, earlier, code == 0 && HoldsOutput(output));
+  if (code != kEncodeGivenUp) Fail(code);
+}
 
 void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path, const std::string& output) {
   if (!encoder.encode) {
     Discard(wav_path);
-    g_job->result = kRipEncoderFailed;
-    return;
+    return Fail(kRipEncoderFailed);
   }
-  const int code = encoder.encode(*g_job, wav_path.c_str(), output.c_str(), g_stop);
-  // An encoder that failed starts no process that would delete the WAV later.
-  if (encoder.worker_deletes_wav || code != 0) Discard(wav_path);
-  if (code != 0) {
-    Discard(output);
-    g_job->result = code;
+  if (encoder.kind == EncoderKind::kInProcess) {
+    EncodeIntoSideFile(encoder, wav_path, output);
+  } else {
+    EncodeUnderTrackName(encoder, wav_path, output);
   }
 }
 
@@ -99,27 +140,21 @@ void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
   const FormatEncoder* encoder = EncoderForFormat(g_job->format);
   if (g_job->format != kFormatWav && !encoder) return;  // nothing to make
   char base[kRipPathSize];
-  BuildOutputBasePath(g_job->output_folder, g_job->artist, track.title, base);
-  const std::string output = OutputPath(base, encoder ? encoder->extension : ".wav", names);
+  BuildOutputBasePath(g_job->output_folder, g_job->artist, track.title, base, IsAnsiLeadByte);
+  const std::string output = names.Claim(base, encoder ? encoder->extension : ".wav");
+  if (!encoder) return RipTrackIntoOutput(track, output);
 
-  std::string wav_path = output;
-  if (encoder) {
-    const std::string temp = TempFolderPath();
-    CreateDirectoryA(temp.c_str(), nullptr);  // normally there since start-up
-    wav_path = ClaimTempWavPath(temp, CreateNewFile);
-    if (wav_path.empty()) {
-      g_job->result = kRipCannotCreateFile;
-      return;
-    }
-  }
+  const std::string temp = TempFolderPath();
+  CreateDirectoryA(temp.c_str(), nullptr);  // normally there since start-up
+  const std::string wav_path = ClaimTempWavPath(temp, CreateNewFile, IsAnsiLeadByte);
+  if (wav_path.empty()) return Fail(kRipCannotCreateFile);
   if (!RipTrackToWav(track.start, track.length, wav_path.c_str())) {
-    g_job->result = TakeRipError();
-    // A file that could not be opened for writing is not ours to delete.
-    if (encoder || g_job->result != kRipCannotCreateFile) Discard(wav_path);
+    Fail(TakeRipError());
+    Discard(wav_path);
     return;
   }
-  if (TakeRipError() == kRipReadFailed) g_read_damage = true;
-  if (encoder) EncodeTrack(*encoder, wav_path, output);
+  NoteReadDamage();
+  EncodeTrack(*encoder, wav_path, output);
 }
 
 DWORD WINAPI WorkerThread(void*) {
@@ -134,7 +169,7 @@ DWORD WINAPI WorkerThread(void*) {
   SetRipProgress(ReportProgress);
   Post(kRipMsgProgress, 0);
 
-  JobOutputNames names(FoldCase);
+  JobOutputNames names(FoldCase, IsAnsiLeadByte);
   for (int i = 0; i < g_job->track_count; ++i) {
     while (IsEncoderSlotFilled() && !g_stop) {
       Sleep(kEncoderPollMs);

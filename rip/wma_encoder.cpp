@@ -8,6 +8,7 @@
 #include "common/file_exists.h"
 #include "common/win_owners.h"
 #include "controls/bstr_convert.h"
+#include "rip/format_encoders.h"
 #include "rip/rip_job.h"
 #include "rip/wma_com.h"
 #include "rip/wma_constants.h"
@@ -160,7 +161,9 @@ WmaEncodeOutcome ConfigureAndRun(const ComRef& encoder, HANDLE stopped, const Wm
   if (!profile || !SetProfile(group, profile)) return failed;
   if (FAILED(CallSlot(encoder.get(), slot::kEncoderStart))) return failed;
   if (WaitForStoppedState(stopped, request)) return {};
-  return {kEncoderError, true};
+  // The user stopped the job; a component that did not finish in the grace
+  // time after that is no error of theirs to read about.
+  return {0, true};
 }
 
 WmaEncodeOutcome Encode(const WmaEncodeRequest& request) {
@@ -179,9 +182,10 @@ WmaEncodeOutcome Encode(const WmaEncodeRequest& request) {
     outcome = ConfigureAndRun(encoder, stopped.get(), request, full_wav_path);
   }
   encoder.Reset();
-  // Only a file this encode made is removed; one that was there before is
-  // not ours to delete.
-  if (outcome.result != 0 && !output_existed && request.wma_path) DeleteFileA(request.wma_path);
+  // An output given up is incomplete.  Only a file this encode made is
+  // removed; one that was there before is not ours to delete.
+  const bool complete = outcome.result == 0 && !outcome.wav_in_use;
+  if (!complete && !output_existed && request.wma_path) DeleteFileA(request.wma_path);
   return outcome;
 }
 
@@ -205,6 +209,7 @@ int32_t EncodeWmaTrack(HWND job_window, const char* wav_path, const char* wma_pa
   request.wma_path = wma_path;
   request.stop = &stop;
   const WmaEncodeOutcome outcome = EncodeWmaFile(request);
-  if (!outcome.wav_in_use && wav_path) DeleteFileA(wav_path);
+  if (outcome.wav_in_use) return kEncodeGivenUp;
+  if (wav_path) DeleteFileA(wav_path);
   return outcome.result;
 }

@@ -15,7 +15,7 @@ PACKAGES=(
   wine wine32 xvfb xdotool x11-utils imagemagick
   lame
   dpkg-dev python3 gcc-multilib
-  vorbis-tools
+  vorbis-tools flac opus-tools
   clang-format git
 )
 PKG_LIST_ID="$(printf '%s\n' "${PACKAGES[@]}" | sha1sum | cut -c1-12)"

@@ -22,8 +22,11 @@
 #include "controls/list_view.h"
 #include "controls/status_bar.h"
 #include "files/file_list.h"
+#include "files/file_names.h"
 #include "files/shell_ops.h"
 #include "res/main_window_ids.h"
+#include "res/string_ids.h"
+#include "support/literal_names.h"
 #include "support/recorded_boxes.h"
 #include "support/temp_dir.h"
 
@@ -430,8 +433,9 @@ TEST_F(DestinationPaneTest, DroppedTracksRipIntoTheTargetFolderButNotFromTheDriv
   EXPECT_TRUE(FileExists(output_.File("sub\\Unknown Artist - Track 02.wav")));
   EXPECT_EQ(GetMainWindowView().job->tracks[0].track_index, 1);
 
+  // ".." is the folder above, for tracks as for files.
   Files()->drop_target_item = ListViewItemAt(Files(), RowOf(".."));
-  EXPECT_EQ(DropAllowedHere(), 0);
+  EXPECT_EQ(DropAllowedHere(), 1);
   Files()->drop_target_item = kListViewBackground;
   EXPECT_EQ(DropAllowedHere(), 1);
   Files()->drop_target_item = nullptr;
@@ -477,6 +481,272 @@ TEST_F(DestinationPaneTest, AFileMadeByAnotherProgramAppearsWithinTwoSeconds) {
 
   AdoptOutputFolder(Sub().c_str());
   EXPECT_TRUE(pump_until(2000, [this] { return GetFolderWatchView().folder == Sub(); }));
+}
+
+// "abc." must not delete "abc", "b.mp3 " not "b.mp3", and a folder "..." not
+// the folder it is in.  Each goes by its short name where it has one.
+TEST_F(DestinationPaneTest, DeletingNamesWindowsRewritesTakesThoseEntriesOnly) {
+  testing_support::LiteralNames odd(output_.path());
+  ASSERT_TRUE(odd.Make("abc.", "dot"));
+  ASSERT_TRUE(odd.Make("b.mp3 ", "blank"));
+  ASSERT_TRUE(odd.Make("...", nullptr));
+  WriteWholeFile(output_.File("abc"), "plain");
+  Command(IDM_FILE_REFRESH);
+  for (const char* name : {"abc.", "b.mp3 ", "..."}) {
+    SCOPED_TRACE(name);
+    g_boxes.clear();
+    Select({name});
+    Command(IDM_FILE_DELETE);
+    for (const char* kept : {"a.wav", "b.mp3", "abc", "sub"}) EXPECT_TRUE(FileExists(output_.File(kept))) << kept;
+    // Gone, or refused with a word where only a literal path reaches it.
+    if (g_boxes.empty()) {
+      EXPECT_FALSE(odd.Exists(name));
+    } else {
+      EXPECT_EQ(g_boxes[0].text, LoadStringText(IDS_NAME_WINDOWS_REWRITES));
+      EXPECT_TRUE(odd.Exists(name));
+    }
+  }
+}
+
+// Where there is no short name the entry's path is literal: the commands the
+// shell carries out are refused with a word, Open too; Rename, which mends
+// the name, and a drag move reach the entry itself.
+TEST_F(DestinationPaneTest, EntriesOnlyALiteralPathReachesAreRefusedOrReachedLiterally) {
+  testing_support::LiteralNames odd(output_.path());
+  testing_support::LiteralNames sub(Sub());
+  ASSERT_TRUE(odd.Make("abc.", "dot"));
+  ASSERT_TRUE(odd.Make("b.mp3 ", "blank"));
+  ASSERT_TRUE(odd.Make("...", nullptr));
+  sub.Forget(sub.folder() + "\\b.mp3 ");
+  WriteWholeFile(output_.File("abc"), "plain");
+  // What the listing gives on a file system without short names.
+  const auto without_short_names = [&] {
+    for (auto& entry : Files()->entries) {
+      if (NameWindowsRewrites(entry->name.c_str())) entry->full_path = odd.folder() + "\\" + entry->name;
+    }
+  };
+  Command(IDM_FILE_REFRESH);
+  without_short_names();
+  const std::string refusal = LoadStringText(IDS_NAME_WINDOWS_REWRITES);
+  const auto everything_is_there = [&] {
+    for (const char* name : {"a.wav", "b.mp3", "abc", "sub"}) EXPECT_TRUE(FileExists(output_.File(name))) << name;
+    for (const char* name : {"abc.", "b.mp3 ", "..."}) EXPECT_TRUE(odd.Exists(name)) << name;
+  };
+  const struct {
+    const char* name;
+    int command;
+  } refused[] = {{"abc.", IDM_FILE_DELETE}, {"b.mp3 ", IDM_DELETE}, {"...", IDM_FILE_DELETE}, {"abc.", IDM_FILE_OPEN}};
+  for (const auto& attempt : refused) {
+    SCOPED_TRACE(attempt.name);
+    without_short_names();
+    g_boxes.clear();
+    Select({attempt.name});
+    Command(attempt.command);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0].text, refusal);
+    everything_is_there();
+  }
+  without_short_names();
+  g_boxes.clear();
+  DoubleClick("...");
+  DoubleClick("abc.");
+  EXPECT_EQ(g_boxes.size(), 2u);
+  EXPECT_EQ(OutputSetting(), Output());
+  EXPECT_TRUE(g_opened.empty());
+  EXPECT_TRUE(g_shell.empty());
+
+  without_short_names();
+  Select({"abc."});
+  Command(IDM_FILE_CUT);
+  DoubleClick("sub");
+  g_boxes.clear();
+  Command(IDM_FILE_PASTE);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].text, refusal);
+  EXPECT_TRUE(g_shell.empty());
+  DoubleClick("..");
+  without_short_names();
+  everything_is_there();
+
+  Files()->dragged_items = {ListViewItemAt(Files(), RowOf("b.mp3 "))};
+  Files()->drag_source_item = Files()->dragged_items.front();
+  Files()->drop_target_item = ListViewItemAt(Files(), RowOf("sub"));
+  Files()->drop_handler(Files(), nullptr);
+  EXPECT_TRUE(sub.Exists("b.mp3 "));
+  EXPECT_FALSE(odd.Exists("b.mp3 "));
+  EXPECT_TRUE(FileExists(output_.File("b.mp3")));
+
+  EndEdit("abc.", "abc2");
+  EXPECT_EQ(testing_support::ReadWholeFile(output_.File("abc2")), (std::vector<unsigned char>{'d', 'o', 't'}));
+  EXPECT_EQ(testing_support::ReadWholeFile(output_.File("abc")), (std::vector<unsigned char>{'p', 'l', 'a', 'i', 'n'}));
+  g_boxes.clear();
+  EndEdit("abc2", "abc.");
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].text, refusal);
+  EXPECT_TRUE(FileExists(output_.File("abc2")));
+}
+
+// The cursor promises what the drop does: where it shows "allowed" the
+// dragged file moves, where it shows "no" nothing moves.
+TEST_F(DestinationPaneTest, ADropOfFilesMovesExactlyWhereTheCursorAllowsIt) {
+  WriteWholeFile(output_.File("sub\\inner.wav"), "i");
+  const struct {
+    const char* folder;  // relative to the output folder
+    const char* dragged;
+    const char* target;  // null: the list background
+    bool moves;
+    const char* moved_to;
+  } cases[] = {
+      {"", "a.wav", "sub", true, "sub\\a.wav"}, {"sub", "inner.wav", "..", true, "inner.wav"},
+      {"", "b.mp3", nullptr, false, nullptr},   {"", "b.mp3", "a.wav", false, nullptr},
+      {"", "sub", "sub", false, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.dragged) + " onto " + (c.target ? c.target : "the background"));
+    const std::string folder = *c.folder ? output_.File(c.folder) : output_.path();
+    FileListShowFolder(Files(), folder.c_str());
+    auto* dragged = ListViewItemAt(Files(), RowOf(c.dragged));
+    ASSERT_NE(dragged, nullptr);
+    Files()->dragged_items = {dragged};
+    Files()->drag_source_item = dragged;
+    Files()->drop_target_item = c.target ? ListViewItemAt(Files(), RowOf(c.target)) : kListViewBackground;
+    EXPECT_EQ(DropAllowedHere(), c.moves ? 1 : 0);
+    Files()->drop_handler(Files(), nullptr);
+    const std::string source = folder + "\\" + c.dragged;
+    EXPECT_EQ(FileExists(source), !c.moves);
+    if (c.moved_to) {
+      EXPECT_TRUE(FileExists(output_.File(c.moved_to)));
+    }
+  }
+  // At a drive root, ".." leads to the drive list, where nothing can go.
+  FileListShowFolder(Files(), "C:\\");
+  ASSERT_GE(RowOf(".."), 0);
+  Files()->dragged_items = {ListViewItemAt(Files(), RowOf("..") == 0 ? 1 : 0)};
+  Files()->drag_source_item = Files()->dragged_items.front();
+  Files()->drop_target_item = ListViewItemAt(Files(), RowOf(".."));
+  EXPECT_EQ(DropAllowedHere(), 0);
+  EXPECT_EQ(FileListDropFolder(Files(), Files()->drop_target_item, FileListDropKind::kOwnEntries), "");
+  Files()->dragged_items.clear();
+  Files()->drag_source_item = nullptr;
+}
+
+// Two names outside the code page read alike ("??.wav"); a change in the
+// folder must not select the one the user did not pick.
+TEST_F(DestinationPaneTest, AFolderChangeKeepsTheSelectionWithoutTakingLookAlikes) {
+  const std::wstring first = L"\x03b1\x03b2.wav";
+  const std::wstring second = L"\x03b3\x03b4.wav";
+  BOOL lost = FALSE;
+  char ansi[MAX_PATH];
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, first.c_str(), -1, ansi, sizeof ansi, nullptr, &lost);
+  if (GetACP() == CP_UTF8 || !lost) GTEST_SKIP() << "code page " << GetACP() << " holds the test names";
+  const std::wstring folder(output_.path().begin(), output_.path().end());
+  for (const std::wstring& name : {first, second}) {
+    HANDLE file = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+  }
+  Command(IDM_FILE_REFRESH);
+  std::vector<int> look_alikes;
+  for (int row = 0; row < Files()->item_count; ++row) {
+    const auto* entry = static_cast<DirEntry*>(ListViewItemAt(Files(), row));
+    if (entry->kind == kDirEntryFile && entry->name.find('?') != std::string::npos) look_alikes.push_back(row);
+  }
+  ASSERT_EQ(look_alikes.size(), 2u);
+  Select({"b.mp3"});
+  ListView_SetItemState(Files()->window, look_alikes[0], LVIS_SELECTED, LVIS_SELECTED);
+
+  const DWORD start = GetTickCount();
+  while (!GetFolderWatchView().watching && GetTickCount() - start < 3000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    Pump();
+  }
+  WriteWholeFile(output_.File("next.wav"), "n");
+  while (RowOf("next.wav") < 0 && GetTickCount() - start < 6000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    Pump();
+  }
+  ASSERT_GE(RowOf("next.wav"), 0);
+  std::vector<std::string> selected;
+  int look_alikes_selected = 0;
+  for (int row = int(SendMessageA(Files()->window, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)); row >= 0;
+       row = int(SendMessageA(Files()->window, LVM_GETNEXTITEM, WPARAM(row), LVNI_SELECTED))) {
+    const std::string name = static_cast<const DirEntry*>(ListViewItemAt(Files(), row))->name;
+    if (name.find('?') != std::string::npos) {
+      ++look_alikes_selected;
+    } else {
+      selected.push_back(name);
+    }
+  }
+  EXPECT_EQ(selected, std::vector<std::string>{"b.mp3"});
+  // Where short names tell them apart the picked one stays; never both.
+  EXPECT_LE(look_alikes_selected, 1);
+}
+
+RECT g_menu_rect;
+void CALLBACK RecordMenuAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (HWND menu = FindWindowA("#32768", nullptr)) GetWindowRect(menu, &g_menu_rect);
+  EndMenu();
+}
+
+// Shift+F10 and the Menu key come as (-1,-1): each list opens its menu at
+// its focused item, whatever the mouse is over.
+TEST_F(DestinationPaneTest, TheKeyboardOpensEachListsMenuAtTheFocusedItem) {
+  SetCursorPos(1279, 1023);
+  Select({"b.mp3"});
+  for (HWND list : {Files()->window, TrackListControl()->window}) {
+    const int row = list == Files()->window ? RowOf("b.mp3") : 1;
+    ListView_SetItemState(list, row, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    RECT label = {LVIR_LABEL, 0, 0, 0};
+    ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&label)));
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&label), 2);
+    g_menu_rect = RECT{};
+    SetTimer(nullptr, 0, 300, RecordMenuAndClose);
+    SendMessageA(list, WM_CONTEXTMENU, WPARAM(list), LPARAM(-1));
+    EXPECT_NEAR(g_menu_rect.left, label.left, 2) << (list == Files()->window ? "file list" : "track list");
+    EXPECT_NEAR(g_menu_rect.top, label.bottom, 2) << (list == Files()->window ? "file list" : "track list");
+  }
+  Pump();
+}
+
+// The template lists one pane after the other; the window shows them side by
+// side, and Tab goes through what it shows line by line.
+TEST_F(DestinationPaneTest, TabGoesLineByLineAsTheControlsArePlaced) {
+  std::vector<int> order;
+  HWND first = GetNextDlgTabItem(window_, nullptr, FALSE);
+  for (HWND stop = first; stop && order.size() < 32; stop = GetNextDlgTabItem(window_, stop, FALSE)) {
+    order.push_back(GetDlgCtrlID(stop));
+    if (GetNextDlgTabItem(window_, stop, FALSE) == first) break;
+  }
+  const auto position = [&](int id) { return std::find(order.begin(), order.end(), id) - order.begin(); };
+  ASSERT_LT(position(IDC_DRIVE_COMBO), std::ptrdiff_t(order.size()));
+  EXPECT_EQ(position(IDC_OUTPUT_FOLDER), position(IDC_DRIVE_COMBO) + 1);
+  EXPECT_LT(position(IDC_FORMAT_COMBO), position(IDC_ARTIST));
+  EXPECT_EQ(position(IDC_FILE_LIST), position(IDC_TRACK_LIST) + 1);
+}
+
+// The folder typed in the combo is the one the user sees: File > RIP and the
+// toolbar's Paste take it though the combo never lost the focus, and a text
+// that names no folder stops them with a word instead of using the old one.
+TEST_F(DestinationPaneTest, CommandsTakeTheTypedOutputFolderFirst) {
+  ListView_SetItemState(TrackListControl()->window, 0, LVIS_SELECTED, LVIS_SELECTED);
+  SetComboText(Sub());
+  Command(IDM_RIP);
+  EXPECT_EQ(OutputSetting(), Sub());
+  EXPECT_EQ(Files()->directory, Sub());
+  EXPECT_TRUE(FileExists(output_.File("sub\\Unknown Artist - Track 01.wav")));
+  EXPECT_FALSE(FileExists(output_.File("Unknown Artist - Track 01.wav")));
+
+  const size_t ripped = testing_support::FolderNames(Sub()).size();
+  Command(IDM_TRACK_COPY);
+  SetComboText(output_.File("missing"));
+  g_boxes.clear();
+  Command(IDM_PASTE);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].text, LoadStringText(IDS_OUTPUT_FOLDER_UNUSABLE));
+  EXPECT_EQ(OutputSetting(), Sub());
+  EXPECT_EQ(testing_support::FolderNames(Sub()).size(), ripped);
+  EXPECT_FALSE(FileExists(output_.File("missing")));
 }
 
 }  // namespace

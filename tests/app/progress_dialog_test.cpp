@@ -400,6 +400,30 @@ TEST(CompleteRipJob, CopiesTheMp3EncoderSettings) {
   EXPECT_EQ(job.progress_range, 0);
 }
 
+// Code page 932: a title of 81 bytes whose last character would need the
+// 82nd ends before that character, never with half of it.
+TEST(CopyRipTitle, CutsOnlyBetweenCharacters) {
+  const auto shift_jis_lead = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); };
+  const std::string a80(80, 'a');
+  const std::string hyo = "\x95\x5C";
+  const struct {
+    std::string text;
+    std::string copied;
+  } cases[] = {
+      {a80 + hyo, a80},
+      {std::string(79, 'a') + hyo + hyo, std::string(79, 'a') + hyo},
+      {std::string(81, 'a') + hyo, std::string(81, 'a')},
+      {hyo + "b", hyo + "b"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.copied.size());
+    char field[kRipTitleSize];
+    std::memset(field, 'x', sizeof field);
+    CopyRipTitle(field, c.text.c_str(), shift_jis_lead);
+    EXPECT_EQ(std::string(field), c.copied);
+  }
+}
+
 TEST(FormatRipStatus, StaysWithinFieldsAndBuffer) {
   RipJob job{};
   std::memset(job.artist, 'A', sizeof job.artist);  // no terminator

@@ -333,4 +333,39 @@ TEST_F(ListViewTest, ShellDropOntoAListWithoutHandlerIsFinished) {
   DestroyListView(list);
 }
 
+// A drag released over another item that took nothing leaves the selection as
+// it was: the next Delete must take what the user picked, not the target.
+TEST_F(ListViewTest, ADragMarksItsTargetWithoutSelectingIt) {
+  // The cursor can only be put over the list where the screen is.
+  SetWindowPos(dialog_.frame()->window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(dialog_.frame()->window, SW_SHOWNOACTIVATE);
+  ListViewCtl* list = CreateListView(nullptr, Params());
+  int a = 1, b = 2, c = 3;
+  ListViewFill(list, {&a, &b, &c});
+  ListView_SetItemState(list->window, 0, LVIS_SELECTED, LVIS_SELECTED);
+  NMLISTVIEW drag = {};
+  drag.iItem = 0;
+  Notify(list, &drag.hdr, LVN_BEGINDRAG);
+  ASSERT_NE(list->drag_source_item, nullptr);
+  RECT label = {LVIR_LABEL, 0, 0, 0};
+  ASSERT_TRUE(SendMessageA(list->window, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&label)));
+  POINT over = {label.left + 4, (label.top + label.bottom) / 2};
+  ClientToScreen(list->window, &over);
+  ASSERT_TRUE(SetCursorPos(over.x, over.y));
+  HWND frame = dialog_.frame()->window;
+  const auto state = [&](int index) {
+    return UINT(SendMessageA(list->window, LVM_GETITEMSTATE, WPARAM(index), LVIS_SELECTED | LVIS_DROPHILITED));
+  };
+  SendMessageA(frame, WM_MOUSEMOVE, 0, 0);
+  EXPECT_EQ(list->drop_target_item, &c);
+  EXPECT_EQ(state(2), UINT(LVIS_DROPHILITED));
+  EXPECT_EQ(state(0), UINT(LVIS_SELECTED));
+  SendMessageA(frame, WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(list->drag_source_item, nullptr);
+  EXPECT_EQ(state(0), UINT(LVIS_SELECTED));
+  EXPECT_EQ(state(1), 0u);
+  EXPECT_EQ(state(2), 0u);
+  DestroyListView(list);
+}
+
 }  // namespace

@@ -3,7 +3,9 @@
 # a click on the first track, Shift+Down, (for Ogg Vorbis: the format picked
 # in its combo box,) a click on RIP; then checks the files: WAV files against
 # the disc image byte for byte, Ogg Vorbis files with ogginfo and by their
-# decoded length; that no intermediate WAV is left; and that the program
+# decoded length, FLAC files with "flac -t" and by their decoded samples
+# against the image, Opus files with opusinfo and by their decoded length at
+# 48 kHz; that no intermediate WAV is left; and that the program
 # closes cleanly and writes its settings.  With "all", selects nothing, so RIP rips
 # every audio track, and checks that together they hold every audio sector of
 # the image (on an Enhanced CD the last one ends where its session ends).
@@ -12,12 +14,12 @@
 # SCSI pass-through requests to it as SG_IO, which the preloaded SHIM answers
 # from the image (tests/e2e/sg_drive_shim.c).
 # Needs DISPLAY and WINEPREFIX (run it inside tools/with-wine.sh).
-#   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR [ogg | all | real SHIM]
+#   rip_demo_disc.sh BIN_DIR DEMO_CUE ARTEFACT_DIR [ogg | flac | opus | all | real SHIM]
 set -uo pipefail
 
-if ! { [ $# -eq 3 ] || { [ $# -eq 4 ] && { [ "$4" = all ] || [ "$4" = ogg ]; }; } ||
+if ! { [ $# -eq 3 ] || { [ $# -eq 4 ] && [[ "$4" =~ ^(all|ogg|flac|opus)$ ]]; } ||
         { [ $# -eq 5 ] && [ "$4" = real ]; }; }; then
-  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR [ogg | all | real SHIM]" >&2
+  echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR [ogg | flac | opus | all | real SHIM]" >&2
   exit 2
 fi
 rip_all=""
@@ -27,10 +29,11 @@ format_row=0
 format_combo=1014
 [ "${4:-}" = all ] && rip_all=all
 [ "${4:-}" = real ] && real_drive=$5
-if [ "${4:-}" = ogg ]; then
-  format=ogg
-  format_row=1
-fi
+case "${4:-}" in
+  ogg) format=ogg format_row=1 ;;
+  flac) format=flac format_row=4 ;;
+  opus) format=opus format_row=5 ;;
+esac
 
 sector_bytes=2352
 wav_header_bytes=44
@@ -181,15 +184,43 @@ check_ogg() {
     fail "$name decodes to $decoded bytes, the track has $((length * sector_bytes))"
   echo "$name: ogginfo clean, decodes to exactly $length sectors"
 }
+check_flac() {
+  local file=$1 start=$2 length=$3
+  local name
+  name=$(basename "$file")
+  flac -t -s "$file" || fail "$name: flac -t found errors"
+  cmp <(flac -d -s -c --force-raw-format --endian=little --sign=signed "$file") \
+      <(dd if="$image" iflag=skip_bytes,count_bytes skip=$((start * sector_bytes)) count=$((length * sector_bytes)) \
+          status=none) || fail "$name: the decoded samples differ from the disc image's sectors"
+  echo "$name: flac -t clean, decodes to the image's $length sectors exactly"
+}
+check_opus() {
+  local file=$1 length=$2
+  local name
+  name=$(basename "$file")
+  opusinfo "$file" >"$root/opusinfo.out" 2>&1 || { cat "$root/opusinfo.out" >&2; fail "$name: opusinfo found errors"; }
+  if grep -qi 'warning' "$root/opusinfo.out"; then
+    cat "$root/opusinfo.out" >&2
+    fail "$name: opusinfo warns"
+  fi
+  mkdir -p "$root/decoded"
+  opusdec --quiet --rate 48000 --force-wav "$file" "$root/decoded/$name.wav" || fail "$name: opusdec cannot decode it"
+  local frames wanted
+  frames=$((($(stat -c %s "$root/decoded/$name.wav") - wav_header_bytes) / 4))
+  wanted=$(((length * 588 * 48000 + 44099) / 44100))
+  [ "$frames" = "$wanted" ] || fail "$name decodes to $frames samples at 48 kHz, the track has $wanted"
+  echo "$name: opusinfo clean, decodes to exactly $wanted samples at 48 kHz"
+}
 audio_sectors=0
 while read -r number start length; do
   [ "$number" -le "$ripped" ] || break
   file=$out/$(printf 'Unknown Artist - Track %02d.%s' "$number" "$format")
-  if [ "$format" = wav ]; then
-    check_wav "$file" "$start" "$length"
-  else
-    check_ogg "$file" "$length"
-  fi
+  case "$format" in
+    wav) check_wav "$file" "$start" "$length" ;;
+    ogg) check_ogg "$file" "$length" ;;
+    flac) check_flac "$file" "$start" "$length" ;;
+    opus) check_opus "$file" "$length" ;;
+  esac
   audio_sectors=$((audio_sectors + length))
 done <<<"$toc"
 left_over=$(find "$work" "$out" -iname '*.wav' ! -iname 'Unknown Artist - Track *.wav')

@@ -12,6 +12,7 @@
 #include <regex>
 #include <string>
 
+#include "support/literal_names.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -160,6 +161,52 @@ TEST_F(DirListingTest, NamesOutsideTheCodePageGetAPathToTheirOwnFile) {
   std::multiset<std::string> expected = {"look-alike", "xy"};
   for (std::size_t i = 0; i < foreign.size(); ++i) expected.insert("foreign " + std::to_string(i));
   EXPECT_EQ(contents, expected);
+}
+
+// The content of the file a path opens through the 8-bit calls, as the
+// commands open it.
+std::string ReadThroughWin32(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "(cannot open)";
+  char buffer[64];
+  DWORD read = 0;
+  ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+  CloseHandle(file);
+  return std::string(buffer, read);
+}
+
+// "abc." beside "abc", "song.mp3 " beside "song.mp3" and a folder "..."
+// (made where the file system keeps such names) each get a path that reaches
+// them, never their namesake or the folder above.
+TEST_F(DirListingTest, NamesWindowsRewritesGetAPathToTheirOwnItem) {
+  const std::string folder = dir_.File("odd");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  testing_support::LiteralNames odd(folder);
+  ASSERT_TRUE(odd.Make("abc.", "dot"));
+  ASSERT_TRUE(odd.Make("song.mp3 ", "blank"));
+  ASSERT_TRUE(odd.Make("...", nullptr));
+  ASSERT_TRUE(odd.Make("...\\inside.txt", "inside"));
+  WriteWholeFile(folder + "\\abc", "plain");
+  WriteWholeFile(folder + "\\song.mp3", "song");
+
+  DirEntryList entries;
+  // A name that starts with a dot may come as hidden.
+  ASSERT_TRUE(ListFolder(folder.c_str(), "", kListHiddenFolders, &entries));
+  auto names = ByName(entries);
+  const std::map<std::string, std::string> contents = {
+      {"abc.", "dot"}, {"song.mp3 ", "blank"}, {"abc", "plain"}, {"song.mp3", "song"}};
+  for (const auto& expected : contents) {
+    ASSERT_EQ(names.count(expected.first), 1u) << "'" << expected.first << "'";
+    EXPECT_EQ(ReadThroughWin32(names[expected.first]->full_path), expected.second) << names[expected.first]->full_path;
+  }
+  ASSERT_EQ(names.count("..."), 1u);
+  const DirEntry& dots = *names["..."];
+  EXPECT_EQ(dots.kind, kDirEntryFolder);
+  DirEntryList inside;
+  ASSERT_TRUE(ListFolder(dots.full_path.c_str(), "", kListNoFolders, &inside)) << dots.full_path;
+  ASSERT_EQ(inside.size(), 1u);
+  EXPECT_EQ(inside[0]->name, "inside.txt");
+  EXPECT_EQ(ReadThroughWin32(inside[0]->full_path), "inside");
 }
 
 TEST_F(DirListingTest, ParentEntryPathIsResolvedAndSlashesAreNormalised) {

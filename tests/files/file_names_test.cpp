@@ -62,4 +62,37 @@ TEST(CheckEntryName, RefusesSeparatorsIllegalCharactersDotsAndEmptiness) {
   EXPECT_EQ(CheckEntryName(nullptr).problem, EntryNameProblem::kEmpty);
 }
 
+// Each of these, handed to a Win32 call, would reach another file or a device.
+TEST(NameWindowsRewrites, FinalDotsAndBlanksDotRunsAndDeviceNames) {
+  for (const char* rewritten :
+       {"abc.", "song.mp3 ", "...", "....", "x. ", "nul", "NUL.mp3", "con.tar.gz", "Aux .wav", "com1", "lpt9.txt"}) {
+    EXPECT_TRUE(NameWindowsRewrites(rewritten)) << rewritten;
+  }
+  for (const char* kept :
+       std::initializer_list<const char*>{".", "..", "abc", ".hidden", "a..b.wav", " lead", "nullify.mp3", "com0",
+                                          "com10", "console", "lpt", "", nullptr}) {
+    EXPECT_FALSE(NameWindowsRewrites(kept)) << (kept ? kept : "(null)");
+  }
+}
+
+TEST(LiteralPathOf, DrivesAndSharesGetThePrefixRelativePathsNone) {
+  const struct {
+    const char* path;
+    const char* literal;
+  } cases[] = {
+      {"C:\\music\\abc.", "\\\\?\\C:\\music\\abc."},
+      {"z:\\", "\\\\?\\z:\\"},
+      {"\\\\server\\share\\abc.", "\\\\?\\UNC\\server\\share\\abc."},
+      {"\\\\?\\C:\\x\\...", "\\\\?\\C:\\x\\..."},
+      {"music\\abc.", ""},
+      {"C:abc.", ""},
+      {"\\abc.", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LiteralPathOf(c.path), c.literal) << c.path;
+    EXPECT_EQ(IsLiteralPath(LiteralPathOf(c.path).c_str()), *c.literal != 0) << c.path;
+  }
+}
+
 }  // namespace

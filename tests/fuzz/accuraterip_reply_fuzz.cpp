@@ -1,7 +1,6 @@
 // Feeds arbitrary bytes to the reading of an AccurateRip database reply, for
 // a disc taken from the input's first bytes: nothing may crash, an error
 // leaves no response, and every response kept has the disc's track count.
-// fuzz-sources: cd/accuraterip_reply.cpp
 // fuzz-seeds: tests/cd/accuraterip_replies
 #include <cstdint>
 #include <cstdlib>

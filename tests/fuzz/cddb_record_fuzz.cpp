@@ -1,7 +1,6 @@
 // Feeds arbitrary text to the program's reading of a disc record: nothing may
 // crash, every field stays terminated within its 83 characters, and no
 // double-byte character is split by a cut.
-// fuzz-sources: cd/cddb_disc_info.cpp
 // fuzz-seeds: tests/cd/cddb_records
 #include <cstdint>
 #include <cstdlib>

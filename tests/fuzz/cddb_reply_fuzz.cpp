@@ -1,7 +1,6 @@
 // Feeds arbitrary bytes to the reading of a server's reply, as a query and
 // as a disc record: nothing may crash, matches must fit their fields, and the
 // record built from a reply must fit the buffer it is meant for.
-// fuzz-sources: akrip/cddb_protocol.cpp akrip/cddb_record.cpp
 // fuzz-seeds: tests/akrip/cddb_replies/query tests/akrip/cddb_replies/read
 #include <cstdint>
 #include <cstdlib>

@@ -4,7 +4,6 @@
 // see tracks in ascending order, each ending after it starts and by the
 // lead-out, or refuse the table; also after each session's last track is
 // ended at the session's lead-out.
-// fuzz-sources: akrip/cue_sheet.cpp akrip/disc_layout.cpp cd/track_table.cpp cd/session_ends.cpp
 // fuzz-seeds: tests/akrip/cuesheets/good tests/akrip/cuesheets/bad
 #include <cstdint>
 #include <cstdlib>

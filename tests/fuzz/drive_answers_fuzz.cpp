@@ -2,8 +2,6 @@
 // a READ TOC format 0 response, and a full TOC checked against that TOC.
 // Nothing may read out of bounds, and an accepted session list must cover
 // the TOC's tracks in order, each session ending after its first track.
-// fuzz-sources: akrip/scsi_sense.cpp akrip/scsi_drive.cpp akrip/drive.cpp
-// fuzz-seeds: tests/fuzz/seeds/drive_answers
 #include <cstdint>
 #include <cstdlib>
 #include <vector>

@@ -2,7 +2,6 @@
 // path lands inside double quotes as the command line is read from the left,
 // so no path is ever split or exposed, and that a template without
 // placeholders passes unchanged.
-// fuzz-sources: rip/encoder_command.cpp
 #include <cstdint>
 #include <cstdlib>
 #include <string>

@@ -1,6 +1,5 @@
 // Feeds arbitrary bytes to the executable header check: nothing may be read
 // outside the data, and an accepted image must really hold both signatures.
-// fuzz-sources: common/upgrade_plan.cpp
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,5 @@
 // Feeds arbitrary bytes to the whole-image check: nothing may be read
 // outside the data, and an accepted image must hold both signatures.
-// fuzz-sources: common/executable_image.cpp
 // fuzz-seeds: tests/common/executable_images
 #include <cstdint>
 #include <cstdlib>

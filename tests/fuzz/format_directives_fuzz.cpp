@@ -1,6 +1,5 @@
 // Feeds arbitrary text to the printf directive reader and checks what its
 // answer must satisfy whatever the text.
-// fuzz-sources: common/format_directives.cpp
 #include <cstdint>
 #include <cstdlib>
 #include <string>

@@ -1,7 +1,6 @@
 // Feeds arbitrary documents to the topic index and extraction: nothing may
 // crash, every indexed topic starts at a marker of its own number, its text
 // comes from the document, and the index survives its file format.
-// fuzz-sources: controls/help_topics.cpp common/link_macros_expand.cpp common/text_buf.cpp
 // fuzz-seeds: tests/controls/help_documents/good tests/controls/help_documents/bad
 #include <cstdint>
 #include <cstdlib>

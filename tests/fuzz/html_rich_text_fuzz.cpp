@@ -1,6 +1,5 @@
 // HTML pages as rich text, and the link markup the viewer then looks for.
-// fuzz-sources: controls/html_rich_text.cpp controls/link_markup.cpp controls/html_tokens.cpp controls/html_tags.cpp
-// common/html_text.cpp common/text_utils.cpp common/string_map.cpp fuzz-seeds: tests/controls/rich_text
+// fuzz-seeds: tests/controls/rich_text
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,7 +1,6 @@
 // Feeds arbitrary text to the HTML tokenizer: nothing may crash, the tokens
 // must cover the input exactly once, and the attribute lookup must end on
 // every tag.
-// fuzz-sources: controls/html_tokens.cpp controls/html_tags.cpp common/string_map.cpp common/text_utils.cpp
 // fuzz-seeds: tests/controls/markup/good tests/controls/markup/bad
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,6 @@
 // Feeds arbitrary bytes to the language-text parser as the text of a
 // language file, then checks what any table it builds must satisfy.
-// fuzz-sources: common/language_text.cpp common/format_directives.cpp common/translation_table.cpp
-// common/string_map.cpp common/text_utils.cpp fuzz-seeds: tests/common/language_texts lang/src
+// fuzz-seeds: tests/common/language_texts lang/src
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

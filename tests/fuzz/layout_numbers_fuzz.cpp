@@ -2,7 +2,6 @@
 // texts of column widths and splitter positions): nothing may crash, a text
 // that reads is written back the same way, and one that does not leaves the
 // list untouched.
-// fuzz-sources: common/layout_keys.cpp
 #include <cstdint>
 #include <cstdlib>
 #include <string>

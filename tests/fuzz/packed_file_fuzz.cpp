@@ -1,8 +1,6 @@
 // Feeds arbitrary bytes to the packed-file reader as a ".dat" file and parses
 // whatever text it yields; then packs the input itself and checks that it
 // unpacks unchanged.
-// fuzz-sources: common/packed_file.cpp common/language_text.cpp common/translation_table.cpp common/string_map.cpp
-// common/text_utils.cpp fuzz-seeds: tests/fuzz/seeds/packed_file fuzz-libs: z
 #include <zlib.h>
 
 #include <cstdint>

@@ -2,7 +2,6 @@
 // entry: nothing may crash, the walk must end, and ports stay in range.  The
 // same text as a typed address: its host has no blanks at either end and no
 // part of a scheme, user name or path left in it.
-// fuzz-sources: common/proxy_entry.cpp common/text_utils.cpp
 #include <cstdint>
 #include <cstdlib>
 #include <string>

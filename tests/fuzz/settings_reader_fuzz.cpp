@@ -1,6 +1,5 @@
 // Feeds arbitrary bytes to the settings reader as a config.ini, then checks
 // that saving what was read and reading it back settles on the same file.
-// fuzz-sources: app/line_reader.cpp app/settings_file.cpp app/settings.cpp
 // fuzz-seeds: tests/app/data/config
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,4 @@
 // Link checks and resolution on arbitrary bases and links.
-// fuzz-sources: common/url_links.cpp common/html_charset.cpp
-// fuzz-seeds: tests/fuzz/seeds/url_links
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,7 +1,6 @@
 // Feeds arbitrary bytes to the WAV reader as an intermediate WAV file: nothing
 // may crash or read outside the input, an accepted file must describe CD audio
 // that lies inside it, and streaming must hand out exactly its whole frames.
-// fuzz-sources: rip/wav_reader.cpp
 // fuzz-seeds: tests/rip/wavs/good tests/rip/wavs/bad
 #include <cstdint>
 #include <cstdlib>

@@ -107,6 +107,10 @@ class Mp3Encoder : public testing::Test {
   std::string LogFile() const { return logs_.File("encoder.log"); }
   std::string HoldFile() const { return logs_.File("hold"); }
   std::string Mp3(const char* title) const { return out_.File(std::string("Artist - ") + title + ".mp3"); }
+  std::string Text(const std::string& path) const {
+    const auto bytes = ReadWholeFile(path);
+    return std::string(bytes.begin(), bytes.end());
+  }
 
   TempDir work_;
   TempDir out_;
@@ -121,6 +125,7 @@ class Mp3Encoder : public testing::Test {
 // which ends after the job.
 TEST_F(Mp3Encoder, OneProcessAtATimeAndEachWavGoesOnlyAfterItsProcessEnded) {
   job_.mp3_encoder.parameters = "--log \"" + LogFile() + "\" --wait-ms 300 %IN% %OUT%";
+  WriteWholeFile(Mp3("B"), "an earlier rip");
   AddTrack(0, "One & Two (Live)");
   AddTrack(1, "B");
   AddTrack(2, "C");
@@ -146,6 +151,9 @@ TEST_F(Mp3Encoder, OneProcessAtATimeAndEachWavGoesOnlyAfterItsProcessEnded) {
     EXPECT_TRUE(FileExists(Mp3(titles[i])));
   }
   EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  // The earlier file gave way to the new one, and no side file stays.
+  EXPECT_NE(Text(Mp3("B")), "an earlier rip");
+  EXPECT_EQ(FolderNames(out_.path()).size(), 3u);
   EXPECT_EQ(watch_.ended(), 3);  // the file list was refreshed for each
   EXPECT_EQ(watch_.failures_shown(), 0);
   EXPECT_FALSE(IsEncoderSlotFilled());
@@ -160,9 +168,11 @@ class Mp3EncoderFault : public Mp3Encoder, public testing::WithParamInterface<En
 
 // An encoder that exits with an error, writes nothing or writes an empty
 // file fails its track: the job ends with the encoder error before the next
-// track, and neither its WAV nor its output stays.
+// track, neither its WAV nor its output stays, and an earlier file of the
+// track's name is back as it was.
 TEST_P(Mp3EncoderFault, EndsTheJobWithTheEncoderError) {
   UseOptions(GetParam().options);
+  WriteWholeFile(Mp3("A"), "an earlier rip");
   AddTrack(0, "A");
   AddTrack(1, "B");
   OpenEncoderJob();
@@ -173,7 +183,8 @@ TEST_P(Mp3EncoderFault, EndsTheJobWithTheEncoderError) {
   EXPECT_EQ(watch_.failures_shown(), 0);
   EXPECT_EQ(Lines(LogFile()).size(), 2u);  // the second track was not encoded
   EXPECT_TRUE(FolderNames(TempFolder()).empty());
-  EXPECT_TRUE(FolderNames(out_.path()).empty());
+  EXPECT_EQ(FolderNames(out_.path()), std::vector<std::string>{"Artist - A.mp3"});
+  EXPECT_EQ(Text(Mp3("A")), "an earlier rip");
 }
 
 INSTANTIATE_TEST_SUITE_P(ExitCodeNoOutputEmptyOutput, Mp3EncoderFault,
@@ -209,8 +220,9 @@ TEST_F(Mp3Encoder, FailureOfTheLastProcessIsReportedOnceAfterTheJob) {
 }
 
 // A program that cannot be started ends the job with the encoder error and
-// leaves no WAV per track behind.
+// leaves no WAV per track behind, nor touches the earlier file of the name.
 TEST_F(Mp3Encoder, ProgramThatCannotStartEndsTheJob) {
+  WriteWholeFile(Mp3("A"), "an earlier rip");
   for (const std::string& program : {work_.File("no such encoder.exe"), std::string()}) {
     SCOPED_TRACE(program);
     job_.mp3_encoder.program = program;
@@ -222,7 +234,8 @@ TEST_F(Mp3Encoder, ProgramThatCannotStartEndsTheJob) {
     EXPECT_EQ(WatchedEncoderRuns(), 0);
     EXPECT_FALSE(IsEncoderSlotFilled());
     EXPECT_TRUE(FolderNames(TempFolder()).empty());
-    EXPECT_TRUE(FolderNames(out_.path()).empty());
+    EXPECT_EQ(FolderNames(out_.path()), std::vector<std::string>{"Artist - A.mp3"});
+    EXPECT_EQ(Text(Mp3("A")), "an earlier rip");
   }
   EXPECT_FALSE(WatchTimerRuns());
 }
@@ -257,6 +270,31 @@ TEST_F(Mp3Encoder, CancelLeavesTheWavToTheRunningProcess) {
   EXPECT_TRUE(FolderNames(TempFolder()).empty());
   EXPECT_EQ(watch_.ended(), 1);
   EXPECT_FALSE(WatchTimerRuns());
+}
+
+// The program ends while encoders run: it waits a while for them and settles
+// those that end; one still going keeps the earlier file under its side name
+// rather than lose it.
+TEST_F(Mp3Encoder, EndOfTheProgramSettlesTheEncodersThatEnd) {
+  for (const char* title : {"A", "B"}) WriteWholeFile(Mp3(title), "an earlier rip");
+  UseOptions("--hold \"" + HoldFile() + "\"");
+  WriteWholeFile(HoldFile(), "");
+  AddTrack(0, "A");
+  RunJob();
+  EXPECT_EQ(FinishEncoderRunsAtExit(100), 1);
+  EXPECT_EQ(Text(out_.File("~Artist - A.mp3")), "an earlier rip");
+  DeleteFileA(HoldFile().c_str());
+  EXPECT_EQ(FinishEncoderRunsAtExit(20000), 0);
+  EXPECT_NE(Text(Mp3("A")), "an earlier rip");
+
+  UseOptions("--exit 3");
+  job_.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "B"};
+  RunJob();
+  EXPECT_EQ(FinishEncoderRunsAtExit(20000), 0);
+  EXPECT_EQ(Text(Mp3("B")), "an earlier rip");
+  EXPECT_EQ(FolderNames(out_.path()).size(), 2u);
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+  EXPECT_FALSE(IsEncoderSlotFilled());
 }
 
 }  // namespace

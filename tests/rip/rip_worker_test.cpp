@@ -32,6 +32,11 @@ using testing_support::TempDir;
 using Posted = testing_support::PostedMessage;
 using testing_support::JobWindow;
 
+std::string Text(const std::string& path) {
+  const auto bytes = ReadWholeFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 class RipWorker : public testing::Test {
  protected:
   void SetUp() override {
@@ -178,6 +183,44 @@ TEST_F(RipWorker, SameOrEmptyTitlesOfOneJobGetNumberedNames) {
   EXPECT_FALSE(FileExists(Output("Same(2)")));
 }
 
+// A re-rip to WAV writes beside the earlier file: the earlier one stays whole
+// while the track is read and after a read failure or a stop, and is
+// replaced only by a complete track.
+TEST_F(RipWorker, EarlierWavStaysWholeUntilItsReRipIsComplete) {
+  enum class End { kComplete, kReadFailure, kStop };
+  for (End end : {End::kReadFailure, End::kStop, End::kComplete}) {
+    SCOPED_TRACE(int(end));
+    testing_support::WriteWholeFile(Output("Long"), "an earlier rip");
+    RipJob job = job_;
+    job.track_count = 1;
+    job.tracks[0] = RipTrack{4, TestDisc().starts[4], TestDisc().lengths[4], "Long"};
+    job.progress_range = kProgressPerTrack;
+    if (end == End::kReadFailure) {
+      const int32_t bad = TestDisc().starts[4] + TestDisc().lengths[4] - 2;
+      SetFaults(("read-fail=" + std::to_string(bad) + "-" + std::to_string(bad) + ":-6").c_str());
+    }
+    JobWindow window;
+    job.window = window.handle();
+    bool checked_during_rip = false;
+    ASSERT_EQ(StartRip(&job), 1);
+    ASSERT_TRUE(window.WaitForEnd([&](const Posted& p) {
+      if (checked_during_rip || p.code != kRipMsgProgress || p.param == 0) return;
+      checked_during_rip = true;
+      EXPECT_EQ(Text(Output("Long")), "an earlier rip");
+      if (end == End::kStop) RequestRipStop();
+    }));
+    SetFaults("");
+    EXPECT_TRUE(checked_during_rip);
+    EXPECT_EQ(job.result, end == End::kReadFailure ? kRipReadFailed : 0);
+    if (end == End::kComplete) {
+      EXPECT_EQ(Pcm(Output("Long")), ExpectedSectors(TestDisc().starts[4], TestDisc().lengths[4]));
+    } else {
+      EXPECT_EQ(Text(Output("Long")), "an earlier rip");
+    }
+    EXPECT_EQ(FolderNames(dir_.path()), std::vector<std::string>{"Artist - Long.wav"});
+  }
+}
+
 // What the stand-in encoders saw, and what they answer.
 struct EncodeCall {
   std::string wav_path;
@@ -187,11 +230,11 @@ struct EncodeCall {
 std::vector<EncodeCall> g_encode_calls;
 size_t g_failing_call = 0;  // the call (counted from 1) that fails; 0: none
 
-int32_t RecordEncode(const RipJob& job, const char* wav_path, const char* output_path, const std::atomic<bool>&) {
-  g_encode_calls.push_back({wav_path, output_path, ReadWholeFile(wav_path)});
-  testing_support::WriteWholeFile(output_path, "encoded");
+int32_t RecordEncode(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>&) {
+  g_encode_calls.push_back({files.wav_path, files.output_path, ReadWholeFile(files.wav_path)});
+  testing_support::WriteWholeFile(files.output_path, "encoded");
   // As the WMA bridge does: its table entry leaves the WAV to the encoder.
-  if (job.format == kFormatWma) DeleteFileA(wav_path);
+  if (job.format == kFormatWma) DeleteFileA(files.wav_path);
   return g_encode_calls.size() == g_failing_call ? kRipEncoderFailed : 0;
 }
 
@@ -229,11 +272,15 @@ class RipWorkerEncoding : public RipWorker {
 // in, under the first name no other file has, whatever the current directory.
 TEST_F(RipWorkerEncoding, CompressedFormatsExtractIntoTheTempFolderUnderAFreeName) {
   testing_support::WriteWholeFile(TempFolder() + "\\corvale.wav", "another instance's");
+  // The program's own encoder writes beside the track's name; the others
+  // write under it.
   const struct {
     int format;
-    const char* extension;
+    const char* written_name;
     bool wav_stays;
-  } formats[] = {{kFormatOgg, ".ogg", false}, {kFormatWma, ".wma", false}, {kFormatMp3, ".mp3", true}};
+  } formats[] = {{kFormatOgg, "~Artist - A.ogg", false},
+                 {kFormatWma, "Artist - A.wma", false},
+                 {kFormatMp3, "Artist - A.mp3", true}};
   for (const auto& f : formats) {
     SCOPED_TRACE(f.format);
     g_encode_calls.clear();
@@ -249,7 +296,7 @@ TEST_F(RipWorkerEncoding, CompressedFormatsExtractIntoTheTempFolderUnderAFreeNam
     ASSERT_EQ(g_encode_calls.size(), 1u);
     const std::string wav = TempFolder() + "\\corvale(1).wav";
     EXPECT_EQ(g_encode_calls[0].wav_path, wav);
-    EXPECT_EQ(g_encode_calls[0].output_path, dir_.File(std::string("Artist - A") + f.extension));
+    EXPECT_EQ(g_encode_calls[0].output_path, dir_.File(f.written_name));
     ASSERT_EQ(g_encode_calls[0].wav.size(), 44u + TestDisc().lengths[1] * 2352u);
     EXPECT_EQ(std::vector<unsigned char>(g_encode_calls[0].wav.begin() + 44, g_encode_calls[0].wav.end()),
               ExpectedSectors(TestDisc().starts[1], TestDisc().lengths[1]));
@@ -291,6 +338,64 @@ TEST_F(RipWorkerEncoding, EncoderFailureEndsTheJobAndRemovesItsOutput) {
   EXPECT_FALSE(FileExists(dir_.File("Artist - B.wma")));
   EXPECT_FALSE(FileExists(dir_.File("Artist - C.wma")));
   EXPECT_TRUE(FolderNames(TempFolder()).empty());
+}
+
+// A re-rip whose encoder fails leaves the earlier file of the track's name as
+// it was, whichever kind of encoder wrote the output; one that works replaces
+// it.  No side file stays either way.
+TEST_F(RipWorkerEncoding, EarlierFileSurvivesAFailedEncodeAndGivesWayToAGoodOne) {
+  const struct {
+    int format;
+    const char* name;
+    bool fails;
+  } cases[] = {{kFormatOgg, "Artist - A.ogg", true},
+               {kFormatWma, "Artist - A.wma", true},
+               {kFormatMp3, "Artist - A.mp3", true},
+               {kFormatOgg, "Artist - A.ogg", false},
+               {kFormatWma, "Artist - A.wma", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + (c.fails ? " failing" : " working"));
+    const std::string output = dir_.File(c.name);
+    testing_support::WriteWholeFile(output, "an earlier rip");
+    g_encode_calls.clear();
+    g_failing_call = c.fails ? 1 : 0;
+    RipJob job = job_;
+    job.format = c.format;
+    job.track_count = 1;
+    job.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "A"};
+    JobWindow window;
+    job.window = window.handle();
+    ASSERT_EQ(StartRip(&job), 1);
+    ASSERT_TRUE(window.WaitForEnd());
+    EXPECT_EQ(job.result, c.fails ? kRipEncoderFailed : 0);
+    EXPECT_EQ(Text(output), c.fails ? "an earlier rip" : "encoded");
+    EXPECT_EQ(FolderNames(dir_.path()), std::vector<std::string>{c.name});
+    EXPECT_TRUE(FolderNames(TempFolder()).empty());
+    DeleteFileA(output.c_str());
+  }
+}
+
+int32_t GiveUpAfterStop(const RipJob&, const EncodeFiles& files, const std::atomic<bool>&) {
+  testing_support::WriteWholeFile(files.output_path, "half an encode");
+  RequestRipStop();
+  return kEncodeGivenUp;
+}
+
+// A component given up after the user's stop: the job ends without an error,
+// the WAV it may still read stays for the start-up cleanup, and the earlier
+// file of the track's name is back.
+TEST_F(RipWorkerEncoding, EncodeGivenUpAfterAStopEndsTheJobWithoutAnError) {
+  SetFormatEncode(kFormatWma, GiveUpAfterStop);
+  job_.format = kFormatWma;
+  AddTrack(0, "A");
+  AddTrack(1, "B");
+  testing_support::WriteWholeFile(dir_.File("Artist - A.wma"), "an earlier rip");
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(window_.WaitForEnd());
+  EXPECT_EQ(job_.result, 0);
+  EXPECT_EQ(Text(dir_.File("Artist - A.wma")), "an earlier rip");
+  EXPECT_EQ(FolderNames(dir_.path()), std::vector<std::string>{"Artist - A.wma"});
+  EXPECT_EQ(FolderNames(TempFolder()).size(), 1u);
 }
 
 // Cancel while the worker waits for the external encoder of an earlier track
@@ -354,9 +459,9 @@ TEST_F(RipWorker, OggJobEncodesEveryTrackToItsExactLengthAndLeavesNoWav) {
   EXPECT_TRUE(work.TempIsEmpty());
 }
 
-// Before, an encoder failure passed for a finished track and the job went
-// on; now the job ends with the encoder's code and nothing is left behind.
-TEST_F(RipWorker, OggOutputThatCannotBeWrittenEndsTheJobWithCodeSeven) {
+// An output that cannot be created ends the job with "Could not open output
+// file." before the next track, and nothing is left behind.
+TEST_F(RipWorker, OggOutputThatCannotBeCreatedEndsTheJobWithCodeThree) {
   WorkFolder work;
   job_.format = kFormatOgg;
   std::snprintf(job_.output_folder, sizeof job_.output_folder, "%s", dir_.File("missing").c_str());
@@ -364,7 +469,7 @@ TEST_F(RipWorker, OggOutputThatCannotBeWrittenEndsTheJobWithCodeSeven) {
   AddTrack(2, "Three");
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd());
-  EXPECT_EQ(job_.result, 7);
+  EXPECT_EQ(job_.result, kRipCannotCreateFile);
   EXPECT_TRUE(work.TempIsEmpty());
   int progress_of_second_track = 0;
   for (const Posted& p : window_.posted()) {
@@ -378,7 +483,7 @@ TEST_F(RipWorker, StopDuringAnOggEncodeLeavesNoFilesAndEndsTheJob) {
   job_.format = kFormatOgg;
   AddTrack(4, "Long");
   AddTrack(1, "Next");
-  const std::string partial = dir_.File("Artist - Long.ogg");
+  const std::string partial = dir_.File("~Artist - Long.ogg");
   std::atomic<bool> ended{false};
   std::atomic<bool> asked{false};
   std::thread watcher([&] {
@@ -397,8 +502,7 @@ TEST_F(RipWorker, StopDuringAnOggEncodeLeavesNoFilesAndEndsTheJob) {
   ASSERT_TRUE(job_ended);
   ASSERT_TRUE(asked) << "the encode ended before the stop request";
   EXPECT_EQ(job_.result, 0);
-  EXPECT_FALSE(FileExists(partial));
-  EXPECT_FALSE(FileExists(dir_.File("Artist - Next.ogg")));
+  EXPECT_TRUE(FolderNames(dir_.path()).empty());
   EXPECT_TRUE(work.TempIsEmpty());
 }
 

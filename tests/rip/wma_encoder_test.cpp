@@ -198,6 +198,8 @@ TEST_F(WmaEncode, AFailureLeavesAFileThatWasThereBefore) {
   EXPECT_EQ(std::string(kept.begin(), kept.end()), "an earlier rip");
 }
 
+// The user stopped the job: a component that then never finishes is given
+// up, without an error for them to read, and its incomplete output goes.
 TEST_F(WmaEncode, AComponentThatNeverStopsIsGivenUpAfterAStopAndTheGraceTime) {
   StandInBehaviour behaviour;
   behaviour.reports_stopped = 0;
@@ -205,7 +207,7 @@ TEST_F(WmaEncode, AComponentThatNeverStopsIsGivenUpAfterAStopAndTheGraceTime) {
   RequestStopAfter(300);
   const WmaEncodeOutcome outcome = Encode(behaviour);
   JoinStopper();
-  EXPECT_EQ(outcome.result, kEncoderError);
+  EXPECT_EQ(outcome.result, 0);
   EXPECT_TRUE(outcome.wav_in_use);
   EXPECT_GE(elapsed_ms_, 750u);
   EXPECT_LT(elapsed_ms_, kBoundMs);

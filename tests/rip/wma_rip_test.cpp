@@ -24,9 +24,11 @@ using cd_tests::TestDisc;
 using rip_tests::StandInComponent;
 using testing_support::ExpectedSectors;
 using testing_support::FileExists;
+using testing_support::FolderNames;
 using testing_support::JobWindow;
 using testing_support::ReadWholeFile;
 using testing_support::TempDir;
+using testing_support::WriteWholeFile;
 using Posted = testing_support::PostedMessage;
 
 constexpr size_t kWavHeader = 44;
@@ -158,20 +160,44 @@ TEST_F(WmaRip, RipsEachTrackThroughTheComponentAndRelaysItsStates) {
   EXPECT_EQ(wma::EncoderEventSink::LiveCount(), 0);
 }
 
+std::string Text(const std::string& path) {
+  const auto bytes = ReadWholeFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+struct FailureCase {
+  const char* name;
+  int StandInBehaviour::*field;
+  long starts;
+};
+
+class WmaRipFailure : public WmaRip, public testing::WithParamInterface<FailureCase> {};
+
 // The error is reported, ends the job, and the later tracks are not ripped.
-TEST_F(WmaRip, AnEncoderErrorEndsTheJobWithItsCode) {
+// The earlier file of the failed track's name is back as it was.
+TEST_P(WmaRipFailure, EndsTheJobWithItsCodeAndKeepsTheEarlierFile) {
   StandInBehaviour behaviour;
-  behaviour.offers_profile = 0;
+  behaviour.*GetParam().field = behaviour.*GetParam().field ? 0 : 1;
   component_.Configure(behaviour);
+  WriteWholeFile(Output("One"), "an earlier rip");
   AddTrack(0, "One");
   AddTrack(2, "Three");
   ASSERT_TRUE(Rip());
   EXPECT_EQ(job_.result, 5);
-  EXPECT_FALSE(FileExists(Output("One")));
+  EXPECT_EQ(Text(Output("One")), "an earlier rip");
   EXPECT_FALSE(FileExists(Output("Three")));
-  EXPECT_EQ(component_.Read().starts, 0);
+  EXPECT_EQ(FolderNames(out_.path()), std::vector<std::string>{"Artist - One.wma"});
+  EXPECT_EQ(component_.Read().starts, GetParam().starts);
   EXPECT_TRUE(TempIsEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Misbehaviours, WmaRipFailure,
+                         testing::Values(FailureCase{"NoMatchingProfile", &StandInBehaviour::offers_profile, 0},
+                                         FailureCase{"OutputRefused", &StandInBehaviour::refuses_output, 0},
+                                         FailureCase{"StartFails", &StandInBehaviour::start_fails, 1}),
+                         [](const testing::TestParamInfo<FailureCase>& failure) {
+                           return std::string(failure.param.name);
+                         });
 
 TEST_F(WmaRip, CancelDuringAnEncodeEndsTheJobOnceTheComponentIsDone) {
   StandInBehaviour behaviour;
@@ -199,6 +225,7 @@ TEST_F(WmaRip, WithoutTheComponentTheUiThreadShowsTheErrorDialogForEachTrack) {
   g_dialogs.presses = {IDC_WMA_INSTALL_NOW, IDCANCEL};
   AddTrack(0, "One");
   AddTrack(2, "Three");
+  WriteWholeFile(Output("Three"), "an earlier rip");
   ASSERT_TRUE(Rip());
   EXPECT_EQ(g_dialogs.shown, 2u);
   EXPECT_TRUE(g_dialogs.all_on_ui_thread);
@@ -206,7 +233,8 @@ TEST_F(WmaRip, WithoutTheComponentTheUiThreadShowsTheErrorDialogForEachTrack) {
   EXPECT_EQ(g_dialogs.opened, std::vector<std::string>{kWmaEncoderDownloadAddress});
   EXPECT_EQ(job_.result, 0);
   EXPECT_FALSE(FileExists(Output("One")));
-  EXPECT_FALSE(FileExists(Output("Three")));
+  EXPECT_EQ(Text(Output("Three")), "an earlier rip");
+  EXPECT_EQ(FolderNames(out_.path()), std::vector<std::string>{"Artist - Three.wma"});
   EXPECT_TRUE(TempIsEmpty());
 }
 

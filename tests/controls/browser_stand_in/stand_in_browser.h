@@ -1,0 +1,113 @@
+// The stand-in web browser control: what the ActiveX host and the program
+// use of the system's control, and nothing that renders.
+#pragma once
+
+#include <windows.h>
+#include <ocidl.h>
+#include <oleidl.h>
+
+#include <string>
+
+#include "browser_stand_in_record.h"
+
+namespace browser_stand_in {
+
+BrowserStandInRecord& Record();
+
+class StandInBrowser;
+
+// A table-driven face of the control (its browser or document interface):
+// the first member is the method table, as a COM caller expects.
+struct Face {
+  void** table;
+  StandInBrowser* control;
+};
+
+// The control's one connection point, DWebBrowserEvents2; part of the
+// control, whose references it counts.
+class EventPoint final : public IConnectionPoint {
+ public:
+  explicit EventPoint(StandInBrowser* control) : control_(control) {}
+  EventPoint(const EventPoint&) = delete;
+  EventPoint& operator=(const EventPoint&) = delete;
+  ~EventPoint();
+
+  // Fires BeforeNavigate2 at every sink; true when one cancelled.
+  bool BeforeNavigate(IDispatch* browser, BSTR url);
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
+  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override;
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
+  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) override;
+
+ private:
+  static constexpr int kMaxSinks = 4;
+  StandInBrowser* control_;
+  IDispatch* sinks_[kMaxSinks] = {};
+};
+
+class StandInBrowser final : public IOleObject, public IConnectionPointContainer {
+ public:
+  StandInBrowser();
+  StandInBrowser(const StandInBrowser&) = delete;
+  StandInBrowser& operator=(const StandInBrowser&) = delete;
+
+  // Fires BeforeNavigate2 at every sink; navigates (records the address)
+  // unless one of them cancelled.  S_OK either way, as the real control.
+  HRESULT Navigate(BSTR url);
+  HRESULT Document(IDispatch** document);
+  HRESULT Location(BSTR* url);
+  HRESULT Write(SAFEARRAY* text);
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  // IOleObject: enough for a host to site and activate the control.
+  HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
+  HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override;
+  HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Close(DWORD) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) override;
+  HRESULT STDMETHODCALLTYPE InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject** data) override;
+  HRESULT STDMETHODCALLTYPE DoVerb(LONG, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB** verbs) override;
+  HRESULT STDMETHODCALLTYPE Update() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE IsUpToDate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* class_id) override;
+  HRESULT STDMETHODCALLTYPE GetUserType(DWORD, LPOLESTR* type) override;
+  HRESULT STDMETHODCALLTYPE SetExtent(DWORD, SIZEL*) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetExtent(DWORD, SIZEL* size) override;
+  HRESULT STDMETHODCALLTYPE Advise(IAdviseSink*, DWORD* connection) override;
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD) override { return OLE_E_NOCONNECTION; }
+  HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA** advise) override;
+  HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD, DWORD* status) override;
+  HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+
+  // IConnectionPointContainer: one point, DWebBrowserEvents2.
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override;
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
+
+ private:
+  ~StandInBrowser();
+
+  LONG references_ = 1;
+  IOleClientSite* site_ = nullptr;
+  EventPoint events_{this};
+  Face browser_face_;
+  Face document_face_;
+  std::wstring location_;
+};
+
+// The method tables of the two faces, built once.
+void** BrowserTable();
+void** DocumentTable();
+
+}  // namespace browser_stand_in
