@@ -176,6 +176,7 @@ void StartRipOfCollectedTracks() {
   request.rate = g_settings.output_rate;
   request.flac_level = g_settings.flac_level;
   request.opus_bitrate = g_settings.opus_bitrate;
+  request.verify = g_settings.verify;
   request.album_title = main.album_title.c_str();
   request.artist = main.artist.c_str();
   request.mp3_encoder = g_settings.mp3_encoder ? g_settings.mp3_encoder->c_str() : nullptr;

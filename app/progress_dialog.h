@@ -24,6 +24,7 @@ struct ProgressDialogRequest {
   HWND encoder_watch_window;  // the window whose timer watches the encoder processes
   int32_t flac_level = kFlacDefaultLevel;
   int32_t opus_bitrate = kOpusDefaultBitrate;  // kbit/s
+  VerifyOptions verify = {};
 };
 
 // Runs the dialog modally over `parent` until the worker ends (or closes it

@@ -12,6 +12,7 @@
 #include "rip/flac_encoder.h"
 #include "rip/opus_encoder.h"
 #include "rip/output_format.h"
+#include "rip/verify_options.h"
 
 constexpr char kSettingsFileName[] = "config.ini";
 constexpr size_t kRecentOutputFolders = 10;
@@ -36,6 +37,7 @@ struct AppSettings {
   int32_t view = 1;                                                     // toolbar shown
   int32_t flac_level = kFlacDefaultLevel;                               // 0 (fastest) to 8 (smallest)
   int32_t opus_bitrate = kOpusDefaultBitrate;                           // kbit/s, VBR
+  VerifyOptions verify;                                                 // read offset, AccurateRip, log, cue sheet
 };
 
 // The settings of the running program.

@@ -89,6 +89,7 @@
 // Range checks of the Preferences dialog.
 #define IDS_FLAC_LEVEL_RANGE 2820
 #define IDS_OPUS_BITRATE_RANGE 2821
+#define IDS_READ_OFFSET_RANGE 2830
 // The context menu of editable text viewers.
 #define IDS_VIEWER_UNDO 2650
 #define IDS_VIEWER_REDO 2651

@@ -9,8 +9,10 @@
 
 #include "akrip/cdda.h"
 #include "cd/cddb_disc_info.h"
+#include "cd/extract.h"
 #include "rip/output_format.h"
 #include "rip/output_names.h"
+#include "rip/verify_options.h"
 
 constexpr int kRipTitleSize = 84;
 constexpr int kRipTitleCopyLength = 81;  // characters copied into a title field
@@ -29,6 +31,13 @@ struct RipTrack {
   int32_t start;        // LBA
   int32_t length;       // sectors
   char title[kRipTitleSize];
+  TrackReading reading = {};  // read offset, the sectors the drive can reach, and where the track lies on the disc
+};
+
+// What the worker found of a job track.
+struct RipTrackResult {
+  bool read;  // its audio was copied whole (silence for unreachable or undelivered sectors included)
+  TrackReadReport report;
 };
 
 // The user's MP3 encoder, copied from the settings when the job starts, so
@@ -47,12 +56,14 @@ struct RipJob {
   int32_t rate;            // kbps chosen in the destination pane
   int32_t flac_level;      // 0 (fastest) to 8 (smallest)
   int32_t opus_bitrate;    // kbit/s
+  VerifyOptions verify;
   char output_folder[kRipPathSize];
   char album_title[kRipTitleSize];
   char artist[kRipTitleSize];
   int32_t track_count;
   RipTrack tracks[cdda::kMaxTracks];
   ExternalEncoder mp3_encoder;
+  RipTrackResult results[cdda::kMaxTracks];  // by job track, filled by the worker
 };
 
 // Messages the worker posts to the job's window, as wParam of WM_USER.

@@ -73,10 +73,17 @@ void NoteReadDamage() {
   if (TakeRipError() == kRipReadFailed) g_read_damage = true;
 }
 
+// Extracts the current track into `wav_path` and keeps what its samples add up to.
+int ExtractTrack(const RipTrack& track, const char* wav_path) {
+  RipTrackResult& result = g_job->results[g_current_track];
+  result.read = RipTrackToWavCorrected(track.start, track.length, track.reading, wav_path, &result.report) != 0;
+  return result.read ? 1 : 0;
+}
+
 void RipTrackIntoOutput(const RipTrack& track, const std::string& output) {
   const std::string made = ClaimSideFile(output);
   if (made.empty()) return Fail(kRipCannotCreateFile);
-  if (!RipTrackToWav(track.start, track.length, made.c_str())) {
+  if (!ExtractTrack(track, made.c_str())) {
     Fail(TakeRipError());
     Discard(made);
     return;
@@ -148,7 +155,7 @@ void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
   CreateDirectoryA(temp.c_str(), nullptr);  // normally there since start-up
   const std::string wav_path = ClaimTempWavPath(temp, CreateNewFile, IsAnsiLeadByte);
   if (wav_path.empty()) return Fail(kRipCannotCreateFile);
-  if (!RipTrackToWav(track.start, track.length, wav_path.c_str())) {
+  if (!ExtractTrack(track, wav_path.c_str())) {
     Fail(TakeRipError());
     Discard(wav_path);
     return;
@@ -166,6 +173,7 @@ DWORD WINAPI WorkerThread(void*) {
   g_finished_sectors = 0;
   g_last_position = -1;
   g_read_damage = false;
+  for (RipTrackResult& result : g_job->results) result = RipTrackResult{};
   SetRipProgress(ReportProgress);
   Post(kRipMsgProgress, 0);
 
