@@ -18,7 +18,9 @@
 #include "app/progress_dialog.h"
 #include "app/settings.h"
 #include "app/settings_save.h"
+#include "app/startup.h"
 #include "app/track_list.h"
+#include "cd/cd_drives.h"
 #include "cd/rip_error.h"
 #include "common/image_lists.h"
 #include "common/language.h"
@@ -177,6 +179,11 @@ void StartRipOfCollectedTracks() {
   request.flac_level = g_settings.flac_level;
   request.opus_bitrate = g_settings.opus_bitrate;
   request.verify = g_settings.verify;
+  const std::string program = std::string(kProductName) + " " + ProgramVersionText();
+  request.program = program.c_str();
+  char drive_name[256] = "";
+  GetDriveName(g_settings.audiocd_drive_selected, drive_name, sizeof drive_name);
+  request.drive_name = drive_name;
   request.album_title = main.album_title.c_str();
   request.artist = main.artist.c_str();
   request.mp3_encoder = g_settings.mp3_encoder ? g_settings.mp3_encoder->c_str() : nullptr;

@@ -184,6 +184,8 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
   job.flac_level = request.flac_level;
   job.opus_bitrate = request.opus_bitrate;
   job.verify = request.verify;
+  job.program = request.program != nullptr ? request.program : "";
+  job.drive_name = request.drive_name != nullptr ? request.drive_name : "";
   CopyRipTitle(job.album_title, request.album_title, IsAnsiLeadByte);
   CopyRipTitle(job.artist, request.artist, IsAnsiLeadByte);
   job.mp3_encoder.program = request.mp3_encoder != nullptr ? request.mp3_encoder : "";
@@ -197,10 +199,12 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
     if (track.track_index >= 0 && track.track_index < table_count) {
       track.start = request.tracks->entries[track.track_index].start;
       track.length = request.tracks->entries[track.track_index].length;
+      track.disc_number = request.tracks->entries[track.track_index].number;
       SetReadableRun(*request.tracks, table_count, track.track_index, &track.reading);
     } else {
       track.start = 0;
       track.length = 0;
+      track.disc_number = 0;
     }
   }
 }

@@ -25,6 +25,8 @@ struct ProgressDialogRequest {
   int32_t flac_level = kFlacDefaultLevel;
   int32_t opus_bitrate = kOpusDefaultBitrate;  // kbit/s
   VerifyOptions verify = {};
+  const char* program = nullptr;     // name and version (may be null)
+  const char* drive_name = nullptr;  // the drive read (may be null)
 };
 
 // Runs the dialog modally over `parent` until the worker ends (or closes it

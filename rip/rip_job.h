@@ -31,13 +31,17 @@ struct RipTrack {
   int32_t start;        // LBA
   int32_t length;       // sectors
   char title[kRipTitleSize];
-  TrackReading reading = {};  // read offset, the sectors the drive can reach, and where the track lies on the disc
+  TrackReading reading = {};
+  int32_t disc_number = 0;  // in the table of contents  // read offset, the sectors the drive can reach, and where the
+                            // track lies on the disc
 };
 
 // What the worker found of a job track.
 struct RipTrackResult {
   bool read;  // its audio was copied whole (silence for unreachable or undelivered sectors included)
   TrackReadReport report;
+  int32_t error;     // what its reading or encoding left: a job result code, or 0
+  std::string file;  // the output path it was given
 };
 
 // The user's MP3 encoder, copied from the settings when the job starts, so
@@ -63,6 +67,8 @@ struct RipJob {
   int32_t track_count;
   RipTrack tracks[cdda::kMaxTracks];
   ExternalEncoder mp3_encoder;
+  std::string program;                       // name and version, for the log and the cue sheet
+  std::string drive_name;                    // the drive read
   RipTrackResult results[cdda::kMaxTracks];  // by job track, filled by the worker
 };
 

@@ -13,6 +13,7 @@
 #include "rip/format_encoders.h"
 #include "rip/output_files.h"
 #include "rip/output_names.h"
+#include "rip/rip_report.h"
 
 namespace {
 
@@ -69,14 +70,17 @@ void Fail(int32_t code) {
 // earlier file of the track's name only once it is complete.
 // A track that was copied whole may still hold silence for sectors that never
 // arrived: the job then ends with the read error, after its other tracks.
+int32_t CurrentTrackError() { return g_job->results[g_current_track].error; }
+
 void NoteReadDamage() {
-  if (TakeRipError() == kRipReadFailed) g_read_damage = true;
+  if (CurrentTrackError() == kRipReadFailed) g_read_damage = true;
 }
 
 // Extracts the current track into `wav_path` and keeps what its samples add up to.
 int ExtractTrack(const RipTrack& track, const char* wav_path) {
   RipTrackResult& result = g_job->results[g_current_track];
   result.read = RipTrackToWavCorrected(track.start, track.length, track.reading, wav_path, &result.report) != 0;
+  result.error = TakeRipError();
   return result.read ? 1 : 0;
 }
 
@@ -84,7 +88,7 @@ void RipTrackIntoOutput(const RipTrack& track, const std::string& output) {
   const std::string made = ClaimSideFile(output);
   if (made.empty()) return Fail(kRipCannotCreateFile);
   if (!ExtractTrack(track, made.c_str())) {
-    Fail(TakeRipError());
+    Fail(CurrentTrackError());
     Discard(made);
     return;
   }
@@ -149,6 +153,7 @@ void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
   char base[kRipPathSize];
   BuildOutputBasePath(g_job->output_folder, g_job->artist, track.title, base, IsAnsiLeadByte);
   const std::string output = names.Claim(base, encoder ? encoder->extension : ".wav");
+  g_job->results[g_current_track].file = output;
   if (!encoder) return RipTrackIntoOutput(track, output);
 
   const std::string temp = TempFolderPath();
@@ -156,7 +161,7 @@ void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
   const std::string wav_path = ClaimTempWavPath(temp, CreateNewFile, IsAnsiLeadByte);
   if (wav_path.empty()) return Fail(kRipCannotCreateFile);
   if (!ExtractTrack(track, wav_path.c_str())) {
-    Fail(TakeRipError());
+    Fail(CurrentTrackError());
     Discard(wav_path);
     return;
   }
@@ -192,6 +197,12 @@ DWORD WINAPI WorkerThread(void*) {
     }
     g_current_track = i;
     RipOneTrack(g_job->tracks[i], names);
+    RipTrackResult& result = g_job->results[i];
+    if (g_job->result != 0 && result.read) {
+      // Read whole, but its file was not made.
+      result.read = false;
+      result.error = g_job->result;
+    }
     if (g_stop || g_job->result != 0) break;
     g_finished_sectors += g_job->tracks[i].length;
   }
@@ -199,6 +210,8 @@ DWORD WINAPI WorkerThread(void*) {
   // The other tracks are still worth having, but the job must not pass for a
   // clean rip.
   if (g_job->result == 0 && g_read_damage) g_job->result = kRipReadFailed;
+  // Written before the end is posted, so they are there when the dialog closes.
+  if (!g_stop) WriteJobReports(*g_job);
   if (SUCCEEDED(com)) CoUninitialize();
   SetRipProgress(nullptr);
   const HWND window = g_job->window;

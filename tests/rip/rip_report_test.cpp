@@ -108,6 +108,10 @@ TEST(CueSheetWriter, DiscAndTracksWithTheFirstTracksGapAndNoQuotesInTexts) {
   EXPECT_EQ(without.find("REM GENRE"), std::string::npos);
   EXPECT_EQ(without.find("REM DATE"), std::string::npos);
   EXPECT_EQ(without.find("PREGAP"), std::string::npos) << "a first track at sector 0 has no gap";
+  // A sheet of later tracks only: the first of them starts far into the disc,
+  // but its gap is not silence before the disc.
+  const std::string later = FormatCueSheet(disc, {{5, "e.wav", "e", "b", 40000}});
+  EXPECT_EQ(later.find("PREGAP"), std::string::npos);
 }
 
 }  // namespace
