@@ -147,6 +147,10 @@ std::vector<RipLogTrack> JobLogTracks(const RipJob& job) {
 
 bool WriteJobReports(const RipJob& job) {
   if (!job.verify.rip_log && !job.verify.cue_sheet) return true;
+  // A job that made no file has nothing to describe beside the files.
+  bool any_file = false;
+  for (int i = 0; i < job.track_count && i < cdda::kMaxTracks; ++i) any_file = any_file || job.results[i].read;
+  if (!any_file) return true;
   std::string accuraterip_id;
   std::string cddb_id;
   ReadDiscIds(&accuraterip_id, &cddb_id);
