@@ -32,7 +32,7 @@ TEST(Settings, PreloadValuesSaveAsNumbersOnly) {
   AppSettings settings;
   EXPECT_EQ(SavedText(settings),
             "version=9.99.999\nproduct=Corvale\naudiocdDriveSelected=-1\noutputFormat=-1\n"
-            "outputRate=-1\ntips=0\nhelp=1\nlasttip=0\nnewwin=1\nview=1\nflaclevel=5\nopusbitrate=160\n");
+            "outputRate=-1\ntips=0\nhelp=1\nlasttip=0\nnewwin=1\nview=1\n");
 }
 
 TEST(Settings, EverySettingIsWrittenInTableOrder) {
