@@ -35,6 +35,7 @@ SettingTable SettingsTable(AppSettings& settings) {
   table.push_back(SettingItem::Integer("view", &settings.view));
   table.push_back(SettingItem::Integer("flaclevel", &settings.flac_level));
   table.push_back(SettingItem::Integer("opusbitrate", &settings.opus_bitrate));
+  table.push_back(SettingItem::Integer("tags", &settings.tags));
   return table;
 }
 
