@@ -35,6 +35,7 @@ SettingTable SettingsTable(AppSettings& settings) {
   table.push_back(SettingItem::Integer("view", &settings.view));
   table.push_back(SettingItem::LaterInteger("flaclevel", &settings.flac_level, kFlacDefaultLevel));
   table.push_back(SettingItem::LaterInteger("opusbitrate", &settings.opus_bitrate, kOpusDefaultBitrate));
+  table.push_back(SettingItem::LaterInteger("tags", &settings.tags, 0));
   return table;
 }
 

@@ -39,9 +39,10 @@ class VorbisEncoder {
   VorbisEncoder(const VorbisEncoder&) = delete;
   VorbisEncoder& operator=(const VorbisEncoder&) = delete;
 
-  bool Start(int serial) {
+  bool Start(int serial, const TagFields& tags) {
     if (vorbis_encode_init_vbr(&info_, cdda::kChannels, cdda::kSampleRate, kVbrQuality) != 0) return false;
     vorbis_comment_add_tag(&comment_, kEncoderTag, kEncoderName);
+    for (const TagField& tag : tags) vorbis_comment_add_tag(&comment_, tag.name.c_str(), tag.value.c_str());
     // Both set-ups zero their structure first, so a failed one is still safe
     // to clear, and must be, for what it allocated before failing.
     dsp_ready_ = true;
@@ -132,12 +133,12 @@ EncodeResult ResultForWavProblem(WavProblem problem) {
 
 bool StopRequested(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
 
-EncodeResult EncodeStream(WavStream& wav, HANDLE output, const std::atomic<bool>* stop) {
+EncodeResult EncodeStream(WavStream& wav, HANDLE output, const std::atomic<bool>* stop, const TagFields& tags) {
   VorbisEncoder encoder;
   // The serial number only has to tell this stream from others chained or
   // multiplexed with it; the time is as good as any.
   std::srand(unsigned(std::time(nullptr)));
-  if (!encoder.Start(std::rand())) return EncodeResult::kFailed;
+  if (!encoder.Start(std::rand(), tags)) return EncodeResult::kFailed;
   if (!encoder.FlushHeaders(output)) return EncodeResult::kOutputUnwritable;
 
   uint8_t buffer[kReadBytes];
@@ -156,7 +157,8 @@ EncodeResult EncodeStream(WavStream& wav, HANDLE output, const std::atomic<bool>
 
 }  // namespace
 
-EncodeResult EncodeOggFile(const char* wav_path, const char* ogg_path, const std::atomic<bool>* stop) {
+EncodeResult EncodeOggFile(const char* wav_path, const char* ogg_path, const std::atomic<bool>* stop,
+                           const TagFields& tags) {
   if (!wav_path || !ogg_path) return EncodeResult::kFailed;
   WavFileSource source(wav_path);
   if (!source.IsOpen()) return EncodeResult::kWavUnreadable;
@@ -169,7 +171,7 @@ EncodeResult EncodeOggFile(const char* wav_path, const char* ogg_path, const std
 
   FileHandle output(CreateFileA(ogg_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!output) return EncodeResult::kOutputUnwritable;
-  EncodeResult result = EncodeStream(wav, output.get(), stop);
+  EncodeResult result = EncodeStream(wav, output.get(), stop, tags);
   if (!CloseHandle(output.release()) && result == EncodeResult::kDone) result = EncodeResult::kOutputUnwritable;
   if (result != EncodeResult::kDone) DeleteFileA(ogg_path);
   return result;

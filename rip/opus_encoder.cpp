@@ -26,8 +26,11 @@ class OpusFileEncoder {
   OpusFileEncoder(const OpusFileEncoder&) = delete;
   OpusFileEncoder& operator=(const OpusFileEncoder&) = delete;
 
-  bool Start(int kbps) {
+  bool Start(int kbps, const TagFields& tags) {
     if (!comments_) return false;
+    for (const TagField& tag : tags) {
+      if (ope_comments_add(comments_, tag.name.c_str(), tag.value.c_str()) != OPE_OK) return false;
+    }
     const OpusEncCallbacks callbacks = {Write, Close};
     int error = OPE_OK;
     encoder_ = ope_encoder_create_callbacks(&callbacks, this, comments_, cdda::kSampleRate, cdda::kChannels,
@@ -76,9 +79,10 @@ EncodeResult ResultForWavProblem(WavProblem problem) {
 
 bool StopRequested(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
 
-EncodeResult EncodeStream(WavStream& wav, HANDLE output, int kbps, const std::atomic<bool>* stop) {
+EncodeResult EncodeStream(WavStream& wav, HANDLE output, int kbps, const std::atomic<bool>* stop,
+                          const TagFields& tags) {
   OpusFileEncoder encoder(output);
-  if (!encoder.Start(kbps)) return EncodeResult::kFailed;
+  if (!encoder.Start(kbps, tags)) return EncodeResult::kFailed;
   uint8_t buffer[kReadBytes];
   for (;;) {
     if (StopRequested(stop)) return EncodeResult::kStopped;
@@ -95,7 +99,8 @@ EncodeResult EncodeStream(WavStream& wav, HANDLE output, int kbps, const std::at
 
 }  // namespace
 
-EncodeResult EncodeOpusFile(const char* wav_path, const char* opus_path, int kbps, const std::atomic<bool>* stop) {
+EncodeResult EncodeOpusFile(const char* wav_path, const char* opus_path, int kbps, const std::atomic<bool>* stop,
+                            const TagFields& tags) {
   if (!wav_path || !opus_path || kbps < kOpusLowestBitrate || kbps > kOpusHighestBitrate) {
     return EncodeResult::kFailed;
   }
@@ -109,7 +114,7 @@ EncodeResult EncodeOpusFile(const char* wav_path, const char* opus_path, int kbp
   }
   FileHandle output(CreateFileA(opus_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!output) return EncodeResult::kOutputUnwritable;
-  EncodeResult result = EncodeStream(wav, output.get(), kbps, stop);
+  EncodeResult result = EncodeStream(wav, output.get(), kbps, stop, tags);
   if (!CloseHandle(output.release()) && result == EncodeResult::kDone) result = EncodeResult::kOutputUnwritable;
   if (result != EncodeResult::kDone) DeleteFileA(opus_path);
   return result;
