@@ -78,16 +78,24 @@ ImageResult LoadDiscImage(const std::string& cue_path, DiscImage* image) {
     return {false, reason};
   }
   std::vector<uint64_t> sizes;
-  for (const std::string& name : sheet.files) {
-    image->file_paths.push_back(ResolveImagePath(cue_path, name));
+  for (const CueFile& file : sheet.files) {
+    if (file.type != CueFileType::kBinary) {
+      return {false, "line " + std::to_string(file.line) + ": only BINARY files can be played"};
+    }
+    image->file_paths.push_back(ResolveImagePath(cue_path, file.name));
     uint64_t bytes = 0;
     if (!FileSize(image->file_paths.back(), &bytes)) {
-      return {false, "image file cannot be opened: " + image->file_paths.back()};
+      return {false,
+              "line " + std::to_string(file.line) + ": image file cannot be opened: " + image->file_paths.back()};
     }
     sizes.push_back(bytes);
   }
   LayoutResult laid = LayOutDisc(sheet, sizes, &image->layout);
-  if (!laid.ok) return {false, laid.reason};
+  if (!laid.ok) {
+    std::string reason = laid.reason;
+    if (laid.line > 0) reason = "line " + std::to_string(laid.line) + ": " + reason;
+    return {false, reason};
+  }
   return {true, ""};
 }
 

@@ -142,7 +142,7 @@ TEST(VirtualDrive, ImagesThatCannotBeUsedSayWhy) {
   testing_support::WriteWholeFile(dir.File("a.cue"), "FILE \"gone.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
   result = akrip::LoadDiscImage(dir.File("a.cue"), &loaded);
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.reason.rfind("image file cannot be opened: ", 0), 0u);
+  EXPECT_EQ(result.reason.rfind("line 1: image file cannot be opened: ", 0), 0u);
 
   testing_support::WriteWholeFile(dir.File("b.cue"), "FILE \"x.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:61:00\n");
   result = akrip::LoadDiscImage(dir.File("b.cue"), &loaded);
