@@ -9,8 +9,7 @@
 #include <cstdlib>
 
 #include "akrip/cdda.h"
-#include "common/win_owners.h"
-#include "rip/wav_reader.h"
+#include "rip/wav_file_encode.h"
 
 namespace {
 
@@ -138,13 +137,6 @@ class FlacEncoder {
   FLAC__int32 samples_[kFramesPerRead * cdda::kChannels];
 };
 
-EncodeResult ResultForWavProblem(WavProblem problem) {
-  return problem == WavProblem::kUnreadable || problem == WavProblem::kTruncated ? EncodeResult::kWavUnreadable
-                                                                                 : EncodeResult::kFailed;
-}
-
-bool StopRequested(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
-
 EncodeResult EncodeStream(WavStream& wav, HANDLE output, int level, const std::atomic<bool>* stop,
                           const TagFields& tags) {
   FlacEncoder encoder;
@@ -169,22 +161,9 @@ EncodeResult EncodeStream(WavStream& wav, HANDLE output, int level, const std::a
 
 EncodeResult EncodeFlacFile(const char* wav_path, const char* flac_path, int level, const std::atomic<bool>* stop,
                             const TagFields& tags) {
-  if (!wav_path || !flac_path || level < kFlacLowestLevel || level > kFlacHighestLevel) return EncodeResult::kFailed;
-  WavFileSource source(wav_path);
-  if (!source.IsOpen()) return EncodeResult::kWavUnreadable;
-  WavStream wav;
-  const WavCheck check = wav.Open(source);
-  if (!check.ok()) {
-    OutputDebugStringA(check.reason);
-    return ResultForWavProblem(check.problem);
-  }
+  if (level < kFlacLowestLevel || level > kFlacHighestLevel) return EncodeResult::kFailed;
   // Read access too: the encoder reads nothing back, but a seekable handle
   // is what lets it rewrite STREAMINFO and the seek table at the end.
-  FileHandle output(
-      CreateFileA(flac_path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!output) return EncodeResult::kOutputUnwritable;
-  EncodeResult result = EncodeStream(wav, output.get(), level, stop, tags);
-  if (!CloseHandle(output.release()) && result == EncodeResult::kDone) result = EncodeResult::kOutputUnwritable;
-  if (result != EncodeResult::kDone) DeleteFileA(flac_path);
-  return result;
+  return EncodeWavFile(wav_path, flac_path, GENERIC_READ | GENERIC_WRITE,
+                       [&](WavStream& wav, HANDLE output) { return EncodeStream(wav, output, level, stop, tags); });
 }

@@ -9,8 +9,7 @@
 #include <ctime>
 
 #include "akrip/cdda.h"
-#include "common/win_owners.h"
-#include "rip/wav_reader.h"
+#include "rip/wav_file_encode.h"
 
 namespace {
 
@@ -121,18 +120,6 @@ class VorbisEncoder {
   bool ended_ = false;
 };
 
-EncodeResult ResultForWavProblem(WavProblem problem) {
-  switch (problem) {
-    case WavProblem::kUnreadable:
-    case WavProblem::kTruncated:
-      return EncodeResult::kWavUnreadable;
-    default:
-      return EncodeResult::kFailed;
-  }
-}
-
-bool StopRequested(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
-
 EncodeResult EncodeStream(WavStream& wav, HANDLE output, const std::atomic<bool>* stop, const TagFields& tags) {
   VorbisEncoder encoder;
   // The serial number only has to tell this stream from others chained or
@@ -159,20 +146,6 @@ EncodeResult EncodeStream(WavStream& wav, HANDLE output, const std::atomic<bool>
 
 EncodeResult EncodeOggFile(const char* wav_path, const char* ogg_path, const std::atomic<bool>* stop,
                            const TagFields& tags) {
-  if (!wav_path || !ogg_path) return EncodeResult::kFailed;
-  WavFileSource source(wav_path);
-  if (!source.IsOpen()) return EncodeResult::kWavUnreadable;
-  WavStream wav;
-  const WavCheck check = wav.Open(source);
-  if (!check.ok()) {
-    OutputDebugStringA(check.reason);
-    return ResultForWavProblem(check.problem);
-  }
-
-  FileHandle output(CreateFileA(ogg_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!output) return EncodeResult::kOutputUnwritable;
-  EncodeResult result = EncodeStream(wav, output.get(), stop, tags);
-  if (!CloseHandle(output.release()) && result == EncodeResult::kDone) result = EncodeResult::kOutputUnwritable;
-  if (result != EncodeResult::kDone) DeleteFileA(ogg_path);
-  return result;
+  return EncodeWavFile(wav_path, ogg_path, GENERIC_WRITE,
+                       [&](WavStream& wav, HANDLE output) { return EncodeStream(wav, output, stop, tags); });
 }

@@ -7,8 +7,7 @@
 #include <cstdint>
 
 #include "akrip/cdda.h"
-#include "common/win_owners.h"
-#include "rip/wav_reader.h"
+#include "rip/wav_file_encode.h"
 
 namespace {
 
@@ -72,13 +71,6 @@ class OpusFileEncoder {
   opus_int16 samples_[kFramesPerRead * cdda::kChannels];
 };
 
-EncodeResult ResultForWavProblem(WavProblem problem) {
-  return problem == WavProblem::kUnreadable || problem == WavProblem::kTruncated ? EncodeResult::kWavUnreadable
-                                                                                 : EncodeResult::kFailed;
-}
-
-bool StopRequested(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
-
 EncodeResult EncodeStream(WavStream& wav, HANDLE output, int kbps, const std::atomic<bool>* stop,
                           const TagFields& tags) {
   OpusFileEncoder encoder(output);
@@ -101,21 +93,7 @@ EncodeResult EncodeStream(WavStream& wav, HANDLE output, int kbps, const std::at
 
 EncodeResult EncodeOpusFile(const char* wav_path, const char* opus_path, int kbps, const std::atomic<bool>* stop,
                             const TagFields& tags) {
-  if (!wav_path || !opus_path || kbps < kOpusLowestBitrate || kbps > kOpusHighestBitrate) {
-    return EncodeResult::kFailed;
-  }
-  WavFileSource source(wav_path);
-  if (!source.IsOpen()) return EncodeResult::kWavUnreadable;
-  WavStream wav;
-  const WavCheck check = wav.Open(source);
-  if (!check.ok()) {
-    OutputDebugStringA(check.reason);
-    return ResultForWavProblem(check.problem);
-  }
-  FileHandle output(CreateFileA(opus_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!output) return EncodeResult::kOutputUnwritable;
-  EncodeResult result = EncodeStream(wav, output.get(), kbps, stop, tags);
-  if (!CloseHandle(output.release()) && result == EncodeResult::kDone) result = EncodeResult::kOutputUnwritable;
-  if (result != EncodeResult::kDone) DeleteFileA(opus_path);
-  return result;
+  if (kbps < kOpusLowestBitrate || kbps > kOpusHighestBitrate) return EncodeResult::kFailed;
+  return EncodeWavFile(wav_path, opus_path, GENERIC_WRITE,
+                       [&](WavStream& wav, HANDLE output) { return EncodeStream(wav, output, kbps, stop, tags); });
 }
