@@ -184,6 +184,10 @@ void StartRipOfCollectedTracks() {
   char drive_name[256] = "";
   GetDriveName(g_settings.audiocd_drive_selected, drive_name, sizeof drive_name);
   request.drive_name = drive_name;
+  request.write_tags = g_settings.tags != 0;
+  request.year = main.lookup_year.c_str();
+  request.genre = main.lookup_genre.c_str();
+  request.disc_id = main.lookup_disc_id.c_str();
   request.album_title = main.album_title.c_str();
   request.artist = main.artist.c_str();
   request.mp3_encoder = g_settings.mp3_encoder ? g_settings.mp3_encoder->c_str() : nullptr;

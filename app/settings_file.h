@@ -20,7 +20,8 @@ struct PlacementAccess {
 };
 
 // A number that only values within [low, high] may set: anything else,
-// malformed text included, reads as `fallback`.
+// malformed text included, reads as `fallback`.  Like a later integer it is
+// written only when it differs from `fallback`.
 struct RangedInteger {
   int32_t* value;
   int32_t low;
@@ -35,15 +36,23 @@ struct SettingItem {
   const char* key;
   // Kind and variable together: the alternative held decides the kind.
   std::variant<SettingText*, int32_t*, char*, uint8_t*, PlacementAccess, RangedInteger> variable;
+  // An integer equal to this is not written.
+  std::optional<int32_t> unwritten_value = std::nullopt;
 
   static SettingItem Text(const char* key, SettingText* value) { return {key, value}; }
   static SettingItem Integer(const char* key, int32_t* value) { return {key, value}; }
+  // A setting added to the file after its first layout: written only when it
+  // differs from its default, so that a file of default settings stays as
+  // the earlier layout has it.
+  static SettingItem LaterInteger(const char* key, int32_t* value, int32_t default_value) {
+    return {key, value, default_value};
+  }
   static SettingItem Character(const char* key, char* value) { return {key, value}; }
   // A one-byte flag, stored as 0 or 1.
   static SettingItem Flag(const char* key, uint8_t* value) { return {key, value}; }
   static SettingItem Placement(const char* key, PlacementAccess access) { return {key, std::move(access)}; }
   static SettingItem Ranged(const char* key, int32_t* value, int32_t low, int32_t high, int32_t fallback) {
-    return {key, RangedInteger{value, low, high, fallback}};
+    return {key, RangedInteger{value, low, high, fallback}, fallback};
   }
 
   SettingKind kind() const { return static_cast<SettingKind>(variable.index()); }

@@ -13,6 +13,7 @@
 #include "rip/output_format.h"
 #include "rip/output_names.h"
 #include "rip/verify_options.h"
+#include "rip/track_tags.h"
 
 constexpr int kRipTitleSize = 84;
 constexpr int kRipTitleCopyLength = 81;  // characters copied into a title field
@@ -31,9 +32,8 @@ struct RipTrack {
   int32_t start;        // LBA
   int32_t length;       // sectors
   char title[kRipTitleSize];
-  TrackReading reading = {};
-  int32_t disc_number = 0;  // in the table of contents  // read offset, the sectors the drive can reach, and where the
-                            // track lies on the disc
+  int32_t number = 0;         // in the table of contents
+  TrackReading reading = {};  // read offset, the sectors the drive can reach, and where the track lies
 };
 
 // What the worker found of a job track.
@@ -50,6 +50,17 @@ struct ExternalEncoder {
   std::string program;
   std::string parameters;  // template with %IN% and %OUT%
   HWND watch_window;       // the main window: its timer watches each process
+};
+
+// What the files of a job are tagged with besides each track's title, number
+// and the album texts, in the program's ANSI code page.  Copied from the
+// disc's lookup when the job starts.
+struct RipTags {
+  bool write = false;       // off: Ogg Vorbis keeps only its ENCODER comment
+  int32_t track_total = 0;  // tracks in the table of contents
+  std::string year;
+  std::string genre;
+  std::string disc_id;
 };
 
 struct RipJob {
@@ -70,7 +81,12 @@ struct RipJob {
   std::string program;                       // name and version, for the log and the cue sheet
   std::string drive_name;                    // the drive read
   RipTrackResult results[cdda::kMaxTracks];  // by job track, filled by the worker
+  RipTags tags;
 };
+
+// The tag fields of job track `track` as UTF-8, or none when the job writes
+// no tags.
+TagFields TagFieldsForJobTrack(const RipJob& job, int track);
 
 // Messages the worker posts to the job's window, as wParam of WM_USER.
 constexpr WPARAM kRipMsgProgress = 1001;  // lParam 0 at start, else position | track << 16

@@ -121,7 +121,7 @@ std::vector<RipLogTrack> JobLogTracks(const RipJob& job) {
     const RipTrack& track = job.tracks[i];
     const RipTrackResult& result = job.results[i];
     RipLogTrack line;
-    line.number = track.disc_number;
+    line.number = track.number;
     line.title = Utf8FromAnsi(Field(track.title, sizeof track.title));
     line.file = Utf8FromAnsi(result.file);
     line.first_sector = track.start;
@@ -171,7 +171,7 @@ bool WriteJobReports(const RipJob& job) {
     for (int i = 0; i < job.track_count && i < cdda::kMaxTracks; ++i) {
       if (!job.results[i].read) continue;
       CueSheetTrack track;
-      track.number = job.tracks[i].disc_number;
+      track.number = job.tracks[i].number;
       track.file = FileNameOnly(job.results[i].file);
       track.title = Field(job.tracks[i].title, sizeof job.tracks[i].title);
       track.performer = disc.performer;

@@ -76,6 +76,8 @@ void NoteReadDamage() {
   if (CurrentTrackError() == kRipReadFailed) g_read_damage = true;
 }
 
+void NoteFileNotMade() { g_job->results[g_current_track].read = false; }
+
 // Extracts the current track into `wav_path` and keeps what its samples add up to.
 int ExtractTrack(const RipTrack& track, const char* wav_path) {
   RipTrackResult& result = g_job->results[g_current_track];
@@ -104,11 +106,12 @@ void EncodeIntoSideFile(const FormatEncoder& encoder, const std::string& wav_pat
     Discard(wav_path);
     return Fail(kRipCannotCreateFile);
   }
-  int32_t code = encoder.encode(*g_job, {wav_path.c_str(), made.c_str(), ""}, g_stop);
+  int32_t code = encoder.encode(*g_job, {wav_path.c_str(), made.c_str(), "", g_current_track}, g_stop);
   Discard(wav_path);
   const bool complete = code == 0 && HoldsOutput(made);
   if (!complete) {
     Discard(made);
+    NoteFileNotMade();
     // An encode that reports success without output did not work, unless a
     // stop cut it short.
     if (code == 0 && !g_stop) code = kRipEncoderFailed;
@@ -126,12 +129,17 @@ void EncodeUnderTrackName(const FormatEncoder& encoder, const std::string& wav_p
     Discard(wav_path);
     return Fail(kRipCannotCreateFile);
   }
-  const int32_t code = encoder.encode(*g_job, {wav_path.c_str(), output.c_str(), earlier.c_str()}, g_stop);
+  const int32_t code =
+      encoder.encode(*g_job, {wav_path.c_str(), output.c_str(), earlier.c_str(), g_current_track}, g_stop);
   // An encoder that failed starts no process that would delete the WAV later.
   if (code != 0 && code != kEncodeGivenUp) Discard(wav_path);
   // A process that runs on leaves the earlier file to the watch of its end.
   if (encoder.kind == EncoderKind::kProcess && code == 0) return;
-  SettleEarlierFile(output, earlier, code == 0 && HoldsOutput(output));
+  const bool made = code == 0 && HoldsOutput(output);
+  SettleEarlierFile(output, earlier, made);
+  // An encoder that reported its failure itself (the WMA error dialog) made
+  // no file either: the log and cue sheet must not describe one.
+  if (!made) NoteFileNotMade();
   if (code != kEncodeGivenUp) Fail(code);
 }
 

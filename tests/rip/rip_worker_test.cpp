@@ -210,7 +210,7 @@ TEST_F(RipWorker, OffsetCorrectedRipLeavesALogAndCueSheetOfTheSamplesWritten) {
     track.reading.read_offset = 30;
     track.reading.readable_first = TestDisc().starts[0];
     track.reading.readable_end = TestDisc().starts[4] + TestDisc().lengths[4];
-    track.disc_number = track.track_index + 1;
+    track.number = track.track_index + 1;
   }
   ASSERT_EQ(StartRip(&job_), 1);
   ASSERT_TRUE(window_.WaitForEnd());
@@ -228,7 +228,7 @@ TEST_F(RipWorker, OffsetCorrectedRipLeavesALogAndCueSheetOfTheSamplesWritten) {
     EXPECT_TRUE(pcm == ExpectedSectors(track.start, track.length));
     TrackChecksums sums(TrackPlace{false, false, uint32_t(track.length) * 588});
     sums.Add(pcm.data(), pcm.size());
-    const std::string block = "Track 0" + std::to_string(track.disc_number) + " " + titles[i] +
+    const std::string block = "Track 0" + std::to_string(track.number) + " " + titles[i] +
                               "\r\n  File: " + Output(titles[i]) + "\r\n  Range: " + std::to_string(track.start) + "-" +
                               std::to_string(track.start + track.length) + "\r\n";
     EXPECT_NE(log.find(block), std::string::npos) << log;
@@ -252,7 +252,7 @@ TEST_F(RipWorker, EarlierWavStaysWholeUntilItsReRipIsComplete) {
     testing_support::WriteWholeFile(Output("Long"), "an earlier rip");
     RipJob job = job_;
     job.track_count = 1;
-    job.tracks[0] = RipTrack{4, TestDisc().starts[4], TestDisc().lengths[4], "Long"};
+    job.tracks[0] = RipTrack{4, TestDisc().starts[4], TestDisc().lengths[4], "Long", 0};
     job.progress_range = kProgressPerTrack;
     if (end == End::kReadFailure) {
       const int32_t bad = TestDisc().starts[4] + TestDisc().lengths[4] - 2;
@@ -346,7 +346,7 @@ TEST_F(RipWorkerEncoding, CompressedFormatsExtractIntoTheTempFolderUnderAFreeNam
     RipJob job = job_;
     job.format = f.format;
     job.track_count = 1;
-    job.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "A"};
+    job.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "A", 0};
     JobWindow window;
     job.window = window.handle();
     ASSERT_EQ(StartRip(&job), 1);
@@ -421,7 +421,7 @@ TEST_F(RipWorkerEncoding, EarlierFileSurvivesAFailedEncodeAndGivesWayToAGoodOne)
     RipJob job = job_;
     job.format = c.format;
     job.track_count = 1;
-    job.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "A"};
+    job.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "A", 0};
     JobWindow window;
     job.window = window.handle();
     ASSERT_EQ(StartRip(&job), 1);
