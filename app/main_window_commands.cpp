@@ -16,6 +16,7 @@
 #include "app/preferences_dialog.h"
 #include "app/product_name.h"
 #include "app/progress_dialog.h"
+#include "app/rip_verdict.h"
 #include "app/settings.h"
 #include "app/settings_save.h"
 #include "app/startup.h"
@@ -184,6 +185,7 @@ void StartRipOfCollectedTracks() {
   char drive_name[256] = "";
   GetDriveName(g_settings.audiocd_drive_selected, drive_name, sizeof drive_name);
   request.drive_name = drive_name;
+  request.accuraterip = main.accuraterip;
   request.write_tags = g_settings.tags != 0;
   request.year = main.lookup_year.c_str();
   request.genre = main.lookup_genre.c_str();
@@ -201,6 +203,7 @@ void StartRipOfCollectedTracks() {
   if (CloseEncoderJob() && result == 0) result = kRipEncoderFailed;
   main.copied_tracks = 0;
   ShowRipResult(result);
+  ShowRipVerdict(main.frame, main.job);
   UpdateCommandStates();
 }
 

@@ -191,6 +191,7 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
   job.mp3_encoder.program = request.mp3_encoder != nullptr ? request.mp3_encoder : "";
   job.mp3_encoder.parameters = request.mp3_params != nullptr ? request.mp3_params : "";
   job.mp3_encoder.watch_window = request.encoder_watch_window;
+  job.accuraterip = request.verify.accuraterip ? request.accuraterip : nullptr;
   job.tags.write = request.write_tags;
   job.tags.year = request.year != nullptr ? request.year : "";
   job.tags.genre = request.genre != nullptr ? request.genre : "";

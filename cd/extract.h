@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 // Error codes left for TakeRipError are the rip job's result codes.
 #include "cd/rip_error.h"
@@ -36,7 +37,8 @@ struct TrackReading {
   int32_t read_offset = 0;  // samples
   int32_t readable_first = 0;
   int32_t readable_end = INT32_MAX;
-  TrackPlace place;  // its sample_count is set from the track's length
+  TrackPlace place;     // its sample_count is set from the track's length
+  bool secure = false;  // every sector read until two reads agree
 };
 
 // What the samples as written add up to.
@@ -45,7 +47,9 @@ struct TrackReadReport {
   uint32_t accuraterip_v1 = 0;
   uint32_t accuraterip_v2 = 0;
   uint32_t peak_per_mille = 0;
-  uint32_t unreachable_samples = 0;  // written as silence because the drive cannot reach them
+  uint32_t unreachable_samples = 0;         // written as silence because the drive cannot reach them
+  int32_t reread_blocks = 0;                // secure reading: blocks whose first two reads differed
+  std::vector<int32_t> suspicious_sectors;  // whose reads never agreed, counted from the track's start
 };
 
 // RipTrackToWav for the disc's samples of sectors [start, start + length),

@@ -5,13 +5,16 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "akrip/cdda.h"
+#include "cd/accuraterip_lookup.h"
 #include "cd/cddb_disc_info.h"
 #include "cd/extract.h"
 #include "rip/output_format.h"
 #include "rip/output_names.h"
+#include "rip/rip_log.h"
 #include "rip/verify_options.h"
 #include "rip/track_tags.h"
 
@@ -36,12 +39,23 @@ struct RipTrack {
   TrackReading reading = {};  // read offset, the sectors the drive can reach, and where the track lies
 };
 
+// What the AccurateRip database said of a job track.
+struct TrackVerdict {
+  LogVerdict status = LogVerdict::kNotChecked;
+  uint32_t confidence = 0;  // accurate: matching submissions; not accurate: all submissions
+  std::string not_checked;  // why, for kNotChecked
+};
+
 // What the worker found of a job track.
 struct RipTrackResult {
   bool read;  // its audio was copied whole (silence for unreachable or undelivered sectors included)
   TrackReadReport report;
   int32_t error;     // what its reading or encoding left: a job result code, or 0
   std::string file;  // the output path it was given
+  TrackVerdict verdict;
+  bool tested = false;  // read twice: test_crc is the first read's copy CRC
+  uint32_t test_crc = 0;
+  bool reread = false;  // read again securely after the database found it not accurate
 };
 
 // The user's MP3 encoder, copied from the settings when the job starts, so
@@ -82,6 +96,9 @@ struct RipJob {
   std::string drive_name;                    // the drive read
   RipTrackResult results[cdda::kMaxTracks];  // by job track, filled by the worker
   RipTags tags;
+  // The database's answer for the disc, shared with the lookup's thread (null
+  // when none was started).
+  std::shared_ptr<AccurateRipLookup> accuraterip = nullptr;
 };
 
 // The tag fields of job track `track` as UTF-8, or none when the job writes

@@ -10,6 +10,7 @@
 #include "cd/cd_drives.h"
 #include "common/owners.h"
 #include "rip/cue_sheet_writer.h"
+#include "rip/job_verification.h"
 #include "rip/output_files.h"
 
 namespace {
@@ -54,6 +55,13 @@ std::string FormatName(const RipJob& job) {
     default:
       return "WMA, " + std::to_string(job.rate) + " kbit/s";
   }
+}
+
+std::string ModeName(const VerifyOptions& verify) {
+  std::string mode = verify.secure_mode == kSecureAlways        ? "secure"
+                     : verify.secure_mode == kSecureWhenInexact ? "read once, inaccurate tracks re-read securely"
+                                                                : "read once";
+  return verify.test_copy ? mode + ", test and copy" : mode;
 }
 
 std::string FileNameOnly(const std::string& path) {
@@ -109,8 +117,7 @@ RipLogDisc JobLogDisc(const RipJob& job, const std::string& accuraterip_id, cons
   disc.accuraterip_id = accuraterip_id;
   disc.drive = Utf8FromAnsi(job.drive_name);
   disc.read_offset = job.verify.read_offset;
-  // Every sector is read once; re-reads are not made yet, whatever the setting.
-  disc.mode = "read once";
+  disc.mode = ModeName(job.verify);
   disc.format = FormatName(job);
   return disc;
 }
@@ -130,14 +137,20 @@ std::vector<RipLogTrack> JobLogTracks(const RipJob& job) {
     line.copy_crc = result.report.copy_crc;
     line.accuraterip_v1 = result.report.accuraterip_v1;
     line.accuraterip_v2 = result.report.accuraterip_v2;
-    line.verdict = LogVerdict::kNotChecked;
-    line.not_checked = job.verify.accuraterip ? "no lookup made" : "setting off";
+    line.tested = result.tested;
+    line.test_crc = result.test_crc;
+    line.verdict = result.verdict.status;
+    line.confidence = result.verdict.confidence;
+    line.not_checked = result.verdict.not_checked;
     line.unreachable_samples = int32_t(result.report.unreachable_samples);
+    line.reread_blocks = result.report.reread_blocks;
+    // A track read again after its first read: every block of it counts.
+    if (result.reread) line.reread_blocks += (track.length + cdda::kSectorsPerRead - 1) / cdda::kSectorsPerRead;
+    line.suspicious_sectors = result.report.suspicious_sectors;
     if (!result.read) {
       line.result = LogResult::kFailed;
       line.failure = result.error != 0 ? "error " + std::to_string(result.error) : "not ripped";
-    } else if (result.error == kRipReadFailed) {
-      // Sectors the drive never delivered are silence in the file.
+    } else if (TrackIsSuspicious(result)) {
       line.result = LogResult::kSuspicious;
     }
     tracks.push_back(line);

@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -11,6 +12,7 @@
 #include "rip/encoder_slot.h"
 #include "rip/encoder_watch.h"
 #include "rip/format_encoders.h"
+#include "rip/job_verification.h"
 #include "rip/output_files.h"
 #include "rip/output_names.h"
 #include "rip/rip_report.h"
@@ -45,7 +47,9 @@ int ReportProgress(int32_t sectors_done) {
   if (g_stop) return 0;
   if (g_total_sectors <= 0) return 1;
   // 64-bit so a job of 99 full-length tracks cannot overflow.
-  const int position = int((sectors_done + g_finished_sectors) * g_job->progress_range / g_total_sectors);
+  // A secure re-read after the last track stays at the end of the bar.
+  const int position = int(std::min<int64_t>(
+      (sectors_done + g_finished_sectors) * g_job->progress_range / g_total_sectors, g_job->progress_range));
   if (position != g_last_position) {
     Post(kRipMsgProgress, RipProgressParam(g_current_track, position));
     g_last_position = position;
@@ -78,10 +82,21 @@ void NoteReadDamage() {
 
 void NoteFileNotMade() { g_job->results[g_current_track].read = false; }
 
-// Extracts the current track into `wav_path` and keeps what its samples add up to.
+// Extracts the current track into `wav_path` and keeps what its samples add
+// up to.  A test-and-copy job reads it twice, the first time for its CRC.
 int ExtractTrack(const RipTrack& track, const char* wav_path) {
   RipTrackResult& result = g_job->results[g_current_track];
-  result.read = RipTrackToWavCorrected(track.start, track.length, track.reading, wav_path, &result.report) != 0;
+  TrackReading reading = track.reading;
+  reading.secure = reading.secure || g_job->verify.secure_mode == kSecureAlways;
+  if (g_job->verify.test_copy) {
+    TrackReadReport test;
+    const bool tested = RipTrackToWavCorrected(track.start, track.length, reading, wav_path, &test) != 0;
+    TakeRipError();
+    if (g_stop) return 0;
+    result.tested = tested;
+    result.test_crc = test.copy_crc;
+  }
+  result.read = RipTrackToWavCorrected(track.start, track.length, reading, wav_path, &result.report) != 0;
   result.error = TakeRipError();
   return result.read ? 1 : 0;
 }
@@ -155,13 +170,10 @@ void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path, cons
   }
 }
 
-void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
+// Reads the track and makes its file under `output`, through a side file or
+// with the earlier file set aside, as its format does.
+void RipTrackTo(const RipTrack& track, const std::string& output) {
   const FormatEncoder* encoder = EncoderForFormat(g_job->format);
-  if (g_job->format != kFormatWav && !encoder) return;  // nothing to make
-  char base[kRipPathSize];
-  BuildOutputBasePath(g_job->output_folder, g_job->artist, track.title, base, IsAnsiLeadByte);
-  const std::string output = names.Claim(base, encoder ? encoder->extension : ".wav");
-  g_job->results[g_current_track].file = output;
   if (!encoder) return RipTrackIntoOutput(track, output);
 
   const std::string temp = TempFolderPath();
@@ -175,6 +187,58 @@ void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
   }
   NoteReadDamage();
   EncodeTrack(*encoder, wav_path, output);
+}
+
+void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
+  const FormatEncoder* encoder = EncoderForFormat(g_job->format);
+  if (g_job->format != kFormatWav && !encoder) return;  // nothing to make
+  char base[kRipPathSize];
+  BuildOutputBasePath(g_job->output_folder, g_job->artist, track.title, base, IsAnsiLeadByte);
+  const std::string output = names.Claim(base, encoder ? encoder->extension : ".wav");
+  g_job->results[g_current_track].file = output;
+  RipTrackTo(track, output);
+}
+
+void WaitForEncoderSlot() {
+  while (IsEncoderSlotFilled() && !g_stop) {
+    Sleep(kEncoderPollMs);
+    DispatchThreadMessages();
+  }
+}
+
+// Reads job track `i` again, securely, into the file its first read made.
+// The new file replaces the first only once it is complete: a re-read that
+// fails leaves the first file, its result and the job's result as they were.
+void RereadTrack(int i) {
+  WaitForEncoderSlot();
+  if (g_stop) return;
+  g_current_track = i;
+  RipTrackResult& result = g_job->results[i];
+  const RipTrackResult first = result;
+  const int32_t job_result = g_job->result;
+  const bool read_damage = g_read_damage;
+  RipTrack track = g_job->tracks[i];
+  track.reading.secure = true;
+  result.error = 0;
+  RipTrackTo(track, first.file);
+  if (g_job->result != job_result || !result.read) {
+    result = first;
+    g_job->result = job_result;
+    g_read_damage = read_damage;
+    return;
+  }
+  result.reread = true;
+  JudgeJobTrack(*g_job, i);
+}
+
+void VerifyJobTracks() {
+  JudgeJobTracks(*g_job, [] {
+    DispatchThreadMessages();
+    return !g_stop.load();
+  });
+  for (int i = 0; i < g_job->track_count && !g_stop; ++i) {
+    if (NeedsSecureReread(*g_job, i)) RereadTrack(i);
+  }
 }
 
 DWORD WINAPI WorkerThread(void*) {
@@ -192,10 +256,7 @@ DWORD WINAPI WorkerThread(void*) {
 
   JobOutputNames names(FoldCase, IsAnsiLeadByte);
   for (int i = 0; i < g_job->track_count; ++i) {
-    while (IsEncoderSlotFilled() && !g_stop) {
-      Sleep(kEncoderPollMs);
-      DispatchThreadMessages();
-    }
+    WaitForEncoderSlot();
     // A stop that came during the wait must not start another track.
     if (g_stop) break;
     // An encoder that failed on the track before ends the job.
@@ -215,6 +276,7 @@ DWORD WINAPI WorkerThread(void*) {
     g_finished_sectors += g_job->tracks[i].length;
   }
 
+  if (!g_stop) VerifyJobTracks();
   // The other tracks are still worth having, but the job must not pass for a
   // clean rip.
   if (g_job->result == 0 && g_read_damage) g_job->result = kRipReadFailed;
