@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# What verification costs: rips a 20-minute virtual disc to WAV through the rip
+# What verification costs: rips a 74-minute virtual disc to WAV through the rip
 # worker with securemode 0, 1 and 2, against an AccurateRip database that
 # confirms every track, RUNS times each in turn, under Wine.  Prints the best
 # and median seconds of each mode and the ratios to mode 0 (goals: mode 1 at
@@ -14,11 +14,11 @@ if [ ! -f "$build/win/CMakeCache.txt" ]; then "$root/tools/build.sh" --win-only;
 cmake --build "$build/win" --target verify_bench akrip
 
 bench="$build/bench"
-name=verify-bench-20
+name=verify-bench-74
 cue="$bench/$name.cue"
 if [ ! -f "$cue" ] || [ ! -f "$bench/$name.bin" ]; then
-  echo "Writing the 20-minute disc into $bench"
-  python3 "$root/tools/make_demo_disc.py" "$bench" --name "$name" --minutes 20
+  echo "Writing the 74-minute disc into $bench"
+  python3 "$root/tools/make_demo_disc.py" "$bench" --name "$name" --minutes 74
 fi
 out="$bench/verify-out"
 rm -rf "$out"

@@ -106,7 +106,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
 HWND FindProgramWindow(const char* title, const char* prefix, DWORD process_id = 0) {
   WindowSearch search{title, prefix, process_id, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return box;
 }
 
 BOOL CALLBACK MatchProcess(HWND window, LPARAM param) {
@@ -121,7 +121,7 @@ BOOL CALLBACK MatchProcess(HWND window, LPARAM param) {
 bool ProcessHasWindow(DWORD process_id) {
   WindowSearch search{nullptr, nullptr, process_id, nullptr};
   EnumWindows(MatchProcess, reinterpret_cast<LPARAM>(&search));
-  return search.found != nullptr;
+  return box != nullptr;
 }
 
 HWND FindMainWindow(DWORD process_id = 0) {
@@ -423,11 +423,13 @@ BOOL CALLBACK FindBox(HWND window, LPARAM context) {
   return FALSE;
 }
 
-// Waits for a message box of the program, prints its text on one line (its
-// line breaks as "|") and closes it with OK.
-int ReadBox(DWORD timeout_ms) {
+// A box or dialog of the program's, waited for; null (said) when none came.
+HWND WaitForBox(DWORD timeout_ms) {
   HWND main = FindMainWindow();
-  if (!main) return Fail("no main window");
+  if (!main) {
+    Fail("no main window");
+    return nullptr;
+  }
   BoxSearch search = {0, main, nullptr};
   GetWindowThreadProcessId(main, &search.process_id);
   const DWORD start = GetTickCount();
@@ -435,15 +437,23 @@ int ReadBox(DWORD timeout_ms) {
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
     if (!search.found) Sleep(kPollMs);
   }
-  if (!search.found) return Fail("no box within the time-out");
+  if (!search.found) Fail("no box within the time-out");
+  return search.found;
+}
+
+// Waits for a message box of the program, prints its text on one line (its
+// line breaks as "|") and closes it with OK.
+int ReadBox(DWORD timeout_ms) {
+  HWND box = WaitForBox(timeout_ms);
+  if (!box) return 1;
   char text[2048] = "";
   // A message box's text is its static control 0xFFFF.
-  GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
   for (char* at = text; *at; ++at) {
     if (*at == '\n') *at = '|';
     if (*at == '\r') *at = ' ';
   }
-  HWND button = GetDlgItem(search.found, IDOK);
+  HWND button = GetDlgItem(box, IDOK);
   if (button) PostMessageA(button, BM_CLICK, 0, 0);
   std::printf("%s\n", text);
   return 0;
@@ -473,26 +483,18 @@ int StatusText(int part) {
 }
 
 int AnswerBox(const char* text, DWORD timeout_ms) {
-  HWND main = FindMainWindow();
-  if (!main) return Fail("no main window");
-  BoxSearch search = {0, main, nullptr};
-  GetWindowThreadProcessId(main, &search.process_id);
-  const DWORD start = GetTickCount();
-  while (!search.found && GetTickCount() - start < timeout_ms) {
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(kPollMs);
-  }
-  if (!search.found) return Fail("no box within the time-out");
+  HWND box = WaitForBox(timeout_ms);
+  if (!box) return 1;
   char title[256] = "";
-  GetWindowTextA(search.found, title, sizeof title);
+  GetWindowTextA(box, title, sizeof title);
   if (std::strcmp(text, "-") != 0) {
-    HWND edit = GetDlgItem(search.found, IDC_NEW_DIRECTORY_NAME);
+    HWND edit = GetDlgItem(box, IDC_NEW_DIRECTORY_NAME);
     if (!edit) return Fail("the box \"%s\" has no name field", title);
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
   }
-  HWND button = GetDlgItem(search.found, IDYES);
-  if (!button) button = GetDlgItem(search.found, IDC_CREATE_DIRECTORY_OK);
-  if (!button) button = GetDlgItem(search.found, IDOK);
+  HWND button = GetDlgItem(box, IDYES);
+  if (!button) button = GetDlgItem(box, IDC_CREATE_DIRECTORY_OK);
+  if (!button) button = GetDlgItem(box, IDOK);
   PostMessageA(button, BM_CLICK, 0, 0);
   std::printf("%s\n", title);
   return 0;
