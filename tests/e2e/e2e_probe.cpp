@@ -106,7 +106,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
 HWND FindProgramWindow(const char* title, const char* prefix, DWORD process_id = 0) {
   WindowSearch search{title, prefix, process_id, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return box;
+  return search.found;
 }
 
 BOOL CALLBACK MatchProcess(HWND window, LPARAM param) {
@@ -121,7 +121,7 @@ BOOL CALLBACK MatchProcess(HWND window, LPARAM param) {
 bool ProcessHasWindow(DWORD process_id) {
   WindowSearch search{nullptr, nullptr, process_id, nullptr};
   EnumWindows(MatchProcess, reinterpret_cast<LPARAM>(&search));
-  return box != nullptr;
+  return search.found != nullptr;
 }
 
 HWND FindMainWindow(DWORD process_id = 0) {
