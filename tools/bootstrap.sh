@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a fresh Debian 12 machine,
-# then builds libogg, libvorbis, libFLAC, libopus, libopusenc and the LAME
-# encoder program for the i686 Windows target into a cached prefix outside the
+# then builds libogg, libvorbis, libFLAC, libopus, libopusenc, TagLib and the
+# LAME encoder program for the i686 Windows target into a cached prefix outside the
 # work tree.  Idempotent: a second run only checks.
 set -euo pipefail
 
+root=$(cd "$(dirname "$0")/.." && pwd)
 DEPS_PREFIX=${CORVALE_DEPS:-/opt/corvale-deps}
 STAMP_PKGS=/var/lib/corvale-bootstrap.pkgs
 PACKAGES=(
@@ -15,7 +16,7 @@ PACKAGES=(
   wine wine32 xvfb xdotool x11-utils imagemagick
   lame
   dpkg-dev python3 gcc-multilib
-  vorbis-tools flac opus-tools
+  vorbis-tools flac opus-tools python3-mutagen libutfcpp-dev
   clang-format git
 )
 PKG_LIST_ID="$(printf '%s\n' "${PACKAGES[@]}" | sha1sum | cut -c1-12)"
@@ -98,6 +99,30 @@ build_reference_encoder() {
   rm -rf "$work"
 }
 
+# TagLib, the tag reader and writer of the files the program did not encode
+# itself and of the Edit Tag dialog: the library alone, static, with CMake.
+# zlib (for compressed ID3v2 frames) is the target's, which the program links
+# anyway.  Debian's source takes its UTF-8 code from the header-only utfcpp
+# package, whose folder holds nothing else.
+build_taglib() {
+  if [ -f "$DEPS_PREFIX/lib/libtag.a" ]; then return; fi
+  local work
+  work=$(mktemp -d)
+  (
+    cd "$work"
+    apt-get source -q --download-only taglib >/dev/null
+    dpkg-source -x ./*.dsc src >/dev/null
+    cmake -S src -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$DEPS_PREFIX" \
+      -DCMAKE_C_FLAGS="-O2 -msse2 -mfpmath=sse" -DCMAKE_CXX_FLAGS="-O2 -msse2 -mfpmath=sse -I/usr/include/utf8cpp" \
+      -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF -DBUILD_EXAMPLES=OFF -DBUILD_BINDINGS=OFF \
+      -DWITH_ZLIB=ON >/dev/null
+    cmake --build build --target tag >/dev/null
+    cmake --install build >/dev/null
+  )
+  rm -rf "$work"
+}
+
 install_packages
 as_root mkdir -p "$DEPS_PREFIX"
 build_source_package libogg include/ogg/ogg.h
@@ -115,3 +140,4 @@ build_source_package libopusenc lib/libopusenc.a --disable-doc --disable-example
 # The MP3 encoder program the tests and the run script use: lame.exe, with
 # its library linked in.
 build_source_package lame bin/lame.exe
+build_taglib
