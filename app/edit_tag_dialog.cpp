@@ -3,7 +3,9 @@
 #include "common/strings.h"
 #include "controls/dialog_frame.h"
 #include "controls/dialog_resources.h"
+#include "controls/frame_services.h"
 #include "res/edit_tag_ids.h"
+#include "res/main_window_ids.h"
 #include "res/string_ids.h"
 #include "rip/tag_layout.h"
 
@@ -92,6 +94,10 @@ int EditTagProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM) {
         case IDCANCEL:
         case IDC_EDIT_TAG_CANCEL:
           CloseDialogFrame(frame, 0);
+          return 1;
+        case IDC_EDIT_TAG_HELP:
+          // The dialog's topic is that of the command that opens it.
+          if (FrameServicesTable().open_help_window) FrameServicesTable().open_help_window(frame, IDM_EDIT_MP3_TAG);
           return 1;
       }
       break;
