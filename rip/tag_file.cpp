@@ -237,7 +237,13 @@ TagFileResult ReadEditableTags(const char* path, EditableTags* tags) {
   if (!path || !tags) return TagFileResult::kNotAudio;
   const TagLayout layout = TagLayoutForFileName(path);
   if (layout == TagLayout::kNone) return TagFileResult::kNotAudio;
-  if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return ResultForError(GetLastError());
+  {
+    // TagLib cannot say why a file does not open: a file another program
+    // keeps to itself is told apart from one that is not audio.
+    FileHandle probe(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    if (!probe) return ResultForError(GetLastError());
+  }
   OpenTagFile open = Open(layout, path, true);
   if (!open.file) return TagFileResult::kNotAudio;
   const TagLib::Tag* tag = open.file->tag();

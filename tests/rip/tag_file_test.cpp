@@ -214,6 +214,9 @@ TEST(SaveEditedTags, NoFileNoAudioNameAndABadYearChangeNothing) {
   EditableTags read;
   EXPECT_EQ(ReadEditableTags(dir.File("track.wav").c_str(), &read), TagFileResult::kNotAudio);
   EXPECT_EQ(ReadEditableTags(dir.File("gone.mp3").c_str(), &read), TagFileResult::kNotAudio);
+  FileHandle held(CreateFileA(mp3.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  EXPECT_EQ(ReadEditableTags(mp3.c_str(), &read), TagFileResult::kInUse);
 }
 
 // The frames of an ID3v2.3 tag at the start of `file`, by id; TXXX frames
