@@ -124,11 +124,16 @@ class TagCopy {
   std::string path_;
 };
 
+int AudioMilliseconds(TagLib::File& file) { return file.audioProperties()->lengthInMilliseconds(); }
+
 // Writes the tags into a copy of `path` with `change`, then puts the copy in
 // its place.  Another program holding the file is told before anything is
 // copied where the system says so, else when the copy cannot take its place.
-template <typename Change>
-TagFileResult SaveThroughCopy(const char* path, Change change) {
+// TagLib does not report every failed write, so the copy is read again, and
+// must still be the same audio with the tags `written` expects, before it
+// replaces anything.
+template <typename Change, typename Written>
+TagFileResult SaveThroughCopy(const char* path, Change change, Written written) {
   const TagLayout layout = TagLayoutForFileName(path ? path : "");
   if (layout == TagLayout::kNone) return TagFileResult::kNotAudio;
   const DWORD attributes = GetFileAttributesA(path);
@@ -143,10 +148,18 @@ TagFileResult SaveThroughCopy(const char* path, Change change) {
   TagCopy copy;
   if (!copy.Create(path)) return TagFileResult::kFailed;
   if (!CopyFileA(path, copy.path().c_str(), FALSE)) return ResultForError(GetLastError());
+  int milliseconds = 0;
   {
     OpenTagFile open = Open(layout, copy.path().c_str(), false);
     if (!open.file) return TagFileResult::kNotAudio;
+    milliseconds = AudioMilliseconds(*open.file);
     if (!change(layout, *open.file)) return TagFileResult::kFailed;
+  }
+  {
+    OpenTagFile check = Open(layout, copy.path().c_str(), true);
+    if (!check.file || AudioMilliseconds(*check.file) != milliseconds || !written(*check.file->tag())) {
+      return TagFileResult::kFailed;
+    }
   }
   if (!MoveFileExA(copy.path().c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD error = GetLastError();
@@ -257,14 +270,22 @@ TagFileResult ReadEditableTags(const char* path, EditableTags* tags) {
 TagFileResult SaveEditedTags(const char* path, const EditableTags& before, const EditableTags& after) {
   if (before == after) return TagFileResult::kDone;
   if (!ParseTagYear(after.year)) return TagFileResult::kFailed;
-  return SaveThroughCopy(path,
-                         [&](TagLayout layout, TagLib::File& file) { return ApplyEdits(layout, file, before, after); });
+  return SaveThroughCopy(
+      path, [&](TagLayout layout, TagLib::File& file) { return ApplyEdits(layout, file, before, after); },
+      [&](const TagLib::Tag& tag) {
+        return (before.title == after.title || tag.title() == FromAnsi(after.title)) &&
+               (before.artist == after.artist || tag.artist() == FromAnsi(after.artist)) &&
+               (before.album == after.album || tag.album() == FromAnsi(after.album));
+      });
 }
 
 TagFileResult WriteRipTags(const char* path, const TagFields& fields) {
   const TagLayout layout = TagLayoutForFileName(path ? path : "");
   if (layout != TagLayout::kId3 && layout != TagLayout::kAsf) return TagFileResult::kNotAudio;
-  return SaveThroughCopy(path, [&](TagLayout kind, TagLib::File& file) {
-    return kind == TagLayout::kId3 ? WriteId3(file, fields) : WriteAsf(file, fields);
-  });
+  return SaveThroughCopy(
+      path,
+      [&](TagLayout kind, TagLib::File& file) {
+        return kind == TagLayout::kId3 ? WriteId3(file, fields) : WriteAsf(file, fields);
+      },
+      [&](const TagLib::Tag& tag) { return tag.title() == FromUtf8(TagFieldValue(fields, "TITLE")); });
 }
