@@ -41,14 +41,21 @@ struct MainState {
   std::string lookup_year;
   std::string lookup_genre;
   std::string lookup_disc_id;
+  // A disc image to open once no lookup or rip holds the current drive.
+  std::string waiting_image;
   ListViewCtl* file_list = nullptr;
   IconHandle browse_icon;  // shown on the "..." button
 };
 
 MainState& Main();
 
+// WM_USER with this: open the disc image that waits, if the drive is free.
+constexpr WPARAM kOpenWaitingImage = 1001;
+
 // main_window.cpp
 void RefreshCd();
+// Lists the drives again, selects drive `drive` and reads its disc.
+void ShowDriveInWindow(int drive);
 void UpdateCommandStates();
 void UpdateWindowTitle();
 void RefillTrackList();
