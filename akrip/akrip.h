@@ -214,7 +214,8 @@ AKRIP_API int32_t AKRIP_CALL AkripHttpGet(const char* host, int32_t port, const 
                                           int32_t capacity, int32_t* size, int32_t* status);
 
 // Not among the program's required imports (looked up by name): lists the disc
-// image of a cue sheet as a drive until AkripCloseImage or the process ends.
+// image of a cue sheet as a drive until AkripCloseImage or the process ends,
+// named "Image: " and the sheet's file name.
 // Returns the drive's index in GetCDList's list (the same index again for a
 // sheet already listed), or -1 with GetAspiLibError's code: kErrImageIo when
 // the sheet or its files cannot be used, kErrTooManyDrives when kMaxDrives

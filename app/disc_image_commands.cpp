@@ -121,6 +121,7 @@ void AcceptDiscImageDrops(HWND drive_combo) {
 
 bool DiscImageTextsAsLookup(int drive, const TrackTable& tracks, DiscLookupResult* result) {
   std::string title, performer;
+  if (!IsOpenedDiscImage(drive)) return false;
   if (!ReadDiscImageText(drive, 0, false, &title) || !ReadDiscImageText(drive, 0, true, &performer)) return false;
   std::vector<std::string> titles;
   bool any_track_title = false;

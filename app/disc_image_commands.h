@@ -36,5 +36,6 @@ void AcceptDiscImageDrops(HWND drive_combo);
 
 // The texts of drive `drive`'s sheet as a lookup's result: the disc's title
 // and performer, a title for every track of the table of contents.  False
-// when the drive plays no sheet or the sheet has no TITLE or PERFORMER.
+// when the drive is not an image the user opened (the library's other images
+// are test discs) or the sheet has no TITLE or PERFORMER.
 bool DiscImageTextsAsLookup(int drive, const TrackTable& tracks, DiscLookupResult* result);

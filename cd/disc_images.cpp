@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "akrip/akrip.h"
 #include "cd/cd_drives.h"
 
@@ -11,6 +13,7 @@ using OpenImageFunction = int32_t(AKRIP_CALL*)(const char*, char*, int32_t);
 using CloseImageFunction = int32_t(AKRIP_CALL*)(int32_t);
 using ImageTextFunction = int32_t(AKRIP_CALL*)(int32_t, int32_t, int32_t, char*, int32_t);
 
+constexpr char kOpenedImagePrefix[] = "Image: ";
 constexpr int kReasonBuffer = 512;
 constexpr int kTextBuffer = 1024;
 
@@ -44,6 +47,12 @@ bool CloseDiscImage(int drive) {
   if (!close_image || close_image(drive) != 1) return false;
   RelistDrives();
   return true;
+}
+
+bool IsOpenedDiscImage(int drive) {
+  char name[sizeof akrip::DriveRecord::id] = "";
+  GetDriveName(drive, name, sizeof name);
+  return std::strncmp(name, kOpenedImagePrefix, sizeof kOpenedImagePrefix - 1) == 0;
 }
 
 bool ReadDiscImageText(int drive, int track, bool performer, std::string* text) {

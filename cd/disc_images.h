@@ -16,6 +16,10 @@ DiscImageOpen OpenDiscImage(const char* cue_path);
 // Takes the drive off the list when it is an image opened here; true then.
 bool CloseDiscImage(int drive);
 
+// Whether the drive is an image opened with OpenDiscImage (images the
+// library is given otherwise are named apart).
+bool IsOpenedDiscImage(int drive);
+
 // The sheet's TITLE (performer false) or PERFORMER of the disc (track 0) or of
 // a track by its number; false when the drive plays no sheet.  The text is in
 // the ANSI code page and may be empty.
