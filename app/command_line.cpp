@@ -41,6 +41,8 @@ std::string CueSheetArgument(const char* command_line) {
   } else {
     argument = at;
     while (!argument.empty() && IsBlank(argument.back())) argument.pop_back();
+    // No Windows name holds a quote: this is several arguments, or a stray one.
+    if (argument.find('"') != std::string::npos) return std::string();
   }
   return IsCueSheetPath(argument) ? argument : std::string();
 }

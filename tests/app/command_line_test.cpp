@@ -22,6 +22,7 @@ TEST(CueSheetArgument, TakesOneCueSheetAfterTheProgramName) {
       {"corvale.exe \"D:\\a.cue\" \"D:\\b.cue\"", ""},
       {"corvale.exe D:\\album.cue.txt", ""},
       {"corvale.exe D:\\discs\\.cue", ""},
+      {"corvale.exe D:a.cue\" D:\\b.cue", ""},
       {"\"corvale.exe", ""},
       {"", ""},
   };
