@@ -1,6 +1,5 @@
 #include "app/disc_image_commands.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <string>
@@ -18,8 +17,6 @@
 #include "res/string_ids.h"
 
 namespace {
-
-constexpr UINT_PTR kDropSubclassId = 1;
 
 bool DriveIsBusy() {
   const MainState& main = Main();
@@ -48,7 +45,12 @@ void OpenNow(const std::string& cue_path) {
   ShowDriveInWindow(opened.drive);
 }
 
-LRESULT CALLBACK DriveComboProc(HWND combo, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+// The drive box's own procedure, while ours stands in front of it (the
+// common controls' subclass calls are not exported by name in every version).
+WNDPROC g_drive_combo_proc = nullptr;
+
+LRESULT CALLBACK DriveComboProc(HWND combo, UINT message, WPARAM wparam, LPARAM lparam) {
+  const WNDPROC previous = g_drive_combo_proc;
   if (message == WM_DROPFILES) {
     HDROP drop = reinterpret_cast<HDROP>(wparam);
     char path[MAX_PATH] = "";
@@ -58,8 +60,12 @@ LRESULT CALLBACK DriveComboProc(HWND combo, UINT message, WPARAM wparam, LPARAM 
     if (length > 0 && length < sizeof path) OpenDiscImageWhenFree(path);
     return 0;
   }
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(combo, DriveComboProc, kDropSubclassId);
-  return DefSubclassProc(combo, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    g_drive_combo_proc = nullptr;
+  }
+  return previous ? CallWindowProcA(previous, combo, message, wparam, lparam)
+                  : DefWindowProcA(combo, message, wparam, lparam);
 }
 
 }  // namespace
@@ -115,7 +121,11 @@ void OpenCommandLineDiscImage(const char* command_line) {
 }
 
 void AcceptDiscImageDrops(HWND drive_combo) {
-  if (!drive_combo || !SetWindowSubclass(drive_combo, DriveComboProc, kDropSubclassId, 0)) return;
+  if (!drive_combo || g_drive_combo_proc) return;
+  const auto previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(drive_combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DriveComboProc)));
+  if (!previous) return;
+  g_drive_combo_proc = previous;
   DragAcceptFiles(drive_combo, TRUE);
 }
 
