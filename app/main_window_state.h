@@ -26,6 +26,8 @@ struct MainState {
   uint32_t lookup_generation = 0;
   // A device change came while a lookup was pending: refresh at its end.
   bool refresh_after_lookup = false;
+  // A disc image to open once no lookup or rip holds the current drive.
+  std::string waiting_image;
   // Texts the user typed since the disc was read; a lookup leaves them alone.
   bool album_typed = false;
   bool artist_typed = false;
@@ -41,8 +43,6 @@ struct MainState {
   std::string lookup_year;
   std::string lookup_genre;
   std::string lookup_disc_id;
-  // A disc image to open once no lookup or rip holds the current drive.
-  std::string waiting_image;
   ListViewCtl* file_list = nullptr;
   IconHandle browse_icon;  // shown on the "..." button
 };
