@@ -28,9 +28,6 @@
 //                                               main window's status bar
 //   e2e_probe status-text PART                  the text of that part of the main
 //                                               window's status bar
-//   e2e_probe read-box TIMEOUT_MS               waits for a message box of the
-//                                               program, prints its text (lines
-//                                               joined by "|") and clicks OK
 //   e2e_probe client-and-status TITLE           "LEFT TOP RIGHT BOTTOM STATUS_TOP": the
 //                                               client area of window TITLE and the
 //                                               top of its status bar, on screen
@@ -441,24 +438,6 @@ HWND WaitForBox(DWORD timeout_ms) {
   return search.found;
 }
 
-// Waits for a message box of the program, prints its text on one line (its
-// line breaks as "|") and closes it with OK.
-int ReadBox(DWORD timeout_ms) {
-  HWND box = WaitForBox(timeout_ms);
-  if (!box) return 1;
-  char text[2048] = "";
-  // A message box's text is its static control 0xFFFF.
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  for (char* at = text; *at; ++at) {
-    if (*at == '\n') *at = '|';
-    if (*at == '\r') *at = ' ';
-  }
-  HWND button = GetDlgItem(box, IDOK);
-  if (button) PostMessageA(button, BM_CLICK, 0, 0);
-  std::printf("%s\n", text);
-  return 0;
-}
-
 // The text of one part of the main window's status bar.
 int StatusText(int part) {
   HWND main = FindMainWindow();
@@ -498,21 +477,6 @@ int AnswerBox(const char* text, DWORD timeout_ms) {
   PostMessageA(button, BM_CLICK, 0, 0);
   std::printf("%s\n", title);
   return 0;
-}
-
-// The program's box (a message box or a dialog with an OK button) that shows
-// within the time-out; null when none does.
-HWND WaitForBox(DWORD timeout_ms) {
-  HWND main = FindMainWindow();
-  if (!main) return nullptr;
-  BoxSearch search = {0, main, nullptr};
-  GetWindowThreadProcessId(main, &search.process_id);
-  const DWORD start = GetTickCount();
-  while (!search.found && GetTickCount() - start < timeout_ms) {
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(kPollMs);
-  }
-  return search.found;
 }
 
 // Types the path into the open-file dialog's name box and presses OK; prints
@@ -666,7 +630,6 @@ int main(int argc, char** argv) {
   if (command == "combo-texts" && argc == 3) return ComboTexts(int(number(2)));
   if (command == "status-parts" && argc == 2) return StatusParts();
   if (command == "status-text" && argc == 3) return StatusText(int(number(2)));
-  if (command == "read-box" && argc == 3) return ReadBox(DWORD(number(2)));
   if (command == "toolbar" && argc == 3) return ToolbarButtons(int(number(2)));
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
   if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
