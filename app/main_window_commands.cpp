@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/destination_pane.h"
+#include "app/disc_image_commands.h"
 #include "app/help_commands.h"
 #include "app/help_language.h"
 #include "app/language_menu.h"
@@ -205,6 +206,7 @@ void StartRipOfCollectedTracks() {
   ShowRipResult(result);
   ShowRipVerdict(main.frame, main.job);
   UpdateCommandStates();
+  OpenWaitingDiscImage();
 }
 
 void SaveSettingsOnClose() { SaveSettings(g_settings); }
@@ -252,6 +254,12 @@ int HandleMainCommand(int command, int notification, HWND control) {
     case IDM_QUIT:
       ReadControlsIntoSettings();
       PostMessageA(main.window, WM_CLOSE, 0, 0);
+      return 1;
+    case IDM_OPEN_DISC_IMAGE:
+      ChooseAndOpenDiscImage();
+      return 1;
+    case IDM_CLOSE_DISC_IMAGE:
+      CloseSelectedDiscImage();
       return 1;
     case IDM_TOOLBAR:
       ToggleToolbar();

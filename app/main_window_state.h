@@ -27,6 +27,8 @@ struct MainState {
   uint32_t lookup_generation = 0;
   // A device change came while a lookup was pending: refresh at its end.
   bool refresh_after_lookup = false;
+  // A disc image to open once no lookup or rip holds the current drive.
+  std::string waiting_image;
   // Texts the user typed since the disc was read; a lookup leaves them alone.
   bool album_typed = false;
   bool artist_typed = false;
@@ -51,8 +53,13 @@ struct MainState {
 
 MainState& Main();
 
+// WM_USER with this: open the disc image that waits, if the drive is free.
+constexpr WPARAM kOpenWaitingImage = 1001;
+
 // main_window.cpp
 void RefreshCd();
+// Lists the drives again, selects drive `drive` and reads its disc.
+void ShowDriveInWindow(int drive);
 void UpdateCommandStates();
 void UpdateWindowTitle();
 void RefillTrackList();

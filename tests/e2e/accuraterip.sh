@@ -85,7 +85,8 @@ expect_told() {
   local accurate=$1 told=$2
   if [ -n "$told" ]; then
     probe read-box 20000 || fail "no message names the tracks that are not accurate"
-    [[ "$answer" == *"$told"* ]] || fail "the message says \"$answer\", wanted \"$told\" in it"
+    [[ "$answer" == *"|main|"*"$told"* ]] ||
+      fail "the message \"$answer\" is not the main window's or does not say \"$told\""
     echo "told: $answer"
   elif probe read-box 3000; then
     fail "a rip with nothing wrong showed \"$answer\""

@@ -30,9 +30,6 @@
 //                                               main window's status bar
 //   e2e_probe status-text PART                  the text of that part of the main
 //                                               window's status bar
-//   e2e_probe read-box TIMEOUT_MS               waits for a message box of the
-//                                               program, prints its text (lines
-//                                               joined by "|") and clicks OK
 //   e2e_probe client-and-status TITLE           "LEFT TOP RIGHT BOTTOM STATUS_TOP": the
 //                                               client area of window TITLE and the
 //                                               top of its status bar, on screen
@@ -444,24 +441,6 @@ HWND WaitForBox(DWORD timeout_ms) {
   return search.found;
 }
 
-// Waits for a message box of the program, prints its text on one line (its
-// line breaks as "|") and closes it with OK.
-int ReadBox(DWORD timeout_ms) {
-  HWND box = WaitForBox(timeout_ms);
-  if (!box) return 1;
-  char text[2048] = "";
-  // A message box's text is its static control 0xFFFF.
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  for (char* at = text; *at; ++at) {
-    if (*at == '\n') *at = '|';
-    if (*at == '\r') *at = ' ';
-  }
-  HWND button = GetDlgItem(box, IDOK);
-  if (button) PostMessageA(button, BM_CLICK, 0, 0);
-  std::printf("%s\n", text);
-  return 0;
-}
-
 // The text of one part of the main window's status bar.
 int StatusText(int part) {
   HWND main = FindMainWindow();
@@ -508,6 +487,65 @@ int AnswerBox(const char* text, DWORD timeout_ms) {
   if (!button) button = GetDlgItem(box, IDOK);
   PostMessageA(button, BM_CLICK, 0, 0);
   std::printf("%s%s\n", title, shown);
+  return 0;
+}
+
+// Types the path into the open-file dialog's name box and presses OK; prints
+// the dialog's title.
+int ChooseFileInDialog(const char* path, DWORD timeout_ms) {
+  constexpr int kNameCombo = 0x47C;  // the explorer-style dialog's name box
+  constexpr int kNameEdit = 0x480;   // the older dialog's
+  HWND dialog = WaitForBox(timeout_ms);
+  if (!dialog) return Fail("no open-file dialog within the time-out");
+  HWND name = GetDlgItem(dialog, kNameCombo);
+  if (!name) name = GetDlgItem(dialog, kNameEdit);
+  if (!name) return Fail("the dialog has no file name box");
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+  char title[256] = "";
+  GetWindowTextA(dialog, title, sizeof title);
+  PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  std::printf("%s\n", title);
+  return 0;
+}
+
+// Prints a message box's title, whether the main window owns it, and its
+// text (its lines joined by " | "): "title|main|text" or "title|other|text";
+// then presses its OK button.
+int ReadAndCloseBox(DWORD timeout_ms) {
+  constexpr int kMessageText = 0xFFFF;
+  HWND box = WaitForBox(timeout_ms);
+  if (!box) return Fail("no box within the time-out");
+  char title[256] = "", text[2048] = "";
+  GetWindowTextA(box, title, sizeof title);
+  GetDlgItemTextA(box, kMessageText, text, sizeof text);
+  std::string joined;
+  for (const char* c = text; *c; ++c) {
+    if (*c == '\r') continue;
+    joined += *c == '\n' ? std::string(" | ") : std::string(1, *c);
+  }
+  const bool owned_by_main = GetWindow(box, GW_OWNER) == FindMainWindow();
+  PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  std::printf("%s|%s|%s\n", title, owned_by_main ? "main" : "other", joined.c_str());
+  return 0;
+}
+
+// Every entry of a combo box of the main window, one a line, then the
+// selected row's number.
+int ComboTexts(int id) {
+  HWND combo = MainChild(id);
+  if (!combo) return Fail("no combo box");
+  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    // Wide: Wine carries a list text across processes as Unicode.
+    wchar_t wide[256] = L"";
+    char text[512] = "";
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, WPARAM(i), 0) < LRESULT(sizeof wide / sizeof wide[0])) {
+      SendMessageW(combo, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(wide));
+    }
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    std::printf("%s\n", text);
+  }
+  std::printf("%ld\n", long(SendMessageA(combo, CB_GETCURSEL, 0, 0)));
   return 0;
 }
 
@@ -598,14 +636,17 @@ int main(int argc, char** argv) {
   if (command == "command" && argc == 3) return PostCommand(int(number(2)));
   if (command == "output-folder" && argc == 3) return SetOutputFolder(argv[2]);
   if (command == "answer-box" && argc == 4) return AnswerBox(argv[2], DWORD(number(3)));
+  if (command == "open-file" && argc == 4) return ChooseFileInDialog(argv[2], DWORD(number(3)));
+  if (command == "read-box" && argc == 3) return ReadAndCloseBox(DWORD(number(2)));
+  if (command == "combo-texts" && argc == 3) return ComboTexts(int(number(2)));
   if (command == "status-parts" && argc == 2) return StatusParts();
   if (command == "status-text" && argc == 3) return StatusText(int(number(2)));
-  if (command == "read-box" && argc == 3) return ReadBox(DWORD(number(2)));
   if (command == "toolbar" && argc == 3) return ToolbarButtons(int(number(2)));
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
   if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
   return Fail(
       "usage: e2e_probe wait-main|item-count|rect|main-rect|column-widths|set-column-width|header-rect|selection|"
-      "combo-selection|watch|wait-rect|text|toc|close|command|output-folder|answer-box|status-parts|toolbar|"
+      "combo-selection|watch|wait-rect|text|toc|close|command|output-folder|answer-box|open-file|read-box|"
+      "combo-texts|status-parts|toolbar|"
       "time-start|time-window|client-and-status ...");
 }
