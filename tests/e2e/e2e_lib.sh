@@ -112,20 +112,22 @@ close_corvale() {
   [ $exit_code -eq 0 ] || fail "corvale.exe exited with code $exit_code"
 }
 
-# Takes the arguments BIN_DIR DEMO_CUE ARTEFACT_DIR; sets bin, cue,
-# artefacts, image, probe_exe, and root with its folders work and out (the
-# caller removes root); checks what every script needs and offers the demo
-# disc as a virtual drive.
+# Takes the arguments PRODUCT_DIR DEMO_CUE ARTEFACT_DIR; sets bin (the
+# program's folder), test_bin (the probe's and the stand-ins' folder, from
+# CORVALE_TEST_BIN), cue, artefacts, image, probe_exe, and root with its
+# folders work and out (the caller removes root); checks what every script
+# needs and offers the demo disc as a virtual drive.
 e2e_setup() {
   if [ $# -ne 3 ]; then
-    echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR" >&2
+    echo "usage: CORVALE_TEST_BIN=DIR $0 PRODUCT_DIR DEMO_CUE ARTEFACT_DIR" >&2
     exit 2
   fi
   bin=$1
+  test_bin=${CORVALE_TEST_BIN:-$(dirname "$bin")/bin}
   cue=$2
   artefacts=$3
   image=${cue%.cue}.bin
-  probe_exe=$bin/e2e_probe.exe
+  probe_exe=$test_bin/e2e_probe.exe
   root=$(mktemp -d)
   work=$root/work
   out=$root/out
