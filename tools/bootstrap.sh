@@ -17,6 +17,7 @@ PACKAGES=(
   dpkg-dev python3 gcc-multilib
   vorbis-tools flac opus-tools
   clang-format git
+  nsis zip unzip
 )
 PKG_LIST_ID="$(printf '%s\n' "${PACKAGES[@]}" | sha1sum | cut -c1-12)"
 
