@@ -87,6 +87,20 @@ CddbOptions CddbClient::Options() {
 }
 
 LibError CddbClient::Exchange(const std::string& command, std::string* body) {
+  int status = 0;
+  const LibError error =
+      Send([&command](const CddbOptions& options, std::string* request,
+                      HttpTarget* target) { return BuildCddbRequest(options, command, request, target); },
+           &status, body);
+  if (error != kErrNone) return error;
+  return status == 200 ? kErrNone : kErrCddbReply;
+}
+
+LibError CddbClient::Send(const RequestBuilder& build, int* status, std::string* body) {
+  *status = 0;
+  body->clear();
+  // A copy, taken at the call: a lookup may run beside another one whose
+  // options change meanwhile.
   CddbOptions options;
   CddbLimits limits;
   {
@@ -96,15 +110,7 @@ LibError CddbClient::Exchange(const std::string& command, std::string* body) {
   }
   std::string request;
   HttpTarget target;
-  if (!BuildCddbRequest(options, command, &request, &target).ok) return kErrBadArgument;
-  int status = 0;
-  const LibError error = Send(target, request, limits, &status, body);
-  if (error != kErrNone) return error;
-  return status == 200 ? kErrNone : kErrCddbReply;
-}
-
-LibError CddbClient::Send(const HttpTarget& target, const std::string& request, const CddbLimits& limits, int* status,
-                          std::string* body) {
+  if (!build(options, &request, &target).ok) return kErrBadArgument;
   std::string reply;
   const CddbClock::time_point deadline = CddbClock::now() + limits.call_limit;
   const LibError error = transport_->Exchange(target, request, limits, deadline, &reply);
@@ -117,19 +123,9 @@ LibError CddbClient::Send(const HttpTarget& target, const std::string& request, 
 
 LibError CddbClient::Fetch(const std::string& host, int32_t port, const std::string& path, int* status,
                            std::string* body) {
-  *status = 0;
-  body->clear();
-  CddbOptions options;
-  CddbLimits limits;
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    options = options_;
-    limits = limits_;
-  }
-  std::string request;
-  HttpTarget target;
-  if (!BuildHttpGetRequest(options, host, port, path, &request, &target).ok) return kErrBadArgument;
-  return Send(target, request, limits, status, body);
+  return Send([&](const CddbOptions& options, std::string* request,
+                  HttpTarget* target) { return BuildHttpGetRequest(options, host, port, path, request, target); },
+              status, body);
 }
 
 LibError CddbClient::Query(const Toc& toc, CddbQueryRequest* request) {

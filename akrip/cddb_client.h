@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -65,10 +66,12 @@ class CddbClient {
   void SetLimits(const CddbLimits& limits);
 
  private:
+  using RequestBuilder = std::function<ProtocolResult(const CddbOptions&, std::string* request, HttpTarget* target)>;
+
   LibError Exchange(const std::string& command, std::string* body);
-  // Sends a built request and returns the reply's status and body.
-  LibError Send(const HttpTarget& target, const std::string& request, const CddbLimits& limits, int* status,
-                std::string* body);
+  // Builds a request from the options as they are now, sends it and returns
+  // the reply's status and body.
+  LibError Send(const RequestBuilder& build, int* status, std::string* body);
 
   std::unique_ptr<CddbTransport> transport_;
   TextCodec codec_;

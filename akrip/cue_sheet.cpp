@@ -29,6 +29,17 @@ bool SplitWords(const std::string& line, std::vector<std::string>* words) {
   return true;
 }
 
+// The words from `first` to `last` (not included) joined by one blank: an
+// unquoted name or text that holds blanks.
+std::string JoinWords(const std::vector<std::string>& words, size_t first, size_t last) {
+  std::string joined;
+  for (size_t i = first; i < last; ++i) {
+    if (i > first) joined += ' ';
+    joined += words[i];
+  }
+  return joined;
+}
+
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
@@ -67,6 +78,7 @@ class Parser {
   CueResult IndexLine(const std::vector<std::string>& words);
   CueResult FlagsLine(const std::vector<std::string>& words);
   CueResult GapLine(const std::vector<std::string>& words, bool pregap);
+  CueResult TextLine(const std::vector<std::string>& words, bool title);
   CueResult CloseTrack();
 
   CueSheet* sheet_;
@@ -94,8 +106,10 @@ CueResult Parser::Line(int number, const std::vector<std::string>& words) {
   if (command == "FLAGS") return FlagsLine(words);
   if (command == "PREGAP") return GapLine(words, true);
   if (command == "POSTGAP") return GapLine(words, false);
-  if (command == "REM" || command == "TITLE" || command == "PERFORMER" || command == "SONGWRITER" ||
-      command == "CATALOG" || command == "ISRC" || command == "CDTEXTFILE") {
+  if (command == "TITLE") return TextLine(words, true);
+  if (command == "PERFORMER") return TextLine(words, false);
+  if (command == "REM" || command == "SONGWRITER" || command == "CATALOG" || command == "ISRC" ||
+      command == "CDTEXTFILE") {
     return kOk;  // descriptive only: nothing of it reaches the table of contents
   }
   return Fail("unknown command");
@@ -118,10 +132,20 @@ CueResult Parser::SessionLine(int number, const std::vector<std::string>& words)
 }
 
 CueResult Parser::FileLine(const std::vector<std::string>& words) {
-  if (words.size() != 3 || words[1].empty()) return Fail("FILE needs a name and a type");
-  if (Upper(words[2]) != "BINARY") return Fail("only BINARY files are supported");
+  if (words.size() < 3 || words[1].empty()) return Fail("FILE needs a name and a type");
+  const std::string type = Upper(words.back());
+  CueFile file{JoinWords(words, 1, words.size() - 1), CueFileType::kBinary, line_};
+  if (type == "BINARY") {
+    file.type = CueFileType::kBinary;
+  } else if (type == "MOTOROLA") {
+    file.type = CueFileType::kMotorola;
+  } else if (type == "WAVE" || type == "FLAC") {
+    file.type = CueFileType::kAudioFile;
+  } else {
+    return Fail("unsupported file type (BINARY, MOTOROLA, WAVE and FLAC are read)");
+  }
   if (!file_has_index_) return {false, file_line_, "FILE without INDEX"};
-  sheet_->files.push_back(words[1]);
+  sheet_->files.push_back(file);
   file_line_ = line_;
   file_has_index_ = false;
   last_position_in_file_ = 0;
@@ -150,7 +174,7 @@ CueResult Parser::TrackLine(const std::vector<std::string>& words) {
     return Fail("track numbers must rise by one");
   }
   const std::string mode = Upper(words[2]);
-  CueTrack track{number, TrackMode::kAudio, 0, 0, 0, {}, session_};
+  CueTrack track{number, TrackMode::kAudio, 0, 0, 0, {}, session_, "", "", line_};
   if (mode == "AUDIO") {
     track.mode = TrackMode::kAudio;
   } else if (mode == "MODE1/2352") {
@@ -223,6 +247,18 @@ CueResult Parser::GapLine(const std::vector<std::string>& words, bool pregap) {
   return kOk;
 }
 
+CueResult Parser::TextLine(const std::vector<std::string>& words, bool title) {
+  if (words.size() < 2) return Fail(title ? "TITLE needs a text" : "PERFORMER needs a text");
+  std::string text = JoinWords(words, 1, words.size());
+  if (sheet_->tracks.empty()) {
+    (title ? sheet_->title : sheet_->performer) = std::move(text);
+  } else if (have_track_) {
+    CueTrack& track = sheet_->tracks.back();
+    (title ? track.title : track.performer) = std::move(text);
+  }
+  return kOk;
+}
+
 CueResult Parser::Finish() {
   CueResult closed = CloseTrack();
   if (!closed.ok) return closed;
@@ -249,11 +285,48 @@ bool ParseCueTime(const std::string& text, uint32_t* sectors) {
   return true;
 }
 
+bool IsUtf8(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    int follow;
+    uint32_t code;
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      follow = 1;
+      code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      follow = 2;
+      code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      follow = 3;
+      code = lead & 0x07u;
+    } else {
+      return false;
+    }
+    if (text.size() - i <= static_cast<size_t>(follow)) return false;
+    for (int k = 1; k <= follow; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = code << 6 | (next & 0x3Fu);
+    }
+    const uint32_t smallest = follow == 2 ? 0x800u : follow == 3 ? 0x10000u : 0x80u;
+    if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    i += static_cast<size_t>(follow) + 1;
+  }
+  return true;
+}
+
 CueResult ParseCueSheet(const std::string& text, CueSheet* sheet) {
   *sheet = CueSheet();
   Parser parser(sheet);
   size_t start = 0;
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
+  // Without a byte-order mark, a sheet that is not valid UTF-8 was written in
+  // the ANSI code page, as older programs do.
+  sheet->utf8 = start == 3 || IsUtf8(text);
   int line_number = 0;
   std::vector<std::string> words;
   while (start < text.size()) {

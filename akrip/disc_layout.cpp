@@ -75,18 +75,20 @@ LayoutResult LayOutDisc(const CueSheet& sheet, const std::vector<uint64_t>& file
     return {false, "sheet and files do not match"};
   }
   std::vector<uint64_t> sectors;
-  for (uint64_t bytes : file_bytes) {
-    if (bytes % cdda::kSectorBytes != 0) return {false, "image file is not a whole number of sectors"};
-    if (bytes / cdda::kSectorBytes > kMaxDiscSectors) return {false, "disc is longer than 99:59:74"};
+  for (size_t f = 0; f < file_bytes.size(); ++f) {
+    const uint64_t bytes = file_bytes[f];
+    const int line = sheet.files[f].line;
+    if (bytes % cdda::kSectorBytes != 0) return {false, "image file is not a whole number of sectors", line};
+    if (bytes / cdda::kSectorBytes > kMaxDiscSectors) return {false, "disc is longer than 99:59:74", line};
     sectors.push_back(bytes / cdda::kSectorBytes);
   }
   for (const CueTrack& track : sheet.tracks) {
     for (const CueIndex& index : track.indexes) {
       if (index.file < 0 || static_cast<size_t>(index.file) >= sectors.size()) {
-        return {false, "index names no file of the sheet"};
+        return {false, "index names no file of the sheet", track.line};
       }
       if (index.position >= sectors[static_cast<size_t>(index.file)]) {
-        return {false, "index lies beyond the end of its file"};
+        return {false, "index lies beyond the end of its file", track.line};
       }
     }
   }
@@ -112,25 +114,28 @@ LayoutResult LayOutDisc(const CueSheet& sheet, const std::vector<uint64_t>& file
     writer.Silence(sheet.tracks[t].pregap);
     writer.Files(start_of(t), t + 1 < sheet.tracks.size() ? start_of(t + 1) : disc_end, sectors);
     writer.Silence(sheet.tracks[t].postgap);
-    if (writer.disc() > kMaxDiscSectors) return {false, "disc is longer than 99:59:74"};
+    if (writer.disc() > kMaxDiscSectors) return {false, "disc is longer than 99:59:74", track.line};
   }
   layout->lead_out = static_cast<uint32_t>(writer.disc());
   layout->sessions.back().lead_out = layout->lead_out;
 
+  int last_line = 0;
   for (const CueTrack& track : sheet.tracks) {
     LaidTrack laid{track.number, 0, track.mode != TrackMode::kAudio, 0};
     laid.adr_control = static_cast<uint8_t>(kAdrPosition | track.flag_bits | (laid.data ? cdda::kControlDataTrack : 0));
     for (const CueIndex& index : track.indexes) {
       if (index.number == 1 && !DiscAddressOf(*layout, index.file, index.position, &laid.start)) {
-        return {false, "index lies beyond the end of its file"};
+        return {false, "index lies beyond the end of its file", track.line};
       }
     }
+    // The track before this one ends where this one starts.
     if (!layout->tracks.empty() && laid.start <= layout->tracks.back().start) {
-      return {false, "track has no sectors"};
+      return {false, "track has no sectors", last_line};
     }
     layout->tracks.push_back(laid);
+    last_line = track.line;
   }
-  if (layout->lead_out <= layout->tracks.back().start) return {false, "track has no sectors"};
+  if (layout->lead_out <= layout->tracks.back().start) return {false, "track has no sectors", last_line};
   return {true, ""};
 }
 

@@ -50,6 +50,7 @@ constexpr uint32_t kMaxDiscSectors = (99 * 60 + 59) * 75 + 74 + 1;  // up to 99:
 struct LayoutResult {
   bool ok;
   const char* reason;
+  int line = 0;  // the sheet's line the fault concerns (a FILE or TRACK line), 0 for the whole sheet
 };
 
 // Lays the sheet's tracks out given each file's size in bytes.  The disc is the

@@ -4,35 +4,12 @@
 #include <cstring>
 #include <thread>
 
+#include "akrip/audio_file_header.h"
 #include "akrip/cdda.h"
 #include "akrip/stream_owner.h"
 
 namespace akrip {
 namespace {
-
-bool SeekTo(std::FILE* file, uint64_t offset) {
-#ifdef _WIN32
-  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
-#else
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
-}
-
-bool FileSize(const std::string& path, uint64_t* bytes) {
-  ReadStream file(std::fopen(path.c_str(), "rb"));
-  if (!file) return false;
-#ifdef _WIN32
-  bool ok = _fseeki64(file.get(), 0, SEEK_END) == 0;
-  __int64 end = ok ? _ftelli64(file.get()) : -1;
-#else
-  bool ok = fseeko(file.get(), 0, SEEK_END) == 0;
-  off_t end = ok ? ftello(file.get()) : -1;
-#endif
-  file.reset();
-  if (end < 0) return false;
-  *bytes = static_cast<uint64_t>(end);
-  return true;
-}
 
 bool ReadText(const std::string& path, std::string* text) {
   constexpr long kLargestSheet = 1 << 20;  // a sheet of 99 tracks is a few kilobytes
@@ -46,6 +23,20 @@ bool ReadText(const std::string& path, std::string* text) {
     if (text->size() > static_cast<size_t>(kLargestSheet)) break;
   }
   return !std::ferror(file.get()) && text->size() <= static_cast<size_t>(kLargestSheet);
+}
+
+AudioHeaderResult ReadAudioHeaderOf(const std::string& path, uint64_t file_bytes, AudioFileFormat* format) {
+  ReadStream file(std::fopen(path.c_str(), "rb"));
+  if (!file) return {false, "cannot be opened"};
+  auto read = [&file](uint64_t offset, void* out, size_t bytes) {
+#ifdef _WIN32
+    if (_fseeki64(file.get(), static_cast<__int64>(offset), SEEK_SET) != 0) return false;
+#else
+    if (fseeko(file.get(), static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+#endif
+    return std::fread(out, 1, bytes, file.get()) == bytes;
+  };
+  return ReadAudioFileHeader(read, file_bytes, format);
 }
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
@@ -77,41 +68,57 @@ ImageResult LoadDiscImage(const std::string& cue_path, DiscImage* image) {
     if (parsed.line > 0) reason = "line " + std::to_string(parsed.line) + ": " + reason;
     return {false, reason};
   }
+  image->title = sheet.title;
+  image->performer = sheet.performer;
+  image->texts_utf8 = sheet.utf8;
+  for (const CueTrack& track : sheet.tracks) {
+    image->track_titles.push_back(track.title);
+    image->track_performers.push_back(track.performer);
+  }
   std::vector<uint64_t> sizes;
-  for (const std::string& name : sheet.files) {
-    image->file_paths.push_back(ResolveImagePath(cue_path, name));
+  for (const CueFile& file : sheet.files) {
+    const std::string where = "line " + std::to_string(file.line) + ": ";
+    ImageFileSource source;
+    source.path = ResolveImagePath(cue_path, file.name);
     uint64_t bytes = 0;
-    if (!FileSize(image->file_paths.back(), &bytes)) {
-      return {false, "image file cannot be opened: " + image->file_paths.back()};
+    if (!ImageFileBytes(source.path, &bytes)) return {false, where + "image file cannot be opened: " + source.path};
+    if (file.type == CueFileType::kAudioFile) {
+      AudioFileFormat format;
+      AudioHeaderResult header = ReadAudioHeaderOf(source.path, bytes, &format);
+      if (!header.ok) return {false, where + source.path + ": " + header.reason};
+      source.kind = format.container == AudioContainer::kFlac ? ImageFileKind::kFlac : ImageFileKind::kWave;
+      source.data_offset = format.data_offset;
+      bytes = format.audio_bytes;
+    } else {
+      source.kind = file.type == CueFileType::kMotorola ? ImageFileKind::kRawSwapped : ImageFileKind::kRaw;
     }
+    image->files.push_back(source);
     sizes.push_back(bytes);
   }
   LayoutResult laid = LayOutDisc(sheet, sizes, &image->layout);
-  if (!laid.ok) return {false, laid.reason};
+  if (!laid.ok) {
+    std::string reason = laid.reason;
+    if (laid.line > 0) reason = "line " + std::to_string(laid.line) + ": " + reason;
+    return {false, reason};
+  }
   return {true, ""};
 }
 
 std::unique_ptr<VirtualDrive> VirtualDrive::Open(const DiscImage& image, LibError* error, double speed) {
   std::unique_ptr<VirtualDrive> drive(new VirtualDrive(image.layout, speed));
-  for (const std::string& path : image.file_paths) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+  for (const ImageFileSource& source : image.files) {
+    std::unique_ptr<ImageFile> file = OpenImageFile(source);
     if (!file) {
       *error = kErrImageIo;
       return nullptr;
     }
-    // Requests are whole blocks of sectors: let each go straight to the file.
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    drive->files_.push_back(file);
+    drive->files_.push_back(std::move(file));
   }
   *error = kErrNone;
   return drive;
 }
 
-VirtualDrive::~VirtualDrive() {
-  // The drive is the owner of its image files; they are read-only, so the
-  // close result does not matter.
-  for (std::FILE* file : files_) std::fclose(file);
-}
+VirtualDrive::~VirtualDrive() = default;
 
 LibError VirtualDrive::ReadToc(Toc* toc) {
   MakeToc(layout_, toc);
@@ -150,12 +157,7 @@ LibError VirtualDrive::ReadAudio(uint32_t lba, uint32_t count, uint8_t* out, uin
       std::memset(target, 0, bytes);
     } else {
       const uint64_t offset = (extent.file_sector + (sector - extent.disc_start)) * cdda::kSectorBytes;
-      std::FILE* file = files_[static_cast<size_t>(extent.file)];
-      size_t got = SeekTo(file, offset) ? std::fread(target, 1, bytes, file) : 0;
-      if (got != bytes) {
-        *delivered += static_cast<uint32_t>(got / cdda::kSectorBytes * cdda::kSectorBytes);
-        return kErrImageIo;
-      }
+      if (!files_[static_cast<size_t>(extent.file)]->Read(offset, target, bytes)) return kErrImageIo;
     }
     *delivered += static_cast<uint32_t>(bytes);
     sector += take;

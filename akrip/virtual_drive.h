@@ -1,4 +1,4 @@
-// A drive made from a CUE/BIN disc image.
+// A drive made from a disc image: a CUE sheet and its raw, WAVE or FLAC files.
 #pragma once
 
 #include <cstdio>
@@ -8,6 +8,7 @@
 
 #include "akrip/disc_layout.h"
 #include "akrip/drive.h"
+#include "akrip/image_file.h"
 #include "akrip/read_pacer.h"
 
 namespace akrip {
@@ -15,8 +16,13 @@ namespace akrip {
 // A parsed and laid-out image: what listing the drives needs, before any open.
 struct DiscImage {
   std::string cue_path;
-  std::vector<std::string> file_paths;  // resolved against the sheet's folder
+  std::vector<ImageFileSource> files;  // paths resolved against the sheet's folder
   DiscLayout layout;
+  std::string title;  // the sheet's TITLE and PERFORMER, for the disc and each track
+  std::string performer;
+  std::vector<std::string> track_titles;
+  std::vector<std::string> track_performers;
+  bool texts_utf8 = true;  // otherwise the texts are in the ANSI code page
 };
 
 struct ImageResult {
@@ -24,7 +30,8 @@ struct ImageResult {
   std::string reason;  // fixed text, with the sheet's line number when it has one
 };
 
-// Reads the sheet, resolves its FILE names and checks the files' sizes.
+// Reads the sheet, resolves its FILE names, reads the headers of its WAVE and
+// FLAC files and checks the files' sizes.
 ImageResult LoadDiscImage(const std::string& cue_path, DiscImage* image);
 
 // A FILE name resolved against the folder of the sheet ("\" and "/" both separate).
@@ -54,7 +61,7 @@ class VirtualDrive : public Drive {
 
   DiscLayout layout_;
   ReadPacer pacer_;
-  std::vector<std::FILE*> files_;
+  std::vector<std::unique_ptr<ImageFile>> files_;
 };
 
 }  // namespace akrip

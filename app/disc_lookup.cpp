@@ -27,6 +27,9 @@ DiscLookupResult DiscLookupResultFrom(const CddbLookup& lookup) {
   result.artist = FieldText(lookup.artist, sizeof lookup.artist);
   result.title = FieldText(lookup.title, sizeof lookup.title);
   result.track_titles = RecordTitles(lookup.disc);
+  result.year = FieldText(lookup.extras.year, sizeof lookup.extras.year);
+  result.genre = FieldText(lookup.extras.genre, sizeof lookup.extras.genre);
+  result.disc_id = FieldText(lookup.disc_id, sizeof lookup.disc_id);
   return result;
 }
 

@@ -171,6 +171,13 @@ void Initialise() {
   ShowStartupTip(g_main.frame, g_settings);
 }
 
+void ForgetLookup() {
+  g_main.lookup_titles.clear();
+  g_main.lookup_year.clear();
+  g_main.lookup_genre.clear();
+  g_main.lookup_disc_id.clear();
+}
+
 // The lookup's texts become the window's, here on the interface thread.  What
 // the user typed or renamed since the disc was read stays.
 void ApplyLookupResult(const DiscLookupResult& result) {
@@ -181,6 +188,9 @@ void ApplyLookupResult(const DiscLookupResult& result) {
   if (!g_main.artist_typed) g_main.artist = parts.artist;
   ShowAlbumTexts();
   g_main.lookup_titles = TitlesForAudioTracks(result.track_titles, g_main.tracks);
+  g_main.lookup_year = result.year;
+  g_main.lookup_genre = result.genre;
+  g_main.lookup_disc_id = result.disc_id;
   const std::map<int, std::string> renamed = RenamedTrackTitles();
   FillTrackList(g_main.tracks, &g_main.lookup_titles, &renamed);
   UpdateWindowTitle();
@@ -213,7 +223,7 @@ void ChangeDrive() {
   SelectDrive(g_settings.audiocd_drive_selected);
   ++g_main.disc_generation;
   g_main.tracks.count = 0;
-  g_main.lookup_titles.clear();
+  ForgetLookup();
   RefillTrackList();
   UpdateCommandStates();
 }
@@ -268,7 +278,7 @@ void RefreshFileList() {
 void RefreshCd() {
   if (g_main.lookup_pending || g_main.ripping) return;
   ++g_main.disc_generation;
-  g_main.lookup_titles.clear();
+  ForgetLookup();
   g_main.tracks.count = 0;
   SetUnknownAlbum();
   g_main.album_typed = false;

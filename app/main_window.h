@@ -50,4 +50,7 @@ struct DiscLookupResult {
   std::string artist;
   std::string title;
   std::vector<std::string> track_titles;
+  std::string year;
+  std::string genre;
+  std::string disc_id;
 };

@@ -176,6 +176,10 @@ void StartRipOfCollectedTracks() {
   request.rate = g_settings.output_rate;
   request.flac_level = g_settings.flac_level;
   request.opus_bitrate = g_settings.opus_bitrate;
+  request.write_tags = g_settings.tags != 0;
+  request.year = main.lookup_year.c_str();
+  request.genre = main.lookup_genre.c_str();
+  request.disc_id = main.lookup_disc_id.c_str();
   request.album_title = main.album_title.c_str();
   request.artist = main.artist.c_str();
   request.mp3_encoder = g_settings.mp3_encoder ? g_settings.mp3_encoder->c_str() : nullptr;

@@ -37,6 +37,10 @@ struct MainState {
   TrackTable tracks{};
   RipJob job{};
   std::vector<std::string> lookup_titles;  // per audio track; empty: generic names
+  // What the lookup said of the disc besides its titles, for the files' tags.
+  std::string lookup_year;
+  std::string lookup_genre;
+  std::string lookup_disc_id;
   ListViewCtl* file_list = nullptr;
   IconHandle browse_icon;  // shown on the "..." button
 };

@@ -54,6 +54,7 @@ void FillFields(HWND dialog, const PreferencesRequest& request) {
 
   SetDlgItemTextA(dialog, IDC_PREFS_FLAC_LEVEL, std::to_string(settings.flac_level).c_str());
   SetDlgItemTextA(dialog, IDC_PREFS_OPUS_BITRATE, std::to_string(settings.opus_bitrate).c_str());
+  CheckDlgButton(dialog, IDC_PREFS_WRITE_TAGS, settings.tags == 1 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 // A whole number within [low, high], blanks around it allowed.
@@ -141,6 +142,7 @@ void TakeFields(HWND dialog, const PreferencesRequest& request) {
   settings.mp3_encoder = FieldText(dialog, IDC_PREFS_MP3_PROGRAM);
   settings.mp3_params = FieldText(dialog, IDC_PREFS_MP3_PARAMS);
   settings.new_window = 1;
+  settings.tags = IsDlgButtonChecked(dialog, IDC_PREFS_WRITE_TAGS) == BST_CHECKED ? 1 : 0;
 }
 
 int PreferencesProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM) {

@@ -171,15 +171,25 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
   job.mp3_encoder.program = request.mp3_encoder != nullptr ? request.mp3_encoder : "";
   job.mp3_encoder.parameters = request.mp3_params != nullptr ? request.mp3_params : "";
   job.mp3_encoder.watch_window = request.encoder_watch_window;
+  job.tags.write = request.write_tags;
+  job.tags.year = request.year != nullptr ? request.year : "";
+  job.tags.genre = request.genre != nullptr ? request.genre : "";
+  job.tags.disc_id = request.disc_id != nullptr ? request.disc_id : "";
   const int table_count = request.tracks != nullptr ? std::clamp<int>(request.tracks->count, 0, cdda::kMaxTracks) : 0;
+  job.tags.track_total = 0;
+  if (request.tracks != nullptr) {
+    job.tags.track_total = request.tracks->toc_track_count > 0 ? request.tracks->toc_track_count : table_count;
+  }
   for (int i = 0; i < job.track_count; ++i) {
     RipTrack& track = job.tracks[i];
     if (track.track_index >= 0 && track.track_index < table_count) {
       track.start = request.tracks->entries[track.track_index].start;
       track.length = request.tracks->entries[track.track_index].length;
+      track.number = request.tracks->entries[track.track_index].number;
     } else {
       track.start = 0;
       track.length = 0;
+      track.number = 0;
     }
   }
 }

@@ -24,6 +24,10 @@ struct ProgressDialogRequest {
   HWND encoder_watch_window;  // the window whose timer watches the encoder processes
   int32_t flac_level = kFlacDefaultLevel;
   int32_t opus_bitrate = kOpusDefaultBitrate;  // kbit/s
+  bool write_tags = false;
+  const char* year = nullptr;  // of the disc's lookup (may be null)
+  const char* genre = nullptr;
+  const char* disc_id = nullptr;
 };
 
 // Runs the dialog modally over `parent` until the worker ends (or closes it
@@ -33,7 +37,8 @@ int RunProgressDialog(DialogFrame* parent, const ProgressDialogRequest& request)
 
 // Fills in what the worker needs besides the tracks and the folder: the
 // window, progress range, format, rate, album title, artist, each track's
-// start and length, and a copy of the MP3 encoder settings.  A track index outside the table gets an empty extent.
+// start, length and number, the tags, and a copy of the MP3 encoder settings.  A track index outside the table gets an
+// empty extent.
 void CompleteRipJob(const ProgressDialogRequest& request, HWND window);
 
 // "Processing "artist - title"" for a job track, plus `suffix` (may be null),

@@ -33,8 +33,9 @@ SettingTable SettingsTable(AppSettings& settings) {
   table.push_back(SettingItem::Text("lmask", &settings.list_mask));
   table.push_back(SettingItem::Integer("newwin", &settings.new_window));
   table.push_back(SettingItem::Integer("view", &settings.view));
-  table.push_back(SettingItem::Integer("flaclevel", &settings.flac_level));
-  table.push_back(SettingItem::Integer("opusbitrate", &settings.opus_bitrate));
+  table.push_back(SettingItem::LaterInteger("flaclevel", &settings.flac_level, kFlacDefaultLevel));
+  table.push_back(SettingItem::LaterInteger("opusbitrate", &settings.opus_bitrate, kOpusDefaultBitrate));
+  table.push_back(SettingItem::LaterInteger("tags", &settings.tags, 0));
   return table;
 }
 

@@ -36,6 +36,7 @@ struct AppSettings {
   int32_t view = 1;                                                     // toolbar shown
   int32_t flac_level = kFlacDefaultLevel;                               // 0 (fastest) to 8 (smallest)
   int32_t opus_bitrate = kOpusDefaultBitrate;                           // kbit/s, VBR
+  int32_t tags = 0;                                                     // 1: tag the ripped files
 };
 
 // The settings of the running program.

@@ -43,6 +43,7 @@ void CheckSettings(AppSettings& settings, int drive_count) {
   if (settings.opus_bitrate < kOpusLowestBitrate || settings.opus_bitrate > kOpusHighestBitrate) {
     settings.opus_bitrate = kOpusDefaultBitrate;
   }
+  if (settings.tags != 0 && settings.tags != 1) settings.tags = 0;
   if (!settings.list_mask) settings.list_mask = std::string(kDefaultListMask);
   if (!settings.path) {
     const std::string music = DocumentsFolder() + LoadStringText(IDS_MY_MUSIC);

@@ -96,7 +96,9 @@ int WriteSettingTable(std::FILE* out, const SettingTable& table) {
                    [&](SettingText* text) {
                      if (*text && !(*text)->empty()) WriteLine(out, item.key, **text);
                    },
-                   [&](int32_t* number) { std::fprintf(out, "%s=%i\n", item.key, *number); },
+                   [&](int32_t* number) {
+                     if (item.unwritten_value != *number) std::fprintf(out, "%s=%i\n", item.key, *number);
+                   },
                    [&](char* character) {
                      // A NUL would end the line early when it is read back.
                      WriteLine(out, item.key, *character ? std::string(1, *character) : "");

@@ -26,9 +26,17 @@ struct SettingItem {
   const char* key;
   // Kind and variable together: the alternative held decides the kind.
   std::variant<SettingText*, int32_t*, char*, uint8_t*, PlacementAccess> variable;
+  // An integer equal to this is not written.
+  std::optional<int32_t> unwritten_value = std::nullopt;
 
   static SettingItem Text(const char* key, SettingText* value) { return {key, value}; }
   static SettingItem Integer(const char* key, int32_t* value) { return {key, value}; }
+  // A setting added to the file after its first layout: written only when it
+  // differs from its default, so that a file of default settings stays as
+  // the earlier layout has it.
+  static SettingItem LaterInteger(const char* key, int32_t* value, int32_t default_value) {
+    return {key, value, default_value};
+  }
   static SettingItem Character(const char* key, char* value) { return {key, value}; }
   // A one-byte flag, stored as 0 or 1.
   static SettingItem Flag(const char* key, uint8_t* value) { return {key, value}; }

@@ -6,6 +6,8 @@ namespace {
 
 constexpr char kTrackTitleKey[] = "TTITLE";
 constexpr char kDiscTitleKey[] = "DTITLE";
+constexpr char kYearKey[] = "DYEAR";
+constexpr char kGenreKey[] = "DGENRE";
 
 bool KeyIs(const char* key, size_t key_length, const char* wanted) {
   return key_length == std::strlen(wanted) && std::memcmp(key, wanted, key_length) == 0;
@@ -40,8 +42,9 @@ void CopyCut(char* dest, const char* source, size_t source_length, int max_chars
   dest[length] = '\0';
 }
 
-void ParseCddbDiscInfo(const char* text, CddbDiscInfo* info, LeadBytePredicate is_lead) {
+void ParseCddbDiscInfo(const char* text, CddbDiscInfo* info, LeadBytePredicate is_lead, CddbDiscExtras* extras) {
   std::memset(info, 0, sizeof *info);
+  if (extras) std::memset(extras, 0, sizeof *extras);
   if (!text) return;
   const char* line = text;
   while (*line) {
@@ -55,6 +58,10 @@ void ParseCddbDiscInfo(const char* text, CddbDiscInfo* info, LeadBytePredicate i
       const size_t value_length = line_length - key_length - 1;
       if (KeyIs(line, key_length, kDiscTitleKey)) {
         CopyCut(info->disc_title, value, value_length, kCddbTitleChars, is_lead);
+      } else if (KeyIs(line, key_length, kYearKey)) {
+        if (extras) CopyCut(extras->year, value, value_length, kCddbTitleChars, is_lead);
+      } else if (KeyIs(line, key_length, kGenreKey)) {
+        if (extras) CopyCut(extras->genre, value, value_length, kCddbTitleChars, is_lead);
       } else {
         const int number = TrackTitleNumber(line, key_length);
         if (number >= 0) {

@@ -22,6 +22,13 @@ struct CddbDiscInfo {
 };
 static_assert(sizeof(CddbDiscInfo) == 8488, "disc record layout");
 
+// What a record says of the disc beyond its titles, kept for the tags of the
+// ripped files.  Outside CddbDiscInfo, whose layout others rely on.
+struct CddbDiscExtras {
+  char year[kCddbTextSize];   // DYEAR
+  char genre[kCddbTextSize];  // DGENRE
+};
+
 // Which bytes of the code page begin a double-byte character; cuts never
 // separate such a byte from the one after it.
 using LeadBytePredicate = bool (*)(unsigned char);
@@ -35,8 +42,10 @@ void CopyCut(char* dest, const char* source, size_t source_length, int max_chars
 // the start of a line and its value runs to the line's end; "#" lines are
 // comments.  DTITLE gives the disc title, TTITLEn (n of digits only, below
 // 100) track title n; a later line replaces an earlier one.  Values are cut
-// to 83 characters.
-void ParseCddbDiscInfo(const char* text, CddbDiscInfo* info, LeadBytePredicate is_lead);
+// to 83 characters.  With `extras` (zeroed first) DYEAR and DGENRE are kept
+// there the same way.
+void ParseCddbDiscInfo(const char* text, CddbDiscInfo* info, LeadBytePredicate is_lead,
+                       CddbDiscExtras* extras = nullptr);
 
 // The match to read: the first exact one, else the first.  -1 when none.
 int ChooseCddbMatch(const akrip::CddbMatch* matches, int count);

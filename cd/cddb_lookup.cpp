@@ -60,10 +60,11 @@ void RunLookup(const LookupParameters& parameters, CddbLookup* record) {
   const akrip::CddbMatch& match = matches[size_t(chosen)];
   CopyCut(record->title, match.title, sizeof match.title, kCddbMatchTextChars, IsLeadByte);
   CopyCut(record->artist, match.artist, sizeof match.artist, kCddbMatchTextChars, IsLeadByte);
+  CopyCut(record->disc_id, match.disc_id, sizeof match.disc_id, kCddbMatchTextChars, nullptr);
   std::vector<char> text(kCddbRecordBufferSize, '\0');
   if (CDDBGetDiskInfo(&matches[size_t(chosen)], text.data(), kCddbRecordBufferSize) != 1) return;
   text.back() = '\0';
-  ParseCddbDiscInfo(text.data(), &record->disc, IsLeadByte);
+  ParseCddbDiscInfo(text.data(), &record->disc, IsLeadByte, &record->extras);
   record->found = 1;
 }
 

@@ -24,6 +24,8 @@ struct CddbLookup {
   char title[kCddbTextSize];   // the match's own title (at most 81 characters)
   char artist[kCddbTextSize];  // and artist
   CddbDiscInfo disc;
+  CddbDiscExtras extras;        // the record's year and genre
+  char disc_id[kCddbTextSize];  // the match's disc id, 8 hex digits
 };
 
 // Starts a lookup that reports to `window`.  The running marker is set before

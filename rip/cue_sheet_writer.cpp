@@ -55,9 +55,10 @@ std::string FormatCueSheet(const CueSheetDisc& disc, const std::vector<CueSheetT
     line(std::string("  TRACK ") + number + " AUDIO");
     line("    TITLE " + Quoted(track.title));
     line("    PERFORMER " + Quoted(track.performer));
-    // The files begin at each track's INDEX 01; only the first track's gap
-    // before it is written, as silence no file holds.
-    if (i == 0 && track.start > 0) line("    PREGAP " + Msf(track.start));
+    // The files begin at each track's INDEX 01; only the gap before the
+    // disc's first track is written, as silence no file holds.  A rip that
+    // starts later on the disc has no such gap.
+    if (track.number == 1 && track.start > 0) line("    PREGAP " + Msf(track.start));
     line("    INDEX 01 00:00:00");
   }
   return sheet;

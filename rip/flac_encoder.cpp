@@ -6,10 +6,10 @@
 #include <FLAC/stream_encoder.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "akrip/cdda.h"
-#include "common/win_owners.h"
-#include "rip/wav_reader.h"
+#include "rip/wav_file_encode.h"
 
 namespace {
 
@@ -27,9 +27,31 @@ class FlacEncoder {
     for (FLAC__StreamMetadata* block : metadata_) {
       if (block) FLAC__metadata_object_delete(block);
     }
+    if (comments_) FLAC__metadata_object_delete(comments_);
   }
   FlacEncoder(const FlacEncoder&) = delete;
   FlacEncoder& operator=(const FlacEncoder&) = delete;
+
+  // Without tags libFLAC writes its own VORBIS_COMMENT block with the vendor
+  // string alone.
+  bool AddTags(const TagFields& tags) {
+    if (tags.empty()) return true;
+    comments_ = FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT);
+    if (!comments_) return false;
+    for (const TagField& tag : tags) {
+      FLAC__StreamMetadata_VorbisComment_Entry entry;
+      if (!FLAC__metadata_object_vorbiscomment_entry_from_name_value_pair(&entry, tag.name.c_str(),
+                                                                          tag.value.c_str())) {
+        return false;
+      }
+      // The block takes the entry's text over.
+      if (!FLAC__metadata_object_vorbiscomment_append_comment(comments_, entry, false)) {
+        std::free(entry.entry);
+        return false;
+      }
+    }
+    return true;
+  }
 
   bool Start(HANDLE output, int level, uint32_t frames) {
     output_ = output;
@@ -49,8 +71,7 @@ class FlacEncoder {
                      FLAC__stream_encoder_set_channels(encoder_, cdda::kChannels) &&
                      FLAC__stream_encoder_set_bits_per_sample(encoder_, cdda::kBitsPerSample) &&
                      FLAC__stream_encoder_set_sample_rate(encoder_, cdda::kSampleRate) &&
-                     FLAC__stream_encoder_set_total_samples_estimate(encoder_, frames) &&
-                     FLAC__stream_encoder_set_metadata(encoder_, metadata_, 2);
+                     FLAC__stream_encoder_set_total_samples_estimate(encoder_, frames) && SetMetadata();
     return set && FLAC__stream_encoder_init_stream(encoder_, Write, Seek, Tell, nullptr, this) ==
                       FLAC__STREAM_ENCODER_INIT_STATUS_OK;
   }
@@ -70,6 +91,15 @@ class FlacEncoder {
   bool write_failed() const { return write_failed_; }
 
  private:
+  // Tags first, so that a reader finds them without passing the seek table.
+  bool SetMetadata() {
+    if (!comments_) return FLAC__stream_encoder_set_metadata(encoder_, metadata_, 2);
+    blocks_[0] = comments_;
+    blocks_[1] = metadata_[0];
+    blocks_[2] = metadata_[1];
+    return FLAC__stream_encoder_set_metadata(encoder_, blocks_, 3);
+  }
+
   static FLAC__StreamEncoderWriteStatus Write(const FLAC__StreamEncoder*, const FLAC__byte bytes[], size_t count,
                                               uint32_t, uint32_t, void* self) {
     auto* encoder = static_cast<FlacEncoder*>(self);
@@ -100,21 +130,17 @@ class FlacEncoder {
 
   FLAC__StreamEncoder* encoder_;
   FLAC__StreamMetadata* metadata_[2] = {nullptr, nullptr};
+  FLAC__StreamMetadata* comments_ = nullptr;
+  FLAC__StreamMetadata* blocks_[3] = {nullptr, nullptr, nullptr};
   HANDLE output_ = INVALID_HANDLE_VALUE;
   bool write_failed_ = false;
   FLAC__int32 samples_[kFramesPerRead * cdda::kChannels];
 };
 
-EncodeResult ResultForWavProblem(WavProblem problem) {
-  return problem == WavProblem::kUnreadable || problem == WavProblem::kTruncated ? EncodeResult::kWavUnreadable
-                                                                                 : EncodeResult::kFailed;
-}
-
-bool StopRequested(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
-
-EncodeResult EncodeStream(WavStream& wav, HANDLE output, int level, const std::atomic<bool>* stop) {
+EncodeResult EncodeStream(WavStream& wav, HANDLE output, int level, const std::atomic<bool>* stop,
+                          const TagFields& tags) {
   FlacEncoder encoder;
-  if (!encoder.Start(output, level, wav.FrameCount())) {
+  if (!encoder.AddTags(tags) || !encoder.Start(output, level, wav.FrameCount())) {
     return encoder.write_failed() ? EncodeResult::kOutputUnwritable : EncodeResult::kFailed;
   }
   uint8_t buffer[kReadBytes];
@@ -133,23 +159,11 @@ EncodeResult EncodeStream(WavStream& wav, HANDLE output, int level, const std::a
 
 }  // namespace
 
-EncodeResult EncodeFlacFile(const char* wav_path, const char* flac_path, int level, const std::atomic<bool>* stop) {
-  if (!wav_path || !flac_path || level < kFlacLowestLevel || level > kFlacHighestLevel) return EncodeResult::kFailed;
-  WavFileSource source(wav_path);
-  if (!source.IsOpen()) return EncodeResult::kWavUnreadable;
-  WavStream wav;
-  const WavCheck check = wav.Open(source);
-  if (!check.ok()) {
-    OutputDebugStringA(check.reason);
-    return ResultForWavProblem(check.problem);
-  }
+EncodeResult EncodeFlacFile(const char* wav_path, const char* flac_path, int level, const std::atomic<bool>* stop,
+                            const TagFields& tags) {
+  if (level < kFlacLowestLevel || level > kFlacHighestLevel) return EncodeResult::kFailed;
   // Read access too: the encoder reads nothing back, but a seekable handle
   // is what lets it rewrite STREAMINFO and the seek table at the end.
-  FileHandle output(
-      CreateFileA(flac_path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!output) return EncodeResult::kOutputUnwritable;
-  EncodeResult result = EncodeStream(wav, output.get(), level, stop);
-  if (!CloseHandle(output.release()) && result == EncodeResult::kDone) result = EncodeResult::kOutputUnwritable;
-  if (result != EncodeResult::kDone) DeleteFileA(flac_path);
-  return result;
+  return EncodeWavFile(wav_path, flac_path, GENERIC_READ | GENERIC_WRITE,
+                       [&](WavStream& wav, HANDLE output) { return EncodeStream(wav, output, level, stop, tags); });
 }

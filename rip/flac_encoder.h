@@ -7,12 +7,15 @@
 #include <atomic>
 
 #include "rip/encode_result.h"
+#include "rip/track_tags.h"
 
 constexpr int kFlacLowestLevel = 0;
 constexpr int kFlacHighestLevel = 8;
 constexpr int kFlacDefaultLevel = 5;
 
 // Encodes `wav_path` into `flac_path` at compression `level` (0..8), replacing
-// it.  `stop` (may be null) is polled between blocks.  On anything but kDone
+// it, with `tags` (UTF-8) in a VORBIS_COMMENT block when there are any.
+// `stop` (may be null) is polled between blocks.  On anything but kDone
 // the output file is deleted; the WAV is never touched.
-EncodeResult EncodeFlacFile(const char* wav_path, const char* flac_path, int level, const std::atomic<bool>* stop);
+EncodeResult EncodeFlacFile(const char* wav_path, const char* flac_path, int level, const std::atomic<bool>* stop,
+                            const TagFields& tags = {});

@@ -9,16 +9,18 @@
 
 namespace {
 
-int32_t EncodeOgg(const RipJob&, const EncodeFiles& files, const std::atomic<bool>& stop) {
-  return JobResultFor(EncodeOggFile(files.wav_path, files.output_path, &stop));
+int32_t EncodeOgg(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>& stop) {
+  return JobResultFor(EncodeOggFile(files.wav_path, files.output_path, &stop, TagFieldsForJobTrack(job, files.track)));
 }
 
 int32_t EncodeFlac(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>& stop) {
-  return JobResultFor(EncodeFlacFile(files.wav_path, files.output_path, job.flac_level, &stop));
+  return JobResultFor(
+      EncodeFlacFile(files.wav_path, files.output_path, job.flac_level, &stop, TagFieldsForJobTrack(job, files.track)));
 }
 
 int32_t EncodeOpus(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>& stop) {
-  return JobResultFor(EncodeOpusFile(files.wav_path, files.output_path, job.opus_bitrate, &stop));
+  return JobResultFor(EncodeOpusFile(files.wav_path, files.output_path, job.opus_bitrate, &stop,
+                                     TagFieldsForJobTrack(job, files.track)));
 }
 
 int32_t EncodeWma(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>& stop) {

@@ -14,6 +14,7 @@ struct EncodeFiles {
   // Where the earlier file of the output's name waits while an encoder of
   // another maker writes under that name; "" when there was none.
   const char* earlier_path;
+  int track;  // the job track being encoded
 };
 
 // Encodes the WAV into the output for `job`, giving up when `stop` is set.

@@ -9,8 +9,7 @@
 #include <ctime>
 
 #include "akrip/cdda.h"
-#include "common/win_owners.h"
-#include "rip/wav_reader.h"
+#include "rip/wav_file_encode.h"
 
 namespace {
 
@@ -39,9 +38,10 @@ class VorbisEncoder {
   VorbisEncoder(const VorbisEncoder&) = delete;
   VorbisEncoder& operator=(const VorbisEncoder&) = delete;
 
-  bool Start(int serial) {
+  bool Start(int serial, const TagFields& tags) {
     if (vorbis_encode_init_vbr(&info_, cdda::kChannels, cdda::kSampleRate, kVbrQuality) != 0) return false;
     vorbis_comment_add_tag(&comment_, kEncoderTag, kEncoderName);
+    for (const TagField& tag : tags) vorbis_comment_add_tag(&comment_, tag.name.c_str(), tag.value.c_str());
     // Both set-ups zero their structure first, so a failed one is still safe
     // to clear, and must be, for what it allocated before failing.
     dsp_ready_ = true;
@@ -120,24 +120,12 @@ class VorbisEncoder {
   bool ended_ = false;
 };
 
-EncodeResult ResultForWavProblem(WavProblem problem) {
-  switch (problem) {
-    case WavProblem::kUnreadable:
-    case WavProblem::kTruncated:
-      return EncodeResult::kWavUnreadable;
-    default:
-      return EncodeResult::kFailed;
-  }
-}
-
-bool StopRequested(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
-
-EncodeResult EncodeStream(WavStream& wav, HANDLE output, const std::atomic<bool>* stop) {
+EncodeResult EncodeStream(WavStream& wav, HANDLE output, const std::atomic<bool>* stop, const TagFields& tags) {
   VorbisEncoder encoder;
   // The serial number only has to tell this stream from others chained or
   // multiplexed with it; the time is as good as any.
   std::srand(unsigned(std::time(nullptr)));
-  if (!encoder.Start(std::rand())) return EncodeResult::kFailed;
+  if (!encoder.Start(std::rand(), tags)) return EncodeResult::kFailed;
   if (!encoder.FlushHeaders(output)) return EncodeResult::kOutputUnwritable;
 
   uint8_t buffer[kReadBytes];
@@ -156,21 +144,8 @@ EncodeResult EncodeStream(WavStream& wav, HANDLE output, const std::atomic<bool>
 
 }  // namespace
 
-EncodeResult EncodeOggFile(const char* wav_path, const char* ogg_path, const std::atomic<bool>* stop) {
-  if (!wav_path || !ogg_path) return EncodeResult::kFailed;
-  WavFileSource source(wav_path);
-  if (!source.IsOpen()) return EncodeResult::kWavUnreadable;
-  WavStream wav;
-  const WavCheck check = wav.Open(source);
-  if (!check.ok()) {
-    OutputDebugStringA(check.reason);
-    return ResultForWavProblem(check.problem);
-  }
-
-  FileHandle output(CreateFileA(ogg_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!output) return EncodeResult::kOutputUnwritable;
-  EncodeResult result = EncodeStream(wav, output.get(), stop);
-  if (!CloseHandle(output.release()) && result == EncodeResult::kDone) result = EncodeResult::kOutputUnwritable;
-  if (result != EncodeResult::kDone) DeleteFileA(ogg_path);
-  return result;
+EncodeResult EncodeOggFile(const char* wav_path, const char* ogg_path, const std::atomic<bool>* stop,
+                           const TagFields& tags) {
+  return EncodeWavFile(wav_path, ogg_path, GENERIC_WRITE,
+                       [&](WavStream& wav, HANDLE output) { return EncodeStream(wav, output, stop, tags); });
 }

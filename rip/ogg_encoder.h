@@ -6,8 +6,10 @@
 #include <atomic>
 
 #include "rip/encode_result.h"
+#include "rip/track_tags.h"
 
-// Encodes `wav_path` into `ogg_path`, replacing it.  `stop` (may be null) is
-// polled between blocks.  On anything but kDone the output file is deleted;
-// the WAV is never touched.
-EncodeResult EncodeOggFile(const char* wav_path, const char* ogg_path, const std::atomic<bool>* stop);
+// Encodes `wav_path` into `ogg_path`, replacing it, with the ENCODER comment
+// and then `tags` (UTF-8).  `stop` (may be null) is polled between blocks.  On anything but kDone the output file is
+// deleted; the WAV is never touched.
+EncodeResult EncodeOggFile(const char* wav_path, const char* ogg_path, const std::atomic<bool>* stop,
+                           const TagFields& tags = {});

@@ -7,8 +7,7 @@
 #include <cstdint>
 
 #include "akrip/cdda.h"
-#include "common/win_owners.h"
-#include "rip/wav_reader.h"
+#include "rip/wav_file_encode.h"
 
 namespace {
 
@@ -26,8 +25,11 @@ class OpusFileEncoder {
   OpusFileEncoder(const OpusFileEncoder&) = delete;
   OpusFileEncoder& operator=(const OpusFileEncoder&) = delete;
 
-  bool Start(int kbps) {
+  bool Start(int kbps, const TagFields& tags) {
     if (!comments_) return false;
+    for (const TagField& tag : tags) {
+      if (ope_comments_add(comments_, tag.name.c_str(), tag.value.c_str()) != OPE_OK) return false;
+    }
     const OpusEncCallbacks callbacks = {Write, Close};
     int error = OPE_OK;
     encoder_ = ope_encoder_create_callbacks(&callbacks, this, comments_, cdda::kSampleRate, cdda::kChannels,
@@ -69,16 +71,10 @@ class OpusFileEncoder {
   opus_int16 samples_[kFramesPerRead * cdda::kChannels];
 };
 
-EncodeResult ResultForWavProblem(WavProblem problem) {
-  return problem == WavProblem::kUnreadable || problem == WavProblem::kTruncated ? EncodeResult::kWavUnreadable
-                                                                                 : EncodeResult::kFailed;
-}
-
-bool StopRequested(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
-
-EncodeResult EncodeStream(WavStream& wav, HANDLE output, int kbps, const std::atomic<bool>* stop) {
+EncodeResult EncodeStream(WavStream& wav, HANDLE output, int kbps, const std::atomic<bool>* stop,
+                          const TagFields& tags) {
   OpusFileEncoder encoder(output);
-  if (!encoder.Start(kbps)) return EncodeResult::kFailed;
+  if (!encoder.Start(kbps, tags)) return EncodeResult::kFailed;
   uint8_t buffer[kReadBytes];
   for (;;) {
     if (StopRequested(stop)) return EncodeResult::kStopped;
@@ -95,22 +91,9 @@ EncodeResult EncodeStream(WavStream& wav, HANDLE output, int kbps, const std::at
 
 }  // namespace
 
-EncodeResult EncodeOpusFile(const char* wav_path, const char* opus_path, int kbps, const std::atomic<bool>* stop) {
-  if (!wav_path || !opus_path || kbps < kOpusLowestBitrate || kbps > kOpusHighestBitrate) {
-    return EncodeResult::kFailed;
-  }
-  WavFileSource source(wav_path);
-  if (!source.IsOpen()) return EncodeResult::kWavUnreadable;
-  WavStream wav;
-  const WavCheck check = wav.Open(source);
-  if (!check.ok()) {
-    OutputDebugStringA(check.reason);
-    return ResultForWavProblem(check.problem);
-  }
-  FileHandle output(CreateFileA(opus_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!output) return EncodeResult::kOutputUnwritable;
-  EncodeResult result = EncodeStream(wav, output.get(), kbps, stop);
-  if (!CloseHandle(output.release()) && result == EncodeResult::kDone) result = EncodeResult::kOutputUnwritable;
-  if (result != EncodeResult::kDone) DeleteFileA(opus_path);
-  return result;
+EncodeResult EncodeOpusFile(const char* wav_path, const char* opus_path, int kbps, const std::atomic<bool>* stop,
+                            const TagFields& tags) {
+  if (kbps < kOpusLowestBitrate || kbps > kOpusHighestBitrate) return EncodeResult::kFailed;
+  return EncodeWavFile(wav_path, opus_path, GENERIC_WRITE,
+                       [&](WavStream& wav, HANDLE output) { return EncodeStream(wav, output, kbps, stop, tags); });
 }

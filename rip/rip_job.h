@@ -11,6 +11,7 @@
 #include "cd/cddb_disc_info.h"
 #include "rip/output_format.h"
 #include "rip/output_names.h"
+#include "rip/track_tags.h"
 
 constexpr int kRipTitleSize = 84;
 constexpr int kRipTitleCopyLength = 81;  // characters copied into a title field
@@ -29,6 +30,7 @@ struct RipTrack {
   int32_t start;        // LBA
   int32_t length;       // sectors
   char title[kRipTitleSize];
+  int32_t number;  // in the table of contents, for the track number tag
 };
 
 // The user's MP3 encoder, copied from the settings when the job starts, so
@@ -37,6 +39,17 @@ struct ExternalEncoder {
   std::string program;
   std::string parameters;  // template with %IN% and %OUT%
   HWND watch_window;       // the main window: its timer watches each process
+};
+
+// What the files of a job are tagged with besides each track's title, number
+// and the album texts, in the program's ANSI code page.  Copied from the
+// disc's lookup when the job starts.
+struct RipTags {
+  bool write = false;       // off: Ogg Vorbis keeps only its ENCODER comment
+  int32_t track_total = 0;  // tracks in the table of contents
+  std::string year;
+  std::string genre;
+  std::string disc_id;
 };
 
 struct RipJob {
@@ -53,7 +66,12 @@ struct RipJob {
   int32_t track_count;
   RipTrack tracks[cdda::kMaxTracks];
   ExternalEncoder mp3_encoder;
+  RipTags tags;
 };
+
+// The tag fields of job track `track` as UTF-8, or none when the job writes
+// no tags.
+TagFields TagFieldsForJobTrack(const RipJob& job, int track);
 
 // Messages the worker posts to the job's window, as wParam of WM_USER.
 constexpr WPARAM kRipMsgProgress = 1001;  // lParam 0 at start, else position | track << 16

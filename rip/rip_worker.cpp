@@ -93,7 +93,7 @@ void EncodeIntoSideFile(const FormatEncoder& encoder, const std::string& wav_pat
     Discard(wav_path);
     return Fail(kRipCannotCreateFile);
   }
-  int32_t code = encoder.encode(*g_job, {wav_path.c_str(), made.c_str(), ""}, g_stop);
+  int32_t code = encoder.encode(*g_job, {wav_path.c_str(), made.c_str(), "", g_current_track}, g_stop);
   Discard(wav_path);
   const bool complete = code == 0 && HoldsOutput(made);
   if (!complete) {
@@ -115,7 +115,8 @@ void EncodeUnderTrackName(const FormatEncoder& encoder, const std::string& wav_p
     Discard(wav_path);
     return Fail(kRipCannotCreateFile);
   }
-  const int32_t code = encoder.encode(*g_job, {wav_path.c_str(), output.c_str(), earlier.c_str()}, g_stop);
+  const int32_t code =
+      encoder.encode(*g_job, {wav_path.c_str(), output.c_str(), earlier.c_str(), g_current_track}, g_stop);
   // An encoder that failed starts no process that would delete the WAV later.
   if (code != 0 && code != kEncodeGivenUp) Discard(wav_path);
   // A process that runs on leaves the earlier file to the watch of its end.

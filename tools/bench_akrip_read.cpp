@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     return Seconds(start);
   };
   auto read_plain = [&](uint64_t limit, uint64_t* bytes) {
-    std::FILE* file = std::fopen(image.file_paths.front().c_str(), "rb");
+    std::FILE* file = std::fopen(image.files.front().path.c_str(), "rb");
     if (!file) return -1.0;
     std::setvbuf(file, nullptr, _IONBF, 0);
     auto start = std::chrono::steady_clock::now();

@@ -27,11 +27,33 @@ std::string ModeName(akrip::TrackMode mode) {
   return "?";
 }
 
+const char* FileTypeName(akrip::CueFileType type) {
+  switch (type) {
+    case akrip::CueFileType::kBinary:
+      return "";
+    case akrip::CueFileType::kMotorola:
+      return " motorola";
+    case akrip::CueFileType::kAudioFile:
+      return " audio file";
+  }
+  return " ?";
+}
+
+// Texts appear only when the sheet gives them, so sheets without any read as before.
+std::string DescribeTexts(const std::string& indent, const std::string& title, const std::string& performer) {
+  std::string text;
+  if (!title.empty()) text += indent + "title \"" + title + "\"\n";
+  if (!performer.empty()) text += indent + "performer \"" + performer + "\"\n";
+  return text;
+}
+
 std::string Describe(const akrip::CueSheet& sheet) {
   std::string text;
   char line[160];
+  if (!sheet.utf8) text += "ansi\n";
+  text += DescribeTexts("", sheet.title, sheet.performer);
   for (size_t f = 0; f < sheet.files.size(); ++f) {
-    text += "file " + std::to_string(f) + " \"" + sheet.files[f] + "\"\n";
+    text += "file " + std::to_string(f) + " \"" + sheet.files[f].name + "\"" + FileTypeName(sheet.files[f].type) + "\n";
   }
   for (const akrip::CueTrack& t : sheet.tracks) {
     std::snprintf(line, sizeof line, "track %d %s flags 0x%02x pregap %u postgap %u", t.number,
@@ -39,6 +61,7 @@ std::string Describe(const akrip::CueSheet& sheet) {
     text += line;
     if (t.session != 1) text += " session " + std::to_string(t.session);
     text += "\n";
+    text += DescribeTexts("  ", t.title, t.performer);
     for (const akrip::CueIndex& i : t.indexes) {
       std::snprintf(line, sizeof line, "  index %d file %d sector %u\n", i.number, i.file, i.position);
       text += line;
@@ -86,6 +109,17 @@ TEST(CueTime, MinutesSecondsFrames) {
   EXPECT_EQ(sectors, 224u);
   for (const char* bad : {"", "1:2", "00:00:-1", "00::00", "00:00:00:00", "1000:00:00", " 00:00:00"}) {
     EXPECT_FALSE(akrip::ParseCueTime(bad, &sectors)) << bad;
+  }
+}
+
+// Decides whether a sheet's names are UTF-8 or ANSI: an ANSI "é" must not pass.
+TEST(CueText, TellsUtf8FromAnsi) {
+  for (const char* utf8 : {"", "plain", "Caf\xC3\xA9", "\xE6\x97\xA5", "\xF0\x9F\x8E\xB5", "\xF4\x8F\xBF\xBF"}) {
+    EXPECT_TRUE(akrip::IsUtf8(utf8)) << utf8;
+  }
+  for (const char* ansi : {"Caf\xE9", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                           "\xE6\x97", "\x80", "\xFF"}) {
+    EXPECT_FALSE(akrip::IsUtf8(ansi)) << ansi;
   }
 }
 

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "akrip/cdda.h"
+#include "image_compare.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -142,11 +144,105 @@ TEST(VirtualDrive, ImagesThatCannotBeUsedSayWhy) {
   testing_support::WriteWholeFile(dir.File("a.cue"), "FILE \"gone.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
   result = akrip::LoadDiscImage(dir.File("a.cue"), &loaded);
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.reason.rfind("image file cannot be opened: ", 0), 0u);
+  EXPECT_EQ(result.reason.rfind("line 1: image file cannot be opened: ", 0), 0u);
 
   testing_support::WriteWholeFile(dir.File("b.cue"), "FILE \"x.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:61:00\n");
   result = akrip::LoadDiscImage(dir.File("b.cue"), &loaded);
   EXPECT_EQ(result.reason, "line 3: bad time");
+}
+
+// 16-bit stereo 44,100 Hz WAVE bytes around some samples, with a chunk before
+// the data so that its place has to be found.
+std::vector<uint8_t> WaveFile(const uint8_t* samples, size_t bytes) {
+  std::vector<uint8_t> file;
+  auto put = [&file](uint32_t value, int width) {
+    for (int i = 0; i < width; ++i) file.push_back(uint8_t(value >> (8 * i)));
+  };
+  auto tag = [&file](const char* text) { file.insert(file.end(), text, text + 4); };
+  tag("RIFF");
+  put(uint32_t(4 + 8 + 16 + 8 + 6 + 8 + bytes), 4);
+  tag("WAVE");
+  tag("fmt ");
+  put(16, 4);
+  put(1, 2);
+  put(2, 2);
+  put(44100, 4);
+  put(44100 * 4, 4);
+  put(4, 2);
+  put(16, 2);
+  tag("LIST");
+  put(6, 4);
+  file.insert(file.end(), {'I', 'N', 'F', 'O', 0, 0});
+  tag("data");
+  put(uint32_t(bytes), 4);
+  file.insert(file.end(), samples, samples + bytes);
+  return file;
+}
+
+// The same three tracks (track 2 and 3 with their INDEX 00 gaps at the end of
+// the file before, as rippers write them) as one BIN file, one WAVE file per
+// track and one big-endian raw file.
+TEST(VirtualDrive, WaveAndMotorolaSheetsReadLikeTheBin) {
+  TempDir dir;
+  const std::vector<uint8_t> audio = FileSectors(0, 0, 300);
+  testing_support::WriteWholeFile(dir.File("disc.bin"), audio.data(), audio.size());
+  testing_support::WriteWholeFile(dir.File("bin.cue"),
+                                  "FILE disc.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                                  "TRACK 02 AUDIO\nINDEX 00 00:01:15\nINDEX 01 00:01:25\n"
+                                  "TRACK 03 AUDIO\nINDEX 00 00:02:40\nINDEX 01 00:02:50\n");
+  for (int track = 0; track < 3; ++track) {
+    const uint8_t* first = audio.data() + size_t(track) * 100 * kSector;
+    std::vector<uint8_t> wave = WaveFile(first, 100 * kSector);
+    testing_support::WriteWholeFile(dir.File("0" + std::to_string(track + 1) + " Track.wav"), wave.data(), wave.size());
+  }
+  testing_support::WriteWholeFile(dir.File("wave.cue"),
+                                  "FILE \"01 Track.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                                  "TRACK 02 AUDIO\nINDEX 00 00:01:15\n"
+                                  "FILE \"02 Track.wav\" WAVE\nINDEX 01 00:00:00\n"
+                                  "TRACK 03 AUDIO\nINDEX 00 00:01:15\n"
+                                  "FILE 03 Track.wav WAVE\nINDEX 01 00:00:00\n");
+  std::vector<uint8_t> swapped = audio;
+  for (size_t i = 0; i < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
+  testing_support::WriteWholeFile(dir.File("disc.raw"), swapped.data(), swapped.size());
+  testing_support::WriteWholeFile(dir.File("motorola.cue"),
+                                  "FILE disc.raw MOTOROLA\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                                  "TRACK 02 AUDIO\nINDEX 00 00:01:15\nINDEX 01 00:01:25\n"
+                                  "TRACK 03 AUDIO\nINDEX 00 00:02:40\nINDEX 01 00:02:50\n");
+
+  akrip::DiscImage bin_image, other_image;
+  ASSERT_TRUE(akrip::LoadDiscImage(dir.File("bin.cue"), &bin_image).ok);
+  akrip::LibError error = akrip::kErrNone;
+  auto bin = akrip::VirtualDrive::Open(bin_image, &error);
+  ASSERT_TRUE(bin);
+  for (const char* sheet : {"wave.cue", "motorola.cue"}) {
+    SCOPED_TRACE(sheet);
+    akrip::ImageResult loaded = akrip::LoadDiscImage(dir.File(sheet), &other_image);
+    ASSERT_TRUE(loaded.ok) << loaded.reason;
+    auto other = akrip::VirtualDrive::Open(other_image, &error);
+    ASSERT_TRUE(other);
+    ExpectSameDisc(*bin, *other, 300);
+  }
+}
+
+// A file the sheet names but cannot be played says which line and why.
+TEST(VirtualDrive, UnplayableAudioFilesNameTheLine) {
+  TempDir dir;
+  std::vector<uint8_t> wave = WaveFile(FileSectors(0, 0, 10).data(), 10 * kSector);
+  wave[34] = 24;  // bits per sample
+  testing_support::WriteWholeFile(dir.File("deep.wav"), wave.data(), wave.size());
+  testing_support::WriteWholeFile(dir.File("a.cue"), "REM x\nFILE deep.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+  akrip::DiscImage loaded;
+  akrip::ImageResult result = akrip::LoadDiscImage(dir.File("a.cue"), &loaded);
+  EXPECT_EQ(result.reason,
+            "line 2: " + dir.File("deep.wav") + ": WAVE file has 24-bit samples (only 16-bit is CD audio)");
+
+  wave = WaveFile(FileSectors(0, 0, 10).data(), 10 * kSector);
+  testing_support::WriteWholeFile(dir.File("short.wav"), wave.data(), wave.size());
+  testing_support::WriteWholeFile(dir.File("b.cue"),
+                                  "FILE short.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                                  "TRACK 02 AUDIO\nINDEX 01 00:00:20\n");
+  result = akrip::LoadDiscImage(dir.File("b.cue"), &loaded);
+  EXPECT_EQ(result.reason, "line 4: index lies beyond the end of its file");
 }
 
 TEST(VirtualDrive, FileNamesResolveAgainstTheSheetsFolder) {

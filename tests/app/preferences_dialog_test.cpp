@@ -373,6 +373,26 @@ TEST_F(PreferencesTest, FlacLevelAndOpusBitrateAreRangeChecked) {
   SetMessageBoxFunction(previous);
 }
 
+// The check box shows the setting; OK takes its state, Cancel does not.
+TEST_F(PreferencesTest, WriteTagsBoxTakesItsStateOnOkOnly) {
+  const struct {
+    int32_t before;
+    int button;
+    int32_t after;
+  } cases[] = {{0, IDC_PREFS_OK, 1}, {1, IDC_PREFS_OK, 0}, {0, IDC_PREFS_CANCEL, 0}, {1, IDC_PREFS_CANCEL, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.before) + " " + std::to_string(c.button));
+    settings_.tags = c.before;
+    Run([&](HWND dialog) {
+      EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PREFS_WRITE_TAGS),
+                c.before == 1 ? UINT(BST_CHECKED) : UINT(BST_UNCHECKED));
+      CheckDlgButton(dialog, IDC_PREFS_WRITE_TAGS, c.before == 1 ? BST_UNCHECKED : BST_CHECKED);
+      Click(dialog, c.button);
+    });
+    EXPECT_EQ(settings_.tags, c.after);
+  }
+}
+
 TEST_F(PreferencesTest, OkSplitsAnAddressTypedIntoTheHostField) {
   const struct {
     const char* host_field;

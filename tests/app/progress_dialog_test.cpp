@@ -316,7 +316,7 @@ TEST_F(ProgressDialog, ClosesAtOnceWhenTheWorkerCannotStart) {
   // Another job's worker, held at its first track by a filled encoder slot.
   RipJob other{};
   other.track_count = 1;
-  other.tracks[0] = {0, table_.entries[0].start, table_.entries[0].length, "Other"};
+  other.tracks[0] = {0, table_.entries[0].start, table_.entries[0].length, "Other", 0};
   std::snprintf(other.output_folder, sizeof other.output_folder, "%s", dir_.path().c_str());
   FillEncoderSlot();
   ASSERT_EQ(StartRip(&other), 1);
@@ -376,6 +376,55 @@ TEST(CompleteRipJob, BoundsTextsAndGuardsTrackIndexes) {
   }
   EXPECT_EQ(job.mp3_encoder.program, "");
   EXPECT_EQ(job.mp3_encoder.parameters, "");
+}
+
+// A disc whose track 1 is data: its first audio track is tagged as number 2
+// of 3, and the tags travel only when they are to be written.
+TEST(CompleteRipJob, CarriesTheTagsOfEachTrack) {
+  TrackTable table{};
+  table.count = 2;
+  table.toc_first_track = 1;
+  table.toc_track_count = 3;
+  table.entries[0] = {2, 1000, 100};
+  table.entries[1] = {3, 1100, 100};
+  RipJob job{};
+  job.track_count = 1;
+  job.tracks[0].track_index = 0;
+  std::strcpy(job.tracks[0].title, "Rising");
+  ProgressDialogRequest request{&job,    &table,  kFormatFlac, 160,     "Demo Album", "Corvale Players",
+                                nullptr, nullptr, nullptr,     nullptr, nullptr};
+  request.year = "1998";
+  request.genre = "Rock";
+  request.disc_id = "3a05d704";
+  CompleteRipJob(request, nullptr);
+  EXPECT_TRUE(TagFieldsForJobTrack(job, 0).empty());
+
+  request.write_tags = true;
+  CompleteRipJob(request, nullptr);
+  std::vector<std::string> lines;
+  for (const TagField& field : TagFieldsForJobTrack(job, 0)) lines.push_back(field.name + "=" + field.value);
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"TITLE=Rising", "ARTIST=Corvale Players", "ALBUM=Demo Album", "TRACKNUMBER=2",
+                                      "TRACKTOTAL=3", "DATE=1998", "GENRE=Rock", "CDDB=3a05d704"}));
+  EXPECT_TRUE(TagFieldsForJobTrack(job, 1).empty());
+  EXPECT_TRUE(TagFieldsForJobTrack(job, -1).empty());
+}
+
+// Tags are Unicode: a title in the ANSI code page arrives as UTF-8.
+TEST(CompleteRipJob, TagTextsAreConvertedFromTheAnsiCodePage) {
+  if (GetACP() != 1252) GTEST_SKIP() << "needs code page 1252, not " << GetACP();
+  TrackTable table{};
+  table.count = 1;
+  table.entries[0] = {1, 0, 100};
+  RipJob job{};
+  job.track_count = 1;
+  std::strcpy(job.tracks[0].title, "Caf\xe9 \x80");
+  ProgressDialogRequest request{&job, &table, kFormatOgg, 160, "", "", nullptr, nullptr, nullptr, nullptr, nullptr};
+  request.write_tags = true;
+  CompleteRipJob(request, nullptr);
+  const TagFields fields = TagFieldsForJobTrack(job, 0);
+  ASSERT_FALSE(fields.empty());
+  EXPECT_EQ(fields[0].value, "Caf\xc3\xa9 \xe2\x82\xac");
 }
 
 // The worker reads the encoder settings from the job, not from the settings

@@ -19,6 +19,7 @@ TEST(CheckSettings, ReplacesOnlyWhatTheProgramCannotStartWith) {
   usable.output_rate = 1;
   usable.list_mask = std::string("*.wav");
   usable.path = std::string("D:\\Out\\");
+  usable.tags = 1;
   AppSettings checked = usable;
   CheckSettings(checked, 2);
   EXPECT_EQ(checked.audiocd_drive_selected, 1);
@@ -26,6 +27,7 @@ TEST(CheckSettings, ReplacesOnlyWhatTheProgramCannotStartWith) {
   EXPECT_EQ(checked.output_rate, 1);
   EXPECT_EQ(checked.list_mask, usable.list_mask);
   EXPECT_EQ(checked.path, usable.path);
+  EXPECT_EQ(checked.tags, 1);
 
   // A drive that went away, a format from a newer program, a negative rate.
   for (const int drive : {-1, 2}) {
@@ -35,11 +37,13 @@ TEST(CheckSettings, ReplacesOnlyWhatTheProgramCannotStartWith) {
       broken.output_format = format;
       broken.output_rate = 0;
       broken.list_mask.reset();
+      broken.tags = format < 0 ? -1 : 2;
       CheckSettings(broken, 2);
       EXPECT_EQ(broken.audiocd_drive_selected, 0) << drive;
       EXPECT_EQ(broken.output_format, kFormatWav) << format;
       EXPECT_EQ(broken.output_rate, 128);
       EXPECT_EQ(broken.list_mask, std::string("*.*"));
+      EXPECT_EQ(broken.tags, 0);
     }
   }
 }

@@ -66,7 +66,7 @@ TEST_F(SettingsSave, WritesTheWholeLayoutAfterAskingTheHooksInOrder) {
   EXPECT_EQ(TextOf(g_config_path),
             "version=2.01.001\nproduct=Corvale\naudiocdDriveSelected=-1\noutputFormat=1\n"
             "outputRate=-1\npath=C:\\Music\\\ntips=8\nhelp=1\nlasttip=4\n"
-            "outputRecentList0=C:\\recent\nnewwin=1\nview=1\nflaclevel=5\nopusbitrate=160\n");
+            "outputRecentList0=C:\\recent\nnewwin=1\nview=1\n");
   EXPECT_FALSE(testing_support::FileExists(ReplacingFile::NewFileName(g_config_path.c_str())));
 }
 

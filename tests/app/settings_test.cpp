@@ -32,7 +32,7 @@ TEST(Settings, PreloadValuesSaveAsNumbersOnly) {
   AppSettings settings;
   EXPECT_EQ(SavedText(settings),
             "version=9.99.999\nproduct=Corvale\naudiocdDriveSelected=-1\noutputFormat=-1\n"
-            "outputRate=-1\ntips=0\nhelp=1\nlasttip=0\nnewwin=1\nview=1\nflaclevel=5\nopusbitrate=160\n");
+            "outputRate=-1\ntips=0\nhelp=1\nlasttip=0\nnewwin=1\nview=1\n");
 }
 
 TEST(Settings, EverySettingIsWrittenInTableOrder) {
@@ -54,12 +54,13 @@ TEST(Settings, EverySettingIsWrittenInTableOrder) {
   settings.view = 0;
   settings.flac_level = 8;
   settings.opus_bitrate = 96;
+  settings.tags = 1;
   const std::string saved = SavedText(settings);
   EXPECT_EQ(saved,
             "version=9.99.999\nproduct=Corvale\naudiocdDriveSelected=1\noutputFormat=3\n"
             "outputRate=256\nbrowser=C:\\web.exe\npath=C:\\Music\\\ntips=8\nhelp=0\nlasttip=12\n"
             "mp3params=%IN% %OUT%\noutputRecentList0=C:\\a\noutputRecentList9=C:\\j\n"
-            "lmask=*.mp3\nnewwin=0\nview=0\nflaclevel=8\nopusbitrate=96\n");
+            "lmask=*.mp3\nnewwin=0\nview=0\nflaclevel=8\nopusbitrate=96\ntags=1\n");
 
   testing_support::TempDir dir;
   testing_support::WriteWholeFile(dir.File("config.ini"), saved);

@@ -19,6 +19,7 @@ RECORD = [
     "DISCID={id}",
     "DTITLE=Corvale Players / Demo Album",
     "DYEAR=2024",
+    "DGENRE=Demo Music",
     "TTITLE0=Opening Chord",
     "TTITLE1=Rising",
     "TTITLE2=Static",

@@ -29,9 +29,12 @@ void CheckField(const char* field) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   CddbDiscInfo info;
-  ParseCddbDiscInfo(text.c_str(), &info, Lead);
+  CddbDiscExtras extras;
+  ParseCddbDiscInfo(text.c_str(), &info, Lead, &extras);
   if (info.title_count < 0 || info.title_count > kCddbMaxTitles) std::abort();
   CheckField(info.disc_title);
   for (const auto& title : info.track_titles) CheckField(title);
+  CheckField(extras.year);
+  CheckField(extras.genre);
   return 0;
 }

@@ -16,6 +16,8 @@
 
 namespace {
 
+using rip_tests::SampleTagLines;
+using rip_tests::SampleTags;
 using rip_tests::TestSignal;
 using rip_tests::WriteStereoWav;
 using testing_support::FileExists;
@@ -29,6 +31,7 @@ struct DecodedFlac {
   bool md5_set = false;
   std::vector<uint64_t> seek_points;
   uint32_t padding = 0;
+  std::vector<std::string> comments;
 };
 
 FLAC__StreamDecoderWriteStatus CollectFrame(const FLAC__StreamDecoder*, const FLAC__Frame* frame,
@@ -52,6 +55,11 @@ void CollectMetadata(const FLAC__StreamDecoder*, const FLAC__StreamMetadata* blo
     }
   } else if (block->type == FLAC__METADATA_TYPE_PADDING) {
     decoded->padding += block->length;
+  } else if (block->type == FLAC__METADATA_TYPE_VORBIS_COMMENT) {
+    for (uint32_t i = 0; i < block->data.vorbis_comment.num_comments; ++i) {
+      const FLAC__StreamMetadata_VorbisComment_Entry& entry = block->data.vorbis_comment.comments[i];
+      decoded->comments.emplace_back(reinterpret_cast<const char*>(entry.entry), entry.length);
+    }
   }
 }
 
@@ -105,6 +113,23 @@ TEST_F(FlacEncoder, EveryLengthAndLevelDecodesToTheSamplesThatWentIn) {
     }
     EXPECT_EQ(decoded.seek_points.size(), size_t(c.frames / 441000 + 1));
   }
+}
+
+// Tags go into the file's comment block, which untagged files keep empty;
+// the audio and the room for later edits stay as they were.
+TEST_F(FlacEncoder, TagsAreReadBackFromTheCommentBlock) {
+  const std::vector<int16_t> input = TestSignal(44100, 3);
+  WriteStereoWav(Wav(), input);
+  ASSERT_EQ(EncodeFlacFile(Wav().c_str(), Flac().c_str(), 5, nullptr, SampleTags()), EncodeResult::kDone);
+  DecodedFlac decoded = DecodeFlac(Flac());
+  EXPECT_TRUE(decoded.ok);
+  EXPECT_TRUE(decoded.samples == input);
+  EXPECT_EQ(decoded.padding, 4096u);
+  EXPECT_EQ(decoded.comments, SampleTagLines());
+  ASSERT_EQ(EncodeFlacFile(Wav().c_str(), Flac().c_str(), 5, nullptr), EncodeResult::kDone);
+  decoded = DecodeFlac(Flac());
+  EXPECT_TRUE(decoded.ok);
+  EXPECT_TRUE(decoded.comments.empty());
 }
 
 TEST_F(FlacEncoder, FailuresAndStopsLeaveNoOutput) {

@@ -87,7 +87,7 @@ class Mp3Encoder : public testing::Test {
   }
   void AddTrack(int index, const char* title) {
     RipTrack& track = job_.tracks[job_.track_count++];
-    track = RipTrack{index, TestDisc().starts[index], TestDisc().lengths[index], ""};
+    track = RipTrack{index, TestDisc().starts[index], TestDisc().lengths[index], "", 0};
     std::snprintf(track.title, sizeof track.title, "%s", title);
     job_.progress_range = kProgressPerTrack * job_.track_count;
   }
@@ -288,7 +288,7 @@ TEST_F(Mp3Encoder, EndOfTheProgramSettlesTheEncodersThatEnd) {
   EXPECT_NE(Text(Mp3("A")), "an earlier rip");
 
   UseOptions("--exit 3");
-  job_.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "B"};
+  job_.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "B", 0};
   RunJob();
   EXPECT_EQ(FinishEncoderRunsAtExit(20000), 0);
   EXPECT_EQ(Text(Mp3("B")), "an earlier rip");

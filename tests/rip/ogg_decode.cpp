@@ -127,4 +127,37 @@ double SnrDb(const std::vector<int16_t>& original, const std::vector<int16_t>& d
   return error > 0 ? 10 * std::log10(signal / error) : 200;
 }
 
+std::vector<std::string> CommentPacketFields(const unsigned char* packet, long bytes, size_t magic_length) {
+  const std::vector<std::string> malformed{"malformed"};
+  size_t at = magic_length;
+  const size_t size = bytes > 0 ? size_t(bytes) : 0;
+  auto read_length = [&](uint32_t* length) {
+    if (at + 4 > size) return false;
+    *length = uint32_t(packet[at]) | uint32_t(packet[at + 1]) << 8 | uint32_t(packet[at + 2]) << 16 |
+              uint32_t(packet[at + 3]) << 24;
+    at += 4;
+    return true;
+  };
+  uint32_t length = 0;
+  if (!read_length(&length) || length > size - at) return malformed;
+  at += length;  // the vendor
+  uint32_t count = 0;
+  if (!read_length(&count)) return malformed;
+  std::vector<std::string> fields;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!read_length(&length) || length > size - at) return malformed;
+    fields.emplace_back(reinterpret_cast<const char*>(packet + at), length);
+    at += length;
+  }
+  return fields;
+}
+
+TagFields SampleTags() {
+  return {{"TITLE", "Caf\xc3\xa9 = open"}, {"ARTIST", "Corvale Players"}, {"TRACKNUMBER", "2"}, {"CDDB", "3a05d704"}};
+}
+
+std::vector<std::string> SampleTagLines() {
+  return {"TITLE=Caf\xc3\xa9 = open", "ARTIST=Corvale Players", "TRACKNUMBER=2", "CDDB=3a05d704"};
+}
+
 }  // namespace rip_tests

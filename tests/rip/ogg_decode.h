@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "rip/track_tags.h"
+
 namespace rip_tests {
 
 struct DecodedOgg {
@@ -31,6 +33,16 @@ struct OggPages {
   bool audio_starts_on_a_fresh_page = false;
 };
 OggPages ReadOggPages(const std::string& path);
+
+// The comments of a Vorbis comment packet (the vendor string skipped) after
+// its `magic_length` bytes of packet type; "malformed" when the counts
+// overrun the packet.
+std::vector<std::string> CommentPacketFields(const unsigned char* packet, long bytes, size_t magic_length);
+
+// Tags with a text beyond ASCII, as the encoders get them, and the comment
+// lines a reader must find.
+TagFields SampleTags();
+std::vector<std::string> SampleTagLines();
 
 // Interleaved 16-bit stereo PCM in a 44-byte-header WAV file.
 void WriteStereoWav(const std::string& path, const std::vector<int16_t>& samples);

@@ -71,6 +71,18 @@ TEST_F(OggEncoder, ShortTracksDecodeToTheirExactLengthAndSignal) {
 
 TEST_F(OggEncoder, SeveralMinutesDecodeToTheirExactLengthAndSignal) { EncodeAndCheck(int64_t(3) * 60 * 44100 + 587); }
 
+// Tags follow the ENCODER comment, which stays first.
+TEST_F(OggEncoder, TagsFollowTheEncoderComment) {
+  WriteStereoWav(Wav(), TestSignal(44100, 3));
+  ASSERT_EQ(EncodeOggFile(Wav().c_str(), Ogg().c_str(), nullptr, rip_tests::SampleTags()), EncodeResult::kDone);
+  const DecodedOgg decoded = DecodeOgg(Ogg());
+  ASSERT_EQ(decoded.error, "");
+  std::vector<std::string> expected{"ENCODER=encoder_example"};
+  for (const std::string& line : rip_tests::SampleTagLines()) expected.push_back(line);
+  EXPECT_EQ(decoded.comments, expected);
+  EXPECT_EQ(decoded.frames(), 44100);
+}
+
 TEST_F(OggEncoder, ReplacesAnExistingOutput) {
   WriteWholeFile(Ogg(), std::string(300000, 'x'));
   WriteStereoWav(Wav(), TestSignal(5000, 1));

@@ -29,6 +29,7 @@ struct DecodedOpus {
   int channels = 0;
   uint32_t input_rate = 0;
   int64_t frames = 0;  // at 48 kHz, after the pre-skip and the end trimming
+  std::vector<std::string> comments;
 };
 
 DecodedOpus DecodeOpus(const std::string& path) {
@@ -68,6 +69,7 @@ DecodedOpus DecodeOpus(const std::string& path) {
         decoder = opus_decoder_create(48000, decoded.channels, &error);
       } else if (packets == 2) {
         if (packet.bytes < 8 || memcmp(packet.packet, "OpusTags", 8) != 0) decoded.error = "no OpusTags";
+        if (decoded.error.empty()) decoded.comments = rip_tests::CommentPacketFields(packet.packet, packet.bytes, 8);
       } else {
         const int got = opus_decode(decoder, packet.packet, opus_int32(packet.bytes), pcm.data(), 5760, 0);
         if (got < 0) decoded.error = "packet does not decode";
@@ -104,6 +106,25 @@ TEST_F(OpusEncoder, DecodesToTheTracksDurationAt48kHz) {
     EXPECT_EQ(decoded.input_rate, 44100u);
     EXPECT_EQ(decoded.frames, (frames * 48000 + 44099) / 44100);
   }
+}
+
+// The tags follow the encoder's own ENCODER comment in OpusTags.
+TEST_F(OpusEncoder, TagsAreReadBackFromOpusTags) {
+  WriteStereoWav(Wav(), TestSignal(44100, 3));
+  ASSERT_EQ(EncodeOpusFile(Wav().c_str(), Opus().c_str(), kOpusDefaultBitrate, nullptr, rip_tests::SampleTags()),
+            EncodeResult::kDone);
+  DecodedOpus decoded = DecodeOpus(Opus());
+  ASSERT_EQ(decoded.error, "");
+  EXPECT_EQ(decoded.frames, 48000);
+  std::vector<std::string> tags;
+  for (const std::string& comment : decoded.comments) {
+    if (comment.compare(0, 8, "ENCODER=") != 0) tags.push_back(comment);
+  }
+  EXPECT_EQ(tags, rip_tests::SampleTagLines());
+  ASSERT_EQ(EncodeOpusFile(Wav().c_str(), Opus().c_str(), kOpusDefaultBitrate, nullptr), EncodeResult::kDone);
+  decoded = DecodeOpus(Opus());
+  ASSERT_EQ(decoded.error, "");
+  for (const std::string& comment : decoded.comments) EXPECT_EQ(comment.compare(0, 8, "ENCODER="), 0) << comment;
 }
 
 TEST_F(OpusEncoder, FailuresAndStopsLeaveNoOutput) {

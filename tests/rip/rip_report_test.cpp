@@ -108,6 +108,8 @@ TEST(CueSheetWriter, DiscAndTracksWithTheFirstTracksGapAndNoQuotesInTexts) {
   EXPECT_EQ(without.find("REM GENRE"), std::string::npos);
   EXPECT_EQ(without.find("REM DATE"), std::string::npos);
   EXPECT_EQ(without.find("PREGAP"), std::string::npos) << "a first track at sector 0 has no gap";
+  const std::string later = FormatCueSheet(disc, {{5, "e.wav", "e", "b", 60000}, {6, "f.wav", "f", "b", 70000}});
+  EXPECT_EQ(later.find("PREGAP"), std::string::npos) << "only the disc's track 1 has a gap before it";
 }
 
 }  // namespace

@@ -193,7 +193,7 @@ TEST_F(RipWorker, EarlierWavStaysWholeUntilItsReRipIsComplete) {
     testing_support::WriteWholeFile(Output("Long"), "an earlier rip");
     RipJob job = job_;
     job.track_count = 1;
-    job.tracks[0] = RipTrack{4, TestDisc().starts[4], TestDisc().lengths[4], "Long"};
+    job.tracks[0] = RipTrack{4, TestDisc().starts[4], TestDisc().lengths[4], "Long", 0};
     job.progress_range = kProgressPerTrack;
     if (end == End::kReadFailure) {
       const int32_t bad = TestDisc().starts[4] + TestDisc().lengths[4] - 2;
@@ -287,7 +287,7 @@ TEST_F(RipWorkerEncoding, CompressedFormatsExtractIntoTheTempFolderUnderAFreeNam
     RipJob job = job_;
     job.format = f.format;
     job.track_count = 1;
-    job.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "A"};
+    job.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "A", 0};
     JobWindow window;
     job.window = window.handle();
     ASSERT_EQ(StartRip(&job), 1);
@@ -362,7 +362,7 @@ TEST_F(RipWorkerEncoding, EarlierFileSurvivesAFailedEncodeAndGivesWayToAGoodOne)
     RipJob job = job_;
     job.format = c.format;
     job.track_count = 1;
-    job.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "A"};
+    job.tracks[0] = RipTrack{1, TestDisc().starts[1], TestDisc().lengths[1], "A", 0};
     JobWindow window;
     job.window = window.handle();
     ASSERT_EQ(StartRip(&job), 1);

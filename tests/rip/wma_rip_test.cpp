@@ -94,7 +94,7 @@ class WmaRip : public testing::Test {
 
   void AddTrack(int index, const char* title) {
     RipTrack& track = job_.tracks[job_.track_count++];
-    track = RipTrack{index, TestDisc().starts[index], TestDisc().lengths[index], ""};
+    track = RipTrack{index, TestDisc().starts[index], TestDisc().lengths[index], "", 0};
     std::snprintf(track.title, sizeof track.title, "%s", title);
     job_.progress_range = kProgressPerTrack * job_.track_count;
   }

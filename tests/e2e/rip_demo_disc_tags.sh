@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Rips the first track of the demo disc with titles from a CDDB server on
+# 127.0.0.1 (set as the HTTP proxy in the shared key) and "tags=1", once each
+# to .flac, .opus and .ogg, and reads the tags back with Debian's metaflac,
+# opusinfo and vorbiscomment; then once more to .ogg with "tags=0", whose
+# file must carry its ENCODER comment alone.  Needs DISPLAY and WINEPREFIX
+# (run it inside tools/with-wine.sh).
+#   rip_demo_disc_tags.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
+set -uo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+server_pid=""
+
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$here/e2e_lib.sh"
+e2e_script_cleanup() { [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null; }
+e2e_begin "$@"
+
+echo "== CDDB server on 127.0.0.1"
+python3 "$here/cddb_proxy_server.py" "$root/port" "$root/requests.log" 460 &
+server_pid=$!
+for _ in $(seq 1 100); do [ -s "$root/port" ] && break; sleep 0.05; done
+[ -s "$root/port" ] || fail "the CDDB server did not start"
+shared_proxy_set "$root" 127.0.0.1 "$(cat "$root/port")" || fail "could not set the proxy"
+
+# Starts the program with the format and tags setting, waits for the disc's
+# titles, rips track 1 and closes.  Leaves the file's path in $ripped.
+#   rip_first_track FORMAT_NUMBER EXTENSION TAGS
+rip_first_track() {
+  local format=$1 extension=$2 tags=$3
+  echo "== .$extension with tags=$tags"
+  rm -f "$out"/*
+  printf 'path=%s\\\r\noutputFormat=%s\r\ntags=%s\r\n' "$(windows_path "$out")" "$format" "$tags" >"$work/config.ini"
+  start_corvale "$work"
+  local wanted_title="Corvale - Demo Album (Corvale Players)"
+  for _ in $(seq 1 100); do
+    probe wait-main 1000 && [ "$answer" = "$wanted_title" ] && break
+    sleep 0.2
+  done
+  [ "$answer" = "$wanted_title" ] || fail "window title \"$answer\", wanted \"$wanted_title\""
+  select_first_track
+  press_rip_watching_progress 60000
+  wait "$watch_pid" || fail "progress window: $(tr -d '\r' <"$root/watch.out")"
+  close_corvale
+  ripped=$out/"Corvale Players - Opening Chord.$extension"
+  [ -s "$ripped" ] || fail "no \"$(basename "$ripped")\" in the output folder: $(ls "$out")"
+}
+
+# The demo disc's record has a year and a genre; track 1 of its 5 (the last
+# is data).
+expected_tags() {
+  printf '%s\n' "TITLE=Opening Chord" "ARTIST=Corvale Players" "ALBUM=Demo Album" "TRACKNUMBER=1" \
+    "TRACKTOTAL=5" "DATE=2024" "GENRE=Demo Music" "CDDB=$disc_id"
+}
+
+# The id the program asked the server for.
+read_disc_id() {
+  disc_id=$(sed -n 's/^GET .*cmd=cddb+read+misc+\([0-9a-fA-F]\{8\}\).*/\1/p' "$root/requests.log" | head -n 1)
+  [ -n "$disc_id" ] || fail "no disc id in the server's log"
+}
+
+compare_tags() {
+  local reader=$1 got=$2
+  if [ "$got" != "$(expected_tags)" ]; then
+    printf '%s gives:\n%s\nwanted:\n%s\n' "$reader" "$got" "$(expected_tags)" >&2
+    fail "$reader reads other tags"
+  fi
+  echo "$reader reads the $(expected_tags | wc -l) tags"
+}
+
+rip_first_track 4 flac 1
+read_disc_id
+flac -t -s "$ripped" || fail "flac -t found errors"
+compare_tags metaflac "$(metaflac --export-tags-to=- "$ripped")"
+
+rip_first_track 5 opus 1
+opusinfo "$ripped" >"$root/opusinfo.out" 2>&1 || { cat "$root/opusinfo.out" >&2; fail "opusinfo found errors"; }
+grep -qi warning "$root/opusinfo.out" && { cat "$root/opusinfo.out" >&2; fail "opusinfo warns"; }
+# opusinfo lists the comments indented under "User comments section follows...".
+compare_tags opusinfo "$(sed -n '/User comments section follows/,/^[^\t ]/{s/^\t//p}' "$root/opusinfo.out" |
+  grep -v '^ENCODER=')"
+
+rip_first_track 1 ogg 1
+got=$(vorbiscomment -l "$ripped") || fail "vorbiscomment cannot read it"
+[ "$(head -n 1 <<<"$got")" = "ENCODER=encoder_example" ] || fail "the first comment is \"$(head -n 1 <<<"$got")\""
+compare_tags vorbiscomment "$(tail -n +2 <<<"$got")"
+
+rip_first_track 1 ogg 0
+got=$(vorbiscomment -l "$ripped") || fail "vorbiscomment cannot read it"
+[ "$got" = "ENCODER=encoder_example" ] || fail "with tags=0 the comments are \"$got\""
+echo "tags=0: ENCODER alone"
+
+echo "PASS"
