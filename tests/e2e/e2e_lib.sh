@@ -9,6 +9,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/shared_proxy.sh"
 
 corvale_pid=""
 root=""
+# A command (and its arguments) that starts wine for the program, when set.
+corvale_runner=()
 track_list=1044
 rip_button=1039
 
@@ -57,10 +59,12 @@ click_rect() {
 }
 
 # Starts corvale.exe in the folder $1 and waits for its main window.  A Linux
-# library named in $corvale_preload is preloaded into Wine.
+# library named in $corvale_preload is preloaded into Wine; wine is started
+# through $corvale_runner when it is set.
 start_corvale() {
   local work=$1
-  (cd "$work" && LD_PRELOAD=${corvale_preload:-} exec wine "$bin/corvale.exe") >"$root/corvale.log" 2>&1 </dev/null &
+  (cd "$work" && LD_PRELOAD=${corvale_preload:-} exec "${corvale_runner[@]}" wine "$bin/corvale.exe") \
+    >"$root/corvale.log" 2>&1 </dev/null &
   corvale_pid=$!
   probe wait-main 30000 || fail "the main window did not show within 30 s"
 }
