@@ -20,6 +20,7 @@
 #include "app/settings_check.h"
 #include "app/track_list.h"
 #include "app/window_title.h"
+#include "cd/accuraterip_lookup.h"
 #include "cd/cd_drives.h"
 #include "cd/cddb_disc_info.h"
 #include "common/image_lists.h"
@@ -285,9 +286,11 @@ void RefreshCd() {
   g_main.artist_typed = false;
   ShowAlbumTexts();
   SelectDrive(g_settings.audiocd_drive_selected);
+  g_main.accuraterip = nullptr;
   if (ReadTrackTable(&g_main.tracks)) {
     RefillTrackList();
     g_main.cd_ready = true;
+    if (g_settings.verify.accuraterip) g_main.accuraterip = StartAccurateRipLookupOfCurrentDisc();
     if (g_start_disc_lookup && g_start_disc_lookup(g_main.window)) {
       g_main.lookup_pending = true;
       g_main.lookup_generation = g_main.disc_generation;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ struct MainState {
   std::string lookup_year;
   std::string lookup_genre;
   std::string lookup_disc_id;
+  // The AccurateRip lookup of the disc shown, started when its table of
+  // contents was read (null when the setting is off or it could not start).
+  std::shared_ptr<AccurateRipLookup> accuraterip;
   ListViewCtl* file_list = nullptr;
   IconHandle browse_icon;  // shown on the "..." button
 };

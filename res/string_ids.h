@@ -89,6 +89,12 @@
 // Range checks of the Preferences dialog.
 #define IDS_FLAC_LEVEL_RANGE 2820
 #define IDS_OPUS_BITRATE_RANGE 2821
+#define IDS_READ_OFFSET_RANGE 2830
+#define IDS_TRACKS_ACCURATE 2950
+#define IDS_RIP_NOT_PERFECT 2951
+#define IDS_TRACK_NOT_ACCURATE 2952
+#define IDS_TRACK_SUSPICIOUS 2953
+#define IDS_TRACK_FAILED 2954
 // The context menu of editable text viewers.
 #define IDS_VIEWER_UNDO 2650
 #define IDS_VIEWER_REDO 2651

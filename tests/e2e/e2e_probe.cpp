@@ -26,6 +26,11 @@
 //                                               button; prints the box's title
 //   e2e_probe status-parts                      "CLIENT_WIDTH EDGE EDGE ..." of the
 //                                               main window's status bar
+//   e2e_probe status-text PART                  the text of that part of the main
+//                                               window's status bar
+//   e2e_probe read-box TIMEOUT_MS               waits for a message box of the
+//                                               program, prints its text (lines
+//                                               joined by "|") and clicks OK
 //   e2e_probe client-and-status TITLE           "LEFT TOP RIGHT BOTTOM STATUS_TOP": the
 //                                               client area of window TITLE and the
 //                                               top of its status bar, on screen
@@ -418,9 +423,13 @@ BOOL CALLBACK FindBox(HWND window, LPARAM context) {
   return FALSE;
 }
 
-int AnswerBox(const char* text, DWORD timeout_ms) {
+// A box or dialog of the program's, waited for; null (said) when none came.
+HWND WaitForBox(DWORD timeout_ms) {
   HWND main = FindMainWindow();
-  if (!main) return Fail("no main window");
+  if (!main) {
+    Fail("no main window");
+    return nullptr;
+  }
   BoxSearch search = {0, main, nullptr};
   GetWindowThreadProcessId(main, &search.process_id);
   const DWORD start = GetTickCount();
@@ -428,17 +437,64 @@ int AnswerBox(const char* text, DWORD timeout_ms) {
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
     if (!search.found) Sleep(kPollMs);
   }
-  if (!search.found) return Fail("no box within the time-out");
+  if (!search.found) Fail("no box within the time-out");
+  return search.found;
+}
+
+// Waits for a message box of the program, prints its text on one line (its
+// line breaks as "|") and closes it with OK.
+int ReadBox(DWORD timeout_ms) {
+  HWND box = WaitForBox(timeout_ms);
+  if (!box) return 1;
+  char text[2048] = "";
+  // A message box's text is its static control 0xFFFF.
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  for (char* at = text; *at; ++at) {
+    if (*at == '\n') *at = '|';
+    if (*at == '\r') *at = ' ';
+  }
+  HWND button = GetDlgItem(box, IDOK);
+  if (button) PostMessageA(button, BM_CLICK, 0, 0);
+  std::printf("%s\n", text);
+  return 0;
+}
+
+// The text of one part of the main window's status bar.
+int StatusText(int part) {
+  HWND main = FindMainWindow();
+  if (!main) return Fail("no main window");
+  HWND bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+  if (!bar) return Fail("no status bar");
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(bar, &process_id);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
+  if (!process) return Fail("cannot open the program's process");
+  char text[512] = "";
+  void* remote = VirtualAllocEx(process, nullptr, sizeof text, MEM_COMMIT, PAGE_READWRITE);
+  const bool sent = remote && SendMessageA(bar, SB_GETTEXTLENGTHA, WPARAM(part), 0) < LRESULT(sizeof text) &&
+                    (SendMessageA(bar, SB_GETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(remote)), true);
+  SIZE_T read = 0;
+  const bool got = sent && ReadProcessMemory(process, remote, text, sizeof text - 1, &read);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!got) return Fail("cannot read the status bar's text");
+  std::printf("%s\n", text);
+  return 0;
+}
+
+int AnswerBox(const char* text, DWORD timeout_ms) {
+  HWND box = WaitForBox(timeout_ms);
+  if (!box) return 1;
   char title[256] = "";
-  GetWindowTextA(search.found, title, sizeof title);
+  GetWindowTextA(box, title, sizeof title);
   if (std::strcmp(text, "-") != 0) {
-    HWND edit = GetDlgItem(search.found, IDC_NEW_DIRECTORY_NAME);
+    HWND edit = GetDlgItem(box, IDC_NEW_DIRECTORY_NAME);
     if (!edit) return Fail("the box \"%s\" has no name field", title);
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
   }
-  HWND button = GetDlgItem(search.found, IDYES);
-  if (!button) button = GetDlgItem(search.found, IDC_CREATE_DIRECTORY_OK);
-  if (!button) button = GetDlgItem(search.found, IDOK);
+  HWND button = GetDlgItem(box, IDYES);
+  if (!button) button = GetDlgItem(box, IDC_CREATE_DIRECTORY_OK);
+  if (!button) button = GetDlgItem(box, IDOK);
   PostMessageA(button, BM_CLICK, 0, 0);
   std::printf("%s\n", title);
   return 0;
@@ -532,6 +588,8 @@ int main(int argc, char** argv) {
   if (command == "output-folder" && argc == 3) return SetOutputFolder(argv[2]);
   if (command == "answer-box" && argc == 4) return AnswerBox(argv[2], DWORD(number(3)));
   if (command == "status-parts" && argc == 2) return StatusParts();
+  if (command == "status-text" && argc == 3) return StatusText(int(number(2)));
+  if (command == "read-box" && argc == 3) return ReadBox(DWORD(number(2)));
   if (command == "toolbar" && argc == 3) return ToolbarButtons(int(number(2)));
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
   if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
