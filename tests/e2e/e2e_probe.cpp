@@ -23,7 +23,9 @@
 //   e2e_probe answer-box TEXT TIMEOUT_MS        waits for a box or dialog of the
 //                                               program, puts TEXT ("-": none) into
 //                                               its edit and clicks its Yes or OK
-//                                               button; prints the box's title
+//                                               button; prints the box's title (for
+//                                               the Edit Tag dialog, a tab and the
+//                                               title field's text as it was)
 //   e2e_probe status-parts                      "CLIENT_WIDTH EDGE EDGE ..." of the
 //                                               main window's status bar
 //   e2e_probe status-text PART                  the text of that part of the main
@@ -51,6 +53,7 @@
 
 #include "cd/cd_drives.h"
 #include "res/create_dir_ids.h"
+#include "res/edit_tag_ids.h"
 #include "res/main_window_ids.h"
 
 namespace {
@@ -487,8 +490,16 @@ int AnswerBox(const char* text, DWORD timeout_ms) {
   if (!box) return 1;
   char title[256] = "";
   GetWindowTextA(box, title, sizeof title);
+  // The Edit Tag dialog's title field stands for the name field; its text as
+  // filled in follows the caption after a tab.
+  char shown[256] = "";
   if (std::strcmp(text, "-") != 0) {
     HWND edit = GetDlgItem(box, IDC_NEW_DIRECTORY_NAME);
+    if (!edit && (edit = GetDlgItem(box, IDC_TAG_TITLE)) != nullptr) {
+      // GetWindowText does not ask a control of another process for its text.
+      std::strcpy(shown, "\t");
+      SendMessageA(edit, WM_GETTEXT, sizeof shown - 1, reinterpret_cast<LPARAM>(shown + 1));
+    }
     if (!edit) return Fail("the box \"%s\" has no name field", title);
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
   }
@@ -496,7 +507,7 @@ int AnswerBox(const char* text, DWORD timeout_ms) {
   if (!button) button = GetDlgItem(box, IDC_CREATE_DIRECTORY_OK);
   if (!button) button = GetDlgItem(box, IDOK);
   PostMessageA(button, BM_CLICK, 0, 0);
-  std::printf("%s\n", title);
+  std::printf("%s%s\n", title, shown);
   return 0;
 }
 
