@@ -25,5 +25,6 @@ void LoadProxyValues();
 void HandProxyToLookup(const ProxyValues& values);
 inline void HandProxyToLookup() { HandProxyToLookup(g_proxy); }
 
-// Writes g_proxy back to the shared settings.
+// Writes g_proxy back to the shared settings when it differs from what
+// LoadProxyValues read.  A write the user may not make is skipped quietly.
 void SaveProxyValues();

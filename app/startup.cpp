@@ -20,6 +20,7 @@
 #include "app/startup_tables.h"
 #include "app/tips_viewer.h"
 #include "common/common_library.h"
+#include "common/folder_access.h"
 #include "common/image_lists.h"
 #include "common/registry.h"
 #include "common/strings.h"
@@ -46,6 +47,10 @@ constexpr char kInstanceMutex[] = "CorvaleApp";
 constexpr char kProgramKey[] = "Software\\VELMARON\\Corvale";
 constexpr char kLibraryProductName[] = "Corvale Rip";
 constexpr char kLibraryProductCode[] = "RP";
+// The folder below the user's application data that a run moves to when the
+// folder it was started in takes no files; setup makes it for the Start menu
+// shortcut under the same name (tools/installer.nsi).
+constexpr char kUserWorkingFolderName[] = "Corvale";
 // Until the window knows its font; it then works its own limits out from
 // the template's dialog units.
 constexpr int kMainMinWidth = 460;
@@ -135,8 +140,17 @@ const char* ProgramBuildText() { return g_build_text.c_str(); }
 bool CaptureWorkingFolder() {
   char folder[MAX_PATH];
   const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
-  if (length == 0 || length >= MAX_PATH) return false;
-  SetWorkingFolder(folder);
+  const std::string started_in = (length > 0 && length < MAX_PATH) ? folder : "";
+  const bool takes_files = !started_in.empty() && FolderTakesNewFiles(started_in);
+  std::string chosen = ChooseWorkingFolder(started_in, takes_files, UserAppDataFolder(), kUserWorkingFolderName);
+  if (chosen != started_in) {
+    const bool made = CreateDirectoryA(chosen.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    // Relative names (the language files, a program the user starts from
+    // here) must find the same folder as config.ini does.
+    if (!made || !SetCurrentDirectoryA(chosen.c_str())) chosen = started_in;
+  }
+  if (chosen.empty()) return false;
+  SetWorkingFolder(chosen.c_str());
   return true;
 }
 

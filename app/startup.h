@@ -26,7 +26,10 @@ void SetQuietCriticalErrors();
 void InstallSettingsSaving();
 
 // Takes the current directory as the working folder, which config.ini and
-// "temp" are named from for the rest of the run.  False when it cannot be read.
+// "temp" are named from for the rest of the run.  When no file can be made
+// there, the run moves to "Corvale" in the user's application data instead
+// (made when missing) and makes that the current directory.  False when no
+// folder could be taken.
 bool CaptureWorkingFolder();
 
 // Creates the named mutex that marks a running instance, kept until the

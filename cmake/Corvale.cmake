@@ -16,6 +16,9 @@
 #   corvale_test(NAME HOST x_test.cpp ... WIN y_test.cpp ... [LIBS ...])
 #     One test executable per folder of tests/, run by ctest (under Wine in the
 #     Windows build).  It links the core library and the program's resources.
+#   corvale_product_binary(TARGET)
+#     The target is shipped: it is built into the product folder.  A DLL is
+#     copied beside the tests as well, which load it from their own folder.
 
 include(${CMAKE_CURRENT_LIST_DIR}/CheckIncludes.cmake)
 
@@ -118,5 +121,18 @@ function(corvale_test name)
     # The prefix beside the build folder, as tools/wine-env.sh makes it.
     get_filename_component(build_root ${CMAKE_BINARY_DIR} DIRECTORY)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "CORVALE_BUILD=${build_root}")
+  endif()
+endfunction()
+
+function(corvale_product_binary target)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CORVALE_PRODUCT_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${CORVALE_PRODUCT_DIR})
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "SHARED_LIBRARY")
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/bin
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${CMAKE_BINARY_DIR}/bin/
+      VERBATIM)
   endif()
 endfunction()

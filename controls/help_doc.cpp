@@ -4,9 +4,11 @@
 #include <cstring>
 
 #include "common/common_library.h"
+#include "common/folder_access.h"
 #include "common/language.h"
 #include "common/link_macros.h"
 #include "common/url_links.h"
+#include "common/working_folder.h"
 #include "controls/dialog_frame.h"
 #include "controls/dialog_resources.h"
 #include "controls/frame_services.h"
@@ -32,6 +34,25 @@ std::string ProgramFolder() {
 }
 
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Where the indexes of the program folder's documents go when that folder
+// takes no files (Program Files for a standard user): the working folder,
+// with a trailing backslash; empty while they can stay beside their documents.
+// Asked once a run: the answer does not change while the program runs.
+std::string IndexFolder(const std::string& program_folder) {
+  static const bool program_folder_takes_files = FolderTakesNewFiles(program_folder);
+  if (program_folder_takes_files) return std::string();
+  return WorkingFolderPath("");
+}
+
+// The folder that holds `path`, made when missing (the "lang" folder below
+// the working folder); its parent must exist.
+void MakeParentFolder(const std::string& path) {
+  const std::size_t separator = path.find_last_of('\\');
+  if (separator == std::string::npos || separator == 0) return;
+  const std::string parent = path.substr(0, separator);
+  if (!PathExists(parent)) CreateDirectoryA(parent.c_str(), nullptr);
+}
 
 // A second instance may be writing the same index: each writes its own new
 // file and puts it in place in one step.
@@ -85,11 +106,16 @@ HelpDoc* OpenHelpDocument(const char* file_name, int resource_id, unsigned flags
   const bool html_mode = IsHtmlDocumentName(file_name);
   if (!html_mode) LoadRichEditLibraries();
 
-  const HelpDocumentPaths paths = ChooseHelpDocumentPaths(ProgramFolder(), file_name, GetLanguageCode(), PathExists);
+  const std::string program_folder = ProgramFolder();
+  const HelpDocumentPaths paths = ChooseHelpDocumentPaths(program_folder, file_name, GetLanguageCode(), PathExists);
+  const std::string index_folder = IndexFolder(program_folder);
   // The variant's index is made afresh at every open, so it always matches.
-  if (!paths.stale_index.empty()) DeleteFileA(paths.stale_index.c_str());
+  if (!paths.stale_index.empty()) {
+    DeleteFileA(PlacedIndexPath(paths.stale_index, program_folder, index_folder).c_str());
+  }
   doc->document_path = paths.document;
-  doc->index_path = TopicIndexPath(paths.document);
+  doc->index_path = PlacedIndexPath(TopicIndexPath(paths.document), program_folder, index_folder);
+  if (!index_folder.empty()) MakeParentFolder(doc->index_path);
   if (!doc->topics.Open(doc->document_path, doc->index_path, html_mode, WriteIndexFile)) {
     delete doc;
     return nullptr;

@@ -30,6 +30,17 @@ std::string TopicIndexPath(const std::string& document_path) {
   return (has_extension ? document_path.substr(0, dot) : document_path) + ".idx";
 }
 
+std::string PlacedIndexPath(const std::string& index_path, const std::string& program_folder,
+                            const std::string& index_folder) {
+  if (index_folder.empty() || program_folder.empty()) return index_path;
+  // A document of the program folder is named from that very text (see
+  // ChooseHelpDocumentPaths), so the bytes match exactly when it is one.
+  if (index_path.size() <= program_folder.size() || index_path.compare(0, program_folder.size(), program_folder) != 0) {
+    return index_path;
+  }
+  return index_folder + index_path.substr(program_folder.size());
+}
+
 HelpDocumentPaths ChooseHelpDocumentPaths(const std::string& folder, const std::string& name, const char* language_code,
                                           bool (*exists)(const std::string& path)) {
   HelpDocumentPaths paths;

@@ -14,6 +14,15 @@ bool IsHtmlDocumentName(const std::string& name);
 // The document path with the text from its last "." replaced by ".idx".
 std::string TopicIndexPath(const std::string& document_path);
 
+// Where an index is kept.  Beside its document while `index_folder` is empty;
+// otherwise (the program folder takes no files) at the same place below
+// `index_folder` as it would have below `program_folder`, so that
+// "lang\help_de.idx" stays apart from "help.idx".  Both folders end in "\".
+// An index outside the program folder stays where it is.  `index_path` is
+// named from `program_folder` as ChooseHelpDocumentPaths names documents.
+std::string PlacedIndexPath(const std::string& index_path, const std::string& program_folder,
+                            const std::string& index_folder);
+
 struct HelpDocumentPaths {
   std::string document;
   // The language variant's index, rebuilt at every open so that it always

@@ -46,7 +46,7 @@ mkdir -p "$work/run" "$work/out"
 printf 'path=%s\\\r\n' "$(windows_path "$work/out")" >"$work/run/config.ini"
 
 probe=$build/win/bin/e2e_probe.exe
-exe=$(windows_path "$build/win/bin/corvale.exe")
+exe=$(windows_path "$build/win/product/corvale.exe")
 reference=$(windows_path "$build/win/bin/bench_startup_reference.exe")
 
 # Runs the probe in the program's working folder; its answer goes to

@@ -18,6 +18,7 @@ PACKAGES=(
   dpkg-dev python3 gcc-multilib
   vorbis-tools flac opus-tools python3-mutagen libutfcpp-dev
   clang-format git
+  nsis zip unzip
 )
 PKG_LIST_ID="$(printf '%s\n' "${PACKAGES[@]}" | sha1sum | cut -c1-12)"
 

@@ -20,7 +20,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 corvale_start_wine
 
-bin="$CORVALE_BUILD/win/bin"
+bin="$CORVALE_BUILD/win/product"
 demo="$CORVALE_BUILD/win/demo/corvale-demo.cue"
 # Wine sees the Unix root as drive Z:.
 images="Z:${demo//\//\\}"

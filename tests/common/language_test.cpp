@@ -18,15 +18,8 @@
 
 namespace {
 
-std::string ExeFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  return folder.substr(0, folder.find_last_of('\\'));
-}
-
-// The packed languages the build puts beside the test program.
-std::string BuiltLanguageFile(const char* code) { return ExeFolder() + "\\lang\\lang_" + code + ".dat"; }
+// The packed languages the build puts into the product folder.
+std::string BuiltLanguageFile(const char* code) { return std::string(CORVALE_LANG_DIR) + "\\lang_" + code + ".dat"; }
 
 // Runs a test with the working directory in a folder of its own.
 class LanguageTest : public testing::Test {

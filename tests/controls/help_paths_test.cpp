@@ -45,4 +45,26 @@ TEST(HelpPaths, IndexPathAndHtmlMode) {
   EXPECT_FALSE(IsHtmlDocumentName("htm"));
 }
 
+TEST(HelpPaths, AnIndexMovesToTheIndexFolderOnlyFromTheProgramFolder) {
+  const std::string program = "C:\\Program Files\\Corvale\\";
+  const std::string work = "C:\\Users\\ann\\AppData\\Roaming\\Corvale\\";
+  struct {
+    const char* what;
+    std::string index;
+    std::string index_folder;
+    std::string expected;
+  } const cases[] = {
+      {"program folder takes files", program + "help.idx", "", program + "help.idx"},
+      {"document's index", program + "help.idx", work, work + "help.idx"},
+      {"language variant keeps its folder", program + "lang\\help_de.idx", work, work + "lang\\help_de.idx"},
+      {"document elsewhere", "D:\\docs\\help.idx", work, "D:\\docs\\help.idx"},
+      {"folder named like the program's", "C:\\Program Files\\Corvale2\\help.idx", work,
+       "C:\\Program Files\\Corvale2\\help.idx"},
+      {"the program folder itself", program, work, program},
+      {"bare name (no program folder)", "help.idx", work, "help.idx"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PlacedIndexPath(c.index, program, c.index_folder), c.expected) << c.what;
+  EXPECT_EQ(PlacedIndexPath("help.idx", "", work), "help.idx");
+}
+
 }  // namespace

@@ -9,6 +9,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/shared_proxy.sh"
 
 corvale_pid=""
 root=""
+# A command (and its arguments) that starts wine for the program, when set.
+corvale_runner=()
 track_list=1044
 rip_button=1039
 
@@ -57,10 +59,12 @@ click_rect() {
 }
 
 # Starts corvale.exe in the folder $1 and waits for its main window.  A Linux
-# library named in $corvale_preload is preloaded into Wine.
+# library named in $corvale_preload is preloaded into Wine; wine is started
+# through $corvale_runner when it is set.
 start_corvale() {
   local work=$1
-  (cd "$work" && LD_PRELOAD=${corvale_preload:-} exec wine "$bin/corvale.exe") >"$root/corvale.log" 2>&1 </dev/null &
+  (cd "$work" && LD_PRELOAD=${corvale_preload:-} exec "${corvale_runner[@]}" wine "$bin/corvale.exe") \
+    >"$root/corvale.log" 2>&1 </dev/null &
   corvale_pid=$!
   probe wait-main 30000 || fail "the main window did not show within 30 s"
 }
@@ -112,20 +116,22 @@ close_corvale() {
   [ $exit_code -eq 0 ] || fail "corvale.exe exited with code $exit_code"
 }
 
-# Takes the arguments BIN_DIR DEMO_CUE ARTEFACT_DIR; sets bin, cue,
-# artefacts, image, probe_exe, and root with its folders work and out (the
-# caller removes root); checks what every script needs and offers the demo
-# disc as a virtual drive.
+# Takes the arguments PRODUCT_DIR DEMO_CUE ARTEFACT_DIR; sets bin (the
+# program's folder), test_bin (the probe's and the stand-ins' folder, from
+# CORVALE_TEST_BIN), cue, artefacts, image, probe_exe, and root with its
+# folders work and out (the caller removes root); checks what every script
+# needs and offers the demo disc as a virtual drive.
 e2e_setup() {
   if [ $# -ne 3 ]; then
-    echo "usage: $0 BIN_DIR DEMO_CUE ARTEFACT_DIR" >&2
+    echo "usage: CORVALE_TEST_BIN=DIR $0 PRODUCT_DIR DEMO_CUE ARTEFACT_DIR" >&2
     exit 2
   fi
   bin=$1
+  test_bin=${CORVALE_TEST_BIN:-$(dirname "$bin")/bin}
   cue=$2
   artefacts=$3
   image=${cue%.cue}.bin
-  probe_exe=$bin/e2e_probe.exe
+  probe_exe=$test_bin/e2e_probe.exe
   root=$(mktemp -d)
   work=$root/work
   out=$root/out

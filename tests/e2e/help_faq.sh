@@ -24,7 +24,7 @@ e2e_script_cleanup() {
 }
 e2e_begin "$@"
 
-browser=$bin/fake_browser.exe
+browser=$test_bin/fake_browser.exe
 [ -f "$browser" ] || fail "no stand-in browser $browser"
 old_faq=$(wine reg query "$program_key" /v faq 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
 set_faq() {

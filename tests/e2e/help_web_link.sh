@@ -28,7 +28,7 @@ log=$root/browser.log
 export CORVALE_FAKE_BROWSER_LOG
 CORVALE_FAKE_BROWSER_LOG=$(windows_path "$log")
 printf 'path=%s\\\r\ntips=0\r\nbrowser=%s\r\nnewwin=1\r\n' "$(windows_path "$out")" \
-  "$(windows_path "$bin/fake_browser.exe")" >"$work/config.ini"
+  "$(windows_path "$test_bin/fake_browser.exe")" >"$work/config.ini"
 
 echo "== F1 on the track list, then the web link"
 start_corvale "$work"

@@ -23,7 +23,7 @@ unregister_stand_in() {
 }
 e2e_script_cleanup() { unregister_stand_in; }
 e2e_begin "$@"
-stand_in=$bin/wma_stand_in.dll
+stand_in=$test_bin/wma_stand_in.dll
 
 [ -f "$stand_in" ] || fail "no stand-in component $stand_in"
 export CORVALE_STAND_IN_ENCODE_MS

@@ -15,7 +15,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_script_cleanup() { timeout 30 wine reg delete "$upgrade_key" /f >/dev/null 2>&1; }
 e2e_begin "$@"
 
-fake=$bin/fake_upgrade.exe
+fake=$test_bin/fake_upgrade.exe
 [ -f "$fake" ] || fail "no stand-in upgrade program $fake"
 tools=$root/tools
 mkdir -p "$tools"
