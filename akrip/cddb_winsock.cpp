@@ -169,21 +169,35 @@ LibError ReceiveAll(SOCKET socket, const CddbLimits& limits, CddbClock::time_poi
   }
 }
 
-class WinsockTransport : public CddbTransport {
+// Winsock started for one exchange and cleaned up after it.  Nothing of it is
+// left for this library's unloading: ws2_32.dll, loaded after this library,
+// is let go before it when the process ends.
+class WinsockSession {
  public:
-  WinsockTransport() {
-    // A missing library fails each lookup as a failed start of Winsock does.
+  WinsockSession() {
     WSADATA data;
     started_ = Winsock().complete && Winsock().startup(MAKEWORD(2, 2), &data) == 0;
   }
-  ~WinsockTransport() override {
+  ~WinsockSession() {
     if (started_) Winsock().cleanup();
   }
+  WinsockSession(const WinsockSession&) = delete;
+  WinsockSession& operator=(const WinsockSession&) = delete;
+  bool started() const { return started_; }
 
+ private:
+  bool started_ = false;
+};
+
+class WinsockTransport : public CddbTransport {
+ public:
   LibError Exchange(const HttpTarget& target, const std::string& request, const CddbLimits& limits,
                     CddbClock::time_point deadline, std::string* reply) override {
     reply->clear();
-    if (!started_) return kErrCddbNetwork;
+    // Declared first, so the sockets and addresses below go before it.  A
+    // missing library fails the exchange as a failed start of Winsock does.
+    const WinsockSession session;
+    if (!session.started()) return kErrCddbNetwork;
     addrinfo hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -204,9 +218,6 @@ class WinsockTransport : public CddbTransport {
     }
     return error;
   }
-
- private:
-  bool started_ = false;
 };
 
 std::string Utf8ToAnsi(const std::string& utf8) {
