@@ -44,10 +44,11 @@ enum LibError : int32_t {
   kErrIllegalRequest = -7,  // the drive refused the command (e.g. address out of range)
   kErrImageIo = -8,         // a virtual drive's image file could not be read
   kErrNotSupported = -9,
-  kErrShortRead = -15,    // fewer sectors than asked were delivered
-  kErrCddbNetwork = -20,  // the CDDB server or proxy could not be reached or dropped the line
-  kErrCddbTimeout = -21,  // the CDDB exchange took too long
-  kErrCddbReply = -22,    // the CDDB reply was refused: HTTP or CDDB error, malformed, too large
+  kErrTooManyDrives = -10,  // an image would make more than kMaxDrives drives
+  kErrShortRead = -15,      // fewer sectors than asked were delivered
+  kErrCddbNetwork = -20,    // the CDDB server or proxy could not be reached or dropped the line
+  kErrCddbTimeout = -21,    // the CDDB exchange took too long
+  kErrCddbReply = -22,      // the CDDB reply was refused: HTTP or CDDB error, malformed, too large
 };
 
 #pragma pack(push, 1)
@@ -211,3 +212,25 @@ AKRIP_API int32_t AKRIP_CALL AkripReadSessions(akrip::Handle handle, akrip::Sess
 // `capacity` (kErrCddbReply), a bad argument (kErrBadArgument).
 AKRIP_API int32_t AKRIP_CALL AkripHttpGet(const char* host, int32_t port, const char* path, uint8_t* buffer,
                                           int32_t capacity, int32_t* size, int32_t* status);
+
+// Not among the program's required imports (looked up by name): lists the disc
+// image of a cue sheet as a drive until AkripCloseImage or the process ends,
+// named "Image: " and the sheet's file name.
+// Returns the drive's index in GetCDList's list (the same index again for a
+// sheet already listed), or -1 with GetAspiLibError's code: kErrImageIo when
+// the sheet or its files cannot be used, kErrTooManyDrives when kMaxDrives
+// drives are listed.  `reason` (`size` bytes, may be null) receives why, with
+// the sheet's line where there is one; names and reasons are in the ANSI code page.
+AKRIP_API int32_t AKRIP_CALL AkripOpenImage(const char* cue_path, char* reason, int32_t size);
+
+// Takes an image listed by AkripOpenImage off the list (the drives after it
+// move up one); open handles on it keep working until closed.  Returns 1, or 0
+// with kErrNoDrive (no such drive) or kErrNotSupported (not an opened image).
+AKRIP_API int32_t AKRIP_CALL AkripCloseImage(int32_t index);
+
+// The TITLE (field 0) or PERFORMER (field 1) line of an image drive's sheet,
+// for the disc (track 0) or a track by its number, converted to the ANSI code
+// page, cut to size - 1 bytes without splitting a character.  Returns 1 (an
+// empty text when the sheet has none), or 0 with kErrNoDrive (not an image) or
+// kErrBadArgument.
+AKRIP_API int32_t AKRIP_CALL AkripImageText(int32_t index, int32_t track, int32_t field, char* text, int32_t size);

@@ -13,6 +13,7 @@
 #include "akrip/akrip.h"
 #include "akrip/cddb_client.h"
 #include "akrip/cddb_winsock.h"
+#include "akrip/image_drives.h"
 #include "akrip/library.h"
 #include "akrip/real_drives.h"
 #include "akrip/virtual_drive.h"
@@ -32,29 +33,20 @@ bool ReadEnvironment(const char* name, std::string* value) {
   return true;
 }
 
-std::array<uint8_t, 52> VirtualInquiry() {
-  std::array<uint8_t, 52> data{};
-  data[0] = 0x05;  // CD/DVD device
-  data[1] = 0x80;  // removable medium
-  data[4] = 31;    // additional length of standard data
-  const char fields[] = "AKRIP   VIRTUAL CD-ROM  1.0 ";
-  std::memcpy(&data[8], fields, 28);
-  return data;
+// AKRIP_SPEED paces every virtual drive; 0 reads as fast as the files allow.
+double VirtualDriveSpeed() {
+  std::string speed_text;
+  if (!ReadEnvironment("AKRIP_SPEED", &speed_text)) return 0;
+  const SpeedResult parsed = ParseDriveSpeed(speed_text);
+  if (parsed.ok) return parsed.speed;
+  DebugLine(std::string("AKRIP_SPEED ignored: ") + parsed.reason);
+  return 0;
 }
 
 void ScanVirtualDrives(std::vector<DriveEntry>* drives) {
   std::string list;
   if (!ReadEnvironment("AKRIP_IMAGES", &list)) return;
-  double speed = 0;
-  std::string speed_text;
-  if (ReadEnvironment("AKRIP_SPEED", &speed_text)) {
-    const SpeedResult parsed = ParseDriveSpeed(speed_text);
-    if (parsed.ok) {
-      speed = parsed.speed;
-    } else {
-      DebugLine(std::string("AKRIP_SPEED ignored: ") + parsed.reason);
-    }
-  }
+  const double speed = VirtualDriveSpeed();
   size_t start = 0;
   while (start <= list.size()) {
     size_t end = list.find(';', start);
@@ -68,18 +60,12 @@ void ScanVirtualDrives(std::vector<DriveEntry>* drives) {
       DebugLine("skipped image " + path + ": already " + std::to_string(kMaxDrives) + " drives");
       continue;
     }
-    auto image = std::make_shared<DiscImage>();
-    ImageResult loaded = LoadDiscImage(path, image.get());
+    DriveEntry entry;
+    const ImageResult loaded = MakeImageDrive(path, "Virtual CD: ", speed, &entry);
     if (!loaded.ok) {
       DebugLine("skipped image " + path + ": " + loaded.reason);
       continue;
     }
-    DriveEntry entry;
-    entry.id = DriveIdText("Virtual CD: " + BaseName(path));
-    entry.inquiry = VirtualInquiry();
-    entry.open = [image, speed](LibError* error) -> std::unique_ptr<Drive> {
-      return VirtualDrive::Open(*image, error, speed);
-    };
     drives->push_back(std::move(entry));
   }
 }
@@ -130,6 +116,41 @@ void ApplyCddbTimeout() {
     }
   }
   TheCddb().SetLimits(limits);
+}
+
+// Copies `text` into `out` (size bytes), cut to size - 1 bytes before a
+// character the cut would split, NUL-terminated.
+void CopyAnsiText(const std::string& text, char* out, int32_t size) {
+  if (!out || size < 1) return;
+  size_t length = 0;
+  const size_t room = static_cast<size_t>(size) - 1;
+  while (length < text.size()) {
+    const size_t step = IsDBCSLeadByte(static_cast<BYTE>(text[length])) ? 2 : 1;
+    if (length + step > room || length + step > text.size()) break;
+    length += step;
+  }
+  std::memcpy(out, text.data(), length);
+  out[length] = '\0';
+}
+
+// A sheet's UTF-8 text in the ANSI code page the program works in; characters
+// it lacks become the code page's default character.
+std::string AnsiFromUtf8(const std::string& text) {
+  if (text.empty()) return text;
+  const int wide_length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (wide_length <= 0) return std::string();
+  std::wstring wide(static_cast<size_t>(wide_length), L'\0');
+  if (MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], wide_length) !=
+      wide_length) {
+    return std::string();
+  }
+  const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return std::string();
+  std::string ansi(static_cast<size_t>(length), '\0');
+  if (WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, &ansi[0], length, nullptr, nullptr) != length) {
+    return std::string();
+  }
+  return ansi;
 }
 
 }  // namespace
@@ -215,5 +236,35 @@ int32_t AKRIP_CALL AkripHttpGet(const char* host, int32_t port, const char* path
   if (!body.empty()) std::memcpy(buffer, body.data(), body.size());
   *size = int32_t(body.size());
   *status = http_status;
+  return 1;
+}
+
+int32_t AKRIP_CALL AkripOpenImage(const char* cue_path, char* reason, int32_t size) {
+  akrip::CopyAnsiText("", reason, size);
+  if (!cue_path || !*cue_path) {
+    akrip::SetLastError(akrip::kErrBadArgument);
+    return -1;
+  }
+  const akrip::ImageOpened opened = TheLibrary().OpenImage(cue_path, akrip::VirtualDriveSpeed());
+  if (opened.slot < 0) {
+    akrip::DebugLine(std::string("image ") + cue_path + " refused: " + opened.reason);
+    akrip::CopyAnsiText(opened.reason, reason, size);
+  }
+  akrip::SetLastError(opened.error);
+  return opened.slot;
+}
+
+int32_t AKRIP_CALL AkripCloseImage(int32_t index) { return TheLibrary().CloseImage(index); }
+
+int32_t AKRIP_CALL AkripImageText(int32_t index, int32_t track, int32_t field, char* text, int32_t size) {
+  if (!text || size < 1) {
+    akrip::SetLastError(akrip::kErrBadArgument);
+    return 0;
+  }
+  text[0] = '\0';
+  std::string found;
+  bool utf8 = false;
+  if (!TheLibrary().ImageText(index, track, field, &found, &utf8)) return 0;
+  akrip::CopyAnsiText(utf8 ? akrip::AnsiFromUtf8(found) : found, text, size);
   return 1;
 }

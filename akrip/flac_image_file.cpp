@@ -9,30 +9,50 @@
 #include <vector>
 
 #include "akrip/image_file.h"
+#include "akrip/stream_owner.h"
 
 namespace akrip {
 namespace {
 
 constexpr uint64_t kBytesPerFrame = 4;
 
-// Deleting finishes the decoder, which closes its file; the MD5 check that
-// finishing makes means nothing for a partly decoded stream.
+// Deleting finishes the decoder; the MD5 check that finishing makes means
+// nothing for a partly decoded stream.
 struct DecoderDeleter {
   void operator()(FLAC__StreamDecoder* decoder) const { FLAC__stream_decoder_delete(decoder); }
 };
 using DecoderOwner = std::unique_ptr<FLAC__StreamDecoder, DecoderDeleter>;
 
+bool SeekStream(std::FILE* file, uint64_t offset) {
+#ifdef _WIN32
+  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
+int64_t TellStream(std::FILE* file) {
+#ifdef _WIN32
+  return _ftelli64(file);
+#else
+  return ftello(file);
+#endif
+}
+
 class FlacImageFile : public ImageFile {
  public:
   static std::unique_ptr<FlacImageFile> Open(const std::string& path) {
     std::unique_ptr<FlacImageFile> file(new FlacImageFile());
+    if (!ImageFileBytes(path, &file->stream_bytes_)) return nullptr;
+    file->stream_.reset(std::fopen(path.c_str(), "rb"));
+    if (!file->stream_) return nullptr;
     file->decoder_.reset(FLAC__stream_decoder_new());
     if (!file->decoder_) return nullptr;
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
-    if (!stream) return nullptr;
-    // The decoder owns the stream from here on, also when its start fails.
-    if (FLAC__stream_decoder_init_FILE(file->decoder_.get(), stream, &Write, nullptr, &Error, file.get()) !=
-        FLAC__STREAM_DECODER_INIT_STATUS_OK) {
+    // The stream is ours, not libFLAC's: its own file callbacks trust the C
+    // library's seek to clear the end-of-file mark, and where the seek leaves
+    // it set, every seek after a read to the end finds the stream ended.
+    if (FLAC__stream_decoder_init_stream(file->decoder_.get(), &ReadBytes, &SeekBytes, &TellBytes, &LengthBytes, &AtEnd,
+                                         &Write, nullptr, &Error, file.get()) != FLAC__STREAM_DECODER_INIT_STATUS_OK) {
       return nullptr;
     }
     if (!FLAC__stream_decoder_process_until_end_of_metadata(file->decoder_.get())) return nullptr;
@@ -107,10 +127,44 @@ class FlacImageFile : public ImageFile {
     return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
   }
 
+  static FLAC__StreamDecoderReadStatus ReadBytes(const FLAC__StreamDecoder*, FLAC__byte buffer[], size_t* bytes,
+                                                 void* client) {
+    std::FILE* stream = static_cast<FlacImageFile*>(client)->stream_.get();
+    if (*bytes == 0) return FLAC__STREAM_DECODER_READ_STATUS_ABORT;
+    *bytes = std::fread(buffer, 1, *bytes, stream);
+    if (std::ferror(stream)) return FLAC__STREAM_DECODER_READ_STATUS_ABORT;
+    return *bytes == 0 ? FLAC__STREAM_DECODER_READ_STATUS_END_OF_STREAM : FLAC__STREAM_DECODER_READ_STATUS_CONTINUE;
+  }
+
+  static FLAC__StreamDecoderSeekStatus SeekBytes(const FLAC__StreamDecoder*, FLAC__uint64 offset, void* client) {
+    std::FILE* stream = static_cast<FlacImageFile*>(client)->stream_.get();
+    if (!SeekStream(stream, offset)) return FLAC__STREAM_DECODER_SEEK_STATUS_ERROR;
+    std::clearerr(stream);
+    return FLAC__STREAM_DECODER_SEEK_STATUS_OK;
+  }
+
+  static FLAC__StreamDecoderTellStatus TellBytes(const FLAC__StreamDecoder*, FLAC__uint64* offset, void* client) {
+    const int64_t at = TellStream(static_cast<FlacImageFile*>(client)->stream_.get());
+    if (at < 0) return FLAC__STREAM_DECODER_TELL_STATUS_ERROR;
+    *offset = static_cast<FLAC__uint64>(at);
+    return FLAC__STREAM_DECODER_TELL_STATUS_OK;
+  }
+
+  static FLAC__StreamDecoderLengthStatus LengthBytes(const FLAC__StreamDecoder*, FLAC__uint64* length, void* client) {
+    *length = static_cast<FlacImageFile*>(client)->stream_bytes_;
+    return FLAC__STREAM_DECODER_LENGTH_STATUS_OK;
+  }
+
+  static FLAC__bool AtEnd(const FLAC__StreamDecoder*, void* client) {
+    return std::feof(static_cast<FlacImageFile*>(client)->stream_.get()) != 0;
+  }
+
   static void Error(const FLAC__StreamDecoder*, FLAC__StreamDecoderErrorStatus, void* client) {
     static_cast<FlacImageFile*>(client)->failed_ = true;
   }
 
+  ReadStream stream_;  // outlives the decoder, which reads it until deleted
+  uint64_t stream_bytes_ = 0;
   DecoderOwner decoder_;
   std::vector<uint8_t> pcm_;  // the last decoded frame, as 16-bit little-endian stereo
   uint64_t first_sample_ = 0;

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "akrip/cdda.h"
+#include "akrip/image_drives.h"
+#include "akrip/virtual_drive.h"
 
 namespace akrip {
 namespace {
@@ -53,10 +55,8 @@ void SetLastError(LibError error) { g_last_error = error; }
 int32_t Library::GetCDList(DriveList* list) {
   if (!list) return static_cast<int32_t>(Fail(kErrBadArgument));
   std::vector<DriveEntry> found = scanner_();
-  if (found.size() > static_cast<size_t>(kMaxDrives)) found.resize(kMaxDrives);
   std::lock_guard<std::mutex> guard(lock_);
-  drives_ = std::move(found);
-  listed_ = true;
+  ListLocked(std::move(found));
   const size_t room = std::min<size_t>(list->capacity, kMaxDrives);
   const size_t count = std::min(room, drives_.size());
   std::memset(list->drives, 0, sizeof list->drives);
@@ -119,6 +119,99 @@ int32_t Library::Close(Handle handle) {
   }
   SetLastError(kErrNone);
   return static_cast<int32_t>(kSuccess);  // the drive closes when its last request ends
+}
+
+void Library::ListLocked(std::vector<DriveEntry> scanned) {
+  if (scanned.size() > static_cast<size_t>(kMaxDrives)) scanned.resize(kMaxDrives);
+  scanned_ = std::move(scanned);
+  drives_ = scanned_;
+  for (const DriveEntry& image : opened_images_) {
+    if (drives_.size() < static_cast<size_t>(kMaxDrives)) drives_.push_back(image);
+  }
+  listed_ = true;
+}
+
+int32_t Library::ListedSlotLocked(const std::string& cue_path) const {
+  for (size_t i = 0; i < drives_.size(); ++i) {
+    if (drives_[i].image && SameImagePath(drives_[i].image->cue_path, cue_path)) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+ImageOpened Library::OpenImage(const std::string& cue_path, double speed) {
+  std::vector<DriveEntry> found = scanner_();
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    ListLocked(std::move(found));
+    const int32_t slot = ListedSlotLocked(cue_path);
+    if (slot >= 0) {
+      SetLastError(kErrNone);
+      return {slot, kErrNone, ""};
+    }
+  }
+  DriveEntry entry;
+  const ImageResult loaded = MakeImageDrive(cue_path, "Image: ", speed, &entry);
+  if (!loaded.ok) {
+    SetLastError(kErrImageIo);
+    return {-1, kErrImageIo, loaded.reason};
+  }
+  std::lock_guard<std::mutex> guard(lock_);
+  // Another thread may have opened it meanwhile.
+  int32_t slot = ListedSlotLocked(cue_path);
+  if (slot < 0) {
+    if (drives_.size() >= static_cast<size_t>(kMaxDrives)) {
+      SetLastError(kErrTooManyDrives);
+      return {-1, kErrTooManyDrives, "all " + std::to_string(kMaxDrives) + " drives are in use"};
+    }
+    opened_images_.push_back(std::move(entry));
+    drives_.push_back(opened_images_.back());
+    slot = static_cast<int32_t>(drives_.size() - 1);
+  }
+  SetLastError(kErrNone);
+  return {slot, kErrNone, ""};
+}
+
+int32_t Library::CloseImage(int32_t slot) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (slot < 0 || static_cast<size_t>(slot) >= drives_.size()) return static_cast<int32_t>(Fail(kErrNoDrive));
+  const std::shared_ptr<const DiscImage> image = drives_[static_cast<size_t>(slot)].image;
+  auto opened = std::find_if(opened_images_.begin(), opened_images_.end(),
+                             [&image](const DriveEntry& entry) { return image && entry.image == image; });
+  if (opened == opened_images_.end()) return static_cast<int32_t>(Fail(kErrNotSupported));
+  opened_images_.erase(opened);
+  ListLocked(scanned_);
+  SetLastError(kErrNone);
+  return static_cast<int32_t>(kSuccess);
+}
+
+bool Library::ImageText(int32_t slot, int32_t track, int32_t field, std::string* text, bool* utf8) {
+  std::shared_ptr<const DiscImage> image;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (slot >= 0 && static_cast<size_t>(slot) < drives_.size()) image = drives_[static_cast<size_t>(slot)].image;
+  }
+  const LibError refused = !image ? kErrNoDrive : !text || !utf8 || field < 0 || field > 1 ? kErrBadArgument : kErrNone;
+  if (refused != kErrNone) {
+    SetLastError(refused);
+    return false;
+  }
+  if (track == 0) {
+    *text = field == 0 ? image->title : image->performer;
+  } else {
+    // The sheet's tracks and the laid-out ones are the same, in the same order.
+    const std::vector<LaidTrack>& tracks = image->layout.tracks;
+    auto laid = std::find_if(tracks.begin(), tracks.end(), [track](const LaidTrack& t) { return t.number == track; });
+    if (laid == tracks.end()) {
+      SetLastError(kErrBadArgument);
+      return false;
+    }
+    const size_t index = static_cast<size_t>(laid - tracks.begin());
+    const std::vector<std::string>& texts = field == 0 ? image->track_titles : image->track_performers;
+    *text = index < texts.size() ? texts[index] : std::string();
+  }
+  *utf8 = image->texts_utf8;
+  SetLastError(kErrNone);
+  return true;
 }
 
 std::shared_ptr<Library::OpenDrive> Library::Find(Handle handle) {

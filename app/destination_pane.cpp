@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/destination_pane_internal.h"
+#include "app/edit_tag_dialog.h"
 #include "app/list_type_ahead.h"
 #include "app/main_window_state.h"
 #include "app/recent_folders.h"
@@ -27,6 +28,7 @@
 #include "files/file_utils.h"
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
+#include "rip/tag_layout.h"
 
 namespace {
 
@@ -42,13 +44,12 @@ std::optional<std::string> SystemChooseFolder(HWND owner, const char* title, con
   return ChooseFolder(owner, title, start_folder, 0);
 }
 
-// No tag layout is read or written yet; the entry point is where it will go.
-void LeaveTagAlone(const char*) {}
+void EditTagsInDialog(const char* path) { RunEditTagDialog(Main().frame, path); }
 
 DestinationPaneServices WithDefaults(DestinationPaneServices services) {
   if (!services.open_file) services.open_file = SystemOpenFile;
   if (!services.choose_folder) services.choose_folder = SystemChooseFolder;
-  if (!services.edit_mp3_tag) services.edit_mp3_tag = LeaveTagAlone;
+  if (!services.edit_mp3_tag) services.edit_mp3_tag = EditTagsInDialog;
   return services;
 }
 
@@ -464,7 +465,9 @@ void PrepareFileListMenu(HMENU menu) {
   for (int command : {IDM_FILE_OPEN, IDM_FILE_DELETE, IDM_FILE_RENAME, IDM_FILE_COPY, IDM_FILE_CUT}) {
     enable(command, entry_commands);
   }
-  enable(IDM_EDIT_MP3_TAG, entry_commands && current->full_path.find(".mp3") != std::string::npos);
+  // The file's own extension, not ".mp3" anywhere in its path.
+  enable(IDM_EDIT_MP3_TAG,
+         entry_commands && current->kind == kDirEntryFile && TagLayoutForFileName(current->name) != TagLayout::kNone);
   enable(IDM_FILE_PASTE, !FileClipboardEmpty() || Main().copied_tracks != 0);
 }
 

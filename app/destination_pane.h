@@ -72,7 +72,8 @@ struct DestinationPaneServices {
   bool (*open_file)(HWND owner, const char* verb, const char* file, const char* folder, int show) = nullptr;
   // The folder chosen in the shell's folder browser, or nothing.
   std::optional<std::string> (*choose_folder)(HWND owner, const char* title, const char* start_folder) = nullptr;
-  // The tag-editing entry point for one MP3 file.
+  // Edits the tags of one selected file (of any kind: the editor passes by
+  // those it does not tag).
   void (*edit_mp3_tag)(const char* path) = nullptr;
 };
 // Installs services (a null member: the system's); returns the previous ones.

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/destination_pane.h"
+#include "app/disc_image_commands.h"
 #include "app/language_menu.h"
 #include "app/main_toolbar.h"
 #include "app/main_window_fit.h"
@@ -20,6 +21,7 @@
 #include "app/settings_check.h"
 #include "app/track_list.h"
 #include "app/window_title.h"
+#include "cd/accuraterip_lookup.h"
 #include "cd/cd_drives.h"
 #include "cd/cddb_disc_info.h"
 #include "common/image_lists.h"
@@ -155,6 +157,7 @@ void Initialise() {
   SetUnknownAlbum();
   CheckSettings(g_settings, GetDriveCount());
   CreateLists();
+  AcceptDiscImageDrops(Item(IDC_DRIVE_COMBO));
   SetTrackListFormat(g_settings.output_format);
   RefreshCd();
   FillDriveCombo();
@@ -196,19 +199,30 @@ void ApplyLookupResult(const DiscLookupResult& result) {
   UpdateWindowTitle();
 }
 
+// A disc image's sheet names the disc when no record does.
+void ApplySheetTexts() {
+  DiscLookupResult texts;
+  if (DiscImageTextsAsLookup(g_settings.audiocd_drive_selected, g_main.tracks, &texts)) ApplyLookupResult(texts);
+}
+
 void TakeLookupResult() {
   if (!g_main.lookup_pending) return;
   g_main.lookup_pending = false;
   DiscLookupResult result;
   const bool have_result = g_take_disc_lookup && g_take_disc_lookup(&result);
-  if (have_result && result.found && g_main.lookup_generation == g_main.disc_generation) {
-    ApplyLookupResult(result);
+  if (g_main.lookup_generation == g_main.disc_generation) {
+    if (have_result && result.found) {
+      ApplyLookupResult(result);
+    } else {
+      ApplySheetTexts();
+    }
   }
   if (g_main.refresh_after_lookup) {
     g_main.refresh_after_lookup = false;
     RefreshCd();
   }
   UpdateCommandStates();
+  OpenWaitingDiscImage();
 }
 
 void ChangeDrive() {
@@ -285,12 +299,16 @@ void RefreshCd() {
   g_main.artist_typed = false;
   ShowAlbumTexts();
   SelectDrive(g_settings.audiocd_drive_selected);
+  g_main.accuraterip = nullptr;
   if (ReadTrackTable(&g_main.tracks)) {
     RefillTrackList();
     g_main.cd_ready = true;
+    if (g_settings.verify.accuraterip) g_main.accuraterip = StartAccurateRipLookupOfCurrentDisc();
     if (g_start_disc_lookup && g_start_disc_lookup(g_main.window)) {
       g_main.lookup_pending = true;
       g_main.lookup_generation = g_main.disc_generation;
+    } else {
+      ApplySheetTexts();
     }
   } else {
     g_main.cd_ready = false;
@@ -298,6 +316,12 @@ void RefreshCd() {
     RefillTrackList();
   }
   UpdateCommandStates();
+}
+
+void ShowDriveInWindow(int drive) {
+  g_settings.audiocd_drive_selected = drive < 0 ? 0 : drive;
+  FillDriveCombo();
+  RefreshCd();
 }
 
 void UpdateCommandStates() {
@@ -315,6 +339,8 @@ void UpdateCommandStates() {
   EnableCommand(menu, IDM_COPY, plain_entry && any_selected);
   EnableCommand(menu, IDM_PASTE, plain_entry && can_paste);
   EnableCommand(menu, IDM_REFRESH_CD_LIST, !g_main.lookup_pending);
+  EnableCommand(menu, IDM_OPEN_DISC_IMAGE, !g_main.lookup_pending && !g_main.ripping);
+  EnableCommand(menu, IDM_CLOSE_DISC_IMAGE, !g_main.lookup_pending && !g_main.ripping);
   EnableWindow(Item(IDC_REFRESH_CD), !g_main.lookup_pending);
   EnableWindow(Item(IDC_DRIVE_COMBO), !g_main.lookup_pending);
   EnableCommand(menu, IDM_RIP, g_main.cd_ready);
@@ -390,6 +416,9 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
           return 1;
         case kLookupEnded:
           TakeLookupResult();
+          return 1;
+        case kOpenWaitingImage:
+          OpenWaitingDiscImage();
           return 1;
         default:
           return 0;  // DM_GETDEFID and anything else is not ours

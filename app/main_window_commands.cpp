@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/destination_pane.h"
+#include "app/disc_image_commands.h"
 #include "app/help_commands.h"
 #include "app/help_language.h"
 #include "app/language_menu.h"
@@ -16,9 +17,12 @@
 #include "app/preferences_dialog.h"
 #include "app/product_name.h"
 #include "app/progress_dialog.h"
+#include "app/rip_verdict.h"
 #include "app/settings.h"
 #include "app/settings_save.h"
+#include "app/startup.h"
 #include "app/track_list.h"
+#include "cd/cd_drives.h"
 #include "cd/rip_error.h"
 #include "common/image_lists.h"
 #include "common/language.h"
@@ -176,6 +180,13 @@ void StartRipOfCollectedTracks() {
   request.rate = g_settings.output_rate;
   request.flac_level = g_settings.flac_level;
   request.opus_bitrate = g_settings.opus_bitrate;
+  request.verify = g_settings.verify;
+  const std::string program = std::string(kProductName) + " " + ProgramVersionText();
+  request.program = program.c_str();
+  char drive_name[256] = "";
+  GetDriveName(g_settings.audiocd_drive_selected, drive_name, sizeof drive_name);
+  request.drive_name = drive_name;
+  request.accuraterip = main.accuraterip;
   request.write_tags = g_settings.tags != 0;
   request.year = main.lookup_year.c_str();
   request.genre = main.lookup_genre.c_str();
@@ -193,7 +204,9 @@ void StartRipOfCollectedTracks() {
   if (CloseEncoderJob() && result == 0) result = kRipEncoderFailed;
   main.copied_tracks = 0;
   ShowRipResult(result);
+  ShowRipVerdict(main.frame, main.job);
   UpdateCommandStates();
+  OpenWaitingDiscImage();
 }
 
 void SaveSettingsOnClose() { SaveSettings(g_settings); }
@@ -241,6 +254,12 @@ int HandleMainCommand(int command, int notification, HWND control) {
     case IDM_QUIT:
       ReadControlsIntoSettings();
       PostMessageA(main.window, WM_CLOSE, 0, 0);
+      return 1;
+    case IDM_OPEN_DISC_IMAGE:
+      ChooseAndOpenDiscImage();
+      return 1;
+    case IDM_CLOSE_DISC_IMAGE:
+      CloseSelectedDiscImage();
       return 1;
     case IDM_TOOLBAR:
       ToggleToolbar();

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct MainState {
   uint32_t lookup_generation = 0;
   // A device change came while a lookup was pending: refresh at its end.
   bool refresh_after_lookup = false;
+  // A disc image to open once no lookup or rip holds the current drive.
+  std::string waiting_image;
   // Texts the user typed since the disc was read; a lookup leaves them alone.
   bool album_typed = false;
   bool artist_typed = false;
@@ -41,14 +44,22 @@ struct MainState {
   std::string lookup_year;
   std::string lookup_genre;
   std::string lookup_disc_id;
+  // The AccurateRip lookup of the disc shown, started when its table of
+  // contents was read (null when the setting is off or it could not start).
+  std::shared_ptr<AccurateRipLookup> accuraterip;
   ListViewCtl* file_list = nullptr;
   IconHandle browse_icon;  // shown on the "..." button
 };
 
 MainState& Main();
 
+// WM_USER with this: open the disc image that waits, if the drive is free.
+constexpr WPARAM kOpenWaitingImage = 1001;
+
 // main_window.cpp
 void RefreshCd();
+// Lists the drives again, selects drive `drive` and reads its disc.
+void ShowDriveInWindow(int drive);
 void UpdateCommandStates();
 void UpdateWindowTitle();
 void RefillTrackList();

@@ -54,35 +54,43 @@ void FillFields(HWND dialog, const PreferencesRequest& request) {
 
   SetDlgItemTextA(dialog, IDC_PREFS_FLAC_LEVEL, std::to_string(settings.flac_level).c_str());
   SetDlgItemTextA(dialog, IDC_PREFS_OPUS_BITRATE, std::to_string(settings.opus_bitrate).c_str());
+  SetDlgItemTextA(dialog, IDC_PREFS_READ_OFFSET, std::to_string(settings.verify.read_offset).c_str());
   CheckDlgButton(dialog, IDC_PREFS_WRITE_TAGS, settings.tags == 1 ? BST_CHECKED : BST_UNCHECKED);
 }
 
-// A whole number within [low, high], blanks around it allowed.
+// A whole number within [low, high], blanks around it allowed, and a sign
+// where the range reaches below zero.
 bool ReadRangedField(HWND dialog, int id, int32_t low, int32_t high, int32_t* value) {
   const std::string text = FieldText(dialog, id);
   const size_t first = text.find_first_not_of(" \t");
   const size_t last = text.find_last_not_of(" \t");
   if (first == std::string::npos || last - first >= 6) return false;
-  const std::string digits = text.substr(first, last - first + 1);
-  if (digits.find_first_not_of("0123456789") != std::string::npos) return false;
-  const int32_t number = ParseSettingInteger(digits.c_str());
+  const std::string number_text = text.substr(first, last - first + 1);
+  const bool signed_text = low < 0 && (number_text[0] == '-' || number_text[0] == '+');
+  const std::string digits = signed_text ? number_text.substr(1) : number_text;
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return false;
+  const int32_t number = ParseSettingInteger(number_text.c_str());
   if (number < low || number > high) return false;
   *value = number;
   return true;
 }
+
+int32_t& FlacLevel(AppSettings& settings) { return settings.flac_level; }
+int32_t& OpusBitrate(AppSettings& settings) { return settings.opus_bitrate; }
+int32_t& ReadOffset(AppSettings& settings) { return settings.verify.read_offset; }
 
 struct RangedField {
   int control;
   int32_t low;
   int32_t high;
   UINT message;
-  int32_t AppSettings::*setting;
+  int32_t& (*setting)(AppSettings&);
 };
 
 const RangedField kRangedFields[] = {
-    {IDC_PREFS_FLAC_LEVEL, kFlacLowestLevel, kFlacHighestLevel, IDS_FLAC_LEVEL_RANGE, &AppSettings::flac_level},
-    {IDC_PREFS_OPUS_BITRATE, kOpusLowestBitrate, kOpusHighestBitrate, IDS_OPUS_BITRATE_RANGE,
-     &AppSettings::opus_bitrate},
+    {IDC_PREFS_FLAC_LEVEL, kFlacLowestLevel, kFlacHighestLevel, IDS_FLAC_LEVEL_RANGE, FlacLevel},
+    {IDC_PREFS_OPUS_BITRATE, kOpusLowestBitrate, kOpusHighestBitrate, IDS_OPUS_BITRATE_RANGE, OpusBitrate},
+    {IDC_PREFS_READ_OFFSET, -kReadOffsetLimit, kReadOffsetLimit, IDS_READ_OFFSET_RANGE, ReadOffset},
 };
 
 // Says which field is out of range and puts the caret there; true when all
@@ -101,7 +109,7 @@ bool TakeRangedFields(HWND dialog, AppSettings& settings) {
     return false;
   }
   for (size_t i = 0; i < sizeof kRangedFields / sizeof kRangedFields[0]; ++i) {
-    settings.*kRangedFields[i].setting = values[i];
+    kRangedFields[i].setting(settings) = values[i];
   }
   return true;
 }

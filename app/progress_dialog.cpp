@@ -155,6 +155,23 @@ int ProgressProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam)
   }
 }
 
+// A track may be read into the tracks beside it as far as they are audio
+// without a gap: a data track or a session's lead-out stops the drive.
+void SetReadableRun(const TrackTable& table, int count, int index, TrackReading* reading) {
+  int first = index;
+  while (first > 0 && table.entries[first - 1].start + table.entries[first - 1].length == table.entries[first].start) {
+    --first;
+  }
+  int last = index;
+  while (last + 1 < count && table.entries[last].start + table.entries[last].length == table.entries[last + 1].start) {
+    ++last;
+  }
+  reading->readable_first = table.entries[first].start;
+  reading->readable_end = table.entries[last].start + table.entries[last].length;
+  reading->place.first_on_disc = index == 0;
+  reading->place.last_on_disc = index == count - 1;
+}
+
 }  // namespace
 
 void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
@@ -166,11 +183,15 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
   job.rate = request.rate;
   job.flac_level = request.flac_level;
   job.opus_bitrate = request.opus_bitrate;
+  job.verify = request.verify;
+  job.program = request.program != nullptr ? request.program : "";
+  job.drive_name = request.drive_name != nullptr ? request.drive_name : "";
   CopyRipTitle(job.album_title, request.album_title, IsAnsiLeadByte);
   CopyRipTitle(job.artist, request.artist, IsAnsiLeadByte);
   job.mp3_encoder.program = request.mp3_encoder != nullptr ? request.mp3_encoder : "";
   job.mp3_encoder.parameters = request.mp3_params != nullptr ? request.mp3_params : "";
   job.mp3_encoder.watch_window = request.encoder_watch_window;
+  job.accuraterip = request.verify.accuraterip ? request.accuraterip : nullptr;
   job.tags.write = request.write_tags;
   job.tags.year = request.year != nullptr ? request.year : "";
   job.tags.genre = request.genre != nullptr ? request.genre : "";
@@ -182,10 +203,13 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
   }
   for (int i = 0; i < job.track_count; ++i) {
     RipTrack& track = job.tracks[i];
+    track.reading = TrackReading{};
+    track.reading.read_offset = job.verify.read_offset;
     if (track.track_index >= 0 && track.track_index < table_count) {
       track.start = request.tracks->entries[track.track_index].start;
       track.length = request.tracks->entries[track.track_index].length;
       track.number = request.tracks->entries[track.track_index].number;
+      SetReadableRun(*request.tracks, table_count, track.track_index, &track.reading);
     } else {
       track.start = 0;
       track.length = 0;

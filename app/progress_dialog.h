@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "cd/track_table.h"
 #include "controls/dialog_frame.h"
@@ -24,6 +25,10 @@ struct ProgressDialogRequest {
   HWND encoder_watch_window;  // the window whose timer watches the encoder processes
   int32_t flac_level = kFlacDefaultLevel;
   int32_t opus_bitrate = kOpusDefaultBitrate;  // kbit/s
+  VerifyOptions verify = {};
+  const char* program = nullptr;                             // name and version (may be null)
+  const char* drive_name = nullptr;                          // the drive read (may be null)
+  std::shared_ptr<AccurateRipLookup> accuraterip = nullptr;  // of the disc read (may be null)
   bool write_tags = false;
   const char* year = nullptr;  // of the disc's lookup (may be null)
   const char* genre = nullptr;

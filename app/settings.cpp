@@ -36,6 +36,16 @@ SettingTable SettingsTable(AppSettings& settings) {
   table.push_back(SettingItem::LaterInteger("flaclevel", &settings.flac_level, kFlacDefaultLevel));
   table.push_back(SettingItem::LaterInteger("opusbitrate", &settings.opus_bitrate, kOpusDefaultBitrate));
   table.push_back(SettingItem::LaterInteger("tags", &settings.tags, 0));
+  VerifyOptions& verify = settings.verify;
+  const VerifyOptions defaults;
+  table.push_back(SettingItem::Ranged("readoffset", &verify.read_offset, -kReadOffsetLimit, kReadOffsetLimit,
+                                      defaults.read_offset));
+  table.push_back(SettingItem::Ranged("accuraterip", &verify.accuraterip, 0, 1, defaults.accuraterip));
+  table.push_back(
+      SettingItem::Ranged("securemode", &verify.secure_mode, kSecureNever, kSecureAlways, defaults.secure_mode));
+  table.push_back(SettingItem::Ranged("testcopy", &verify.test_copy, 0, 1, defaults.test_copy));
+  table.push_back(SettingItem::Ranged("riplog", &verify.rip_log, 0, 1, defaults.rip_log));
+  table.push_back(SettingItem::Ranged("cuesheet", &verify.cue_sheet, 0, 1, defaults.cue_sheet));
   return table;
 }
 

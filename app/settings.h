@@ -12,6 +12,7 @@
 #include "rip/flac_encoder.h"
 #include "rip/opus_encoder.h"
 #include "rip/output_format.h"
+#include "rip/verify_options.h"
 
 constexpr char kSettingsFileName[] = "config.ini";
 constexpr size_t kRecentOutputFolders = 10;
@@ -37,6 +38,7 @@ struct AppSettings {
   int32_t flac_level = kFlacDefaultLevel;                               // 0 (fastest) to 8 (smallest)
   int32_t opus_bitrate = kOpusDefaultBitrate;                           // kbit/s, VBR
   int32_t tags = 0;                                                     // 1: tag the ripped files
+  VerifyOptions verify;                                                 // read offset, AccurateRip, log, cue sheet
 };
 
 // The settings of the running program.

@@ -53,6 +53,19 @@ int32_t ParseSettingInteger(const char* text) {
   return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }
 
+int32_t ParseRangedInteger(const char* text, int32_t low, int32_t high, int32_t fallback) {
+  while (*text == ' ' || *text == '\t') ++text;
+  const char* digits = (*text == '+' || *text == '-') ? text + 1 : text;
+  const char* end = digits;
+  while (*end >= '0' && *end <= '9' && end - digits < 10) ++end;
+  if (end == digits) return fallback;
+  const char* rest = end;
+  while (*rest == ' ' || *rest == '\t') ++rest;
+  if (*rest != '\0') return fallback;
+  const int32_t number = ParseSettingInteger(text);
+  return number >= low && number <= high ? number : fallback;
+}
+
 void ClearTextSettings(const SettingTable& table) {
   for (const SettingItem& item : table) {
     if (auto text = std::get_if<SettingText*>(&item.variable)) (*text)->reset();
@@ -70,6 +83,9 @@ bool ApplySettingLine(const std::string& line, const SettingTable& table) {
                    [&](uint8_t* flag) { *flag = ParseSettingInteger(value) != 0 ? 1 : 0; },
                    [&](const PlacementAccess& placement) {
                      if (placement.parse) placement.parse(value);
+                   },
+                   [&](const RangedInteger& ranged) {
+                     *ranged.value = ParseRangedInteger(value, ranged.low, ranged.high, ranged.fallback);
                    },
                },
                item.variable);
@@ -106,6 +122,9 @@ int WriteSettingTable(std::FILE* out, const SettingTable& table) {
                    [&](uint8_t* flag) { std::fprintf(out, "%s=%i\n", item.key, *flag ? 1 : 0); },
                    [&](const PlacementAccess& placement) {
                      WriteLine(out, item.key, placement.format ? placement.format() : "");
+                   },
+                   [&](const RangedInteger& ranged) {
+                     if (item.unwritten_value != *ranged.value) std::fprintf(out, "%s=%i\n", item.key, *ranged.value);
                    },
                },
                item.variable);

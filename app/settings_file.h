@@ -19,13 +19,23 @@ struct PlacementAccess {
   std::function<void(const char* text)> parse;
 };
 
-enum class SettingKind { kText, kInteger, kCharacter, kFlag, kPlacement };
+// A number that only values within [low, high] may set: anything else,
+// malformed text included, reads as `fallback`.  Like a later integer it is
+// written only when it differs from `fallback`.
+struct RangedInteger {
+  int32_t* value;
+  int32_t low;
+  int32_t high;
+  int32_t fallback;
+};
+
+enum class SettingKind { kText, kInteger, kCharacter, kFlag, kPlacement, kRanged };
 
 struct SettingItem {
   // The key as written; reading compares it without regard to case.
   const char* key;
   // Kind and variable together: the alternative held decides the kind.
-  std::variant<SettingText*, int32_t*, char*, uint8_t*, PlacementAccess> variable;
+  std::variant<SettingText*, int32_t*, char*, uint8_t*, PlacementAccess, RangedInteger> variable;
   // An integer equal to this is not written.
   std::optional<int32_t> unwritten_value = std::nullopt;
 
@@ -41,6 +51,9 @@ struct SettingItem {
   // A one-byte flag, stored as 0 or 1.
   static SettingItem Flag(const char* key, uint8_t* value) { return {key, value}; }
   static SettingItem Placement(const char* key, PlacementAccess access) { return {key, std::move(access)}; }
+  static SettingItem Ranged(const char* key, int32_t* value, int32_t low, int32_t high, int32_t fallback) {
+    return {key, RangedInteger{value, low, high, fallback}, fallback};
+  }
 
   SettingKind kind() const { return static_cast<SettingKind>(variable.index()); }
 };
@@ -50,6 +63,10 @@ using SettingTable = std::vector<SettingItem>;
 // The leading decimal number of `text`: leading blanks and a sign allowed, no
 // digits give 0, values beyond the 32-bit range stop at its limits.
 int32_t ParseSettingInteger(const char* text);
+
+// A whole decimal number with an optional sign and blanks around it, within
+// [low, high]; otherwise `fallback`.
+int32_t ParseRangedInteger(const char* text, int32_t low, int32_t high, int32_t fallback);
 
 // Sets every text setting of the table to none.
 void ClearTextSettings(const SettingTable& table);

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <string>
 
+#include "app/disc_image_commands.h"
 #include "app/disc_lookup.h"
 #include "app/help_language.h"
 #include "app/main_toolbar.h"
@@ -208,6 +209,7 @@ int RunCorvale(HINSTANCE instance) {
   int exit_code = 0;
   if (CreateMainWindow(&main_frame)) {
     ShowWindow(MainWindowHandle(), SW_SHOW);
+    OpenCommandLineDiscImage(GetCommandLineA());
     if (g_main_window_shown_hook) g_main_window_shown_hook();
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN_ACCELERATORS));
     exit_code = MessageLoop(accelerators);

@@ -51,6 +51,8 @@ void ApplySessions(akrip::Handle drive, TrackTable* table) {
 
 }  // namespace
 
+void RelistDrives() { g_drives_listed = false; }
+
 int GetDriveCount() {
   ListDrivesOnce();
   return g_drive_list.count;

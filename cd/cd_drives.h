@@ -8,6 +8,10 @@
 // Number of drives (0 to 8); lists them the first time.
 int GetDriveCount();
 
+// Lists the drives again at the next call that needs them: the library's
+// list changed (a disc image opened or closed).
+void RelistDrives();
+
 // Copies drive `index`'s identification text, cut to size - 1 characters.
 // An index out of range gives an empty text; a null buffer or size < 1 stores nothing.
 void GetDriveName(int index, char* buffer, int size);

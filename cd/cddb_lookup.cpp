@@ -32,14 +32,18 @@ struct LookupParameters {
 
 bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
-void SetOptions(const LookupParameters& parameters) {
-  if (!parameters.proxy_host.empty()) {
+void SetProxyOptions(const std::string& host, int32_t port) {
+  if (!host.empty()) {
     CDDBSetOption(akrip::kCddbUseProxy, nullptr, 1);
-    CDDBSetOption(akrip::kCddbProxyHost, parameters.proxy_host.c_str(), 0);
-    CDDBSetOption(akrip::kCddbProxyPort, nullptr, CddbProxyPortInUse(parameters.proxy_port));
+    CDDBSetOption(akrip::kCddbProxyHost, host.c_str(), 0);
+    CDDBSetOption(akrip::kCddbProxyPort, nullptr, CddbProxyPortInUse(port));
   } else {
     CDDBSetOption(akrip::kCddbUseProxy, nullptr, 0);
   }
+}
+
+void SetOptions(const LookupParameters& parameters) {
+  SetProxyOptions(parameters.proxy_host, parameters.proxy_port);
   CDDBSetOption(akrip::kCddbServer, kCddbServerName, 0);
   CDDBSetOption(akrip::kCddbHttpPort, nullptr, kCddbServerPort);
   CDDBSetOption(akrip::kCddbCgiPath, kCddbCgiPath, 0);
@@ -102,6 +106,8 @@ int StartCddbLookup(HWND window) {
   CloseHandle(thread);
   return 1;
 }
+
+void ApplyCddbProxyOptions() { SetProxyOptions(g_proxy_host, g_proxy_port); }
 
 int IsCddbLookupRunning() { return g_running.load(std::memory_order_acquire) ? 1 : 0; }
 

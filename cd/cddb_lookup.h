@@ -35,6 +35,11 @@ struct CddbLookup {
 int StartCddbLookup(HWND window);
 
 // 1 while the lookup thread runs.
+// Gives the CD-access library the proxy the lookups use, for another request
+// of ours made before the CDDB lookup sets it (the library copies the options
+// at each request's start).
+void ApplyCddbProxyOptions();
+
 int IsCddbLookupRunning();
 
 // After WM_USER 1000: copies the ended lookup's record into `result` and

@@ -1,5 +1,6 @@
 #include "cd/secure_read.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "akrip/cdda.h"
@@ -52,4 +53,33 @@ SecureBlock ReadBlockSecurely(BlockSource& source, int32_t lba, int32_t sectors,
     result.suspicious_lbas.push_back(lba + int32_t(s));
   }
   return result;
+}
+
+SecureRun ReadRunSecurely(BlockSource& source, int32_t lba, int32_t sectors, uint8_t* out, int32_t block_sectors) {
+  SecureRun run;
+  if (sectors <= 0 || block_sectors <= 0) return run;
+  std::vector<uint8_t> second(size_t(sectors) * kSector);
+  std::vector<bool> first_ok;
+  for (int32_t at = 0; at < sectors; at += block_sectors) {
+    const int32_t count = std::min(block_sectors, sectors - at);
+    first_ok.push_back(source.Read(lba + at, count, out + size_t(at) * kSector));
+  }
+  if (sectors < kSecureRunSectors) source.DefeatCache(lba, sectors);
+  size_t block = 0;
+  for (int32_t at = 0; at < sectors; at += block_sectors, ++block) {
+    const int32_t count = std::min(block_sectors, sectors - at);
+    uint8_t* first = out + size_t(at) * kSector;
+    uint8_t* again = second.data() + size_t(at) * kSector;
+    const bool second_ok = source.Read(lba + at, count, again);
+    if (first_ok[block] && second_ok && std::memcmp(first, again, size_t(count) * kSector) == 0) continue;
+    ++run.reread_blocks;
+    // The block was just read: its next read must come from the disc.
+    source.DefeatCache(lba + at, count);
+    SecureBlock secured = ReadBlockSecurely(source, lba + at, count, first);
+    if (!secured.read_ok) return run;
+    run.suspicious_lbas.insert(run.suspicious_lbas.end(), secured.suspicious_lbas.begin(),
+                               secured.suspicious_lbas.end());
+  }
+  run.read_ok = true;
+  return run;
 }

@@ -30,3 +30,21 @@ struct SecureBlock {
 // when the drive fails every read of the block.
 SecureBlock ReadBlockSecurely(BlockSource& source, int32_t lba, int32_t sectors, uint8_t* out,
                               int read_limit = kSecureReadLimit);
+
+// A run longer than any drive's cache: read twice in order, the second read
+// of a sector cannot come from the cache, since everything after it in the
+// run was read in between.
+constexpr int32_t kSecureRunSectors = 2048;
+
+struct SecureRun {
+  bool read_ok = false;  // false: a block the drive refused on every read
+  int reread_blocks = 0;
+  std::vector<int32_t> suspicious_lbas;
+};
+
+// Reads [lba, lba + sectors) into `out` (sectors * 2352 bytes, sectors at
+// most kSecureRunSectors): the run is read twice in blocks of `block_sectors`,
+// with the cache defeated in between when the run is shorter than
+// kSecureRunSectors, and each block whose two reads differ (or that failed)
+// is read again with ReadBlockSecurely.
+SecureRun ReadRunSecurely(BlockSource& source, int32_t lba, int32_t sectors, uint8_t* out, int32_t block_sectors);

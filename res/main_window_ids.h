@@ -38,6 +38,8 @@
 // Commands.
 #define IDM_OPEN 40006
 #define IDM_RIP 1039
+#define IDM_OPEN_DISC_IMAGE 40100
+#define IDM_CLOSE_DISC_IMAGE 40101
 #define IDM_UPGRADE 196
 #define IDM_QUIT 414
 #define IDM_CUT 40014

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "rip/output_files.h"
+#include "rip/tag_file.h"
 
 namespace {
 
@@ -46,6 +47,11 @@ RunEnd Look(const EncoderRun& run) {
 void SettleEndedRun(const EncoderRun& run, RunEnd end) {
   if (end == RunEnd::kUnknown) return;
   DeleteFileA(run.files.wav_path.c_str());
+  // A file that cannot be tagged is still the track's audio: it is kept.
+  if (end == RunEnd::kSucceeded && !run.files.tags.empty() &&
+      WriteRipTags(run.files.output_path.c_str(), run.files.tags) != TagFileResult::kDone) {
+    OutputDebugStringA(("Corvale: no tags could be written into " + run.files.output_path + "\n").c_str());
+  }
   SettleEarlierFile(run.files.output_path, run.files.earlier_path, end == RunEnd::kSucceeded);
 }
 

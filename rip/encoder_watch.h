@@ -1,7 +1,8 @@
 // Watches the processes of the external encoder from the main window's
 // thread: timer 999 looks at them every 250 ms; when one has ended, its
 // intermediate WAV is deleted, its output checked (a failed run's output
-// gives way to the earlier file of its name, a good one replaces it), and the
+// gives way to the earlier file of its name, a good one gets its tags and
+// replaces it), and the
 // worker's wait for it released.  The watch owns a handle and the paths of every run it was
 // handed, so a Cancel that releases the worker's wait cannot make it delete a
 // WAV that a running encoder still reads.
@@ -13,6 +14,7 @@
 
 #include "common/win_owners.h"
 #include "rip/encoder_slot.h"
+#include "rip/track_tags.h"
 
 // Posted by the worker to the watch window: start the timer on that window's
 // own thread (a timer cannot be set on another thread's window).  Private,
@@ -27,6 +29,7 @@ struct EncoderRunFiles {
   std::string wav_path;
   std::string output_path;
   std::string earlier_path;  // the earlier file of the output's name, set aside; "" for none
+  TagFields tags;            // written into the output when the run succeeds; none: left untagged
 };
 
 // Worker: hands over a started encoder process (the watch owns it from now

@@ -1,10 +1,15 @@
 #include "rip/format_encoders.h"
 
+#include <windows.h>
+
+#include <string>
+
 #include "rip/flac_encoder.h"
 #include "rip/mp3_encoder.h"
 #include "rip/ogg_encoder.h"
 #include "rip/opus_encoder.h"
 #include "rip/output_format.h"
+#include "rip/tag_file.h"
 #include "rip/wma_encoder.h"
 
 namespace {
@@ -23,13 +28,22 @@ int32_t EncodeOpus(const RipJob& job, const EncodeFiles& files, const std::atomi
                                      TagFieldsForJobTrack(job, files.track)));
 }
 
+// The component writes no tags of ours; they go into its finished file.  A
+// file that cannot be tagged is still the track's audio.
 int32_t EncodeWma(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>& stop) {
-  return EncodeWmaTrack(job.window, files.wav_path, files.output_path, stop);
+  const int32_t result = EncodeWmaTrack(job.window, files.wav_path, files.output_path, stop);
+  if (result != 0 || stop.load()) return result;
+  const TagFields tags = TagFieldsForJobTrack(job, files.track);
+  if (!tags.empty() && WriteRipTags(files.output_path, tags) != TagFileResult::kDone) {
+    OutputDebugStringA((std::string("Corvale: no tags could be written into ") + files.output_path + "\n").c_str());
+  }
+  return result;
 }
 
 // The encoder process runs on after the call; the watch of its end deals with a stop.
 int32_t LaunchMp3(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>&) {
-  return LaunchMp3Encoder(job, files.wav_path, files.output_path, files.earlier_path);
+  return LaunchMp3Encoder(job, files.wav_path, files.output_path, files.earlier_path,
+                          TagFieldsForJobTrack(job, files.track));
 }
 
 // Encoders are filled in as each one is built; a null function makes the

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <utility>
 
 #include "common/win_owners.h"
 #include "rip/encoder_command.h"
@@ -36,7 +37,8 @@ KernelHandle StartEncoder(const std::string& program, const std::string& paramet
 
 }  // namespace
 
-int LaunchMp3Encoder(const RipJob& job, const char* wav_path, const char* mp3_path, const char* earlier_path) {
+int LaunchMp3Encoder(const RipJob& job, const char* wav_path, const char* mp3_path, const char* earlier_path,
+                     TagFields tags) {
   const ExternalEncoder& encoder = job.mp3_encoder;
   if (encoder.program.empty()) return kRipEncoderFailed;
   const std::string parameters = FillEncoderParameters(encoder.parameters.c_str(), wav_path, mp3_path);
@@ -44,8 +46,8 @@ int LaunchMp3Encoder(const RipJob& job, const char* wav_path, const char* mp3_pa
   // Without a process handle nobody could tell when the WAV is free again.
   if (!process) return kRipEncoderFailed;
   const EncoderTicket ticket = FillEncoderSlot();
-  if (!WatchEncoderRun(encoder.watch_window, std::move(process), {wav_path, mp3_path, earlier_path ? earlier_path : ""},
-                       ticket)) {
+  if (!WatchEncoderRun(encoder.watch_window, std::move(process),
+                       {wav_path, mp3_path, earlier_path ? earlier_path : "", std::move(tags)}, ticket)) {
     // Nobody watches it: the worker must not wait for it.  Its WAV stays for
     // the start-up cleanup, as the process may still read it, and the earlier
     // file stays under its side name.

@@ -5,12 +5,17 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "akrip/cdda.h"
+#include "cd/accuraterip_lookup.h"
 #include "cd/cddb_disc_info.h"
+#include "cd/extract.h"
 #include "rip/output_format.h"
 #include "rip/output_names.h"
+#include "rip/rip_log.h"
+#include "rip/verify_options.h"
 #include "rip/track_tags.h"
 
 constexpr int kRipTitleSize = 84;
@@ -30,7 +35,27 @@ struct RipTrack {
   int32_t start;        // LBA
   int32_t length;       // sectors
   char title[kRipTitleSize];
-  int32_t number;  // in the table of contents, for the track number tag
+  int32_t number = 0;         // in the table of contents
+  TrackReading reading = {};  // read offset, the sectors the drive can reach, and where the track lies
+};
+
+// What the AccurateRip database said of a job track.
+struct TrackVerdict {
+  LogVerdict status = LogVerdict::kNotChecked;
+  uint32_t confidence = 0;  // accurate: matching submissions; not accurate: all submissions
+  std::string not_checked;  // why, for kNotChecked
+};
+
+// What the worker found of a job track.
+struct RipTrackResult {
+  bool read;  // its audio was copied whole (silence for unreachable or undelivered sectors included)
+  TrackReadReport report;
+  int32_t error;     // what its reading or encoding left: a job result code, or 0
+  std::string file;  // the output path it was given
+  TrackVerdict verdict;
+  bool tested = false;  // read twice: test_crc is the first read's copy CRC
+  uint32_t test_crc = 0;
+  bool reread = false;  // read again securely after the database found it not accurate
 };
 
 // The user's MP3 encoder, copied from the settings when the job starts, so
@@ -60,13 +85,20 @@ struct RipJob {
   int32_t rate;            // kbps chosen in the destination pane
   int32_t flac_level;      // 0 (fastest) to 8 (smallest)
   int32_t opus_bitrate;    // kbit/s
+  VerifyOptions verify;
   char output_folder[kRipPathSize];
   char album_title[kRipTitleSize];
   char artist[kRipTitleSize];
   int32_t track_count;
   RipTrack tracks[cdda::kMaxTracks];
   ExternalEncoder mp3_encoder;
+  std::string program;                       // name and version, for the log and the cue sheet
+  std::string drive_name;                    // the drive read
+  RipTrackResult results[cdda::kMaxTracks];  // by job track, filled by the worker
   RipTags tags;
+  // The database's answer for the disc, shared with the lookup's thread (null
+  // when none was started).
+  std::shared_ptr<AccurateRipLookup> accuraterip = nullptr;
 };
 
 // The tag fields of job track `track` as UTF-8, or none when the job writes

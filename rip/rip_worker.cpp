@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -11,8 +12,10 @@
 #include "rip/encoder_slot.h"
 #include "rip/encoder_watch.h"
 #include "rip/format_encoders.h"
+#include "rip/job_verification.h"
 #include "rip/output_files.h"
 #include "rip/output_names.h"
+#include "rip/rip_report.h"
 
 namespace {
 
@@ -44,7 +47,9 @@ int ReportProgress(int32_t sectors_done) {
   if (g_stop) return 0;
   if (g_total_sectors <= 0) return 1;
   // 64-bit so a job of 99 full-length tracks cannot overflow.
-  const int position = int((sectors_done + g_finished_sectors) * g_job->progress_range / g_total_sectors);
+  // A secure re-read after the last track stays at the end of the bar.
+  const int position = int(std::min<int64_t>(
+      (sectors_done + g_finished_sectors) * g_job->progress_range / g_total_sectors, g_job->progress_range));
   if (position != g_last_position) {
     Post(kRipMsgProgress, RipProgressParam(g_current_track, position));
     g_last_position = position;
@@ -69,15 +74,38 @@ void Fail(int32_t code) {
 // earlier file of the track's name only once it is complete.
 // A track that was copied whole may still hold silence for sectors that never
 // arrived: the job then ends with the read error, after its other tracks.
+int32_t CurrentTrackError() { return g_job->results[g_current_track].error; }
+
 void NoteReadDamage() {
-  if (TakeRipError() == kRipReadFailed) g_read_damage = true;
+  if (CurrentTrackError() == kRipReadFailed) g_read_damage = true;
+}
+
+void NoteFileNotMade() { g_job->results[g_current_track].read = false; }
+
+// Extracts the current track into `wav_path` and keeps what its samples add
+// up to.  A test-and-copy job reads it twice, the first time for its CRC.
+int ExtractTrack(const RipTrack& track, const char* wav_path) {
+  RipTrackResult& result = g_job->results[g_current_track];
+  TrackReading reading = track.reading;
+  reading.secure = reading.secure || g_job->verify.secure_mode == kSecureAlways;
+  if (g_job->verify.test_copy) {
+    TrackReadReport test;
+    const bool tested = RipTrackToWavCorrected(track.start, track.length, reading, wav_path, &test) != 0;
+    TakeRipError();
+    if (g_stop) return 0;
+    result.tested = tested;
+    result.test_crc = test.copy_crc;
+  }
+  result.read = RipTrackToWavCorrected(track.start, track.length, reading, wav_path, &result.report) != 0;
+  result.error = TakeRipError();
+  return result.read ? 1 : 0;
 }
 
 void RipTrackIntoOutput(const RipTrack& track, const std::string& output) {
   const std::string made = ClaimSideFile(output);
   if (made.empty()) return Fail(kRipCannotCreateFile);
-  if (!RipTrackToWav(track.start, track.length, made.c_str())) {
-    Fail(TakeRipError());
+  if (!ExtractTrack(track, made.c_str())) {
+    Fail(CurrentTrackError());
     Discard(made);
     return;
   }
@@ -98,6 +126,7 @@ void EncodeIntoSideFile(const FormatEncoder& encoder, const std::string& wav_pat
   const bool complete = code == 0 && HoldsOutput(made);
   if (!complete) {
     Discard(made);
+    NoteFileNotMade();
     // An encode that reports success without output did not work, unless a
     // stop cut it short.
     if (code == 0 && !g_stop) code = kRipEncoderFailed;
@@ -121,7 +150,11 @@ void EncodeUnderTrackName(const FormatEncoder& encoder, const std::string& wav_p
   if (code != 0 && code != kEncodeGivenUp) Discard(wav_path);
   // A process that runs on leaves the earlier file to the watch of its end.
   if (encoder.kind == EncoderKind::kProcess && code == 0) return;
-  SettleEarlierFile(output, earlier, code == 0 && HoldsOutput(output));
+  const bool made = code == 0 && HoldsOutput(output);
+  SettleEarlierFile(output, earlier, made);
+  // An encoder that reported its failure itself (the WMA error dialog) made
+  // no file either: the log and cue sheet must not describe one.
+  if (!made) NoteFileNotMade();
   if (code != kEncodeGivenUp) Fail(code);
 }
 
@@ -137,25 +170,75 @@ void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path, cons
   }
 }
 
-void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
+// Reads the track and makes its file under `output`, through a side file or
+// with the earlier file set aside, as its format does.
+void RipTrackTo(const RipTrack& track, const std::string& output) {
   const FormatEncoder* encoder = EncoderForFormat(g_job->format);
-  if (g_job->format != kFormatWav && !encoder) return;  // nothing to make
-  char base[kRipPathSize];
-  BuildOutputBasePath(g_job->output_folder, g_job->artist, track.title, base, IsAnsiLeadByte);
-  const std::string output = names.Claim(base, encoder ? encoder->extension : ".wav");
   if (!encoder) return RipTrackIntoOutput(track, output);
 
   const std::string temp = TempFolderPath();
   CreateDirectoryA(temp.c_str(), nullptr);  // normally there since start-up
   const std::string wav_path = ClaimTempWavPath(temp, CreateNewFile, IsAnsiLeadByte);
   if (wav_path.empty()) return Fail(kRipCannotCreateFile);
-  if (!RipTrackToWav(track.start, track.length, wav_path.c_str())) {
-    Fail(TakeRipError());
+  if (!ExtractTrack(track, wav_path.c_str())) {
+    Fail(CurrentTrackError());
     Discard(wav_path);
     return;
   }
   NoteReadDamage();
   EncodeTrack(*encoder, wav_path, output);
+}
+
+void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
+  const FormatEncoder* encoder = EncoderForFormat(g_job->format);
+  if (g_job->format != kFormatWav && !encoder) return;  // nothing to make
+  char base[kRipPathSize];
+  BuildOutputBasePath(g_job->output_folder, g_job->artist, track.title, base, IsAnsiLeadByte);
+  const std::string output = names.Claim(base, encoder ? encoder->extension : ".wav");
+  g_job->results[g_current_track].file = output;
+  RipTrackTo(track, output);
+}
+
+void WaitForEncoderSlot() {
+  while (IsEncoderSlotFilled() && !g_stop) {
+    Sleep(kEncoderPollMs);
+    DispatchThreadMessages();
+  }
+}
+
+// Reads job track `i` again, securely, into the file its first read made.
+// The new file replaces the first only once it is complete: a re-read that
+// fails leaves the first file, its result and the job's result as they were.
+void RereadTrack(int i) {
+  WaitForEncoderSlot();
+  if (g_stop) return;
+  g_current_track = i;
+  RipTrackResult& result = g_job->results[i];
+  const RipTrackResult first = result;
+  const int32_t job_result = g_job->result;
+  const bool read_damage = g_read_damage;
+  RipTrack track = g_job->tracks[i];
+  track.reading.secure = true;
+  result.error = 0;
+  RipTrackTo(track, first.file);
+  if (g_job->result != job_result || !result.read) {
+    result = first;
+    g_job->result = job_result;
+    g_read_damage = read_damage;
+    return;
+  }
+  result.reread = true;
+  JudgeJobTrack(*g_job, i);
+}
+
+void VerifyJobTracks() {
+  JudgeJobTracks(*g_job, [] {
+    DispatchThreadMessages();
+    return !g_stop.load();
+  });
+  for (int i = 0; i < g_job->track_count && !g_stop; ++i) {
+    if (NeedsSecureReread(*g_job, i)) RereadTrack(i);
+  }
 }
 
 DWORD WINAPI WorkerThread(void*) {
@@ -167,15 +250,13 @@ DWORD WINAPI WorkerThread(void*) {
   g_finished_sectors = 0;
   g_last_position = -1;
   g_read_damage = false;
+  for (RipTrackResult& result : g_job->results) result = RipTrackResult{};
   SetRipProgress(ReportProgress);
   Post(kRipMsgProgress, 0);
 
   JobOutputNames names(FoldCase, IsAnsiLeadByte);
   for (int i = 0; i < g_job->track_count; ++i) {
-    while (IsEncoderSlotFilled() && !g_stop) {
-      Sleep(kEncoderPollMs);
-      DispatchThreadMessages();
-    }
+    WaitForEncoderSlot();
     // A stop that came during the wait must not start another track.
     if (g_stop) break;
     // An encoder that failed on the track before ends the job.
@@ -185,13 +266,22 @@ DWORD WINAPI WorkerThread(void*) {
     }
     g_current_track = i;
     RipOneTrack(g_job->tracks[i], names);
+    RipTrackResult& result = g_job->results[i];
+    if (g_job->result != 0 && result.read) {
+      // Read whole, but its file was not made.
+      result.read = false;
+      result.error = g_job->result;
+    }
     if (g_stop || g_job->result != 0) break;
     g_finished_sectors += g_job->tracks[i].length;
   }
 
+  if (!g_stop) VerifyJobTracks();
   // The other tracks are still worth having, but the job must not pass for a
   // clean rip.
   if (g_job->result == 0 && g_read_damage) g_job->result = kRipReadFailed;
+  // Written before the end is posted, so they are there when the dialog closes.
+  if (!g_stop) WriteJobReports(*g_job);
   if (SUCCEEDED(com)) CoUninitialize();
   SetRipProgress(nullptr);
   const HWND window = g_job->window;

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a fresh Debian 12 machine,
-# then builds libogg, libvorbis, libFLAC, libopus, libopusenc and the LAME
-# encoder program for the i686 Windows target into a cached prefix outside the
+# then builds libogg, libvorbis, libFLAC, libopus, libopusenc, TagLib and the
+# LAME encoder program for the i686 Windows target into a cached prefix outside the
 # work tree.  Idempotent: a second run only checks.
 set -euo pipefail
 
+root=$(cd "$(dirname "$0")/.." && pwd)
 DEPS_PREFIX=${CORVALE_DEPS:-/opt/corvale-deps}
 STAMP_PKGS=/var/lib/corvale-bootstrap.pkgs
 PACKAGES=(
@@ -15,7 +16,7 @@ PACKAGES=(
   wine wine32 xvfb xdotool x11-utils imagemagick
   lame
   dpkg-dev python3 gcc-multilib
-  vorbis-tools flac opus-tools
+  vorbis-tools flac opus-tools python3-mutagen libutfcpp-dev
   clang-format git
 )
 PKG_LIST_ID="$(printf '%s\n' "${PACKAGES[@]}" | sha1sum | cut -c1-12)"
@@ -98,6 +99,63 @@ build_reference_encoder() {
   rm -rf "$work"
 }
 
+# The encoder examples of the flac and libopusenc source packages, built for
+# the target against the same static libraries with the program's compiler
+# and flags: the references the FLAC and Opus benchmark measures the
+# program's encoders against.  FLAC's prints a line per frame written, which
+# the program does not, so its progress report is left out; Opus's is set to
+# the program's default bit rate.
+build_reference_codec_encoders() {
+  local flac_exe=$DEPS_PREFIX/bin/flac_encode_example.exe opus_exe=$DEPS_PREFIX/bin/opusenc_example.exe
+  if [ -f "$flac_exe" ] && [ -f "$opus_exe" ]; then return; fi
+  local work
+  work=$(mktemp -d)
+  (
+    cd "$work"
+    apt-get source -q --download-only flac libopusenc >/dev/null
+    for dsc in ./*.dsc; do dpkg-source -x "$dsc" >/dev/null; done
+    sed 's|progress_callback, /\*client_data=\*/NULL|NULL, /*client_data=*/NULL|' \
+      flac-*/examples/c/encode/file/main.c >flac_example.c
+    grep -q 'init_file(encoder, argv\[2\], NULL,' flac_example.c
+    sed 's|^\(  enc = ope_encoder_create_file(.*\)$|\1\n  if (enc) ope_encoder_ctl(enc, OPUS_SET_BITRATE(160000));|' \
+      libopusenc-*/examples/opusenc_example.c >opus_example.c
+    grep -q 'OPUS_SET_BITRATE(160000)' opus_example.c
+    mkdir -p "$DEPS_PREFIX/bin"
+    local flags=(-O2 -msse2 -mfpmath=sse -I"$DEPS_PREFIX/include" -static -static-libgcc)
+    # The example takes a compatibility header from the source's own include
+    # folder and uses <inttypes.h> without including it.
+    i686-w64-mingw32-gcc-posix "${flags[@]}" -I"$(echo flac-*/include)" -DFLAC__NO_DLL -include inttypes.h flac_example.c \
+      "$DEPS_PREFIX/lib/libFLAC.a" -lm -o "$flac_exe"
+    i686-w64-mingw32-gcc-posix "${flags[@]}" -I"$DEPS_PREFIX/include/opus" opus_example.c \
+      "$DEPS_PREFIX/lib/libopusenc.a" "$DEPS_PREFIX/lib/libopus.a" -lm -o "$opus_exe"
+  )
+  rm -rf "$work"
+}
+
+# TagLib, the tag reader and writer of the files the program did not encode
+# itself and of the Edit Tag dialog: the library alone, static, with CMake.
+# zlib (for compressed ID3v2 frames) is the target's, which the program links
+# anyway.  Debian's source takes its UTF-8 code from the header-only utfcpp
+# package, whose folder holds nothing else.
+build_taglib() {
+  if [ -f "$DEPS_PREFIX/lib/libtag.a" ]; then return; fi
+  local work
+  work=$(mktemp -d)
+  (
+    cd "$work"
+    apt-get source -q --download-only taglib >/dev/null
+    dpkg-source -x ./*.dsc src >/dev/null
+    cmake -S src -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$DEPS_PREFIX" \
+      -DCMAKE_C_FLAGS="-O2 -msse2 -mfpmath=sse" -DCMAKE_CXX_FLAGS="-O2 -msse2 -mfpmath=sse -I/usr/include/utf8cpp" \
+      -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF -DBUILD_EXAMPLES=OFF -DBUILD_BINDINGS=OFF \
+      -DWITH_ZLIB=ON >/dev/null
+    cmake --build build --target tag >/dev/null
+    cmake --install build >/dev/null
+  )
+  rm -rf "$work"
+}
+
 install_packages
 as_root mkdir -p "$DEPS_PREFIX"
 build_source_package libogg include/ogg/ogg.h
@@ -115,3 +173,5 @@ build_source_package libopusenc lib/libopusenc.a --disable-doc --disable-example
 # The MP3 encoder program the tests and the run script use: lame.exe, with
 # its library linked in.
 build_source_package lame bin/lame.exe
+build_taglib
+build_reference_codec_encoders

@@ -29,6 +29,9 @@ struct Akrip {
   decltype(&::CDDBQuery) cddb_query = nullptr;
   decltype(&::CDDBGetDiskInfo) cddb_get_disk_info = nullptr;
   decltype(&::AkripSetFaults) set_faults = nullptr;
+  decltype(&::AkripOpenImage) open_image = nullptr;
+  decltype(&::AkripCloseImage) close_image = nullptr;
+  decltype(&::AkripImageText) image_text = nullptr;
 
   template <typename F>
   void Find(F* slot, const char* name) {
@@ -49,6 +52,9 @@ struct Akrip {
     Find(&cddb_query, "CDDBQuery");
     Find(&cddb_get_disk_info, "CDDBGetDiskInfo");
     Find(&set_faults, "AkripSetFaults");
+    Find(&open_image, "AkripOpenImage");
+    Find(&close_image, "AkripCloseImage");
+    Find(&image_text, "AkripImageText");
   }
   ~Akrip() {
     if (module) FreeLibrary(module);
@@ -245,6 +251,58 @@ TEST_F(HeldOutClient, BadArgumentsFailWithAMeaningfulError) {
   akrip::CddbQueryRequest query{20, matches.data()};
   EXPECT_EQ(dll_.cddb_query(closed, &query), 0);
   EXPECT_EQ(dll_.last_error(), akrip::kErrNoDrive);
+}
+
+// An image opened at run time: its slot, the environment's image found by
+// its path, the sheet's UTF-8 texts in the ANSI code page, a refusal's reason.
+TEST_F(HeldOutClient, ImagesOpenAtRunTimeWithTheirTexts) {
+  ASSERT_NE(dll_.open_image, nullptr);
+  int listed = -1;
+  ASSERT_NO_FATAL_FAILURE(OpenTestDisc(&listed));
+  EXPECT_EQ(dll_.open_image(disc_.cue_path.c_str(), nullptr, 0), listed);
+
+  const testing_support::TestDisc other = testing_support::WriteTestDisc(dir_.path(), "other", {{75}, {75}});
+  testing_support::WriteWholeFile(other.cue_path,
+                                  "\xEF\xBB\xBFTITLE \"Caf\xC3\xA9 Noir\"\nFILE other.bin BINARY\nTRACK 01 AUDIO\n"
+                                  "PERFORMER \"\xC3\x89mile\"\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:01:00\n");
+  char reason[64] = "x";
+  const int32_t slot = dll_.open_image(other.cue_path.c_str(), reason, sizeof reason);
+  EXPECT_EQ(slot, listed + 1);
+  EXPECT_STREQ(reason, "");
+  akrip::DriveList list;
+  std::memset(&list, 0, sizeof list);
+  list.capacity = 8;
+  ASSERT_EQ(dll_.get_cd_list(&list), 1);
+  ASSERT_GT(list.count, slot);
+  EXPECT_STREQ(list.drives[slot].id, "Image: other.cue");
+
+  char text[16];
+  ASSERT_EQ(dll_.image_text(slot, 0, 0, text, sizeof text), 1);
+  const bool western = GetACP() == 1252;
+  if (western) {
+    EXPECT_STREQ(text, "Caf\xE9 Noir");
+  }
+  ASSERT_EQ(dll_.image_text(slot, 1, 1, text, 4), 1);
+  if (western) {
+    EXPECT_STREQ(text, "\xC9mi");
+  }
+  ASSERT_EQ(dll_.image_text(slot, 2, 0, text, sizeof text), 1);
+  EXPECT_STREQ(text, "");
+  EXPECT_EQ(dll_.image_text(listed, 0, 0, text, sizeof text), 1) << "the environment's image has a sheet too";
+  EXPECT_EQ(dll_.image_text(slot, 3, 0, text, sizeof text), 0);
+  EXPECT_EQ(dll_.last_error(), akrip::kErrBadArgument);
+
+  // The environment's image is not ours to close; the opened one is.
+  EXPECT_EQ(dll_.close_image(listed), 0);
+  EXPECT_EQ(dll_.close_image(slot), 1);
+  EXPECT_EQ(dll_.image_text(slot, 0, 0, text, sizeof text), 0);
+
+  char short_reason[12];
+  EXPECT_EQ(dll_.open_image(dir_.File("broken.cue").c_str(), short_reason, sizeof short_reason), -1);
+  EXPECT_EQ(dll_.last_error(), akrip::kErrImageIo);
+  EXPECT_EQ(std::strlen(short_reason), sizeof short_reason - 1);
+  EXPECT_EQ(dll_.open_image("", reason, sizeof reason), -1);
+  EXPECT_EQ(dll_.last_error(), akrip::kErrBadArgument);
 }
 
 #ifdef AKRIP_DEMO_CUE

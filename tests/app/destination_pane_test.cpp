@@ -366,6 +366,31 @@ TEST_F(DestinationPaneTest, RenameInPlaceRefusesNamesThatLeadElsewhere) {
   EXPECT_EQ(g_boxes.size(), 3u);
 }
 
+// The file's own extension decides, in any letter case; ".mp3" elsewhere in
+// the name does not.
+TEST_F(DestinationPaneTest, EditTagIsOfferedForEveryTaggedKindByItsExtension) {
+  const struct {
+    const char* name;
+    bool offered;
+  } cases[] = {{"b.mp3", true}, {"c.FLAC", true}, {"d.Ogg", true},      {"e.opus", true},
+               {"f.WMA", true}, {"a.wav", false}, {"g.mp3.txt", false}, {"h.mp3x", false}};
+  for (const auto& c : cases) WriteWholeFile(output_.File(c.name), "x");
+  CreateDirectoryA(output_.File("folder.mp3").c_str(), nullptr);
+  Command(IDM_FILE_REFRESH);
+  SetCursorPos(1279, 1023);
+  HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_FILE_LIST_MENU));
+  ASSERT_NE(menu, nullptr);
+  for (const auto& c : cases) {
+    Select({c.name});
+    PrepareFileListMenu(menu);
+    EXPECT_EQ(MenuEnabled(menu, IDM_EDIT_MP3_TAG), c.offered) << c.name;
+  }
+  Select({"folder.mp3"});
+  PrepareFileListMenu(menu);
+  EXPECT_FALSE(MenuEnabled(menu, IDM_EDIT_MP3_TAG));
+  DestroyMenu(menu);
+}
+
 TEST_F(DestinationPaneTest, ContextMenuAndEditMenuFollowTheSelectionAndTheClipboard) {
   SetCursorPos(1279, 1023);  // not over the list: the selection decides
   HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_FILE_LIST_MENU));

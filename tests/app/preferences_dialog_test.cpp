@@ -373,6 +373,35 @@ TEST_F(PreferencesTest, FlacLevelAndOpusBitrateAreRangeChecked) {
   SetMessageBoxFunction(previous);
 }
 
+// The read offset is signed, unlike the other ranged fields.
+TEST_F(PreferencesTest, ReadOffsetTakesASignedNumberWithinTheDrivesRange) {
+  const struct {
+    const char* typed;
+    bool taken;
+    int32_t expected;
+  } cases[] = {
+      {"-667", true, -667}, {"+5880", true, 5880}, {" 48 ", true, 48}, {"5881", false, 12},
+      {"-5881", false, 12}, {"-", false, 12},      {"6-", false, 12},  {"", false, 12},
+  };
+  const MessageBoxFunction previous = SetMessageBoxFunction(testing_support::RecordBox);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    settings_.verify.read_offset = 12;
+    testing_support::RecordedBoxes().clear();
+    bool refused = false;
+    Run([&](HWND dialog) {
+      EXPECT_EQ(Field(dialog, IDC_PREFS_READ_OFFSET), "12");
+      SetDlgItemTextA(dialog, IDC_PREFS_READ_OFFSET, c.typed);
+      Click(dialog, IDC_PREFS_OK);
+      refused = !testing_support::RecordedBoxes().empty();
+      if (refused) Click(dialog, IDC_PREFS_CANCEL);
+    });
+    EXPECT_EQ(refused, !c.taken);
+    EXPECT_EQ(settings_.verify.read_offset, c.expected);
+  }
+  SetMessageBoxFunction(previous);
+}
+
 // The check box shows the setting; OK takes its state, Cancel does not.
 TEST_F(PreferencesTest, WriteTagsBoxTakesItsStateOnOkOnly) {
   const struct {

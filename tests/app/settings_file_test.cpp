@@ -159,4 +159,24 @@ TEST(ParseSettingInteger, TakesTheLeadingDecimalNumber) {
   for (const Case& c : cases) EXPECT_EQ(ParseSettingInteger(c.text), c.expected) << c.text;
 }
 
+// A ranged number refuses what the lenient reader would cut to a number
+// ("5x" is not 5, "abc" is not 0), so a typo gives the default, not a
+// different setting.
+TEST(RangedSetting, OnlyAWholeNumberInRangeIsTaken) {
+  struct Case {
+    const char* text;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {"667", 667}, {" -5880 ", -5880}, {"+5880", 5880}, {"5881", 99}, {"-5881", 99},       {"abc", 99}, {"", 99},
+      {"-", 99},    {"5x", 99},         {"1.5", 99},     {"0", 0},     {"99999999999", 99}, {"--1", 99}, {"\t12\t", 12},
+  };
+  for (const Case& c : cases) {
+    int32_t value = 7;
+    SettingTable table = {SettingItem::Ranged("offset", &value, -5880, 5880, 99)};
+    ASSERT_TRUE(ApplySettingLine(std::string("offset=") + c.text, table)) << c.text;
+    EXPECT_EQ(value, c.expected) << c.text;
+  }
+}
+
 }  // namespace

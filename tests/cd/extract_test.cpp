@@ -162,4 +162,62 @@ TEST_F(Extract, NoDriveOpenIsAReadFailure) {
   EXPECT_EQ(TakeRipError(), 6);
 }
 
+// A drive that delivers the disc's sample p when asked for p + S: read with
+// the same offset, every track holds exactly the disc's samples, and what the
+// drive cannot reach (before sector 0, from the lead-out on) is silence that
+// is counted, not a failure.  The checksums describe the samples written.
+TEST_F(Extract, ReadOffsetGivesTheDiscsSamplesAndSilenceWhereTheDriveCannotReach) {
+  struct Case {
+    const char* name;
+    int32_t offset;
+    int track;  // of the Enhanced CD: audio tracks of 50 and 60 sectors, its first session ending after them
+  };
+  const Case cases[] = {
+      {"positive, inside the disc", 667, 0},  {"positive, into the lead-out", 667, 1},
+      {"negative, before sector 0", -667, 0}, {"negative, inside the disc", -667, 1},
+      {"more than a block", 5880, 1},
+  };
+  const testing_support::TestDisc& disc = cd_tests::EnhancedDisc();
+  ASSERT_EQ(SelectDrive(cd_tests::EnhancedDriveIndex()), 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetFaults(("read-offset=" + std::to_string(c.offset)).c_str());
+    TrackReading reading;
+    reading.read_offset = c.offset;
+    reading.readable_first = disc.starts[0];
+    reading.readable_end = disc.starts[1] + disc.lengths[1];
+    reading.place.first_on_disc = c.track == 0;
+    reading.place.last_on_disc = c.track == 1;
+    const int32_t start = disc.starts[size_t(c.track)];
+    const int32_t length = disc.lengths[size_t(c.track)];
+    const std::string path = dir_.File("offset.wav");
+    TrackReadReport report;
+    ASSERT_EQ(RipTrackToWavCorrected(start, length, reading, path.c_str(), &report), 1);
+    EXPECT_EQ(TakeRipError(), 0);
+
+    // Silence before the disc; from the lead-out on; and, with a negative
+    // offset, the track's part of the last sector the drive asked for, which
+    // reaches into the lead-out (the image's drive refuses that read).
+    std::vector<unsigned char> expected = ExpectedSectors(start, length);
+    size_t silent_at_start = 0;
+    size_t silent_at_end = 0;
+    if (c.offset < 0 && c.track == 0) silent_at_start = size_t(-c.offset) * 4;
+    if (c.offset > 0 && c.track == 1) silent_at_end = size_t(c.offset) * 4;
+    if (c.offset < 0 && c.track == 1 && -c.offset % 588 != 0) silent_at_end = size_t(588 + c.offset % 588) * 4;
+    std::fill(expected.begin(), expected.begin() + long(silent_at_start), 0);
+    std::fill(expected.end() - long(silent_at_end), expected.end(), 0);
+    EXPECT_TRUE(Pcm(path) == expected);
+    EXPECT_EQ(report.unreachable_samples, (silent_at_start + silent_at_end) / 4);
+
+    TrackPlace place = reading.place;
+    place.sample_count = uint32_t(length) * 588;
+    TrackChecksums sums(place);
+    sums.Add(expected.data(), expected.size());
+    EXPECT_EQ(report.copy_crc, sums.CopyCrc());
+    EXPECT_EQ(report.accuraterip_v1, sums.AccurateRipV1());
+    EXPECT_EQ(report.accuraterip_v2, sums.AccurateRipV2());
+    EXPECT_EQ(report.peak_per_mille, sums.PeakPerMille());
+  }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -104,6 +105,47 @@ TEST(SecureRead, ADriveThatFailsEveryReadFailsTheBlockAndASingleReadIsNotVerifie
   const SecureBlock result = ReadBlockSecurely(once, 5, 2, block.data());
   EXPECT_TRUE(result.read_ok);
   EXPECT_EQ(result.suspicious_lbas, (std::vector<int32_t>{5, 6}));
+}
+
+// A run is read whole twice; only blocks whose two reads differ are read
+// again, and the cache is defeated between the passes of a run too short to
+// push its own start out of a drive's cache.
+TEST(SecureRead, RunsReadTwiceAndRepairOnlyTheBlocksThatDiffer) {
+  struct Case {
+    const char* name;
+    int32_t sectors;
+    std::function<uint8_t(int, int32_t)> fault;
+    int reread_blocks;
+    std::vector<int32_t> suspicious;
+    int defeats;
+  };
+  const auto none = [](int, int32_t) { return uint8_t(0); };
+  const Case cases[] = {
+      {"a clean short run", 60, none, 0, {}, 1},
+      {"a clean long run needs no cache defeat", kSecureRunSectors, none, 0, {}, 0},
+      {"a sector wrong on the first pass",
+       60,
+       [](int read, int32_t s) { return uint8_t(read == 1 && s == 40 ? 1 : 0); },
+       1,
+       {},
+       3},
+      {"noise on a sector", 60, [](int read, int32_t s) { return uint8_t(s == 70 ? read : 0); }, 1, {70}, 17},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedSource source;
+    source.fault = c.fault;
+    std::vector<uint8_t> run(size_t(c.sectors) * kSector);
+    const SecureRun result = ReadRunSecurely(source, 30, c.sectors, run.data(), 27);
+    ASSERT_TRUE(result.read_ok);
+    EXPECT_EQ(result.reread_blocks, c.reread_blocks);
+    EXPECT_EQ(result.suspicious_lbas, c.suspicious);
+    EXPECT_EQ(source.defeats, c.defeats);
+    for (int32_t s = 0; s < c.sectors; ++s) {
+      if (std::find(c.suspicious.begin(), c.suspicious.end(), 30 + s) != c.suspicious.end()) continue;
+      ASSERT_EQ(run[size_t(s) * kSector], uint8_t(30 + s)) << "sector " << 30 + s;
+    }
+  }
 }
 
 }  // namespace

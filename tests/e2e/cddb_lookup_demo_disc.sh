@@ -60,7 +60,8 @@ done
 press_rip_watching_progress 60000
 wait $watch_pid || fail "progress window: $(tr -d '\r' <"$root/watch.out")"
 
-expected=$(printf '%s\n' "Corvale Players - Opening Chord.wav" "Corvale Players - Rising.wav")
+# The rip log is named after the disc the CDDB record gave.
+expected=$(printf '%s\n' "Corvale Players - Demo Album.log" "Corvale Players - Opening Chord.wav" "Corvale Players - Rising.wav")
 listed=$(ls -1 "$out")
 [ "$listed" = "$expected" ] || fail "the output folder holds \"$listed\", wanted \"$expected\""
 

@@ -55,7 +55,8 @@ select_row() {
 }
 
 echo "== starting corvale.exe with the output folder $out"
-printf 'path=%s\\\r\n' "$(windows_path "$out")" >"$work/config.ini"
+# The pane's entry counts below are of the tracks alone: no rip log beside them.
+printf 'path=%s\\\r\nriplog=0\r\n' "$(windows_path "$out")" >"$work/config.ini"
 start_corvale "$work"
 
 echo "== Create Directory \"album\""

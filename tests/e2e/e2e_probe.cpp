@@ -23,9 +23,13 @@
 //   e2e_probe answer-box TEXT TIMEOUT_MS        waits for a box or dialog of the
 //                                               program, puts TEXT ("-": none) into
 //                                               its edit and clicks its Yes or OK
-//                                               button; prints the box's title
+//                                               button; prints the box's title (for
+//                                               the Edit Tag dialog, a tab and the
+//                                               title field's text as it was)
 //   e2e_probe status-parts                      "CLIENT_WIDTH EDGE EDGE ..." of the
 //                                               main window's status bar
+//   e2e_probe status-text PART                  the text of that part of the main
+//                                               window's status bar
 //   e2e_probe client-and-status TITLE           "LEFT TOP RIGHT BOTTOM STATUS_TOP": the
 //                                               client area of window TITLE and the
 //                                               top of its status bar, on screen
@@ -47,6 +51,7 @@
 
 #include "cd/cd_drives.h"
 #include "res/create_dir_ids.h"
+#include "res/edit_tag_ids.h"
 #include "res/main_window_ids.h"
 
 namespace {
@@ -419,9 +424,13 @@ BOOL CALLBACK FindBox(HWND window, LPARAM context) {
   return FALSE;
 }
 
-int AnswerBox(const char* text, DWORD timeout_ms) {
+// A box or dialog of the program's, waited for; null (said) when none came.
+HWND WaitForBox(DWORD timeout_ms) {
   HWND main = FindMainWindow();
-  if (!main) return Fail("no main window");
+  if (!main) {
+    Fail("no main window");
+    return nullptr;
+  }
   BoxSearch search = {0, main, nullptr};
   GetWindowThreadProcessId(main, &search.process_id);
   const DWORD start = GetTickCount();
@@ -429,19 +438,115 @@ int AnswerBox(const char* text, DWORD timeout_ms) {
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
     if (!search.found) Sleep(kPollMs);
   }
-  if (!search.found) return Fail("no box within the time-out");
+  if (!search.found) Fail("no box within the time-out");
+  return search.found;
+}
+
+// The text of one part of the main window's status bar.
+int StatusText(int part) {
+  HWND main = FindMainWindow();
+  if (!main) return Fail("no main window");
+  HWND bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+  if (!bar) return Fail("no status bar");
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(bar, &process_id);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
+  if (!process) return Fail("cannot open the program's process");
+  char text[512] = "";
+  void* remote = VirtualAllocEx(process, nullptr, sizeof text, MEM_COMMIT, PAGE_READWRITE);
+  const bool sent = remote && SendMessageA(bar, SB_GETTEXTLENGTHA, WPARAM(part), 0) < LRESULT(sizeof text) &&
+                    (SendMessageA(bar, SB_GETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(remote)), true);
+  SIZE_T read = 0;
+  const bool got = sent && ReadProcessMemory(process, remote, text, sizeof text - 1, &read);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!got) return Fail("cannot read the status bar's text");
+  std::printf("%s\n", text);
+  return 0;
+}
+
+int AnswerBox(const char* text, DWORD timeout_ms) {
+  HWND box = WaitForBox(timeout_ms);
+  if (!box) return 1;
   char title[256] = "";
-  GetWindowTextA(search.found, title, sizeof title);
+  GetWindowTextA(box, title, sizeof title);
+  // The Edit Tag dialog's title field stands for the name field; its text as
+  // filled in follows the caption after a tab.
+  char shown[256] = "";
   if (std::strcmp(text, "-") != 0) {
-    HWND edit = GetDlgItem(search.found, IDC_NEW_DIRECTORY_NAME);
+    HWND edit = GetDlgItem(box, IDC_NEW_DIRECTORY_NAME);
+    if (!edit && (edit = GetDlgItem(box, IDC_TAG_TITLE)) != nullptr) {
+      // GetWindowText does not ask a control of another process for its text.
+      std::strcpy(shown, "\t");
+      SendMessageA(edit, WM_GETTEXT, sizeof shown - 1, reinterpret_cast<LPARAM>(shown + 1));
+    }
     if (!edit) return Fail("the box \"%s\" has no name field", title);
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
   }
-  HWND button = GetDlgItem(search.found, IDYES);
-  if (!button) button = GetDlgItem(search.found, IDC_CREATE_DIRECTORY_OK);
-  if (!button) button = GetDlgItem(search.found, IDOK);
+  HWND button = GetDlgItem(box, IDYES);
+  if (!button) button = GetDlgItem(box, IDC_CREATE_DIRECTORY_OK);
+  if (!button) button = GetDlgItem(box, IDOK);
   PostMessageA(button, BM_CLICK, 0, 0);
+  std::printf("%s%s\n", title, shown);
+  return 0;
+}
+
+// Types the path into the open-file dialog's name box and presses OK; prints
+// the dialog's title.
+int ChooseFileInDialog(const char* path, DWORD timeout_ms) {
+  constexpr int kNameCombo = 0x47C;  // the explorer-style dialog's name box
+  constexpr int kNameEdit = 0x480;   // the older dialog's
+  HWND dialog = WaitForBox(timeout_ms);
+  if (!dialog) return Fail("no open-file dialog within the time-out");
+  HWND name = GetDlgItem(dialog, kNameCombo);
+  if (!name) name = GetDlgItem(dialog, kNameEdit);
+  if (!name) return Fail("the dialog has no file name box");
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+  char title[256] = "";
+  GetWindowTextA(dialog, title, sizeof title);
+  PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   std::printf("%s\n", title);
+  return 0;
+}
+
+// Prints a message box's title, whether the main window owns it, and its
+// text (its lines joined by " | "): "title|main|text" or "title|other|text";
+// then presses its OK button.
+int ReadAndCloseBox(DWORD timeout_ms) {
+  constexpr int kMessageText = 0xFFFF;
+  HWND box = WaitForBox(timeout_ms);
+  if (!box) return Fail("no box within the time-out");
+  char title[256] = "", text[2048] = "";
+  GetWindowTextA(box, title, sizeof title);
+  GetDlgItemTextA(box, kMessageText, text, sizeof text);
+  std::string joined;
+  for (const char* c = text; *c; ++c) {
+    if (*c == '\r') continue;
+    joined += *c == '\n' ? std::string(" | ") : std::string(1, *c);
+  }
+  const bool owned_by_main = GetWindow(box, GW_OWNER) == FindMainWindow();
+  PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  std::printf("%s|%s|%s\n", title, owned_by_main ? "main" : "other", joined.c_str());
+  return 0;
+}
+
+// Every entry of a combo box of the main window, one a line, then the
+// selected row's number.
+int ComboTexts(int id) {
+  HWND combo = MainChild(id);
+  if (!combo) return Fail("no combo box");
+  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    // Wide: Wine carries a list text across processes as Unicode.
+    wchar_t wide[256] = L"";
+    char text[512] = "";
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, WPARAM(i), 0) < LRESULT(sizeof wide / sizeof wide[0])) {
+      SendMessageW(combo, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(wide));
+    }
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    std::printf("%s\n", text);
+  }
+  std::printf("%ld\n", long(SendMessageA(combo, CB_GETCURSEL, 0, 0)));
   return 0;
 }
 
@@ -535,12 +640,17 @@ int main(int argc, char** argv) {
   if (command == "command" && argc == 3) return PostCommand(int(number(2)));
   if (command == "output-folder" && argc == 3) return SetOutputFolder(argv[2]);
   if (command == "answer-box" && argc == 4) return AnswerBox(argv[2], DWORD(number(3)));
+  if (command == "open-file" && argc == 4) return ChooseFileInDialog(argv[2], DWORD(number(3)));
+  if (command == "read-box" && argc == 3) return ReadAndCloseBox(DWORD(number(2)));
+  if (command == "combo-texts" && argc == 3) return ComboTexts(int(number(2)));
   if (command == "status-parts" && argc == 2) return StatusParts();
+  if (command == "status-text" && argc == 3) return StatusText(int(number(2)));
   if (command == "toolbar" && argc == 3) return ToolbarButtons(int(number(2)));
   if (command == "time-start" && argc == 5) return TimeStart(argv[2], number(3), DWORD(number(4)));
   if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
   return Fail(
       "usage: e2e_probe wait-main|item-count|rect|main-rect|column-widths|set-column-width|header-rect|selection|"
-      "combo-selection|watch|wait-rect|text|toc|close|command|output-folder|answer-box|status-parts|toolbar|"
+      "combo-selection|watch|wait-rect|text|toc|close|command|output-folder|answer-box|open-file|read-box|"
+      "combo-texts|status-parts|toolbar|"
       "time-start|time-window|client-and-status ...");
 }

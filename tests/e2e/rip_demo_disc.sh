@@ -135,8 +135,10 @@ echo "== checking the files in $out"
 ripped=2
 [ -n "$rip_all" ] && ripped=$(wc -l <<<"$toc")
 expected=$(for n in $(seq 1 "$ripped"); do printf 'Unknown Artist - Track %02d.%s\n' "$n" "$format"; done)
-listed=$(ls -1 "$out")
+# Beside the tracks: the job's log (riplog is on unless config.ini turns it off).
+listed=$(ls -1 "$out" | grep -v '\.log$')
 [ "$listed" = "$expected" ] || fail "the output folder holds \"$listed\", wanted exactly \"$expected\""
+ls "$out"/*.log >/dev/null 2>&1 || fail "no rip log in the output folder: $(ls "$out")"
 
 u32() { od -A n -t u4 -j "$2" -N 4 "$1" | tr -d ' '; }
 u16() { od -A n -t u2 -j "$2" -N 2 "$1" | tr -d ' '; }

@@ -68,6 +68,8 @@ class Mp3Encoder : public testing::Test {
     ASSERT_TRUE(CreateDirectoryA(TempFolder().c_str(), nullptr));
     job_ = RipJob{};
     job_.format = kFormatMp3;
+    // These tests look at the tracks' files only.
+    job_.verify.rip_log = 0;
     std::snprintf(job_.output_folder, sizeof job_.output_folder, "%s", out_.path().c_str());
     std::strcpy(job_.artist, "Artist");
     job_.mp3_encoder.program = ProgramFolder() + "\\test_encoder.exe";
@@ -158,6 +160,38 @@ TEST_F(Mp3Encoder, OneProcessAtATimeAndEachWavGoesOnlyAfterItsProcessEnded) {
   EXPECT_EQ(watch_.failures_shown(), 0);
   EXPECT_FALSE(IsEncoderSlotFilled());
   EXPECT_FALSE(WatchTimerRuns());
+}
+
+// With tags on, the file of a run that ended well gets its ID3v2.3 tag when
+// the watch sees the end; with tags off it stays as the encoder wrote it.
+TEST_F(Mp3Encoder, TagsGoIntoTheFileOfARunThatEndedWell) {
+  for (const bool tags : {true, false}) {
+    SCOPED_TRACE(tags ? "tags on" : "tags off");
+    UseOptions("--mpeg");
+    job_.track_count = 0;
+    job_.tags.write = tags;
+    job_.tags.track_total = 5;
+    job_.tags.year = "1998";
+    AddTrack(0, tags ? "Tagged" : "Plain");
+    job_.tracks[0].number = 2;
+    OpenEncoderJob();
+    RunJob();
+    EXPECT_EQ(job_.result, 0);
+    AwaitEncoders();
+    EXPECT_FALSE(CloseEncoderJob());
+    const std::string file = Text(Mp3(tags ? "Tagged" : "Plain"));
+    ASSERT_GE(file.size(), 4u);
+    if (tags) {
+      EXPECT_EQ(file.substr(0, 4), std::string("ID3\x03", 4));
+      for (const char* text : {"Tagged", "Artist", "2/5", "1998"}) {
+        EXPECT_NE(file.find(text), std::string::npos) << text;
+      }
+      EXPECT_EQ(file.substr(file.size() - 128, 3), "TAG");
+    } else {
+      EXPECT_EQ(file.substr(0, 4), std::string("\xFF\xFB\x90\x00", 4));
+    }
+    EXPECT_EQ(FolderNames(out_.path()).size(), tags ? 1u : 2u) << "no copy left beside";
+  }
 }
 
 struct EncoderFault {

@@ -14,6 +14,7 @@
 #include "common/working_folder.h"
 #include "rip/encoder_slot.h"
 #include "rip/format_encoders.h"
+#include "cd/track_checksums.h"
 #include "support/cd_test_disc.h"
 #include "ogg_decode.h"
 #include "support/job_window.h"
@@ -46,6 +47,8 @@ class RipWorker : public testing::Test {
     job_.format = kFormatWav;
     std::snprintf(job_.output_folder, sizeof job_.output_folder, "%s", dir_.path().c_str());
     std::strcpy(job_.artist, "Artist");
+    // The log is the concern of its own tests; the others look at the tracks' files only.
+    job_.verify.rip_log = 0;
   }
   void TearDown() override { SetFaults(""); }
 
@@ -181,6 +184,62 @@ TEST_F(RipWorker, SameOrEmptyTitlesOfOneJobGetNumberedNames) {
   EXPECT_EQ(Pcm(Output("")), ExpectedSectors(TestDisc().starts[2], TestDisc().lengths[2]));
   EXPECT_EQ(Pcm(Output("(1)")), ExpectedSectors(TestDisc().starts[3], TestDisc().lengths[3]));
   EXPECT_FALSE(FileExists(Output("Same(2)")));
+}
+
+std::string Hex(uint32_t value) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08X", value);
+  return text;
+}
+
+// Through a drive with a read offset, set to the same offset, the files hold
+// the disc's samples; the log beside them (named by artist and album with
+// the reserved characters blanked) gives the checksums of exactly those
+// samples, and the cue sheet names each file.  No side file is left.
+TEST_F(RipWorker, OffsetCorrectedRipLeavesALogAndCueSheetOfTheSamplesWritten) {
+  SetFaults("read-offset=30");
+  job_.verify.read_offset = 30;
+  job_.verify.rip_log = 1;
+  job_.verify.cue_sheet = 1;
+  job_.program = "Corvale 9.99";
+  std::strcpy(job_.album_title, "Best: Of?");
+  AddTrack(1, "Two");
+  AddTrack(2, "Three");
+  for (int i = 0; i < 2; ++i) {
+    RipTrack& track = job_.tracks[i];
+    track.reading.read_offset = 30;
+    track.reading.readable_first = TestDisc().starts[0];
+    track.reading.readable_end = TestDisc().starts[4] + TestDisc().lengths[4];
+    track.number = track.track_index + 1;
+  }
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(window_.WaitForEnd());
+  EXPECT_EQ(job_.result, 0);
+
+  const std::string log = Text(dir_.File("Artist - Best  Of .log"));
+  ASSERT_GT(log.size(), 3u);
+  EXPECT_EQ(log.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(log.find("Read offset: +30 samples\r\n"), std::string::npos);
+  const char* titles[] = {"Two", "Three"};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(titles[i]);
+    const RipTrack& track = job_.tracks[i];
+    const std::vector<unsigned char> pcm = Pcm(Output(titles[i]));
+    EXPECT_TRUE(pcm == ExpectedSectors(track.start, track.length));
+    TrackChecksums sums(TrackPlace{false, false, uint32_t(track.length) * 588});
+    sums.Add(pcm.data(), pcm.size());
+    const std::string block = "Track 0" + std::to_string(track.number) + " " + titles[i] +
+                              "\r\n  File: " + Output(titles[i]) + "\r\n  Range: " + std::to_string(track.start) + "-" +
+                              std::to_string(track.start + track.length) + "\r\n";
+    EXPECT_NE(log.find(block), std::string::npos) << log;
+    EXPECT_NE(log.find("  Copy CRC: " + Hex(sums.CopyCrc()) + "\r\n"), std::string::npos);
+    EXPECT_NE(log.find("  AccurateRip v1: " + Hex(sums.AccurateRipV1()) + "\r\n"), std::string::npos);
+    EXPECT_NE(log.find("  AccurateRip v2: " + Hex(sums.AccurateRipV2()) + "\r\n"), std::string::npos);
+  }
+  const std::string cue = Text(dir_.File("Artist - Best  Of .cue"));
+  EXPECT_NE(cue.find("FILE \"Artist - Three.wav\" WAVE\r\n  TRACK 03 AUDIO\r\n"), std::string::npos) << cue;
+  EXPECT_EQ(cue.find("PREGAP"), std::string::npos);
+  EXPECT_EQ(FolderNames(dir_.path()).size(), 4u);
 }
 
 // A re-rip to WAV writes beside the earlier file: the earlier one stays whole

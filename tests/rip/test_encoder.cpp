@@ -4,11 +4,12 @@
 // fail or write nothing.
 //
 //   test_encoder [--log FILE] [--hold FILE] [--wait-ms N] [--exit N]
-//                [--no-output] [--empty] INPUT OUTPUT
+//                [--no-output] [--empty] [--mpeg] INPUT OUTPUT
 //
 // --log appends "start|ARG|ARG..." when it starts and "end" or the reason it
 // gave up ("no-input", "input-vanished", "usage") when it ends.  --hold waits
-// while FILE exists (at most a minute).
+// while FILE exists (at most a minute).  --mpeg writes MPEG audio frames (of
+// silence) that a tag library takes for an MP3.
 #include <windows.h>
 
 #include <cstdio>
@@ -32,6 +33,7 @@ struct Options {
   int exit_code = 0;
   bool write_output = true;
   bool empty_output = false;
+  bool mpeg_output = false;
   const char* input = nullptr;
   const char* output = nullptr;
 };
@@ -63,6 +65,8 @@ bool Parse(int argc, char** argv, Options* options) {
       options->write_output = false;
     } else if (!std::strcmp(arg, "--empty")) {
       options->empty_output = true;
+    } else if (!std::strcmp(arg, "--mpeg")) {
+      options->mpeg_output = true;
     } else if (positional == 0) {
       options->input = arg;
       ++positional;
@@ -107,7 +111,17 @@ int main(int argc, char** argv) {
       Log(options, "cannot-write");
       return kExitCannotWrite;
     }
-    if (!options.empty_output) std::fprintf(file, "encoded from %s", options.input);
+    if (options.mpeg_output) {
+      // MPEG-1 layer III, 128 kbit/s, 44.1 kHz: 417-byte frames.
+      static const unsigned char kFrameHeader[] = {0xFF, 0xFB, 0x90, 0x00};
+      static const unsigned char kFrameBody[417 - sizeof kFrameHeader] = {};
+      for (int frame = 0; frame < 40; ++frame) {
+        std::fwrite(kFrameHeader, 1, sizeof kFrameHeader, file);
+        std::fwrite(kFrameBody, 1, sizeof kFrameBody, file);
+      }
+    } else if (!options.empty_output) {
+      std::fprintf(file, "encoded from %s", options.input);
+    }
     std::fclose(file);
   }
   Log(options, "end");
