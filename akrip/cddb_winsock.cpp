@@ -10,11 +10,58 @@
 namespace akrip {
 namespace {
 
+// The socket functions, from ws2_32.dll loaded at the first lookup instead of
+// imported: a program loads this library at start-up to list its drives, and
+// the network stack is not needed until a disc is looked up.  The library
+// then stays loaded for the rest of the run, as an imported one would.
+struct WinsockFunctions {
+  decltype(&::WSAStartup) startup = nullptr;
+  decltype(&::WSACleanup) cleanup = nullptr;
+  decltype(&::WSAGetLastError) last_error = nullptr;
+  decltype(&::__WSAFDIsSet) is_in_set = nullptr;
+  decltype(&::getaddrinfo) resolve = nullptr;
+  decltype(&::freeaddrinfo) free_addresses = nullptr;
+  decltype(&::socket) open_socket = nullptr;
+  decltype(&::closesocket) close_socket = nullptr;
+  decltype(&::ioctlsocket) control = nullptr;
+  decltype(&::connect) connect_to = nullptr;
+  decltype(&::getsockopt) get_option = nullptr;
+  decltype(&::select) wait_for = nullptr;
+  decltype(&::send) send_bytes = nullptr;
+  decltype(&::recv) receive_bytes = nullptr;
+  // Every function above was found.
+  bool complete = false;
+};
+
+template <typename Fn>
+bool Find(HMODULE library, const char* name, Fn* function) {
+  *function = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+  return *function != nullptr;
+}
+
+const WinsockFunctions& Winsock() {
+  static const WinsockFunctions functions = [] {
+    WinsockFunctions found;
+    const HMODULE library = LoadLibraryA("ws2_32.dll");
+    if (library == nullptr) return found;
+    found.complete = Find(library, "WSAStartup", &found.startup) && Find(library, "WSACleanup", &found.cleanup) &&
+                     Find(library, "WSAGetLastError", &found.last_error) &&
+                     Find(library, "__WSAFDIsSet", &found.is_in_set) && Find(library, "getaddrinfo", &found.resolve) &&
+                     Find(library, "freeaddrinfo", &found.free_addresses) &&
+                     Find(library, "socket", &found.open_socket) && Find(library, "closesocket", &found.close_socket) &&
+                     Find(library, "ioctlsocket", &found.control) && Find(library, "connect", &found.connect_to) &&
+                     Find(library, "getsockopt", &found.get_option) && Find(library, "select", &found.wait_for) &&
+                     Find(library, "send", &found.send_bytes) && Find(library, "recv", &found.receive_bytes);
+    return found;
+  }();
+  return functions;
+}
+
 class Socket {
  public:
   explicit Socket(SOCKET socket) : socket_(socket) {}
   ~Socket() {
-    if (socket_ != INVALID_SOCKET) closesocket(socket_);
+    if (socket_ != INVALID_SOCKET) Winsock().close_socket(socket_);
   }
   Socket(const Socket&) = delete;
   Socket& operator=(const Socket&) = delete;
@@ -28,7 +75,7 @@ class AddressList {
  public:
   AddressList() = default;
   ~AddressList() {
-    if (list_) freeaddrinfo(list_);
+    if (list_) Winsock().free_addresses(list_);
   }
   AddressList(const AddressList&) = delete;
   AddressList& operator=(const AddressList&) = delete;
@@ -57,29 +104,31 @@ Ready WaitFor(SOCKET socket, bool for_writing, long ms) {
   FD_ZERO(&errors);
   FD_SET(socket, &errors);
   timeval timeout{ms / 1000, (ms % 1000) * 1000};
-  const int result = select(0, for_writing ? nullptr : &set, for_writing ? &set : nullptr, &errors, &timeout);
+  const int result =
+      Winsock().wait_for(0, for_writing ? nullptr : &set, for_writing ? &set : nullptr, &errors, &timeout);
   if (result == 0) return Ready::kTimeout;
-  if (result == SOCKET_ERROR || FD_ISSET(socket, &errors)) return Ready::kError;
+  if (result == SOCKET_ERROR || Winsock().is_in_set(socket, &errors)) return Ready::kError;
   return Ready::kYes;
 }
 
 LibError ConnectTo(const addrinfo* address, const CddbLimits& limits, CddbClock::time_point deadline,
                    SOCKET* connected) {
-  SOCKET raw = socket(address->ai_family, address->ai_socktype, address->ai_protocol);
+  SOCKET raw = Winsock().open_socket(address->ai_family, address->ai_socktype, address->ai_protocol);
   if (raw == INVALID_SOCKET) return kErrCddbNetwork;
   auto owned = std::make_unique<Socket>(raw);
   u_long non_blocking = 1;
   // FIONBIO is an unsigned bit pattern that ioctlsocket takes as a long.
-  if (ioctlsocket(raw, static_cast<long>(FIONBIO), &non_blocking) != 0) return kErrCddbNetwork;
-  if (connect(raw, address->ai_addr, int(address->ai_addrlen)) == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) {
+  if (Winsock().control(raw, static_cast<long>(FIONBIO), &non_blocking) != 0) return kErrCddbNetwork;
+  if (Winsock().connect_to(raw, address->ai_addr, int(address->ai_addrlen)) == SOCKET_ERROR &&
+      Winsock().last_error() != WSAEWOULDBLOCK) {
     return kErrCddbNetwork;
   }
   const Ready ready = WaitFor(raw, true, WaitMs(limits.connect_timeout, deadline));
   if (ready == Ready::kTimeout) return kErrCddbTimeout;
   int error = 0;
   int length = sizeof error;
-  if (ready == Ready::kError || getsockopt(raw, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0 ||
-      error != 0) {
+  if (ready == Ready::kError ||
+      Winsock().get_option(raw, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0 || error != 0) {
     return kErrCddbNetwork;
   }
   owned.release();
@@ -93,9 +142,9 @@ LibError SendAll(SOCKET socket, const std::string& data, const CddbLimits& limit
     const Ready ready = WaitFor(socket, true, WaitMs(limits.receive_timeout, deadline));
     if (ready == Ready::kTimeout) return kErrCddbTimeout;
     if (ready == Ready::kError) return kErrCddbNetwork;
-    const int n = send(socket, data.data() + sent, int(data.size() - sent), 0);
+    const int n = Winsock().send_bytes(socket, data.data() + sent, int(data.size() - sent), 0);
     if (n == SOCKET_ERROR) {
-      if (WSAGetLastError() == WSAEWOULDBLOCK) continue;
+      if (Winsock().last_error() == WSAEWOULDBLOCK) continue;
       return kErrCddbNetwork;
     }
     sent += size_t(n);
@@ -109,10 +158,10 @@ LibError ReceiveAll(SOCKET socket, const CddbLimits& limits, CddbClock::time_poi
     const Ready ready = WaitFor(socket, false, WaitMs(limits.receive_timeout, deadline));
     if (ready == Ready::kTimeout) return kErrCddbTimeout;
     if (ready == Ready::kError) return kErrCddbNetwork;
-    const int n = recv(socket, buffer, sizeof buffer, 0);
+    const int n = Winsock().receive_bytes(socket, buffer, sizeof buffer, 0);
     if (n == 0) return kErrNone;
     if (n == SOCKET_ERROR) {
-      if (WSAGetLastError() == WSAEWOULDBLOCK) continue;
+      if (Winsock().last_error() == WSAEWOULDBLOCK) continue;
       return kErrCddbNetwork;
     }
     if (reply->size() + size_t(n) > limits.max_reply_bytes) return kErrCddbReply;
@@ -120,27 +169,42 @@ LibError ReceiveAll(SOCKET socket, const CddbLimits& limits, CddbClock::time_poi
   }
 }
 
+// Winsock started for one exchange and cleaned up after it.  Nothing of it is
+// left for this library's unloading: ws2_32.dll, loaded after this library,
+// is let go before it when the process ends.
+class WinsockSession {
+ public:
+  WinsockSession() {
+    WSADATA data;
+    started_ = Winsock().complete && Winsock().startup(MAKEWORD(2, 2), &data) == 0;
+  }
+  ~WinsockSession() {
+    if (started_) Winsock().cleanup();
+  }
+  WinsockSession(const WinsockSession&) = delete;
+  WinsockSession& operator=(const WinsockSession&) = delete;
+  bool started() const { return started_; }
+
+ private:
+  bool started_ = false;
+};
+
 class WinsockTransport : public CddbTransport {
  public:
-  WinsockTransport() {
-    WSADATA data;
-    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  }
-  ~WinsockTransport() override {
-    if (started_) WSACleanup();
-  }
-
   LibError Exchange(const HttpTarget& target, const std::string& request, const CddbLimits& limits,
                     CddbClock::time_point deadline, std::string* reply) override {
     reply->clear();
-    if (!started_) return kErrCddbNetwork;
+    // Declared first, so the sockets and addresses below go before it.  A
+    // missing library fails the exchange as a failed start of Winsock does.
+    const WinsockSession session;
+    if (!session.started()) return kErrCddbNetwork;
     addrinfo hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     AddressList addresses;
     const std::string port = std::to_string(target.port);
-    if (getaddrinfo(target.host.c_str(), port.c_str(), &hints, addresses.out()) != 0) return kErrCddbNetwork;
+    if (Winsock().resolve(target.host.c_str(), port.c_str(), &hints, addresses.out()) != 0) return kErrCddbNetwork;
     LibError error = kErrCddbNetwork;
     for (const addrinfo* address = addresses.get(); address; address = address->ai_next) {
       SOCKET raw = INVALID_SOCKET;
@@ -154,9 +218,6 @@ class WinsockTransport : public CddbTransport {
     }
     return error;
   }
-
- private:
-  bool started_ = false;
 };
 
 std::string Utf8ToAnsi(const std::string& utf8) {

@@ -58,9 +58,18 @@ constexpr int kMainMinHeight = 306;
 constexpr int kMainStatusParts = 3;
 constexpr int kStatusRightPart = 87;
 
-// Computed before the program starts, as config.ini and the About box need them.
-const std::string g_version_text = VersionText(nullptr, "Major.Middle.Minor");
-const std::string g_build_text = VersionText(nullptr, "Build");
+// The texts of the program's version record, read when first wanted (saving
+// config.ini, the About box): reading the record opens the program's file
+// anew, which took a noticeable share of start-up when done before it.
+struct ProgramVersion {
+  std::string version = VersionText(nullptr, "Major.Middle.Minor");
+  std::string build = VersionText(nullptr, "Build");
+};
+
+const ProgramVersion& Version() {
+  static const ProgramVersion version;
+  return version;
+}
 
 int MenuIcon(unsigned state_flags, int command_id, unsigned submenu) {
   return MenuIconIndex(state_flags, submenu, command_id);
@@ -134,8 +143,8 @@ void InstallSettingsSaving() {
   SetDialogFatalExitHook(SaveSettingsBeforeFatalExit);
 }
 
-const char* ProgramVersionText() { return g_version_text.c_str(); }
-const char* ProgramBuildText() { return g_build_text.c_str(); }
+const char* ProgramVersionText() { return Version().version.c_str(); }
+const char* ProgramBuildText() { return Version().build.c_str(); }
 
 bool CaptureWorkingFolder() {
   char folder[MAX_PATH];

@@ -51,9 +51,14 @@ int InitCommonLibrary(HINSTANCE instance, MenuIconHook hook, const char* product
   state.product_code = product_code != nullptr ? product_code : "";
   state.module_base_name = ModuleBaseNameOf(ProgramPath());
   state.initialised = true;
-  // The browser host is optional: without it help pages show as plain text.
-  if (LoadAtlLibrary()) RegisterLibraryRelease(UnloadAtlLibrary);
   return RegisterDialogClass(instance);
+}
+
+bool LoadControlHostLibrary() {
+  // The browser host is optional: without it help pages show as plain text.
+  if (!LoadAtlLibrary()) return false;
+  RegisterLibraryRelease(UnloadAtlLibrary);
+  return true;
 }
 
 void ShutdownCommonLibrary() {

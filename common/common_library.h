@@ -9,10 +9,15 @@
 // small image list or a negative value for no icon.
 using MenuIconHook = int (*)(unsigned state_flags, int command_id, unsigned submenu);
 
-// Stores the values (replacing earlier copies), derives the module base name,
-// brings up the ActiveX host library when that module is present and
-// registers the dialog window class.  1 when the class is registered.
+// Stores the values (replacing earlier copies), derives the module base name
+// and registers the dialog window class.  1 when the class is registered.
 int InitCommonLibrary(HINSTANCE instance, MenuIconHook hook, const char* product_name, const char* product_code);
+
+// Brings up the ActiveX host library (common/atl_library.h) when that module
+// is present, once, and has ShutdownCommonLibrary release it.  No window of
+// the main window's needs it, so it waits for the first window that may host
+// a browser control.  True when the library is loaded.
+bool LoadControlHostLibrary();
 
 // Releases everything the library holds; safe to call again.
 void ShutdownCommonLibrary();

@@ -87,6 +87,11 @@ struct GdiObject {
   static Handle Empty() { return nullptr; }
   static void Release(Handle handle) { DeleteObject(handle); }
 };
+struct MemoryDc {
+  using Handle = HDC;
+  static Handle Empty() { return nullptr; }
+  static void Release(Handle handle) { DeleteDC(handle); }
+};
 struct Icon {
   using Handle = HICON;
   static Handle Empty() { return nullptr; }
@@ -117,6 +122,7 @@ using ChangeNotificationHandle = UniqueHandle<owner_traits::ChangeNotification>;
 using RegistryKey = UniqueHandle<owner_traits::RegistryKey>;
 using ModuleHandle = UniqueHandle<owner_traits::Module>;
 using GdiObject = UniqueHandle<owner_traits::GdiObject>;
+using MemoryDcHandle = UniqueHandle<owner_traits::MemoryDc>;
 using IconHandle = UniqueHandle<owner_traits::Icon>;
 using ImageListHandle = UniqueHandle<owner_traits::ImageList>;
 using MenuHandle = UniqueHandle<owner_traits::Menu>;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/atl_library.h"
+#include "common/common_library.h"
 #include "common/message_pump.h"
 #include "controls/bstr_convert.h"
 
@@ -98,7 +99,7 @@ SAFEARRAY* TextArray(const char* html, int code_page) {
 
 BrowserHost::~BrowserHost() { ReleaseBrowserHost(this); }
 
-int LoadAtl() { return LoadAtlLibrary() && AtlEntryPointsComplete() ? 1 : 0; }
+int LoadAtl() { return LoadControlHostLibrary() && AtlEntryPointsComplete() ? 1 : 0; }
 
 void UnloadAtl() {
   ReleaseAttachedHosts();

@@ -138,6 +138,8 @@ INT_PTR CreateDialogFromReference(const DialogRequest& request, const char* refe
     FailReference("Resource not found in DLL.", resource_name.c_str());
   }
 
+  // A browser control's window needs the host's window class.
+  LoadControlHostLibrary();
   INT_PTR result = request.modal ? -1 : 0;
   DialogFrame* frame = SetUpFrame(request, template_id);
   if (frame != nullptr) {

@@ -29,7 +29,8 @@ INT_PTR CreateDialogFromResource(const DialogRequest& request, int template_id);
 // The reference names the library file before "?" and the resource after it.
 // A library that cannot be loaded, or that lacks the template, ends the
 // process with kDialogReferenceExitCode after telling the user and running
-// the fatal-exit hook.
+// the fatal-exit hook.  The library's templates host browser controls (help,
+// tips, About): the control host library is brought up first.
 INT_PTR CreateDialogFromReference(const DialogRequest& request, const char* reference);
 
 // The exit code of a process ended by a missing dialog library or template.

@@ -31,6 +31,21 @@ class ComInit {
   bool ok_;
 };
 
+using OpenFileDialogFn = BOOL(WINAPI*)(OPENFILENAMEA* dialog);
+
+// The common dialog library (and what it brings in) is loaded the first time
+// a file is chosen, not with the program: the main window does not need it.
+// It then stays for the rest of the run, as a library the program imported
+// would.  Null when it cannot be loaded: no file is chosen then.
+OpenFileDialogFn OpenFileDialog() {
+  static const OpenFileDialogFn dialog = [] {
+    const HMODULE library = LoadLibraryA("comdlg32.dll");
+    if (library == nullptr) return OpenFileDialogFn{nullptr};
+    return reinterpret_cast<OpenFileDialogFn>(reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameA")));
+  }();
+  return dialog;
+}
+
 }  // namespace
 
 std::optional<std::string> ChooseOpenFile(const OpenFileRequest& request) {
@@ -60,7 +75,8 @@ std::optional<std::string> ChooseOpenFile(const OpenFileRequest& request) {
   dialog.Flags = request.flags
                      ? request.flags
                      : (OFN_ENABLESIZING | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY);
-  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+  const OpenFileDialogFn open_file_dialog = OpenFileDialog();
+  if (open_file_dialog == nullptr || !open_file_dialog(&dialog)) return std::nullopt;
   std::string chosen;
   if (dialog.Flags & OFN_ALLOWMULTISELECT) {
     const char* end = file_name.data();

@@ -316,4 +316,32 @@ TEST_F(CddbLoopback, HttpGetTellsStatusesApartAndRefusesBadReplies) {
   dll_.set_option(akrip::kCddbUseProxy, nullptr, 0);
 }
 
+// The modules a program image imports, from its import table.  The image is
+// only mapped: nothing it imports is loaded for the question.
+std::vector<std::string> ImportedModules(const char* file) {
+  std::vector<std::string> modules;
+  HMODULE image = LoadLibraryExA(file, nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  if (image == nullptr) return modules;
+  const auto* base = reinterpret_cast<const unsigned char*>(image);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress != 0) {
+    for (const auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         entry->Name != 0; ++entry) {
+      modules.emplace_back(reinterpret_cast<const char*>(base + entry->Name));
+    }
+  }
+  FreeLibrary(image);
+  return modules;
+}
+
+// A program loads the library at start-up to list its drives; the network
+// stack comes with the first lookup (the tests above), not with the library.
+TEST(CddbWinsock, TheLibraryDoesNotImportWinsock) {
+  const std::vector<std::string> modules = ImportedModules("akrip.dll");
+  ASSERT_FALSE(modules.empty());
+  for (const std::string& module : modules) EXPECT_NE(_stricmp(module.c_str(), "ws2_32.dll"), 0) << module;
+}
+
 }  // namespace

@@ -9,10 +9,12 @@
 
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "common/atl_library.h"
 #include "common/common_library.h"
 #include "controls/dialog_resources.h"
 #include "common/working_folder.h"
 #include "controls/frame_services.h"
+#include "dialogs/dialog_ids.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -133,10 +135,20 @@ void OnMainWindowShown() {
   const UINT error_mode = SetErrorMode(0);
   SetErrorMode(error_mode);
   Report("error mode " + std::to_string(error_mode));
-  if (std::string(std::getenv(kChildMode)) == "missing-dialogs") {
+  const std::string mode = std::getenv(kChildMode);
+  if (mode == "missing-dialogs") {
     SetDialogMessageBoxFunc(RecordMessageBox);
     CreateDialogFromReference(nullptr, nullptr, "NoSuchDialogs.dll?#7300", nullptr, false);
     Report("returned");
+  } else if (mode == "control-host") {
+    auto host_state = [] { return std::string(AtlAxGetControlFunction() ? "host loaded" : "no host"); };
+    Report(host_state());
+    DialogFrame* about = nullptr;
+    const INT_PTR made = CreateDialogFromReference(&about, nullptr, "VelmaronDialogs.dll?#7300", nullptr, false);
+    const bool browser = made == 1 && about->window && GetDlgItem(about->window, IDC_ABOUT_BROWSER);
+    Report(std::string(browser ? "about box with its browser, " : "no about box, ") + host_state());
+    if (about && about->window) DestroyWindow(about->window);
+    FreeDialogFrame(about);
   }
   PostMessageA(MainWindowHandle(), WM_CLOSE, 0, 0);
 }
@@ -196,6 +208,16 @@ TEST(StartupRun, CriticalErrorsFailQuietlyFromTheStart) {
   const ChildRun run = RunProgramInChild("close", folder.path());
   EXPECT_EQ(run.exit_code, 0u);
   EXPECT_EQ(run.report, (std::vector<std::string>{kQuietCriticalErrors, "exit 0"}));
+}
+
+// Nothing of the main window's needs the browser control host: it comes up
+// with the first window that may hold a browser control.
+TEST(StartupRun, TheControlHostWaitsForTheFirstWindowThatHostsABrowser) {
+  TempDir folder;
+  const ChildRun run = RunProgramInChild("control-host", folder.path());
+  EXPECT_EQ(run.exit_code, 0u);
+  EXPECT_EQ(run.report, (std::vector<std::string>{kQuietCriticalErrors, "no host",
+                                                  "about box with its browser, host loaded", "exit 0"}));
 }
 
 // A missing dialog library ends the run with a failure code, and the

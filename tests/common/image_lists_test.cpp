@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
+
+#include "common/win_owners.h"
 
 #include "common/dialog_test_resources.h"
 
@@ -125,6 +128,65 @@ TEST_F(ImageLists, NewListsOrANewLookupAskTheShellAgain) {
 TEST_F(ImageLists, NoListsNoIcons) {
   EXPECT_EQ(FileIconIndex("a.mp3"), -1);
   EXPECT_EQ(FolderIconIndex(), -1);
+}
+
+// The pixels of one image of a list drawn in the given style over a
+// background no icon uses, so that what the mask lets through shows.
+std::vector<DWORD> DrawnImage(HIMAGELIST list, int index, int size, UINT style) {
+  BITMAPINFO format = {};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = size;
+  format.bmiHeader.biHeight = -size;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  GdiObject canvas(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+  MemoryDcHandle dc(CreateCompatibleDC(nullptr));
+  if (!canvas || !dc) return {};
+  const HGDIOBJ previous = SelectObject(dc.get(), canvas.get());
+  auto* pixels = static_cast<DWORD*>(bits);
+  const size_t count = static_cast<size_t>(size) * static_cast<size_t>(size);
+  for (size_t i = 0; i < count; ++i) pixels[i] = 0x00FF00FF;
+  ImageList_Draw(list, index, dc.get(), 0, 0, style);
+  GdiFlush();
+  std::vector<DWORD> drawn(pixels, pixels + count);
+  SelectObject(dc.get(), previous);
+  return drawn;
+}
+
+// Each list holds the same pictures as one filled icon by icon: image, mask
+// and the two drawn together, at both sizes, with a missing id in between.
+TEST_F(ImageLists, ListsHoldTheIconsAsAddedOneByOne) {
+  const int with_gap[] = {IDI_TEST_FIRST,  IDI_TEST_SECOND, IDI_TEST_THIRD, IDI_TEST_MISSING,
+                          IDI_TEST_FOURTH, IDI_TEST_FIFTH,  IDI_TEST_LAST,  0};
+  ASSERT_EQ(CreateImageLists(kSixIcons, kSixIcons, with_gap), 1);
+  struct Case {
+    HIMAGELIST list;
+    const int* ids;
+    int size;
+  };
+  const Case cases[] = {
+      {SmallImageList(), kSixIcons, 16}, {StateImageList(), kSixIcons, 16}, {LargeImageList(), with_gap, 32}};
+  for (const Case& c : cases) {
+    ImageListHandle one_by_one(ImageList_Create(c.size, c.size, ILC_COLOR | ILC_MASK, 6, 2));
+    ASSERT_TRUE(one_by_one);
+    for (int i = 0; c.ids[i] != 0; ++i) {
+      IconHandle icon(static_cast<HICON>(
+          LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.ids[i]), IMAGE_ICON, c.size, c.size, 0)));
+      if (icon) ImageList_AddIcon(one_by_one.get(), icon.get());
+    }
+    ASSERT_EQ(ImageList_GetImageCount(c.list), 6) << c.size;
+    ASSERT_EQ(ImageList_GetImageCount(one_by_one.get()), 6) << c.size;
+    for (int index = 0; index < 6; ++index) {
+      for (const UINT style : {UINT(ILD_NORMAL), UINT(ILD_IMAGE), UINT(ILD_MASK)}) {
+        const std::vector<DWORD> expected = DrawnImage(one_by_one.get(), index, c.size, style);
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(DrawnImage(c.list, index, c.size, style), expected)
+            << "size " << c.size << ", image " << index << ", style " << style;
+      }
+    }
+  }
 }
 
 }  // namespace
