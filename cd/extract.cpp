@@ -120,6 +120,7 @@ class DriveBlocks : public BlockSource {
 // The run of sectors secure reading last delivered.
 struct SecureRunBuffer {
   std::vector<uint8_t> data;
+  std::vector<uint8_t> second_read;
   int64_t first = 0;
   int64_t count = 0;
 };
@@ -170,8 +171,8 @@ int CopyDriveBytes(int64_t first_byte, int64_t byte_count, int32_t track_length,
         const int64_t needed = (skip + left + kSectorBytes - 1) / kSectorBytes;
         run.first = sector;
         run.count = std::min({needed, readable_end - sector, int64_t(kSecureRunSectors)});
-        const SecureRun secured =
-            ReadRunSecurely(*secure_drive, int32_t(sector), int32_t(run.count), run.data.data(), int32_t(block_cap));
+        const SecureRun secured = ReadRunSecurely(*secure_drive, int32_t(sector), int32_t(run.count), run.data.data(),
+                                                  int32_t(block_cap), &run.second_read);
         if (!secured.read_ok) {
           // Near the end of the audio a drive may refuse what its offset
           // reaches; the plain reading below knows how to tell.

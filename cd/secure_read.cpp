@@ -55,10 +55,12 @@ SecureBlock ReadBlockSecurely(BlockSource& source, int32_t lba, int32_t sectors,
   return result;
 }
 
-SecureRun ReadRunSecurely(BlockSource& source, int32_t lba, int32_t sectors, uint8_t* out, int32_t block_sectors) {
+SecureRun ReadRunSecurely(BlockSource& source, int32_t lba, int32_t sectors, uint8_t* out, int32_t block_sectors,
+                          std::vector<uint8_t>* scratch) {
   SecureRun run;
   if (sectors <= 0 || block_sectors <= 0) return run;
-  std::vector<uint8_t> second(size_t(sectors) * kSector);
+  std::vector<uint8_t>& second = *scratch;
+  if (second.size() < size_t(sectors) * kSector) second.resize(size_t(sectors) * kSector);
   std::vector<bool> first_ok;
   for (int32_t at = 0; at < sectors; at += block_sectors) {
     const int32_t count = std::min(block_sectors, sectors - at);

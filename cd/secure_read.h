@@ -47,4 +47,7 @@ struct SecureRun {
 // with the cache defeated in between when the run is shorter than
 // kSecureRunSectors, and each block whose two reads differ (or that failed)
 // is read again with ReadBlockSecurely.
-SecureRun ReadRunSecurely(BlockSource& source, int32_t lba, int32_t sectors, uint8_t* out, int32_t block_sectors);
+// `scratch` holds the second read (grown as needed, kept by the caller so a
+// track's runs do not each allocate and clear it again).
+SecureRun ReadRunSecurely(BlockSource& source, int32_t lba, int32_t sectors, uint8_t* out, int32_t block_sectors,
+                          std::vector<uint8_t>* scratch);

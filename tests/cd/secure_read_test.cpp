@@ -136,7 +136,8 @@ TEST(SecureRead, RunsReadTwiceAndRepairOnlyTheBlocksThatDiffer) {
     ScriptedSource source;
     source.fault = c.fault;
     std::vector<uint8_t> run(size_t(c.sectors) * kSector);
-    const SecureRun result = ReadRunSecurely(source, 30, c.sectors, run.data(), 27);
+    std::vector<uint8_t> scratch;
+    const SecureRun result = ReadRunSecurely(source, 30, c.sectors, run.data(), 27, &scratch);
     ASSERT_TRUE(result.read_ok);
     EXPECT_EQ(result.reread_blocks, c.reread_blocks);
     EXPECT_EQ(result.suspicious_lbas, c.suspicious);
