@@ -183,6 +183,7 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
   job.rate = request.rate;
   job.flac_level = request.flac_level;
   job.opus_bitrate = request.opus_bitrate;
+  job.encoder_threads = std::clamp<int32_t>(request.encoder_threads, 1, kMaxEncoderThreads);
   job.verify = request.verify;
   job.program = request.program != nullptr ? request.program : "";
   job.drive_name = request.drive_name != nullptr ? request.drive_name : "";
