@@ -107,3 +107,5 @@
 #define IDS_NAME_WINDOWS_REWRITES 2740
 #define IDS_OUTPUT_FOLDER_UNREADABLE 2741
 #define IDS_OUTPUT_FOLDER_UNUSABLE 2742
+// The rip after its last read, while its tracks are still being encoded.
+#define IDS_FINISHING_ENCODING 2930
