@@ -307,8 +307,10 @@ void TakeFirstTrackFailure() {
   }
 }
 
+// Up to the job's encoder threads of the user's encoder run while the
+// reading goes on; with one, each ends before the next track is read.
 void WaitForEncoderSlot() {
-  while (IsEncoderSlotFilled() && !g_halt) {
+  while (FilledEncoderSlots() >= g_job->encoder_threads && !g_halt) {
     Sleep(kEncoderPollMs);
     DispatchThreadMessages();
   }
@@ -417,6 +419,7 @@ int StartRip(RipJob* job) {
   bool idle = false;
   if (!g_running.compare_exchange_strong(idle, true)) return 0;
   if (job->track_count < 0 || job->track_count > cdda::kMaxTracks) job->track_count = 0;
+  job->encoder_threads = std::clamp<int32_t>(job->encoder_threads, 1, kMaxEncoderThreads);
   g_job = job;
   g_stop = false;
   g_halt = false;
