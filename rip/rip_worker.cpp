@@ -164,16 +164,10 @@ TrackEncode EncodeIntoSideFile(const FormatEncoder& encoder, const EncodeHandOve
   return NoteEncodeFailure(work.track, code, code == kRipWriteFailed);
 }
 
-// On an encoder thread of the pool.
+// On an encoder thread of the pool, which runs only for a format whose
+// encoder is in the table.
 void EncodeHandedOver(EncodeHandOver& work) {
-  const FormatEncoder* encoder = EncoderForFormat(g_job->format);
-  if (!encoder || !encoder->encode) {
-    Discard(work.wav_path);
-    NoteEncodeFailure(work.track, kRipEncoderFailed, true);
-    g_halt = true;
-    return;
-  }
-  if (EncodeIntoSideFile(*encoder, work).hopeless) g_halt = true;
+  if (EncodeIntoSideFile(*EncoderForFormat(g_job->format), work).hopeless) g_halt = true;
 }
 
 // An encoder of another maker writes under the track's name: an earlier file

@@ -166,7 +166,8 @@ TEST_F(RipWorkerPool, TracksEncodeBesideTheReadingWithNoMoreWavsThanThreads) {
     stand_in_.started.clear();
     stand_in_.most_running = 0;
     stand_in_.most_wavs = 0;
-    for (int i = 0; i < job_->track_count; ++i) stand_in_.delays_ms[i] = 150;
+    // Encodes that end apart, so that each count left is seen.
+    for (int i = 0; i < job_->track_count; ++i) stand_in_.delays_ms[i] = DWORD(150 + 60 * i);
     ASSERT_TRUE(Run());
     EXPECT_EQ(job_->result, 0);
     for (int i = 0; i < job_->track_count; ++i) {
