@@ -41,6 +41,7 @@
 #include "res/main_window_ids.h"
 #include "res/string_ids.h"
 #include "app/tips_viewer.h"
+#include "rip/encoder_pool.h"
 #include "rip/encoder_watch.h"
 #include "rip/format_encoders.h"
 
@@ -180,6 +181,7 @@ void StartRipOfCollectedTracks() {
   request.rate = g_settings.output_rate;
   request.flac_level = g_settings.flac_level;
   request.opus_bitrate = g_settings.opus_bitrate;
+  request.encoder_threads = g_settings.encoder_threads != 0 ? g_settings.encoder_threads : DefaultEncoderThreads();
   request.verify = g_settings.verify;
   const std::string program = std::string(kProductName) + " " + ProgramVersionText();
   request.program = program.c_str();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/message_format.h"
 #include "common/strings.h"
 #include "common/win_owners.h"
 #include "controls/dialog_resources.h"
@@ -43,14 +44,19 @@ void SetRipping(ProgressState* state, bool ripping) {
   if (state->request->ripping != nullptr) *state->request->ripping = ripping;
 }
 
-void ShowStatus(DialogFrame* frame, const ProgressState* state, const char* suffix) {
-  char text[kStatusSize];
-  FormatRipStatus(*state->request->job, state->current_track, suffix, text, sizeof text);
+// In the dialog and in the owner's progress band.
+void ShowText(DialogFrame* frame, const ProgressState* state, const char* text) {
   SetItemText(frame, IDC_RIP_PROGRESS_STATUS, text);
   const RipJob& job = *state->request->job;
   const int position = int(SendDlgItemMessageA(frame->window, IDC_RIP_PROGRESS_BAR, PBM_GETPOS, 0, 0));
   const int percentage = job.progress_range > 0 ? int(position * int64_t(kFullPercentage) / job.progress_range) : 0;
   SetStatusProgress(state->parent, kProgressStatusPart, text, percentage, false);
+}
+
+void ShowStatus(DialogFrame* frame, const ProgressState* state, const char* suffix) {
+  char text[kStatusSize];
+  FormatRipStatus(*state->request->job, state->current_track, suffix, text, sizeof text);
+  ShowText(frame, state, text);
 }
 
 void ClearStatusProgress(const ProgressState* state) { SetStatusText(state->parent, "", kProgressStatusPart); }
@@ -83,6 +89,12 @@ void OnProgress(DialogFrame* frame, ProgressState* state, LPARAM param) {
   const int track = HIWORD(param);
   if (track < ValidTrackCount(job)) state->current_track = track;
   ShowStatus(frame, state, nullptr);
+}
+
+// The bar stays where the reading left it: the encoders that are left end
+// each at its own pace.
+void OnEncodingLeft(DialogFrame* frame, const ProgressState* state, LPARAM tracks_left) {
+  ShowText(frame, state, TextWithNumber(LoadStringText(IDS_FINISHING_ENCODING), int(tracks_left)).c_str());
 }
 
 const char* EncoderStateText(LPARAM encoder_state) {
@@ -133,6 +145,8 @@ int ProgressProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lparam)
         OnProgress(frame, state, lparam);
       } else if (wparam == kRipMsgEncoderState) {
         ShowStatus(frame, state, EncoderStateText(lparam));
+      } else if (wparam == kRipMsgEncodingLeft) {
+        OnEncodingLeft(frame, state, lparam);
       } else if (wparam == kRipMsgEnded) {
         OnEnded(frame, state);
       } else {
@@ -183,6 +197,7 @@ void CompleteRipJob(const ProgressDialogRequest& request, HWND window) {
   job.rate = request.rate;
   job.flac_level = request.flac_level;
   job.opus_bitrate = request.opus_bitrate;
+  job.encoder_threads = std::clamp<int32_t>(request.encoder_threads, 1, kMaxEncoderThreads);
   job.verify = request.verify;
   job.program = request.program != nullptr ? request.program : "";
   job.drive_name = request.drive_name != nullptr ? request.drive_name : "";

@@ -25,6 +25,7 @@ struct ProgressDialogRequest {
   HWND encoder_watch_window;  // the window whose timer watches the encoder processes
   int32_t flac_level = kFlacDefaultLevel;
   int32_t opus_bitrate = kOpusDefaultBitrate;  // kbit/s
+  int32_t encoder_threads = 1;                 // 1 to kMaxEncoderThreads
   VerifyOptions verify = {};
   const char* program = nullptr;                             // name and version (may be null)
   const char* drive_name = nullptr;                          // the drive read (may be null)

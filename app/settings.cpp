@@ -46,6 +46,7 @@ SettingTable SettingsTable(AppSettings& settings) {
   table.push_back(SettingItem::Ranged("testcopy", &verify.test_copy, 0, 1, defaults.test_copy));
   table.push_back(SettingItem::Ranged("riplog", &verify.rip_log, 0, 1, defaults.rip_log));
   table.push_back(SettingItem::Ranged("cuesheet", &verify.cue_sheet, 0, 1, defaults.cue_sheet));
+  table.push_back(SettingItem::LaterInteger("encoderthreads", &settings.encoder_threads, 0));
   return table;
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/product_name.h"
 #include "app/settings_file.h"
+#include "rip/encoder_threads.h"
 #include "rip/flac_encoder.h"
 #include "rip/opus_encoder.h"
 #include "rip/output_format.h"
@@ -38,7 +39,8 @@ struct AppSettings {
   int32_t flac_level = kFlacDefaultLevel;                               // 0 (fastest) to 8 (smallest)
   int32_t opus_bitrate = kOpusDefaultBitrate;                           // kbit/s, VBR
   int32_t tags = 0;                                                     // 1: tag the ripped files
-  VerifyOptions verify;                                                 // read offset, AccurateRip, log, cue sheet
+  int32_t encoder_threads = 0;  // tracks encoded at once, 1 to kMaxEncoderThreads; 0: one per processor
+  VerifyOptions verify;         // read offset, AccurateRip, log, cue sheet
 };
 
 // The settings of the running program.

@@ -44,6 +44,7 @@ void CheckSettings(AppSettings& settings, int drive_count) {
     settings.opus_bitrate = kOpusDefaultBitrate;
   }
   if (settings.tags != 0 && settings.tags != 1) settings.tags = 0;
+  if (settings.encoder_threads < 1 || settings.encoder_threads > kMaxEncoderThreads) settings.encoder_threads = 0;
   if (!settings.list_mask) settings.list_mask = std::string(kDefaultListMask);
   if (!settings.path) {
     const std::string music = DocumentsFolder() + LoadStringText(IDS_MY_MUSIC);

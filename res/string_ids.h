@@ -122,3 +122,6 @@
 #define IDS_DISC_IMAGE_TOO_MANY 2873
 #define IDS_DISC_IMAGE_NOT_A_SHEET 2874
 #define IDS_DISC_IMAGE_NOT_CLOSABLE 2875
+
+// The rip after its last read, while its tracks are still being encoded.
+#define IDS_FINISHING_ENCODING 2930

@@ -12,6 +12,7 @@
 #include "cd/accuraterip_lookup.h"
 #include "cd/cddb_disc_info.h"
 #include "cd/extract.h"
+#include "rip/encoder_threads.h"
 #include "rip/output_format.h"
 #include "rip/output_names.h"
 #include "rip/rip_log.h"
@@ -85,6 +86,9 @@ struct RipJob {
   int32_t rate;            // kbps chosen in the destination pane
   int32_t flac_level;      // 0 (fastest) to 8 (smallest)
   int32_t opus_bitrate;    // kbit/s
+  // Tracks encoded at once beside the reading (1 to kMaxEncoderThreads); 1
+  // reads each track only once the one before is encoded.
+  int32_t encoder_threads = 1;
   VerifyOptions verify;
   char output_folder[kRipPathSize];
   char album_title[kRipTitleSize];
@@ -109,6 +113,9 @@ TagFields TagFieldsForJobTrack(const RipJob& job, int track);
 constexpr WPARAM kRipMsgProgress = 1001;  // lParam 0 at start, else position | track << 16
 constexpr WPARAM kRipMsgEnded = 1002;
 constexpr WPARAM kRipMsgEncoderState = 1003;  // lParam one of the encoder states below, or another
+// After the last track is read, while its encoders still run: lParam the
+// tracks whose encode has not finished.
+constexpr WPARAM kRipMsgEncodingLeft = 1004;
 
 // Encoder states, as the WMA encoder component numbers them.
 constexpr LPARAM kEncoderStarting = 1;

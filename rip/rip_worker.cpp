@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "cd/extract.h"
 #include "common/win_owners.h"
+#include "rip/encoder_pool.h"
 #include "rip/encoder_slot.h"
 #include "rip/encoder_watch.h"
 #include "rip/format_encoders.h"
@@ -23,13 +25,18 @@ constexpr DWORD kEncoderPollMs = 100;
 
 std::atomic<bool> g_running{false};
 std::atomic<bool> g_stop{false};
+// Everything stops at once: the user's stop, or an encoder failure that the
+// next tracks would meet as well.
+std::atomic<bool> g_halt{false};
 
 // Worker-thread state, touched by the worker only while it runs.
 RipJob* g_job = nullptr;
 int64_t g_total_sectors = 0;
 int64_t g_finished_sectors = 0;
 int g_last_position = -1;
-int g_current_track = 0;
+int g_current_track = 0;  // the track being read
+// Encodes the tracks of the loop beside their reading; null before and after.
+EncoderPool* g_pool = nullptr;
 // A kept track holds silence where the drive delivered nothing.
 bool g_read_damage = false;
 
@@ -44,7 +51,7 @@ void DispatchThreadMessages() {
 }
 
 int ReportProgress(int32_t sectors_done) {
-  if (g_stop) return 0;
+  if (g_halt) return 0;
   if (g_total_sectors <= 0) return 1;
   // 64-bit so a job of 99 full-length tracks cannot overflow.
   // A secure re-read after the last track stays at the end of the bar.
@@ -80,7 +87,7 @@ void NoteReadDamage() {
   if (CurrentTrackError() == kRipReadFailed) g_read_damage = true;
 }
 
-void NoteFileNotMade() { g_job->results[g_current_track].read = false; }
+void NoteFileNotMade(int track) { g_job->results[track].read = false; }
 
 // Extracts the current track into `wav_path` and keeps what its samples add
 // up to.  A test-and-copy job reads it twice, the first time for its CRC.
@@ -92,7 +99,7 @@ int ExtractTrack(const RipTrack& track, const char* wav_path) {
     TrackReadReport test;
     const bool tested = RipTrackToWavCorrected(track.start, track.length, reading, wav_path, &test) != 0;
     TakeRipError();
-    if (g_stop) return 0;
+    if (g_halt) return 0;
     result.tested = tested;
     result.test_crc = test.copy_crc;
   }
@@ -113,27 +120,54 @@ void RipTrackIntoOutput(const RipTrack& track, const std::string& output) {
   if (!PutInPlace(made, output)) Fail(kRipCannotCreateFile);
 }
 
+struct TrackEncode {
+  int32_t code;   // 0, or the job result code of the failure
+  bool hopeless;  // the output folder cannot be written: every next track would fail alike
+};
+
+TrackEncode NoteEncodeFailure(int track, int32_t code, bool hopeless) {
+  RipTrackResult& result = g_job->results[track];
+  result.read = false;
+  result.error = code;
+  return {code, hopeless};
+}
+
 // An encoder of the program's own writes into a side file, put in place of
-// the track's name once complete.
-void EncodeIntoSideFile(const FormatEncoder& encoder, const std::string& wav_path, const std::string& output) {
+// the track's name once complete.  Touches only the result of its own track,
+// so that it may run beside the reading and beside other encodes.
+TrackEncode EncodeIntoSideFile(const FormatEncoder& encoder, const EncodeHandOver& work) {
+  const std::string& output = work.output_path;
+  if (g_halt) {
+    // Handed over before a stop, and never started.
+    Discard(work.wav_path);
+    NoteFileNotMade(work.track);
+    return {0, false};
+  }
   const std::string made = ClaimSideFile(output);
   if (made.empty()) {
-    Discard(wav_path);
-    return Fail(kRipCannotCreateFile);
+    Discard(work.wav_path);
+    return NoteEncodeFailure(work.track, kRipCannotCreateFile, true);
   }
-  int32_t code = encoder.encode(*g_job, {wav_path.c_str(), made.c_str(), "", g_current_track}, g_stop);
-  Discard(wav_path);
+  int32_t code = encoder.encode(*g_job, {work.wav_path.c_str(), made.c_str(), "", work.track}, g_halt);
+  Discard(work.wav_path);
   const bool complete = code == 0 && HoldsOutput(made);
   if (!complete) {
     Discard(made);
-    NoteFileNotMade();
+    NoteFileNotMade(work.track);
     // An encode that reports success without output did not work, unless a
     // stop cut it short.
-    if (code == 0 && !g_stop) code = kRipEncoderFailed;
+    if (code == 0 && !g_halt) code = kRipEncoderFailed;
   } else if (!PutInPlace(made, output)) {
     code = kRipCannotCreateFile;
   }
-  if (code != kEncodeGivenUp) Fail(code);
+  if (code == 0 || code == kEncodeGivenUp) return {0, false};
+  return NoteEncodeFailure(work.track, code, code == kRipWriteFailed);
+}
+
+// On an encoder thread of the pool, which runs only for a format whose
+// encoder is in the table.
+void EncodeHandedOver(EncodeHandOver& work) {
+  if (EncodeIntoSideFile(*EncoderForFormat(g_job->format), work).hopeless) g_halt = true;
 }
 
 // An encoder of another maker writes under the track's name: an earlier file
@@ -145,7 +179,7 @@ void EncodeUnderTrackName(const FormatEncoder& encoder, const std::string& wav_p
     return Fail(kRipCannotCreateFile);
   }
   const int32_t code =
-      encoder.encode(*g_job, {wav_path.c_str(), output.c_str(), earlier.c_str(), g_current_track}, g_stop);
+      encoder.encode(*g_job, {wav_path.c_str(), output.c_str(), earlier.c_str(), g_current_track}, g_halt);
   // An encoder that failed starts no process that would delete the WAV later.
   if (code != 0 && code != kEncodeGivenUp) Discard(wav_path);
   // A process that runs on leaves the earlier file to the watch of its end.
@@ -154,7 +188,7 @@ void EncodeUnderTrackName(const FormatEncoder& encoder, const std::string& wav_p
   SettleEarlierFile(output, earlier, made);
   // An encoder that reported its failure itself (the WMA error dialog) made
   // no file either: the log and cue sheet must not describe one.
-  if (!made) NoteFileNotMade();
+  if (!made) NoteFileNotMade(g_current_track);
   if (code != kEncodeGivenUp) Fail(code);
 }
 
@@ -164,43 +198,113 @@ void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path, cons
     return Fail(kRipEncoderFailed);
   }
   if (encoder.kind == EncoderKind::kInProcess) {
-    EncodeIntoSideFile(encoder, wav_path, output);
+    Fail(EncodeIntoSideFile(encoder, {g_current_track, wav_path, output}).code);
   } else {
     EncodeUnderTrackName(encoder, wav_path, output);
   }
 }
 
 // Reads the track and makes its file under `output`, through a side file or
-// with the earlier file set aside, as its format does.
-void RipTrackTo(const RipTrack& track, const std::string& output) {
+// with the earlier file set aside, as its format does.  True when the WAV
+// went to the pool, which then makes the file and fills in the track's result.
+bool RipTrackTo(const RipTrack& track, const std::string& output) {
   const FormatEncoder* encoder = EncoderForFormat(g_job->format);
-  if (!encoder) return RipTrackIntoOutput(track, output);
+  if (!encoder) {
+    RipTrackIntoOutput(track, output);
+    return false;
+  }
 
   const std::string temp = TempFolderPath();
   CreateDirectoryA(temp.c_str(), nullptr);  // normally there since start-up
   const std::string wav_path = ClaimTempWavPath(temp, CreateNewFile, IsAnsiLeadByte);
-  if (wav_path.empty()) return Fail(kRipCannotCreateFile);
+  if (wav_path.empty()) {
+    Fail(kRipCannotCreateFile);
+    return false;
+  }
   if (!ExtractTrack(track, wav_path.c_str())) {
     Fail(CurrentTrackError());
     Discard(wav_path);
-    return;
+    return false;
   }
   NoteReadDamage();
+  if (g_pool && encoder->kind == EncoderKind::kInProcess) {
+    g_pool->queue().HandOver({g_current_track, wav_path, output});
+    return true;
+  }
   EncodeTrack(*encoder, wav_path, output);
+  return false;
 }
 
-void RipOneTrack(const RipTrack& track, JobOutputNames& names) {
+// True when the track went to the pool.
+bool RipOneTrack(const RipTrack& track, JobOutputNames& names) {
   const FormatEncoder* encoder = EncoderForFormat(g_job->format);
-  if (g_job->format != kFormatWav && !encoder) return;  // nothing to make
+  if (g_job->format != kFormatWav && !encoder) return false;  // nothing to make
   char base[kRipPathSize];
   BuildOutputBasePath(g_job->output_folder, g_job->artist, track.title, base, IsAnsiLeadByte);
   const std::string output = names.Claim(base, encoder ? encoder->extension : ".wav");
   g_job->results[g_current_track].file = output;
-  RipTrackTo(track, output);
+  return RipTrackTo(track, output);
 }
 
+bool KeepWaiting() {
+  DispatchThreadMessages();
+  return !g_halt;
+}
+
+// A place for the next track's WAV in the pool; false when the job stops
+// meanwhile.
+bool TakePoolPlace() {
+  if (!g_pool) return !g_halt;
+  if (!g_pool->queue().TakePlace(KeepWaiting, kEncoderPollMs)) return false;
+  // An encoder may have given up on the job as it freed the place.
+  if (!g_halt) return true;
+  g_pool->queue().ReturnPlace();
+  return false;
+}
+
+// After the last track is read: the dialog tells how many tracks are still
+// being encoded, and the job ends only once every encoder thread has.
+void FinishPoolEncoding(EncoderPool& pool) {
+  int told = -1;
+  pool.queue().WaitUntilFinished(
+      [&told](int left) {
+        DispatchThreadMessages();
+        if (left != told && !g_halt) {
+          Post(kRipMsgEncodingLeft, left);
+          told = left;
+        }
+        return true;
+      },
+      kEncoderPollMs);
+  pool.Finish();
+}
+
+// The pool may have started the job's encoders on the program's own format.
+std::unique_ptr<EncoderPool> StartEncoderPool() {
+  const FormatEncoder* encoder = EncoderForFormat(g_job->format);
+  if (!encoder || !encoder->encode || encoder->kind != EncoderKind::kInProcess) return nullptr;
+  auto pool = std::make_unique<EncoderPool>(g_job->encoder_threads, EncodeHandedOver);
+  if (!pool->started()) return nullptr;
+  return pool;
+}
+
+// A job that failed ends with the code of its first track, in job order,
+// whose reading or encoding failed; an encoder thread may have met its
+// failure after a later track's.
+void TakeFirstTrackFailure() {
+  for (int i = 0; i < g_job->track_count; ++i) {
+    const RipTrackResult& result = g_job->results[i];
+    if (!result.read && result.error != 0) {
+      g_job->result = result.error;
+      return;
+    }
+  }
+}
+
+// Up to the job's encoder threads of the user's encoder run while the
+// reading goes on; with one, each ends before the next track is read.
 void WaitForEncoderSlot() {
-  while (IsEncoderSlotFilled() && !g_stop) {
+  while (FilledEncoderSlots() >= g_job->encoder_threads && !g_halt) {
     Sleep(kEncoderPollMs);
     DispatchThreadMessages();
   }
@@ -211,7 +315,7 @@ void WaitForEncoderSlot() {
 // fails leaves the first file, its result and the job's result as they were.
 void RereadTrack(int i) {
   WaitForEncoderSlot();
-  if (g_stop) return;
+  if (g_halt) return;
   g_current_track = i;
   RipTrackResult& result = g_job->results[i];
   const RipTrackResult first = result;
@@ -234,9 +338,9 @@ void RereadTrack(int i) {
 void VerifyJobTracks() {
   JudgeJobTracks(*g_job, [] {
     DispatchThreadMessages();
-    return !g_stop.load();
+    return !g_halt.load();
   });
-  for (int i = 0; i < g_job->track_count && !g_stop; ++i) {
+  for (int i = 0; i < g_job->track_count && !g_halt; ++i) {
     if (NeedsSecureReread(*g_job, i)) RereadTrack(i);
   }
 }
@@ -255,25 +359,36 @@ DWORD WINAPI WorkerThread(void*) {
   Post(kRipMsgProgress, 0);
 
   JobOutputNames names(FoldCase, IsAnsiLeadByte);
+  std::unique_ptr<EncoderPool> pool = StartEncoderPool();
+  g_pool = pool.get();
   for (int i = 0; i < g_job->track_count; ++i) {
     WaitForEncoderSlot();
     // A stop that came during the wait must not start another track.
-    if (g_stop) break;
+    if (g_halt) break;
     // An encoder that failed on the track before ends the job.
     if (TakeEncoderFailure()) {
       g_job->result = kRipEncoderFailed;
       break;
     }
+    if (!TakePoolPlace()) break;
     g_current_track = i;
-    RipOneTrack(g_job->tracks[i], names);
+    // Once handed over, the track's result belongs to its encoder thread.
+    const bool handed_over = RipOneTrack(g_job->tracks[i], names);
+    if (g_pool && !handed_over) g_pool->queue().ReturnPlace();
     RipTrackResult& result = g_job->results[i];
-    if (g_job->result != 0 && result.read) {
+    if (!handed_over && g_job->result != 0 && result.read) {
       // Read whole, but its file was not made.
       result.read = false;
       result.error = g_job->result;
     }
-    if (g_stop || g_job->result != 0) break;
+    if (g_halt || g_job->result != 0) break;
     g_finished_sectors += g_job->tracks[i].length;
+  }
+  if (pool) {
+    FinishPoolEncoding(*pool);
+    g_pool = nullptr;
+    pool.reset();
+    TakeFirstTrackFailure();
   }
 
   if (!g_stop) VerifyJobTracks();
@@ -298,8 +413,10 @@ int StartRip(RipJob* job) {
   bool idle = false;
   if (!g_running.compare_exchange_strong(idle, true)) return 0;
   if (job->track_count < 0 || job->track_count > cdda::kMaxTracks) job->track_count = 0;
+  job->encoder_threads = std::clamp<int32_t>(job->encoder_threads, 1, kMaxEncoderThreads);
   g_job = job;
   g_stop = false;
+  g_halt = false;
   HANDLE thread = CreateThread(nullptr, 0, WorkerThread, nullptr, 0, nullptr);
   if (!thread) {
     g_job = nullptr;
@@ -319,5 +436,6 @@ int IsRipRunning() { return g_running ? 1 : 0; }
 int RequestRipStop() {
   if (!g_running) return 0;
   g_stop = true;
+  g_halt = true;
   return 1;
 }

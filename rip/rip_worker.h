@@ -1,4 +1,6 @@
-// The one background thread that turns a RipJob into files.
+// The one background thread that turns a RipJob into files: it reads each
+// track, and the program's own encoders make the files on encoder threads
+// beside the reading (rip/encoder_pool.h), all ended before its end message.
 #pragma once
 
 #include "rip/rip_job.h"

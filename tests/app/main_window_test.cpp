@@ -46,6 +46,7 @@
 namespace {
 
 using testing_support::FileExists;
+using testing_support::FolderNames;
 using testing_support::TempDir;
 
 using testing_support::RecordBox;
@@ -82,7 +83,7 @@ class MainWindowTest : public testing::Test {
 
   void Command(int id, int notification = 0) { SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, notification), 0); }
   HWND TrackListWindow() { return GetDlgItem(window_, IDC_TRACK_LIST); }
-  void SelectRows(std::initializer_list<int> rows) {
+  void SelectRows(const std::vector<int>& rows) {
     ListView_SetItemState(TrackListWindow(), -1, 0, LVIS_SELECTED);
     for (int row : rows) ListView_SetItemState(TrackListWindow(), row, LVIS_SELECTED, LVIS_SELECTED);
   }
@@ -173,23 +174,32 @@ class MainWindowMp3Test : public MainWindowTest {
   TempDir work_;
 };
 
-// The last encoder ends well after the job: its WAV goes, the file list
-// gains its MP3, and the watch's timer stops, all from the main window.
+// The last encoders end well after the job: their WAVs go, the file list
+// gains their MP3s, and the watch's timer stops, all from the main window.
+// With one encoder thread only the last track's encoder runs on; with two,
+// both tracks' do.
 TEST_F(MainWindowMp3Test, WatchDeletesTheWavsAndRefreshesTheFileListAfterTheJob) {
-  g_settings.mp3_params = "--wait-ms 1000 \"%IN%\" \"%OUT%\"";
-  SelectRows({0, 1});
-  Command(IDM_RIP);
-  EXPECT_FALSE(GetMainWindowView().ripping);
-  EXPECT_EQ(WatchedEncoderRuns(), 1);
-  const int listed_at_the_end_of_the_job = FileListCount();
-  ASSERT_TRUE(testing_support::PumpUntil([] { return WatchedEncoderRuns() == 0; }));
-  EXPECT_EQ(FileListCount(), listed_at_the_end_of_the_job + 1);  // the second MP3
-  const std::string mp3s[] = {"Unknown Artist - Track 01.mp3", "Unknown Artist - Track 02.mp3"};
-  for (const std::string& mp3 : mp3s) {
-    EXPECT_TRUE(FileExists(output_.File(mp3))) << mp3;
+  const struct {
+    int threads;
+    std::vector<int> rows;
+    std::vector<const char*> mp3s;
+  } jobs[] = {{1, {0, 1}, {"Unknown Artist - Track 01.mp3", "Unknown Artist - Track 02.mp3"}},
+              {2, {2, 3}, {"Unknown Artist - Track 03.mp3", "Unknown Artist - Track 04.mp3"}}};
+  for (const auto& job : jobs) {
+    SCOPED_TRACE(job.threads);
+    g_settings.encoder_threads = job.threads;
+    g_settings.mp3_params = "--wait-ms 1000 \"%IN%\" \"%OUT%\"";
+    SelectRows(job.rows);
+    Command(IDM_RIP);
+    EXPECT_FALSE(GetMainWindowView().ripping);
+    EXPECT_EQ(WatchedEncoderRuns(), job.threads);
+    const int listed_at_the_end_of_the_job = FileListCount();
+    ASSERT_TRUE(testing_support::PumpUntil([] { return WatchedEncoderRuns() == 0; }));
+    EXPECT_EQ(FileListCount(), listed_at_the_end_of_the_job + job.threads);
+    for (const char* mp3 : job.mp3s) EXPECT_TRUE(FileExists(output_.File(mp3))) << mp3;
+    EXPECT_TRUE(FolderNames(work_.File("temp")).empty());
+    EXPECT_FALSE(KillTimer(window_, kEncoderWatchTimer));
   }
-  EXPECT_FALSE(FileExists(work_.File("temp\\corvale.wav")));
-  EXPECT_FALSE(KillTimer(window_, kEncoderWatchTimer));
   EXPECT_TRUE(g_boxes.empty());
 }
 

@@ -250,6 +250,40 @@ TEST_F(ProgressDialog, OwnersStatusBarShowsTheProgressBandUntilTheEnd) {
   FreeDialogFrame(owner);
 }
 
+// After the last read, the dialog and the owner's band say how many tracks
+// are still being encoded; the bar stays where the reading left it.
+TEST_F(ProgressDialog, SaysHowManyTracksAreLeftToEncodeAfterTheLastRead) {
+  AddTrack(0, "One");
+  AddTrack(2, "Three");
+  DialogFrame* owner = NewDialogFrame();
+  owner->window = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(owner->window, nullptr);
+  ASSERT_NE(AddStatusBar(owner, 3, nullptr), nullptr);
+  const StatusProgressItem& band = owner->status_bar->progress;
+  FillEncoderSlot();
+  bool examined = false;
+  g_seen.on_tick = [&](HWND dialog) {
+    if (examined) return;
+    examined = true;
+    SendMessageA(dialog, WM_USER, kRipMsgProgress, RipProgressParam(1, 60));
+    for (const LPARAM left : {2, 1}) {
+      SendMessageA(dialog, WM_USER, kRipMsgEncodingLeft, left);
+      const std::string text = "Finishing the encoding, tracks left: " + std::to_string(left);
+      EXPECT_EQ(StatusText(dialog), text);
+      EXPECT_EQ(band.text, text);
+      EXPECT_EQ(band.percentage, 100);
+      EXPECT_EQ(ProgressPosition(dialog), 60);
+    }
+    EmptyEncoderSlot();
+  };
+  EXPECT_EQ(Run(owner), 0);
+  EXPECT_TRUE(examined);
+  EXPECT_EQ(g_seen.status_at_refresh, "Ripping finished");
+  DestroyWindow(owner->window);
+  owner->window = nullptr;
+  FreeDialogFrame(owner);
+}
+
 // The worker's request for the WMA error dialog is answered by the progress
 // dialog's own thread, with the error dialog over it.
 TEST_F(ProgressDialog, ShowsTheWmaErrorDialogOverItselfWhenTheWorkerAsks) {
@@ -447,6 +481,18 @@ TEST(CompleteRipJob, CopiesTheMp3EncoderSettings) {
   CompleteRipJob(request, nullptr);
   EXPECT_EQ(job.track_count, 0);
   EXPECT_EQ(job.progress_range, 0);
+}
+
+TEST(CompleteRipJob, KeepsTheEncoderThreadsWithinTheirRange) {
+  const std::pair<int32_t, int32_t> cases[] = {{0, 1}, {1, 1}, {3, 3}, {16, 16}, {17, 16}, {-4, 1}};
+  for (const auto& [asked, kept] : cases) {
+    TrackTable table{};
+    RipJob job{};
+    ProgressDialogRequest request{&job, &table, kFormatOgg, 128, "", "", nullptr, nullptr, nullptr, nullptr, nullptr};
+    request.encoder_threads = asked;
+    CompleteRipJob(request, nullptr);
+    EXPECT_EQ(job.encoder_threads, kept) << asked;
+  }
 }
 
 // Code page 932: a title of 81 bytes whose last character would need the

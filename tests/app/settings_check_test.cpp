@@ -48,6 +48,21 @@ TEST(CheckSettings, ReplacesOnlyWhatTheProgramCannotStartWith) {
   }
 }
 
+// A number of encoder threads out of range reads as unset: one per processor.
+TEST(CheckSettings, EncoderThreadsOutOfRangeFallBackToThoseOfTheMachine) {
+  const struct {
+    int32_t stored;
+    int32_t checked;
+  } cases[] = {{0, 0}, {1, 1}, {3, 3}, {kMaxEncoderThreads, kMaxEncoderThreads}, {kMaxEncoderThreads + 1, 0}, {-2, 0}};
+  for (const auto& c : cases) {
+    AppSettings settings;
+    settings.path = std::string("D:\\Out\\");
+    settings.encoder_threads = c.stored;
+    CheckSettings(settings, 1);
+    EXPECT_EQ(settings.encoder_threads, c.checked) << c.stored;
+  }
+}
+
 // Points the user's documents at a folder of the test's own while it lives.
 class DocumentsRedirect {
  public:

@@ -70,6 +70,19 @@ TEST(Settings, EverySettingIsWrittenInTableOrder) {
   EXPECT_FALSE(loaded.mp3_encoder.has_value());
 }
 
+// The number of encoder threads follows the machine until the user sets one:
+// only a number set is written.
+TEST(Settings, EncoderThreadsAreWrittenOnlyWhenSet) {
+  AppSettings settings;
+  EXPECT_EQ(SavedText(settings).find("encoderthreads"), std::string::npos);
+  testing_support::TempDir dir;
+  testing_support::WriteWholeFile(dir.File("config.ini"), "encoderthreads=3\n");
+  ASSERT_TRUE(LoadSettings(settings, dir.File("config.ini").c_str()));
+  EXPECT_EQ(settings.encoder_threads, 3);
+  const std::string saved = SavedText(settings);
+  EXPECT_EQ(saved.substr(saved.size() - 17), "encoderthreads=3\n");
+}
+
 // Each sample file breaks or stretches one reading rule; beside it lies the
 // file that saving the settings read from it must give.
 class SampleConfig : public ::testing::TestWithParam<const char*> {};

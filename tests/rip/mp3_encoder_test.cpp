@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <sstream>
@@ -191,6 +192,41 @@ TEST_F(Mp3Encoder, TagsGoIntoTheFileOfARunThatEndedWell) {
       EXPECT_EQ(file.substr(0, 4), std::string("\xFF\xFB\x90\x00", 4));
     }
     EXPECT_EQ(FolderNames(out_.path()).size(), tags ? 1u : 2u) << "no copy left beside";
+  }
+}
+
+// With more encoder threads, up to that many encoder processes run at once
+// while the reading goes on; every track is still made from its own WAV and
+// every WAV goes once its process has ended.
+TEST_F(Mp3Encoder, UpToTheEncoderThreadsRunAtOnceBesideTheReading) {
+  for (const int threads : {1, 2, 3}) {
+    SCOPED_TRACE(threads);
+    DeleteFileA(LogFile().c_str());
+    job_.mp3_encoder.parameters = "--log \"" + LogFile() + "\" --wait-ms 600 \"%IN%\" \"%OUT%\"";
+    job_.encoder_threads = threads;
+    job_.track_count = 0;
+    const char* titles[] = {"A", "B", "C", "D"};
+    for (int i = 0; i < 4; ++i) AddTrack(i, titles[i]);
+    OpenEncoderJob();
+    RunJob();
+    EXPECT_EQ(job_.result, 0);
+    EXPECT_LE(WatchedEncoderRuns(), threads);
+    AwaitEncoders();
+    EXPECT_FALSE(CloseEncoderJob());
+
+    int running = 0;
+    int most_running = 0;
+    for (const std::string& line : Lines(LogFile())) {
+      running += line.rfind("start", 0) == 0 ? 1 : -1;
+      most_running = std::max(most_running, running);
+    }
+    EXPECT_EQ(most_running, threads);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_TRUE(FileExists(Mp3(titles[i]))) << titles[i];
+      DeleteFileA(Mp3(titles[i]).c_str());
+    }
+    EXPECT_TRUE(FolderNames(TempFolder()).empty());
+    EXPECT_FALSE(IsEncoderSlotFilled());
   }
 }
 
