@@ -15,6 +15,7 @@
 #include "res/progress_ids.h"
 #include "res/string_ids.h"
 #include "rip/encoder_slot.h"
+#include "rip/encoder_watch.h"
 #include "rip/output_files.h"
 #include "rip/rip_worker.h"
 #include "rip/wma_error_dialog.h"
@@ -29,6 +30,7 @@ struct ProgressState {
   bool ripping;
   int current_track;    // job track the progress last named; -1 before the first
   DialogFrame* parent;  // its status bar shows the progress too while the dialog runs
+  bool stop_requested = false;
 };
 
 // The part of the parent's status bar that carries the progress band.
@@ -68,6 +70,13 @@ void SetProgressPosition(DialogFrame* frame, int position) {
 // The worker no longer waits for the external encoder.  The process runs on,
 // and the encoder watch still deletes its WAV when it ends.
 void ForgetEncoderProcess() { EmptyEncoderSlot(); }
+
+// With one encoder thread a stop leaves the MP3 encoders running, as they
+// always did; with several, the stop ends them too, so no file of the job is
+// left half made.
+void StopEncodersOfStoppedJob(const ProgressState* state) {
+  if (state->request->job->encoder_threads > 1) StopEncoderRunsOfOpenJob();
+}
 
 void Initialise(DialogFrame* frame, ProgressState* state) {
   const ProgressDialogRequest& request = *state->request;
@@ -113,6 +122,8 @@ const char* EncoderStateText(LPARAM encoder_state) {
 }
 
 void OnEnded(DialogFrame* frame, ProgressState* state) {
+  // An encoder the worker started just before it saw the stop.
+  if (state->stop_requested) StopEncodersOfStoppedJob(state);
   SetRipping(state, false);
   SetItemText(frame, IDC_RIP_PROGRESS_STATUS, LoadStringText(IDS_RIPPING_FINISHED));
   ClearStatusProgress(state);
@@ -125,6 +136,8 @@ void OnEnded(DialogFrame* frame, ProgressState* state) {
 void OnCancel(DialogFrame* frame, ProgressState* state) {
   if (state->ripping) {
     RequestRipStop();
+    state->stop_requested = true;
+    StopEncodersOfStoppedJob(state);
     SetProgressPosition(frame, 0);
   } else {
     CloseDialogFrame(frame, 0);

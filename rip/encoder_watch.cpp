@@ -16,7 +16,8 @@ struct EncoderRun {
   KernelHandle process;
   EncoderRunFiles files;
   EncoderTicket ticket;
-  uint32_t job;  // serial of the job that started it
+  uint32_t job;          // serial of the job that started it
+  bool stopped = false;  // ended by the user's stop: no failure to report
 };
 
 // Filled by the worker, emptied by the interface thread.
@@ -95,7 +96,7 @@ EncoderWatchTick TickEncoderWatch(HWND window) {
   for (auto& [run, end] : TakeEndedRuns()) {
     ++tick.ended;
     SettleEndedRun(run, end);
-    if (end != RunEnd::kSucceeded) {
+    if (end != RunEnd::kSucceeded && !run.stopped) {
       if (g_job_open && run.job == g_job_serial) {
         g_failure_for_job = true;
       } else {
@@ -117,6 +118,20 @@ void OpenEncoderJob() {
 bool CloseEncoderJob() {
   g_job_open = false;
   return g_failure_for_job.exchange(false);
+}
+
+int StopEncoderRunsOfOpenJob() {
+  if (!g_job_open) return 0;
+  int stopped = 0;
+  std::lock_guard<std::mutex> guard(g_runs_lock);
+  for (EncoderRun& run : g_runs) {
+    if (run.job != g_job_serial || run.stopped) continue;
+    if (TerminateProcess(run.process.get(), 1)) {
+      run.stopped = true;
+      ++stopped;
+    }
+  }
+  return stopped;
 }
 
 bool TakeEncoderFailure() { return g_failure_for_job.exchange(false); }

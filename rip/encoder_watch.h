@@ -60,6 +60,12 @@ bool CloseEncoderJob();
 // Worker, after its wait for the slot: true once for a failed run of its job.
 bool TakeEncoderFailure();
 
+// The user stopped a job that runs several encoders at a time: its running
+// encoder processes end at once.  The watch then settles them as failed runs
+// (no file left under a track's name, the WAV gone, an earlier file back),
+// but reports no failure for them.  Returns how many were ended.
+int StopEncoderRunsOfOpenJob();
+
 // Runs handed over and not yet ended.
 int WatchedEncoderRuns();
 

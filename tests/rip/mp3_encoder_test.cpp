@@ -230,6 +230,29 @@ TEST_F(Mp3Encoder, UpToTheEncoderThreadsRunAtOnceBesideTheReading) {
   }
 }
 
+// A stop of a job that runs several encoders at a time ends them at once:
+// no file under a track's name, the earlier file of one back, no WAV left,
+// and no encoder failure to report for the user's own stop.
+TEST_F(Mp3Encoder, AStopWithSeveralThreadsEndsTheRunningEncoders) {
+  UseOptions("--wait-ms 20000");
+  WriteWholeFile(Mp3("B"), "an earlier rip");
+  job_.encoder_threads = 2;
+  AddTrack(0, "A");
+  AddTrack(1, "B");
+  OpenEncoderJob();
+  RunJob();
+  ASSERT_EQ(WatchedEncoderRuns(), 2);
+  const DWORD stopped_at = GetTickCount();
+  EXPECT_EQ(StopEncoderRunsOfOpenJob(), 2);
+  AwaitEncoders();
+  EXPECT_LT(GetTickCount() - stopped_at, 2000u);
+  EXPECT_FALSE(CloseEncoderJob());
+  EXPECT_FALSE(FileExists(Mp3("A")));
+  EXPECT_EQ(Text(Mp3("B")), "an earlier rip");
+  EXPECT_EQ(FolderNames(out_.path()).size(), 1u);
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+}
+
 struct EncoderFault {
   const char* options;
   const char* name;
