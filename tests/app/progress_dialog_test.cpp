@@ -218,15 +218,33 @@ TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCo
   EXPECT_TRUE(FileExists(dir_.File("Artist - Three.wav")));
 }
 
+// A window with a status bar of three parts, as the main window's, to own
+// the dialog.
+struct OwnerWithStatusBar {
+  OwnerWithStatusBar() {
+    frame->window = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
+    if (frame->window) AddStatusBar(frame, 3, nullptr);
+  }
+  ~OwnerWithStatusBar() {
+    if (frame->window) DestroyWindow(frame->window);
+    frame->window = nullptr;
+    FreeDialogFrame(frame);
+  }
+  OwnerWithStatusBar(const OwnerWithStatusBar&) = delete;
+  OwnerWithStatusBar& operator=(const OwnerWithStatusBar&) = delete;
+
+  DialogFrame* frame = NewDialogFrame();
+};
+
 // The owner's status bar carries the same progress as a band while the
 // dialog runs, and is emptied when it closes.
 TEST_F(ProgressDialog, OwnersStatusBarShowsTheProgressBandUntilTheEnd) {
   AddTrack(0, "One");
   AddTrack(2, "Three");
-  DialogFrame* owner = NewDialogFrame();
-  owner->window = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
+  OwnerWithStatusBar owner_frame;
+  DialogFrame* owner = owner_frame.frame;
   ASSERT_NE(owner->window, nullptr);
-  ASSERT_NE(AddStatusBar(owner, 3, nullptr), nullptr);
+  ASSERT_NE(owner->status_bar, nullptr);
   const StatusProgressItem& band = owner->status_bar->progress;
   FillEncoderSlot();
   bool examined = false;
@@ -245,9 +263,6 @@ TEST_F(ProgressDialog, OwnersStatusBarShowsTheProgressBandUntilTheEnd) {
   const LRESULT left = SendMessageA(owner->status_bar->window, SB_GETTEXTLENGTHA, 1, 0);
   EXPECT_EQ(HIWORD(left) & SBT_OWNERDRAW, 0) << "the band is gone once the dialog has closed";
   EXPECT_EQ(LOWORD(left), 0);
-  DestroyWindow(owner->window);
-  owner->window = nullptr;
-  FreeDialogFrame(owner);
 }
 
 // After the last read, the dialog and the owner's band say how many tracks
@@ -255,10 +270,10 @@ TEST_F(ProgressDialog, OwnersStatusBarShowsTheProgressBandUntilTheEnd) {
 TEST_F(ProgressDialog, SaysHowManyTracksAreLeftToEncodeAfterTheLastRead) {
   AddTrack(0, "One");
   AddTrack(2, "Three");
-  DialogFrame* owner = NewDialogFrame();
-  owner->window = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
+  OwnerWithStatusBar owner_frame;
+  DialogFrame* owner = owner_frame.frame;
   ASSERT_NE(owner->window, nullptr);
-  ASSERT_NE(AddStatusBar(owner, 3, nullptr), nullptr);
+  ASSERT_NE(owner->status_bar, nullptr);
   const StatusProgressItem& band = owner->status_bar->progress;
   FillEncoderSlot();
   bool examined = false;
@@ -279,9 +294,6 @@ TEST_F(ProgressDialog, SaysHowManyTracksAreLeftToEncodeAfterTheLastRead) {
   EXPECT_EQ(Run(owner), 0);
   EXPECT_TRUE(examined);
   EXPECT_EQ(g_seen.status_at_refresh, "Ripping finished");
-  DestroyWindow(owner->window);
-  owner->window = nullptr;
-  FreeDialogFrame(owner);
 }
 
 // The worker's request for the WMA error dialog is answered by the progress
