@@ -114,7 +114,10 @@ while [ $((($(date +%s%N) - cancelled_at) / 1000000)) -lt 10000 ]; do
 done
 [ -n "$cleared_ms" ] || fail "10 s after Cancel: temp holds \"$(ls "$work/temp")\", the output \"$(ls "$out")\""
 echo "partial files and WAVs gone ${cleared_ms} ms after Cancel"
-[ "$cleared_ms" -le 1000 ] || fail "the encoders took ${cleared_ms} ms to stop"
+# The time includes the click's way through X and Wine, which alone has taken
+# over a second on a busy machine: the bound catches encoders that run on,
+# not the last few hundred milliseconds.
+[ "$cleared_ms" -le 3000 ] || fail "the encoders took ${cleared_ms} ms to stop"
 wait $watch_pid || fail "progress window: $(tr -d '\r' <"$root/watch.out")"
 # A track completed before the Cancel stays, whole; nothing else does.
 made=()
