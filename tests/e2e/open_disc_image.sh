@@ -136,9 +136,9 @@ rip_and_check() {
   # A rip log or cue sheet the job may write beside the tracks is not a track.
   listed=$(ls -1 "$out" | grep -v '\.\(log\|cue\)$')
   [ "$listed" = "$expected_names" ] || fail "the output folder holds \"$listed\", wanted \"$expected_names\""
-  local spec name source skip bytes file
-  for spec in "$@"; do
-    IFS=: read -r name source skip bytes <<<"$spec"
+  local expected_track name source skip bytes file
+  for expected_track in "$@"; do
+    IFS=: read -r name source skip bytes <<<"$expected_track"
     file=$out/$name
     [ "$(stat -c %s "$file")" = $((wav_header_bytes + bytes)) ] ||
       fail "$name has $(stat -c %s "$file") bytes, wanted $((wav_header_bytes + bytes))"
