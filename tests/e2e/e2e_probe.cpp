@@ -28,6 +28,8 @@
 //                                               title field's text as it was)
 //   e2e_probe status-parts                      "CLIENT_WIDTH EDGE EDGE ..." of the
 //                                               main window's status bar
+//   e2e_probe press TITLE ID                    posts a click to button ID of window
+//                                               TITLE
 //   e2e_probe status-text PART                  the text of that part of the main
 //                                               window's status bar
 //   e2e_probe client-and-status TITLE           "LEFT TOP RIGHT BOTTOM STATUS_TOP": the
@@ -296,6 +298,16 @@ int WaitRect(const char* title, int id, DWORD timeout_ms) {
     Sleep(kPollMs);
   }
   return PrintRect(GetDlgItem(window, id));
+}
+
+// Posts a click to button ID of window TITLE: for a test that times what the
+// program does after the click, without the click's way through X.
+int PressButton(const char* title, int id) {
+  HWND window = FindProgramWindow(title, nullptr);
+  if (!window) return Fail("no window \"%s\"", title);
+  HWND button = GetDlgItem(window, id);
+  if (!button || !PostMessageA(button, BM_CLICK, 0, 0)) return Fail("\"%s\" has no button %d", title, id);
+  return 0;
 }
 
 int PrintText(const char* title, int id) {
@@ -634,6 +646,7 @@ int main(int argc, char** argv) {
   if (command == "watch" && argc == 5) return Watch(argv[2], argv[3], DWORD(number(4)));
   if (command == "wait-rect" && argc == 5) return WaitRect(argv[2], int(number(3)), DWORD(number(4)));
   if (command == "text" && argc == 4) return PrintText(argv[2], int(number(3)));
+  if (command == "press" && argc == 4) return PressButton(argv[2], int(number(3)));
   if (command == "client-and-status" && argc == 3) return ClientAndStatusBar(argv[2]);
   if (command == "toc" && argc == 2) return PrintToc();
   if (command == "close" && argc == 2) return CloseMain();
@@ -650,7 +663,7 @@ int main(int argc, char** argv) {
   if (command == "time-window" && argc == 4) return TimeFirstWindow(argv[2], DWORD(number(3)));
   return Fail(
       "usage: e2e_probe wait-main|item-count|rect|main-rect|column-widths|set-column-width|header-rect|selection|"
-      "combo-selection|watch|wait-rect|text|toc|close|command|output-folder|answer-box|open-file|read-box|"
+      "combo-selection|watch|wait-rect|text|press|toc|close|command|output-folder|answer-box|open-file|read-box|"
       "combo-texts|status-parts|toolbar|"
       "time-start|time-window|client-and-status ...");
 }

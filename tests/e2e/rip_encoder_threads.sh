@@ -32,6 +32,17 @@ unset AKRIP_SPEED
 probe toc || fail "could not read the disc's table of contents"
 printf '%s\n' "$answer" >"$root/toc"
 [ "$(wc -l <"$root/toc")" = $tracks ] || fail "the disc lists $(wc -l <"$root/toc") tracks, wanted $tracks"
+# A Cancel must come while the job still runs, however long the press takes to
+# arrive: that part rips a disc of 2-minute tracks.
+python3 "$here/../../tools/make_demo_disc.py" "$root/long" --name long --minutes 16 --tracks $tracks ||
+  fail "could not write the long disc image"
+short_disc=$AKRIP_IMAGES
+long_disc=$(windows_path "$root/long/long.cue")
+AKRIP_IMAGES=$long_disc
+probe toc || fail "could not read the long disc's table of contents"
+printf '%s\n' "$answer" >"$root/toc-long"
+AKRIP_IMAGES=$short_disc
+cp "$root/toc" "$root/toc-short"
 
 track_name() { printf 'Unknown Artist - Track %02d.ogg' "$1"; }
 length_of() { awk -v n="$1" '$1 == n { print $3 }' "$root/toc"; }
@@ -90,9 +101,10 @@ close_corvale
 
 echo "== Cancel while two encoders run"
 rm -rf "${out:?}"/*
+AKRIP_IMAGES=$long_disc
+cp "$root/toc-long" "$root/toc"
 rip ""
 probe wait-rect "Ripping..." $cancel_button 20000 || fail "no Cancel button"
-cancel_rect=$answer
 both=""
 for _ in $(seq 1 2000); do
   if [ -f "$out/~$(track_name 1)" ] && [ -f "$out/~$(track_name 2)" ]; then
@@ -102,7 +114,9 @@ for _ in $(seq 1 2000); do
   sleep 0.005
 done
 [ -n "$both" ] || fail "tracks 1 and 2 never encoded at once: $(ls "$out")"
-click_rect "$cancel_rect"
+# Posted, not clicked: the time below is the program's, not the click's way
+# through X, which has taken over a second on a busy machine.
+probe press "Ripping..." $cancel_button || fail "could not press Cancel"
 cancelled_at=$(date +%s%N)
 cleared_ms=""
 while [ $((($(date +%s%N) - cancelled_at) / 1000000)) -lt 10000 ]; do
@@ -114,9 +128,7 @@ while [ $((($(date +%s%N) - cancelled_at) / 1000000)) -lt 10000 ]; do
 done
 [ -n "$cleared_ms" ] || fail "10 s after Cancel: temp holds \"$(ls "$work/temp")\", the output \"$(ls "$out")\""
 echo "partial files and WAVs gone ${cleared_ms} ms after Cancel"
-# The time includes the click's way through X and Wine, which alone has taken
-# over a second on a busy machine: the bound catches encoders that run on,
-# not the last few hundred milliseconds.
+# A bound that catches encoders running on; the speed itself is a benchmark's.
 [ "$cleared_ms" -le 3000 ] || fail "the encoders took ${cleared_ms} ms to stop"
 wait $watch_pid || fail "progress window: $(tr -d '\r' <"$root/watch.out")"
 # A track completed before the Cancel stays, whole; nothing else does.
@@ -130,6 +142,8 @@ probe item-count $track_list || fail "the main window does not answer after Canc
 [ "$answer" = $tracks ] || fail "the track list shows $answer tracks after Cancel"
 echo "after Cancel: ${#made[@]} complete tracks, no partial file, the window answers"
 close_corvale
+AKRIP_IMAGES=$short_disc
+cp "$root/toc-short" "$root/toc"
 
 echo "== track 3's name taken by a folder"
 rm -rf "${out:?}"/*
