@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "app/destination_pane.h"
 #include "app/product_name.h"
@@ -27,10 +28,8 @@ UINT ProblemText(TrackProblem problem) {
   return IDS_TRACK_FAILED;
 }
 
-}  // namespace
-
-std::string RipVerdictMessage(const RipJob& job) {
-  const JobVerdictSummary summary = SummarizeJobVerdicts(job);
+// The message's text ("" for a rip with nothing to tell).
+std::string RipVerdictMessage(const RipJob& job, const JobVerdictSummary& summary) {
   if (summary.problems.empty()) return "";
   std::string text = LoadStringText(IDS_RIP_NOT_PERFECT);
   for (const auto& [track, problem] : summary.problems) {
@@ -43,15 +42,17 @@ std::string RipVerdictMessage(const RipJob& job) {
   return text;
 }
 
+}  // namespace
+
 void ShowRipVerdict(DialogFrame* frame, const RipJob& job) {
   if (job.track_count <= 0) return;
+  const JobVerdictSummary summary = SummarizeJobVerdicts(job);
   if (job.verify.accuraterip && frame) {
-    const JobVerdictSummary summary = SummarizeJobVerdicts(job);
     const std::string count =
         TextWithNumber(TextWithNumber(LoadStringText(IDS_TRACKS_ACCURATE), summary.accurate).c_str(), summary.tracks);
     SetStatusText(frame, count.c_str(), kSelectionStatusPart);
   }
-  const std::string message = RipVerdictMessage(job);
+  const std::string message = RipVerdictMessage(job, summary);
   if (message.empty()) return;
   ShowMessageBox(frame ? frame->window : nullptr, MessageBoxIcon::kWarning, kProductName, "%s", message.c_str());
 }

@@ -36,22 +36,9 @@ std::string FetchFailure(int32_t error) {
   }
 }
 
-}  // namespace
-
-AccurateRipServer AccurateRipServerInUse() {
-  AccurateRipServer server;
-  char text[256];
-  const DWORD length = GetEnvironmentVariableA("CORVALE_ACCURATERIP_SERVER", text, sizeof text);
-  if (length == 0 || length >= sizeof text) return server;
-  const char* colon = std::strrchr(text, ':');
-  if (!colon || colon == text) return server;
-  const int port = std::atoi(colon + 1);
-  if (port <= 0 || port > 65535) return server;
-  server.host.assign(text, size_t(colon - text));
-  server.port = port;
-  return server;
-}
-
+// The answer for a disc from a fetch's outcome: `fetched` is AkripHttpGet's
+// return, `error` GetAspiLibError's code after it, `status` and the body as
+// it gave them.
 AccurateRipAnswer AnswerFromFetch(int32_t fetched, int32_t error, int32_t status, const uint8_t* body, size_t size,
                                   const akrip::AccurateRipDiscId& disc) {
   AccurateRipAnswer answer;
@@ -67,6 +54,22 @@ AccurateRipAnswer AnswerFromFetch(int32_t fetched, int32_t error, int32_t status
     answer.state = AccurateRipLookupState::kAnswered;
   }
   return answer;
+}
+
+}  // namespace
+
+AccurateRipServer AccurateRipServerInUse() {
+  AccurateRipServer server;
+  char text[256];
+  const DWORD length = GetEnvironmentVariableA("CORVALE_ACCURATERIP_SERVER", text, sizeof text);
+  if (length == 0 || length >= sizeof text) return server;
+  const char* colon = std::strrchr(text, ':');
+  if (!colon || colon == text) return server;
+  const int port = std::atoi(colon + 1);
+  if (port <= 0 || port > 65535) return server;
+  server.host.assign(text, size_t(colon - text));
+  server.port = port;
+  return server;
 }
 
 std::shared_ptr<AccurateRipLookup> AccurateRipLookup::Start(const akrip::Toc& toc) {

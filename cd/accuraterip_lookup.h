@@ -30,12 +30,6 @@ struct AccurateRipServer {
 };
 AccurateRipServer AccurateRipServerInUse();
 
-// The answer for a disc from a fetch's outcome: `fetched` is AkripHttpGet's
-// return, `error` GetAspiLibError's code after it, `status` and the body as
-// it gave them.
-AccurateRipAnswer AnswerFromFetch(int32_t fetched, int32_t error, int32_t status, const uint8_t* body, size_t size,
-                                  const akrip::AccurateRipDiscId& disc);
-
 class AccurateRipLookup {
  public:
   // Starts the lookup of the disc whose READ TOC response is `toc`; null when
