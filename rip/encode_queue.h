@@ -1,7 +1,8 @@
 // The places of a job's intermediate WAVs between the reader and the encoder
-// threads.  A WAV takes a place before its track is read and gives it back
-// when its file is made (or given up), so no more than `places` WAVs are
-// read, wait or encode at once and the temporary folder stays bounded.
+// threads.  A WAV takes a place before it is handed over (the reader may take
+// it before reading the track) and gives it back when its file is made (or
+// given up), so no more than `places` WAVs wait or encode at once and the
+// temporary folder stays bounded.
 #pragma once
 
 #include <condition_variable>

@@ -204,6 +204,29 @@ void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path, cons
   }
 }
 
+bool KeepWaiting() {
+  DispatchThreadMessages();
+  return !g_halt;
+}
+
+// A place for the next track's WAV in the pool; false when the job stops
+// meanwhile.
+bool TakePoolPlace() {
+  if (!g_pool) return !g_halt;
+  if (!g_pool->queue().TakePlace(KeepWaiting, kEncoderPollMs)) return false;
+  // An encoder may have given up on the job as it freed the place.
+  if (!g_halt) return true;
+  g_pool->queue().ReturnPlace();
+  return false;
+}
+
+// With more than one encoder thread the next track is read while every
+// thread encodes, and takes its place only to be handed over, so that no
+// encoder waits for the drive.  One WAV more than the places then exists: the
+// one being read.  With one thread each track is read only once the one
+// before is encoded, as the reading and encoding always went.
+bool ReadsAhead() { return g_pool && g_pool->queue().places() > 1; }
+
 // Reads the track and makes its file under `output`, through a side file or
 // with the earlier file set aside, as its format does.  True when the WAV
 // went to the pool, which then makes the file and fills in the track's result.
@@ -228,6 +251,12 @@ bool RipTrackTo(const RipTrack& track, const std::string& output) {
   }
   NoteReadDamage();
   if (g_pool && encoder->kind == EncoderKind::kInProcess) {
+    if (ReadsAhead() && !TakePoolPlace()) {
+      // Stopped before a place came free: the WAV is never encoded.
+      Discard(wav_path);
+      NoteFileNotMade(g_current_track);
+      return false;
+    }
     g_pool->queue().HandOver({g_current_track, wav_path, output});
     return true;
   }
@@ -244,22 +273,6 @@ bool RipOneTrack(const RipTrack& track, JobOutputNames& names) {
   const std::string output = names.Claim(base, encoder ? encoder->extension : ".wav");
   g_job->results[g_current_track].file = output;
   return RipTrackTo(track, output);
-}
-
-bool KeepWaiting() {
-  DispatchThreadMessages();
-  return !g_halt;
-}
-
-// A place for the next track's WAV in the pool; false when the job stops
-// meanwhile.
-bool TakePoolPlace() {
-  if (!g_pool) return !g_halt;
-  if (!g_pool->queue().TakePlace(KeepWaiting, kEncoderPollMs)) return false;
-  // An encoder may have given up on the job as it freed the place.
-  if (!g_halt) return true;
-  g_pool->queue().ReturnPlace();
-  return false;
 }
 
 // After the last track is read: the dialog tells how many tracks are still
@@ -370,11 +383,12 @@ DWORD WINAPI WorkerThread(void*) {
       g_job->result = kRipEncoderFailed;
       break;
     }
-    if (!TakePoolPlace()) break;
+    const bool reads_ahead = ReadsAhead();
+    if (!reads_ahead && !TakePoolPlace()) break;
     g_current_track = i;
     // Once handed over, the track's result belongs to its encoder thread.
     const bool handed_over = RipOneTrack(g_job->tracks[i], names);
-    if (g_pool && !handed_over) g_pool->queue().ReturnPlace();
+    if (g_pool && !handed_over && !reads_ahead) g_pool->queue().ReturnPlace();
     RipTrackResult& result = g_job->results[i];
     if (!handed_over && g_job->result != 0 && result.read) {
       // Read whole, but its file was not made.
