@@ -1,8 +1,12 @@
 #include "cd/track_checksums.h"
 
+#include <emmintrin.h>
 #include <zlib.h>
 
 #include <climits>
+
+// The samples are little-endian, as the processors the program is built for.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "16-bit samples are read as they lie in memory");
 
 namespace {
 
@@ -44,9 +48,58 @@ void TrackChecksums::Add(const uint8_t* pcm, size_t bytes) {
               uint32_t(partial_[3]) << 24);
     partial_bytes_ = 0;
   }
-  for (; at + 4 <= bytes; at += 4) {
-    AddSample(uint32_t(pcm[at]) | uint32_t(pcm[at + 1]) << 8 | uint32_t(pcm[at + 2]) << 16 |
-              uint32_t(pcm[at + 3]) << 24);
-  }
+  const size_t whole = (bytes - at) / 4;
+  AddWholeSamples(pcm + at, uint32_t(whole));
+  at += whole * 4;
   while (at < bytes) partial_[partial_bytes_++] = pcm[at++];
+}
+
+void TrackChecksums::AddWholeSamples(const uint8_t* pcm, uint32_t count) {
+  // Positions first..last of these samples, 1-based like position_, that
+  // the AccurateRip sums count.
+  const uint32_t first_here = position_ + 1;
+  const uint32_t last_here = position_ + count;
+  const uint32_t counted_first = first_here > first_counted_ ? first_here : first_counted_;
+  const uint32_t counted_last = last_here < last_counted_ ? last_here : last_counted_;
+  uint32_t v1 = v1_;
+  uint32_t v2 = v2_;
+  for (uint32_t position = counted_first; counted_first <= counted_last && position <= counted_last; ++position) {
+    const uint8_t* bytes = pcm + size_t(position - first_here) * 4;
+    const uint32_t sample =
+        uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+    const uint64_t product = uint64_t(sample) * position;
+    v1 += uint32_t(product);
+    v2 += uint32_t(product) + uint32_t(product >> 32);
+  }
+  v1_ = v1;
+  v2_ = v2;
+  position_ = last_here;
+
+  // The extremes of eight 16-bit values at a time, then of what is left.
+  const size_t values = size_t(count) * 2;
+  __m128i lowest8 = _mm_setzero_si128();
+  __m128i highest8 = _mm_setzero_si128();
+  size_t i = 0;
+  for (; i + 8 <= values; i += 8) {
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pcm + 2 * i));
+    lowest8 = _mm_min_epi16(lowest8, eight);
+    highest8 = _mm_max_epi16(highest8, eight);
+  }
+  int16_t lows[8];
+  int16_t highs[8];
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(lows), lowest8);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(highs), highest8);
+  int lowest = 0;
+  int highest = 0;
+  for (int lane = 0; lane < 8; ++lane) {
+    lowest = lows[lane] < lowest ? lows[lane] : lowest;
+    highest = highs[lane] > highest ? highs[lane] : highest;
+  }
+  for (; i < values; ++i) {
+    const int value = int16_t(uint16_t(pcm[2 * i] | pcm[2 * i + 1] << 8));
+    lowest = value < lowest ? value : lowest;
+    highest = value > highest ? value : highest;
+  }
+  const uint32_t magnitude = uint32_t(-lowest > highest ? -lowest : highest);
+  if (magnitude > peak_) peak_ = magnitude;
 }

@@ -11,6 +11,7 @@ constexpr size_t kRiffHeaderBytes = 12;
 constexpr size_t kChunkHeaderBytes = 8;
 constexpr size_t kFormatBytes = 16;
 constexpr uint16_t kPcmFormatTag = 1;
+constexpr size_t kReadBufferBytes = 256 * 1024;
 
 uint32_t Le32(const uint8_t* at) {
   return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
@@ -59,6 +60,9 @@ WavFileSource::WavFileSource(const char* path) {
   if (!path) return;
   file_.reset(std::fopen(path, "rb"));
   if (!file_) return;
+  // Encoders ask for a few kilobytes at a time; a read of the disk each time
+  // costs more than the encoding of a fast format notices.
+  std::setvbuf(file_.get(), nullptr, _IOFBF, kReadBufferBytes);
   const int64_t end = SeekFileEnd(file_.get()) == 0 ? TellFile(file_.get()) : -1;
   if (end < 0 || SeekFile(file_.get(), 0) != 0) {
     file_.reset();

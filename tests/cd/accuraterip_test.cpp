@@ -60,21 +60,30 @@ TEST(TrackChecksums, MatchTheSlowReferenceForEveryPlaceOnTheDisc) {
     bool first;
     bool last;
     uint32_t samples;
+    bool quiet;  // below full scale but for one value near the end
   };
   const Place places[] = {
-      {"middle", false, false, 588 * 40 + 3},
-      {"first", true, false, 588 * 40},
-      {"last", false, true, 588 * 40},
-      {"only track", true, true, 588 * 40},
-      {"shorter than the skip", true, true, 1000},
+      {"middle", false, false, 588 * 40 + 3, false},
+      {"first", true, false, 588 * 40, false},
+      {"last", false, true, 588 * 40, false},
+      {"only track", true, true, 588 * 40, false},
+      {"shorter than the skip", true, true, 1000, false},
+      {"quiet, peak in the last values", false, false, 588 * 40 + 1, true},
   };
   for (const Place& place : places) {
     SCOPED_TRACE(place.name);
     std::vector<uint8_t> pcm(size_t(place.samples) * 4);
     for (uint8_t& byte : pcm) byte = uint8_t(random());
-    // Full-scale values at both ends, where the skips and the peak meet.
-    pcm[0] = 0x00;
-    pcm[1] = 0x80;
+    if (place.quiet) {
+      for (size_t high = 1; high < pcm.size(); high += 2) pcm[high] = (random() & 1) ? 0x00 : 0xFF;
+      const size_t loudest = pcm.size() - 6;  // a right-channel value after the last whole group of eight
+      pcm[loudest] = 0x39;
+      pcm[loudest + 1] = 0x30;  // 12345
+    } else {
+      // Full scale at the start, where the skip and the peak meet.
+      pcm[0] = 0x00;
+      pcm[1] = 0x80;
+    }
     TrackChecksums sums({place.first, place.last, place.samples});
     // Pieces of odd sizes split samples between calls.
     for (size_t at = 0; at < pcm.size();) {
@@ -86,8 +95,11 @@ TEST(TrackChecksums, MatchTheSlowReferenceForEveryPlaceOnTheDisc) {
     EXPECT_EQ(sums.CopyCrc(), expected.crc);
     EXPECT_EQ(sums.AccurateRipV1(), expected.v1);
     EXPECT_EQ(sums.AccurateRipV2(), expected.v2);
-    EXPECT_EQ(sums.PeakMagnitude(), 32768u);
-    EXPECT_EQ(sums.PeakPerMille(), 1000u);
+    EXPECT_EQ(sums.PeakMagnitude(), place.quiet ? 12345u : 32768u);
+    EXPECT_EQ(sums.PeakMagnitude(), expected.peak);
+    if (!place.quiet) {
+      EXPECT_EQ(sums.PeakPerMille(), 1000u);
+    }
   }
 }
 
