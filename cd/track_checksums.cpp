@@ -63,7 +63,30 @@ void TrackChecksums::AddWholeSamples(const uint8_t* pcm, uint32_t count) {
   const uint32_t counted_last = last_here < last_counted_ ? last_here : last_counted_;
   uint32_t v1 = v1_;
   uint32_t v2 = v2_;
-  for (uint32_t position = counted_first; counted_first <= counted_last && position <= counted_last; ++position) {
+  uint32_t position = counted_first;
+  if (counted_first <= counted_last) {
+    // Four products at a time; the sums of their low and of their high
+    // words, taken modulo 2^32 as the checksums are, pile up in the lanes.
+    const uint32_t groups = (counted_last - counted_first + 1) / 4;
+    const uint8_t* bytes = pcm + size_t(counted_first - first_here) * 4;
+    __m128i positions =
+        _mm_setr_epi32(int(counted_first), int(counted_first + 1), int(counted_first + 2), int(counted_first + 3));
+    __m128i sums = _mm_setzero_si128();  // low, high, low, high
+    for (uint32_t group = 0; group < groups; ++group) {
+      const __m128i samples = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + size_t(group) * 16));
+      const __m128i even = _mm_mul_epu32(samples, positions);
+      const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(samples, 32), _mm_srli_epi64(positions, 32));
+      sums = _mm_add_epi32(sums, _mm_add_epi32(even, odd));
+      positions = _mm_add_epi32(positions, _mm_set1_epi32(4));
+    }
+    uint32_t lanes[4];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), sums);
+    const uint32_t lows = lanes[0] + lanes[2];
+    v1 += lows;
+    v2 += lows + lanes[1] + lanes[3];
+    position = counted_first + groups * 4;
+  }
+  for (; counted_first <= counted_last && position <= counted_last; ++position) {
     const uint8_t* bytes = pcm + size_t(position - first_here) * 4;
     const uint32_t sample =
         uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
