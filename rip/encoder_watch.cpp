@@ -6,6 +6,7 @@
 #include <list>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 #include "rip/output_files.h"
 #include "rip/tag_file.h"
@@ -23,12 +24,16 @@ struct EncoderRun {
 // Filled by the worker, emptied by the interface thread.
 std::mutex g_runs_lock;
 std::list<EncoderRun> g_runs;
+// The job tracks of the open job's failed runs, filled by the interface
+// thread for the worker; guarded by g_runs_lock.
+std::vector<int> g_failed_tracks;
 
 // Written by the interface thread only; the worker reads the serial while its
 // job is open.
 std::atomic<uint32_t> g_job_serial{0};
 bool g_job_open = false;
-// A failed run of the open job that nobody has reported yet.
+// A failed run of the open job that nobody has reported yet; set and
+// cleared together with g_failed_tracks.
 std::atomic<bool> g_failure_for_job{false};
 
 enum class RunEnd { kRunning, kSucceeded, kFailed, kUnknown };
@@ -98,6 +103,10 @@ EncoderWatchTick TickEncoderWatch(HWND window) {
     SettleEndedRun(run, end);
     if (end != RunEnd::kSucceeded && !run.stopped) {
       if (g_job_open && run.job == g_job_serial) {
+        // Noted before the slot empties, so a worker that sees its runs
+        // ended finds every failure among them.
+        std::lock_guard<std::mutex> guard(g_runs_lock);
+        g_failed_tracks.push_back(run.files.track);
         g_failure_for_job = true;
       } else {
         ++tick.failures_to_show;
@@ -111,12 +120,16 @@ EncoderWatchTick TickEncoderWatch(HWND window) {
 
 void OpenEncoderJob() {
   ++g_job_serial;
+  std::lock_guard<std::mutex> guard(g_runs_lock);
+  g_failed_tracks.clear();
   g_failure_for_job = false;
   g_job_open = true;
 }
 
 bool CloseEncoderJob() {
   g_job_open = false;
+  std::lock_guard<std::mutex> guard(g_runs_lock);
+  g_failed_tracks.clear();
   return g_failure_for_job.exchange(false);
 }
 
@@ -134,7 +147,13 @@ int StopEncoderRunsOfOpenJob() {
   return stopped;
 }
 
-bool TakeEncoderFailure() { return g_failure_for_job.exchange(false); }
+std::vector<int> TakeFailedEncoderTracks() {
+  std::lock_guard<std::mutex> guard(g_runs_lock);
+  std::vector<int> failed;
+  failed.swap(g_failed_tracks);
+  g_failure_for_job = false;
+  return failed;
+}
 
 int WatchedEncoderRuns() {
   std::lock_guard<std::mutex> guard(g_runs_lock);

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/win_owners.h"
 #include "rip/encoder_slot.h"
@@ -30,6 +31,7 @@ struct EncoderRunFiles {
   std::string output_path;
   std::string earlier_path;  // the earlier file of the output's name, set aside; "" for none
   TagFields tags;            // written into the output when the run succeeds; none: left untagged
+  int track = -1;            // the job track the run makes
 };
 
 // Worker: hands over a started encoder process (the watch owns it from now
@@ -51,14 +53,16 @@ struct EncoderWatchTick {
 EncoderWatchTick TickEncoderWatch(HWND window);
 
 // Interface thread, around one rip job: a run of this job that fails while
-// the job is open is reported by the job (the worker after its next wait, or
-// the value of CloseEncoderJob); a run that fails later is shown by the tick.
+// the job is open is reported by the job (the worker, which owns the tracks'
+// results, after one of its waits, or the value of CloseEncoderJob); a run
+// that fails later is shown by the tick.
 void OpenEncoderJob();
-// True when a run of the job failed and the worker has not reported it.
+// True when a run of the job failed and the worker has not taken it over.
 bool CloseEncoderJob();
 
-// Worker, after its wait for the slot: true once for a failed run of its job.
-bool TakeEncoderFailure();
+// Worker: the job tracks whose runs failed since it last asked, each once,
+// in the order their ends were noticed.
+std::vector<int> TakeFailedEncoderTracks();
 
 // The user stopped a job that runs several encoders at a time: its running
 // encoder processes end at once.  The watch then settles them as failed runs

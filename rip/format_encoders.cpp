@@ -42,7 +42,7 @@ int32_t EncodeWma(const RipJob& job, const EncodeFiles& files, const std::atomic
 
 // The encoder process runs on after the call; the watch of its end deals with a stop.
 int32_t LaunchMp3(const RipJob& job, const EncodeFiles& files, const std::atomic<bool>&) {
-  return LaunchMp3Encoder(job, files.wav_path, files.output_path, files.earlier_path,
+  return LaunchMp3Encoder(job, files.track, files.wav_path, files.output_path, files.earlier_path,
                           TagFieldsForJobTrack(job, files.track));
 }
 

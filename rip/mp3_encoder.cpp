@@ -37,7 +37,7 @@ KernelHandle StartEncoder(const std::string& program, const std::string& paramet
 
 }  // namespace
 
-int LaunchMp3Encoder(const RipJob& job, const char* wav_path, const char* mp3_path, const char* earlier_path,
+int LaunchMp3Encoder(const RipJob& job, int track, const char* wav_path, const char* mp3_path, const char* earlier_path,
                      TagFields tags) {
   const ExternalEncoder& encoder = job.mp3_encoder;
   if (encoder.program.empty()) return kRipEncoderFailed;
@@ -47,7 +47,7 @@ int LaunchMp3Encoder(const RipJob& job, const char* wav_path, const char* mp3_pa
   if (!process) return kRipEncoderFailed;
   const EncoderTicket ticket = FillEncoderSlot();
   if (!WatchEncoderRun(encoder.watch_window, std::move(process),
-                       {wav_path, mp3_path, earlier_path ? earlier_path : "", std::move(tags)}, ticket)) {
+                       {wav_path, mp3_path, earlier_path ? earlier_path : "", std::move(tags), track}, ticket)) {
     // Nobody watches it: the worker must not wait for it.  Its WAV stays for
     // the start-up cleanup, as the process may still read it, and the earlier
     // file stays under its side name.

@@ -189,7 +189,10 @@ void EncodeUnderTrackName(const FormatEncoder& encoder, const std::string& wav_p
   // An encoder that reported its failure itself (the WMA error dialog) made
   // no file either: the log and cue sheet must not describe one.
   if (!made) NoteFileNotMade(g_current_track);
-  if (code != kEncodeGivenUp) Fail(code);
+  if (code == 0 || code == kEncodeGivenUp) return;
+  // The job's result is then that of its first failing track.
+  g_job->results[g_current_track].error = code;
+  Fail(code);
 }
 
 void EncodeTrack(const FormatEncoder& encoder, const std::string& wav_path, const std::string& output) {
@@ -323,6 +326,66 @@ void WaitForEncoderSlot() {
   }
 }
 
+// A folder that takes no new file (gone, or no longer writable) would fail
+// every next track's encoder alike.
+bool OutputFolderTakesFiles(const std::string& output) {
+  const std::string probe = ClaimSideFile(output);
+  if (probe.empty()) return false;
+  Discard(probe);
+  return true;
+}
+
+struct EncoderFailures {
+  bool any;
+  bool hopeless;  // the output folder takes no file: every next track would fail
+};
+
+// The tracks whose MP3 encoder the watch saw fail become failed tracks.
+// Their results are the worker's to write, so the watch only hands them over.
+EncoderFailures TakeOverFailedEncoderRuns() {
+  EncoderFailures failures{false, false};
+  for (const int track : TakeFailedEncoderTracks()) {
+    if (track < 0 || track >= g_job->track_count) continue;
+    RipTrackResult& result = g_job->results[track];
+    result.read = false;
+    result.error = kRipEncoderFailed;
+    failures.any = true;
+    if (g_job->encoder_threads > 1 && !failures.hopeless) failures.hopeless = !OutputFolderTakesFiles(result.file);
+  }
+  return failures;
+}
+
+// An encoder process that fails says only that it failed: with one encoder
+// thread the job ends before the next track, as it always did; with several
+// the other tracks go on, unless its output folder takes no file, and the job
+// ends with its first failing track's code.
+bool EncoderFailureEndsJob() {
+  const EncoderFailures failures = TakeOverFailedEncoderRuns();
+  return failures.any && (g_job->encoder_threads == 1 || failures.hopeless);
+}
+
+// With several encoder threads the job waits for its MP3 encoders as for its
+// own, so that every track's result, the log and the job's result tell how
+// its encode ended.  With one, the last encoder runs on after the job.
+void FinishEncoderRuns() {
+  int told = -1;
+  for (int left = FilledEncoderSlots(); left > 0 && !g_halt; left = FilledEncoderSlots()) {
+    if (left != told) {
+      Post(kRipMsgEncodingLeft, left);
+      told = left;
+    }
+    Sleep(kEncoderPollMs);
+    DispatchThreadMessages();
+  }
+  TakeOverFailedEncoderRuns();
+  TakeFirstTrackFailure();
+}
+
+bool RunsEncoderProcesses() {
+  const FormatEncoder* encoder = EncoderForFormat(g_job->format);
+  return encoder && encoder->kind == EncoderKind::kProcess && g_job->encoder_threads > 1;
+}
+
 // Reads job track `i` again, securely, into the file its first read made.
 // The new file replaces the first only once it is complete: a re-read that
 // fails leaves the first file, its result and the job's result as they were.
@@ -378,8 +441,9 @@ DWORD WINAPI WorkerThread(void*) {
     WaitForEncoderSlot();
     // A stop that came during the wait must not start another track.
     if (g_halt) break;
-    // An encoder that failed on the track before ends the job.
-    if (TakeEncoderFailure()) {
+    // With one encoder thread, an encoder that failed on the track before
+    // ends the job.
+    if (EncoderFailureEndsJob()) {
       g_job->result = kRipEncoderFailed;
       break;
     }
@@ -404,6 +468,7 @@ DWORD WINAPI WorkerThread(void*) {
     pool.reset();
     TakeFirstTrackFailure();
   }
+  if (RunsEncoderProcesses()) FinishEncoderRuns();
 
   if (!g_stop) VerifyJobTracks();
   // The other tracks are still worth having, but the job must not pass for a

@@ -174,17 +174,17 @@ class MainWindowMp3Test : public MainWindowTest {
   TempDir work_;
 };
 
-// The last encoders end well after the job: their WAVs go, the file list
-// gains their MP3s, and the watch's timer stops, all from the main window.
-// With one encoder thread only the last track's encoder runs on; with two,
-// both tracks' do.
+// The encoders' WAVs go, the file list gains their MP3s, and the watch's
+// timer stops, all from the main window.  With one encoder thread the last
+// track's encoder runs on after the job; with two the job waits for both.
 TEST_F(MainWindowMp3Test, WatchDeletesTheWavsAndRefreshesTheFileListAfterTheJob) {
   const struct {
     int threads;
     std::vector<int> rows;
     std::vector<const char*> mp3s;
-  } jobs[] = {{1, {0, 1}, {"Unknown Artist - Track 01.mp3", "Unknown Artist - Track 02.mp3"}},
-              {2, {2, 3}, {"Unknown Artist - Track 03.mp3", "Unknown Artist - Track 04.mp3"}}};
+    int runs_after_the_job;
+  } jobs[] = {{1, {0, 1}, {"Unknown Artist - Track 01.mp3", "Unknown Artist - Track 02.mp3"}, 1},
+              {2, {2, 3}, {"Unknown Artist - Track 03.mp3", "Unknown Artist - Track 04.mp3"}, 0}};
   for (const auto& job : jobs) {
     SCOPED_TRACE(job.threads);
     g_settings.encoder_threads = job.threads;
@@ -192,10 +192,10 @@ TEST_F(MainWindowMp3Test, WatchDeletesTheWavsAndRefreshesTheFileListAfterTheJob)
     SelectRows(job.rows);
     Command(IDM_RIP);
     EXPECT_FALSE(GetMainWindowView().ripping);
-    EXPECT_EQ(WatchedEncoderRuns(), job.threads);
+    EXPECT_EQ(WatchedEncoderRuns(), job.runs_after_the_job);
     const int listed_at_the_end_of_the_job = FileListCount();
     ASSERT_TRUE(testing_support::PumpUntil([] { return WatchedEncoderRuns() == 0; }));
-    EXPECT_EQ(FileListCount(), listed_at_the_end_of_the_job + job.threads);
+    EXPECT_EQ(FileListCount(), listed_at_the_end_of_the_job + job.runs_after_the_job);
     for (const char* mp3 : job.mp3s) EXPECT_TRUE(FileExists(output_.File(mp3))) << mp3;
     EXPECT_TRUE(FolderNames(work_.File("temp")).empty());
     EXPECT_FALSE(KillTimer(window_, kEncoderWatchTimer));
@@ -203,8 +203,10 @@ TEST_F(MainWindowMp3Test, WatchDeletesTheWavsAndRefreshesTheFileListAfterTheJob)
   EXPECT_TRUE(g_boxes.empty());
 }
 
-// An encoder that fails after its job has ended is still reported, once.
+// With one encoder thread an encoder that fails after its job has ended is
+// still reported, once.
 TEST_F(MainWindowMp3Test, FailureOfTheLastEncoderAfterTheJobIsShownOnce) {
+  g_settings.encoder_threads = 1;
   g_settings.mp3_params = "--wait-ms 1000 --exit 2 \"%IN%\" \"%OUT%\"";
   SelectRows({0});
   Command(IDM_RIP);
@@ -214,6 +216,26 @@ TEST_F(MainWindowMp3Test, FailureOfTheLastEncoderAfterTheJobIsShownOnce) {
   EXPECT_EQ(g_boxes[0].text, "An internal encoder error has occurred.");
   EXPECT_FALSE(FileExists(output_.File("Unknown Artist - Track 01.mp3")));
   EXPECT_FALSE(FileExists(work_.File("temp\\corvale.wav")));
+}
+
+// With two the job waits for its encoders: the failure is reported once, by
+// the job, and the track is named among those that failed.
+TEST_F(MainWindowMp3Test, FailureOfAnEncoderWithTwoThreadsIsShownByTheJob) {
+  g_settings.encoder_threads = 2;
+  g_settings.mp3_params = "--wait-ms 1000 --fail-for \"Track 02\" \"%IN%\" \"%OUT%\"";
+  SelectRows({0, 1});
+  Command(IDM_RIP);
+  EXPECT_EQ(WatchedEncoderRuns(), 0);
+  ASSERT_EQ(g_boxes.size(), 2u);
+  EXPECT_EQ(g_boxes[0].text, "An internal encoder error has occurred.");
+  EXPECT_NE(g_boxes[1].text.find("Track 02"), std::string::npos) << g_boxes[1].text;
+  EXPECT_EQ(g_boxes[1].text.find("Track 01"), std::string::npos) << g_boxes[1].text;
+  const DWORD ended_at = GetTickCount();
+  testing_support::PumpUntil([ended_at] { return GetTickCount() - ended_at >= 4 * kEncoderWatchPeriodMs; });
+  EXPECT_EQ(g_boxes.size(), 2u);
+  EXPECT_TRUE(FileExists(output_.File("Unknown Artist - Track 01.mp3")));
+  EXPECT_FALSE(FileExists(output_.File("Unknown Artist - Track 02.mp3")));
+  EXPECT_TRUE(FolderNames(work_.File("temp")).empty());
 }
 
 TEST_F(MainWindowTest, DriveChangeEmptiesTheTrackListUntilRefresh) {

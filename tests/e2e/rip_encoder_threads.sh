@@ -8,7 +8,8 @@
 #     nor a WAV is left, and the main window still answers;
 #   - a folder in the way of track 3's name, so that its encode cannot end
 #     in a file: the other tracks are made, the job ends with that track's
-#     message, and nothing of track 3 is left.
+#     message, and nothing of track 3 is left;
+#   - MP3 through the test encoder, which fails on track 3: the same.
 # Needs DISPLAY and WINEPREFIX (run it inside tools/with-wine.sh).
 #   rip_encoder_threads.sh BIN_DIR DEMO_CUE ARTEFACT_DIR
 set -uo pipefail
@@ -66,11 +67,15 @@ expect_no_wav() {
   [ -z "$left" ] || fail "intermediate WAV files were left: $left"
 }
 
-# rip CONFIG_LINES: starts the program and presses RIP with no track
-# selected (every track is ripped).
+# rip [FORMAT [CONFIG_LINE...]]: starts the program and presses RIP with no
+# track selected (every track is ripped), to Ogg Vorbis unless told.
 rip() {
-  { printf 'path=%s\\\r\noutputFormat=1\r\nencoderthreads=2\r\n' "$(windows_path "$out")"; printf '%b' "$1"; } \
-    >"$work/config.ini"
+  local format=${1:-1}
+  shift $(($# > 0 ? 1 : 0))
+  {
+    printf 'path=%s\\\r\noutputFormat=%s\r\nencoderthreads=2\r\n' "$(windows_path "$out")" "$format"
+    [ $# -eq 0 ] || printf '%s\r\n' "$@"
+  } >"$work/config.ini"
   start_corvale "$work"
   probe item-count $track_list || fail "no track list"
   [ "$answer" = $tracks ] || fail "the track list shows $answer tracks"
@@ -79,7 +84,7 @@ rip() {
 
 echo "== the whole disc"
 rm -rf "${out:?}"/*
-rip ""
+rip
 finishing=""
 for _ in $(seq 1 600); do
   probe text "Ripping..." $status_text 2>/dev/null || break
@@ -103,7 +108,7 @@ echo "== Cancel while two encoders run"
 rm -rf "${out:?}"/*
 AKRIP_IMAGES=$long_disc
 cp "$root/toc-long" "$root/toc"
-rip ""
+rip
 probe wait-rect "Ripping..." $cancel_button 20000 || fail "no Cancel button"
 both=""
 for _ in $(seq 1 2000); do
@@ -148,7 +153,7 @@ cp "$root/toc-short" "$root/toc"
 echo "== track 3's name taken by a folder"
 rm -rf "${out:?}"/*
 mkdir "$out/$(track_name 3)"
-rip ""
+rip
 wait $watch_pid || fail "progress window: $(tr -d '\r' <"$root/watch.out")"
 probe read-box 20000 || fail "no message after the rip"
 # The box's title, its owner, then its text.
@@ -160,6 +165,23 @@ expect_complete 1 2 4 5 6 7 8
 if ! { [ -d "$out/$(track_name 3)" ] && [ -z "$(ls -A "$out/$(track_name 3)")" ]; }; then
   fail "track 3's folder was touched"
 fi
+[ -z "$(side_files)" ] || fail "side files were left: $(side_files)"
+expect_no_wav
+close_corvale
+
+echo "== MP3 with track 3's encoder failing"
+rm -rf "${out:?}"/*
+rip 3 "mp3encoder=$(windows_path "$test_bin/test_encoder.exe")" 'mp3params=--fail-for "Track 03" "%IN%" "%OUT%"'
+wait $watch_pid || fail "progress window: $(tr -d '\r' <"$root/watch.out")"
+probe read-box 20000 || fail "no message after the MP3 rip"
+[ "$answer" = "Corvale|main|An internal encoder error has occurred." ] || fail "the MP3 rip ended with \"$answer\""
+echo "told: $answer"
+probe read-box 5000 && echo "then: $answer"
+for n in 1 2 4 5 6 7 8; do
+  mp3=$out/$(printf 'Unknown Artist - Track %02d.mp3' "$n")
+  [ -s "$mp3" ] || fail "no $(basename "$mp3"): $(ls "$out")"
+done
+[ ! -e "$out/Unknown Artist - Track 03.mp3" ] || fail "the failed track left a file"
 [ -z "$(side_files)" ] || fail "side files were left: $(side_files)"
 expect_no_wav
 close_corvale

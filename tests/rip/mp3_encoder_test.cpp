@@ -230,9 +230,10 @@ TEST_F(Mp3Encoder, UpToTheEncoderThreadsRunAtOnceBesideTheReading) {
   }
 }
 
-// A stop of a job that runs several encoders at a time ends them at once:
-// no file under a track's name, the earlier file of one back, no WAV left,
-// and no encoder failure to report for the user's own stop.
+// A stop of a job that runs several encoders at a time ends them at once,
+// while the job waits for them: no file under a track's name, the earlier
+// file of one back, no WAV left, and no encoder failure to report for the
+// user's own stop.
 TEST_F(Mp3Encoder, AStopWithSeveralThreadsEndsTheRunningEncoders) {
   UseOptions("--wait-ms 20000");
   WriteWholeFile(Mp3("B"), "an earlier rip");
@@ -240,16 +241,83 @@ TEST_F(Mp3Encoder, AStopWithSeveralThreadsEndsTheRunningEncoders) {
   AddTrack(0, "A");
   AddTrack(1, "B");
   OpenEncoderJob();
-  RunJob();
-  ASSERT_EQ(WatchedEncoderRuns(), 2);
+  JobWindow window;
+  job_.window = window.handle();
+  ASSERT_EQ(StartRip(&job_), 1);
+  ASSERT_TRUE(PumpUntil([] { return WatchedEncoderRuns() == 2; }));
   const DWORD stopped_at = GetTickCount();
+  // As the progress dialog's Cancel does.
+  EXPECT_EQ(RequestRipStop(), 1);
+  EmptyEncoderSlot();
   EXPECT_EQ(StopEncoderRunsOfOpenJob(), 2);
+  ASSERT_TRUE(window.WaitForEnd());
   AwaitEncoders();
   EXPECT_LT(GetTickCount() - stopped_at, 2000u);
+  EXPECT_EQ(job_.result, 0);
   EXPECT_FALSE(CloseEncoderJob());
   EXPECT_FALSE(FileExists(Mp3("A")));
   EXPECT_EQ(Text(Mp3("B")), "an earlier rip");
   EXPECT_EQ(FolderNames(out_.path()).size(), 1u);
+  EXPECT_TRUE(FolderNames(TempFolder()).empty());
+}
+
+// With several encoder threads an encoder that fails costs only its track:
+// the job waits for its encoders, the other tracks are made, the failing
+// one's earlier file is back, and the job ends with the encoder error, which
+// the job reports itself.
+TEST_F(Mp3Encoder, AFailingEncoderWithSeveralThreadsCostsOnlyItsTrack) {
+  for (const int threads : {2, 3}) {
+    SCOPED_TRACE(threads);
+    job_.encoder_threads = threads;
+    job_.track_count = 0;
+    UseOptions("--wait-ms 300 --fail-for \"- B.mp3\"");
+    WriteWholeFile(Mp3("B"), "an earlier rip");
+    const char* titles[] = {"A", "B", "C", "D"};
+    for (int i = 0; i < 4; ++i) AddTrack(i, titles[i]);
+    OpenEncoderJob();
+    RunJob();
+    EXPECT_EQ(job_.result, kRipEncoderFailed);
+    EXPECT_EQ(WatchedEncoderRuns(), 0);  // the job waited for its encoders
+    EXPECT_FALSE(CloseEncoderJob());     // reported once, by the job
+    EXPECT_EQ(watch_.failures_shown(), 0);
+    for (int i = 0; i < 4; ++i) {
+      SCOPED_TRACE(titles[i]);
+      const bool fails = i == 1;
+      EXPECT_EQ(job_.results[i].read, !fails);
+      EXPECT_EQ(job_.results[i].error, fails ? kRipEncoderFailed : 0);
+      EXPECT_EQ(Text(Mp3(titles[i])) == "an earlier rip", fails);
+      EXPECT_TRUE(FileExists(Mp3(titles[i])));
+      DeleteFileA(Mp3(titles[i]).c_str());
+    }
+    EXPECT_TRUE(FolderNames(out_.path()).empty());
+    EXPECT_TRUE(FolderNames(TempFolder()).empty());
+    EXPECT_FALSE(IsEncoderSlotFilled());
+  }
+}
+
+// With several encoder threads a failed track whose folder then takes no file
+// would fail every next track alike: the job stops before reading another,
+// and leaves no file of the tracks it did not complete.
+TEST_F(Mp3Encoder, AFailureWhoseFolderTakesNoFileStopsTheJob) {
+  const std::string folder = out_.File("gone");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  std::snprintf(job_.output_folder, sizeof job_.output_folder, "%s", folder.c_str());
+  job_.encoder_threads = 2;
+  UseOptions("--wait-ms 300 --fail-for \"- A.mp3\" --remove-folder");
+  const char* titles[] = {"A", "B", "C", "D"};
+  for (int i = 0; i < 4; ++i) AddTrack(i, titles[i]);
+  OpenEncoderJob();
+  RunJob();
+  EXPECT_EQ(job_.result, kRipEncoderFailed);
+  EXPECT_EQ(job_.results[0].error, kRipEncoderFailed);
+  EXPECT_EQ(WatchedEncoderRuns(), 0);
+  EXPECT_FALSE(CloseEncoderJob());
+  for (const std::string& line : Lines(LogFile())) {
+    EXPECT_EQ(line.find("- C.mp3"), std::string::npos) << line;
+    EXPECT_EQ(line.find("- D.mp3"), std::string::npos) << line;
+  }
+  for (int i = 2; i < 4; ++i) EXPECT_FALSE(job_.results[i].read) << titles[i];
+  EXPECT_FALSE(FileExists(folder));
   EXPECT_TRUE(FolderNames(TempFolder()).empty());
 }
 
@@ -275,6 +343,8 @@ TEST_P(Mp3EncoderFault, EndsTheJobWithTheEncoderError) {
   EXPECT_FALSE(CloseEncoderJob());  // reported once, by the worker
   EXPECT_EQ(watch_.failures_shown(), 0);
   EXPECT_EQ(Lines(LogFile()).size(), 2u);  // the second track was not encoded
+  EXPECT_FALSE(job_.results[0].read);
+  EXPECT_EQ(job_.results[0].error, kRipEncoderFailed);
   EXPECT_TRUE(FolderNames(TempFolder()).empty());
   EXPECT_EQ(FolderNames(out_.path()), std::vector<std::string>{"Artist - A.mp3"});
   EXPECT_EQ(Text(Mp3("A")), "an earlier rip");
@@ -312,24 +382,28 @@ TEST_F(Mp3Encoder, FailureOfTheLastProcessIsReportedOnceAfterTheJob) {
   EXPECT_FALSE(FileExists(Mp3("A")));
 }
 
-// A program that cannot be started ends the job with the encoder error and
-// leaves no WAV per track behind, nor touches the earlier file of the name.
+// A program that cannot be started would fail every track: it ends the job
+// with the encoder error, on any number of encoder threads, and leaves no
+// WAV per track behind, nor touches the earlier file of the name.
 TEST_F(Mp3Encoder, ProgramThatCannotStartEndsTheJob) {
   WriteWholeFile(Mp3("A"), "an earlier rip");
-  for (const std::string& program : {work_.File("no such encoder.exe"), std::string()}) {
-    SCOPED_TRACE(program);
-    job_.mp3_encoder.program = program;
-    job_.track_count = 0;
-    AddTrack(0, "A");
-    AddTrack(1, "B");
-    RunJob();
-    EXPECT_EQ(job_.result, kRipEncoderFailed);
-    EXPECT_EQ(WatchedEncoderRuns(), 0);
-    EXPECT_FALSE(IsEncoderSlotFilled());
-    EXPECT_TRUE(FolderNames(TempFolder()).empty());
-    EXPECT_EQ(FolderNames(out_.path()), std::vector<std::string>{"Artist - A.mp3"});
-    EXPECT_EQ(Text(Mp3("A")), "an earlier rip");
-  }
+  for (const int threads : {1, 2})
+    for (const std::string& program : {work_.File("no such encoder.exe"), std::string()}) {
+      SCOPED_TRACE(program + " on " + std::to_string(threads));
+      job_.encoder_threads = threads;
+      job_.mp3_encoder.program = program;
+      job_.track_count = 0;
+      AddTrack(0, "A");
+      AddTrack(1, "B");
+      RunJob();
+      EXPECT_EQ(job_.result, kRipEncoderFailed);
+      EXPECT_EQ(job_.results[0].error, kRipEncoderFailed);
+      EXPECT_EQ(WatchedEncoderRuns(), 0);
+      EXPECT_FALSE(IsEncoderSlotFilled());
+      EXPECT_TRUE(FolderNames(TempFolder()).empty());
+      EXPECT_EQ(FolderNames(out_.path()), std::vector<std::string>{"Artist - A.mp3"});
+      EXPECT_EQ(Text(Mp3("A")), "an earlier rip");
+    }
   EXPECT_FALSE(WatchTimerRuns());
 }
 

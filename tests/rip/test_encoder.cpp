@@ -4,14 +4,18 @@
 // fail or write nothing.
 //
 //   test_encoder [--log FILE] [--hold FILE] [--wait-ms N] [--exit N]
-//                [--no-output] [--empty] [--mpeg] INPUT OUTPUT
+//                [--no-output] [--empty] [--mpeg] [--fail-for TEXT]
+//                [--remove-folder] INPUT OUTPUT
 //
 // --log appends "start|ARG|ARG..." when it starts and "end" or the reason it
 // gave up ("no-input", "input-vanished", "usage") when it ends.  --hold waits
 // while FILE exists (at most a minute).  --mpeg writes MPEG audio frames (of
-// silence) that a tag library takes for an MP3.
+// silence) that a tag library takes for an MP3.  --fail-for makes only the
+// runs whose OUTPUT contains TEXT fail at once: they write nothing and exit
+// with 3, and with --remove-folder remove OUTPUT's folder (when empty) first.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +29,7 @@ constexpr int kExitUsage = 64;
 constexpr int kExitNoInput = 65;
 constexpr int kExitInputVanished = 66;
 constexpr int kExitCannotWrite = 67;
+constexpr int kExitFailedOnPurpose = 3;
 
 struct Options {
   const char* log = nullptr;
@@ -34,6 +39,8 @@ struct Options {
   bool write_output = true;
   bool empty_output = false;
   bool mpeg_output = false;
+  const char* fail_for = nullptr;
+  bool remove_folder = false;
   const char* input = nullptr;
   const char* output = nullptr;
 };
@@ -67,6 +74,10 @@ bool Parse(int argc, char** argv, Options* options) {
       options->empty_output = true;
     } else if (!std::strcmp(arg, "--mpeg")) {
       options->mpeg_output = true;
+    } else if (!std::strcmp(arg, "--fail-for") && has_value) {
+      options->fail_for = argv[++i];
+    } else if (!std::strcmp(arg, "--remove-folder")) {
+      options->remove_folder = true;
     } else if (positional == 0) {
       options->input = arg;
       ++positional;
@@ -99,6 +110,15 @@ int main(int argc, char** argv) {
   if (options.hold) {
     const DWORD began = GetTickCount();
     while (Exists(options.hold) && GetTickCount() - began < kHoldLimitMs) Sleep(kHoldPollMs);
+  }
+  if (options.fail_for && std::strstr(options.output, options.fail_for)) {
+    if (options.remove_folder) {
+      std::string folder = options.output;
+      folder.erase(std::min(folder.size(), folder.find_last_of('\\')));
+      RemoveDirectoryA(folder.c_str());
+    }
+    Log(options, "failed");
+    return kExitFailedOnPurpose;
   }
   Sleep(options.wait_ms);
   if (!Exists(options.input)) {
