@@ -45,6 +45,19 @@ bench_use_image() {
   unset AKRIP_SPEED
 }
 
+# Starts the Wine session and runs the Windows benchmark PROGRAM on the
+# virtual disc CUE: it is given the disc's name, the Windows path of the
+# folder OUTPUT (made afresh, removed at the end) and ARGS.  Prints its output
+# and leaves it in $out/results.
+bench_rip_disc() {
+  local program=$1 cue=$2 output=$3
+  shift 3
+  bench_fresh_folder "$output"
+  bench_start_wine
+  bench_use_image "$cue"
+  run_windows "$program" "$(basename "$cue" .cue)" "$(windows_path "$output")" "$@" | tee "$out/results"
+}
+
 # Writes the virtual disc FOLDER/NAME.cue and .bin of MINUTES minutes (in
 # TRACKS tracks, or the generator's count) unless both are there.
 bench_write_disc() {

@@ -15,10 +15,5 @@ bench_build mp3_bench akrip
 bench="$build/bench"
 name=mp3-bench-10
 bench_write_disc "$bench" "$name" 10 5
-work="$bench/mp3-work"
-bench_fresh_folder "$work"
-
-bench_start_wine
-bench_use_image "$bench/$name.cue"
-run_windows "$build/win/bin/mp3_bench.exe" "$name" "$(windows_path "$work")" "$(windows_path "$lame")" "$runs"
+bench_rip_disc "$build/win/bin/mp3_bench.exe" "$bench/$name.cue" "$bench/mp3-work" "$(windows_path "$lame")" "$runs"
 echo "(ratio = MP3 job through the worker / (extraction alone + LAME alone); goal: at most 1.0)"

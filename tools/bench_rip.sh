@@ -14,12 +14,8 @@ name=rip-bench-74
 bin="$bench/$name.bin"
 bench_write_disc "$bench" "$name" 74
 rip_out="$bench/out"
-bench_fresh_folder "$rip_out"
-
-bench_start_wine
-bench_use_image "$bench/$name.cue"
+bench_rip_disc "$build/win/bin/rip_bench.exe" "$bench/$name.cue" "$rip_out" "$runs"
 results=$out/results
-run_windows "$build/win/bin/rip_bench.exe" "$name" "$(windows_path "$rip_out")" "$runs" | tee "$results"
 
 bytes=$(stat -c %s "$bin")
 for run in $(seq 1 "$runs"); do

@@ -12,13 +12,8 @@ bench_build verify_bench akrip
 bench="$build/bench"
 name=verify-bench-74
 bench_write_disc "$bench" "$name" 74
-rip_out="$bench/verify-out"
-bench_fresh_folder "$rip_out"
-
-bench_start_wine
-bench_use_image "$bench/$name.cue"
+bench_rip_disc "$build/win/bin/verify_bench.exe" "$bench/$name.cue" "$bench/verify-out" "$runs"
 results=$out/results
-run_windows "$build/win/bin/verify_bench.exe" "$name" "$(windows_path "$rip_out")" "$runs" | tee "$results"
 
 echo
 for mode in 0 1 2; do
