@@ -18,17 +18,13 @@
 # $CORVALE_BUILD/bench/threads.
 # Usage: tools/bench_encoder_threads.sh [RUNS]  (1)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-export CORVALE_BUILD=${CORVALE_BUILD:-$root/build}
-build=$CORVALE_BUILD
+source "$(dirname "$0")/bench_lib.sh"
 runs=${1:-1}
-deps=${CORVALE_DEPS:-/opt/corvale-deps}
 ogg_reference=$deps/bin/encoder_example.exe
 flac_reference=$deps/bin/flac_encode_example.exe
 
 if [ ! -f "$ogg_reference" ]; then "$root/tools/bootstrap.sh"; fi
-if [ ! -f "$build/win/CMakeCache.txt" ]; then "$root/tools/build.sh" --win-only; fi
-cmake --build "$build/win" --target encoder_threads_bench akrip
+bench_build encoder_threads_bench akrip
 bench_exe=$build/win/bin/encoder_threads_bench.exe
 
 bench=$build/bench/threads
@@ -53,24 +49,13 @@ PYTHON
   mv "$bench/$name.wav.part" "$bench/$name.wav"
 fi
 
-out=$(mktemp -d)
-windows_path() { local path=$1; echo "Z:${path//\//\\}"; }
-source "$root/tools/wine-env.sh"
-trap 'corvale_stop_session; rm -rf "$out"' EXIT
-corvale_start_display
-corvale_start_wine
-export AKRIP_IMAGES
-AKRIP_IMAGES=$(windows_path "$bench/$name.cue")
-unset AKRIP_SPEED
+bench_start_wine
+bench_use_image "$bench/$name.cue"
 
 # Prints "wall W cpu C" seconds of one rip or reference encode: the wall
 # time is the figure compared, the processor time of the whole process (user
-# and system, Wine's helpers included) tells how many cores worked.  A
-# Windows program's output goes to a file: Wine's helpers would hold a pipe.
-rip() {
-  wine "$bench_exe" "$name" "$(windows_path "$out/work")" "$1" "$2" 1 >"$out/bench.out" 2>"$out/bench.err" </dev/null ||
-    { cat "$out/bench.err" >&2; return 1; }
-}
+# and system, Wine's helpers included) tells how many cores worked.
+rip() { run_windows_to_file "$bench_exe" "$name" "$(windows_path "$out/work")" "$1" "$2" 1; }
 reference() {
   if [ "$1" = ogg ]; then
     wine "$ogg_reference" <"$bench/$name.wav" >"$out/reference.ogg" 2>/dev/null

@@ -4,7 +4,8 @@
 # scrolls, printing the times, with a bare walk of the folder as the
 # reference (the ratio) and whether the fill stays under 200 ms.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${CORVALE_BUILD:-$root/build}
-cmake --build "$build/win" --target bench_file_list
-"$root/tools/with-wine.sh" wine "$build/win/bin/bench_file_list.exe" "${1:-10000}"
+source "$(dirname "$0")/bench_lib.sh"
+
+bench_build bench_file_list
+bench_start_wine
+run_windows "$build/win/bin/bench_file_list.exe" "${1:-10000}"

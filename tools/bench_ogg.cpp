@@ -2,10 +2,8 @@
 //   ogg_bench write-wav WAV MINUTES   writes a test WAV of that many minutes
 //   ogg_bench encode WAV OGG          encodes it with EncodeOggFile and prints
 //     encode seconds <s> peak-private <bytes> peak-working-set <bytes>
-#include <windows.h>
-#include <psapi.h>
-
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,17 +13,11 @@
 #include "cd/wav_writer.h"
 #include "common/owners.h"
 #include "rip/ogg_encoder.h"
+#include "tools/bench_encode.h"
 
 namespace {
 
 constexpr int kFramesPerBlock = cdda::kSampleRate;  // one second at a time
-
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 // Something like music to the encoder: a few drifting tones and some noise.
 int WriteWav(const char* path, long minutes) {
@@ -67,23 +59,7 @@ int WriteWav(const char* path, long minutes) {
 }
 
 int Encode(const char* wav, const char* ogg) {
-  const double start = Now();
-  const EncodeResult result = EncodeOggFile(wav, ogg, nullptr);
-  const double seconds = Now() - start;
-  if (result != EncodeResult::kDone) {
-    std::fprintf(stderr, "encode failed: %d\n", int(result));
-    return 1;
-  }
-  PROCESS_MEMORY_COUNTERS counters = {};
-  counters.cb = sizeof counters;
-  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
-    std::fprintf(stderr, "no memory counters\n");
-    return 1;
-  }
-  std::printf("encode seconds %.3f peak-private %lu peak-working-set %lu\n", seconds,
-              static_cast<unsigned long>(counters.PeakPagefileUsage),
-              static_cast<unsigned long>(counters.PeakWorkingSetSize));
-  return 0;
+  return bench::TimeEncode([&] { return EncodeOggFile(wav, ogg, nullptr); });
 }
 
 }  // namespace

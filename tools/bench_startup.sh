@@ -16,48 +16,32 @@
 # reference's, the median of the run-by-run ratios, and whether the goal is met.
 #   tools/bench_startup.sh [RUNS]  (5)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/bench_lib.sh"
 export CORVALE_ROOT=$root
-export CORVALE_BUILD=${CORVALE_BUILD:-$root/build}
-build=$CORVALE_BUILD
 runs=${1:-5}
 demo_tracks=4
 timeout_ms=30000
 goal_ratio=1.3
 
-if [ ! -f "$build/win/CMakeCache.txt" ]; then "$root/tools/build.sh" --win-only; fi
-cmake --build "$build/win" --target corvale e2e_probe akrip corvale_demo_disc bench_startup_reference
+bench_build corvale e2e_probe akrip corvale_demo_disc bench_startup_reference
+bench_start_wine
+bench_use_image "$build/win/demo/corvale-demo.cue"
 
-source "$root/tools/wine-env.sh"
-work=$(mktemp -d)
-cleanup() {
-  corvale_stop_session
-  rm -rf "$work"
-}
-trap cleanup EXIT
-corvale_start_display
-corvale_start_wine
-
-# Wine sees the Unix root as drive Z:.
-windows_path() { local path=$1; echo "Z:${path//\//\\}"; }
-cue=$build/win/demo/corvale-demo.cue
-export AKRIP_IMAGES
-AKRIP_IMAGES=$(windows_path "$cue")
 # A working folder of its own: the program reads and rewrites config.ini there.
-mkdir -p "$work/run" "$work/out"
-printf 'path=%s\\\r\n' "$(windows_path "$work/out")" >"$work/run/config.ini"
+mkdir -p "$out/run" "$out/music"
+printf 'path=%s\\\r\n' "$(windows_path "$out/music")" >"$out/run/config.ini"
 
 probe=$build/win/bin/e2e_probe.exe
 exe=$(windows_path "$build/win/product/corvale.exe")
 reference=$(windows_path "$build/win/bin/bench_startup_reference.exe")
 
 # Runs the probe in the program's working folder; its answer goes to
-# $work/answer.  Into a file, not a pipe: Wine's helper processes outlive the
+# $out/answer.  Into a file, not a pipe: Wine's helper processes outlive the
 # program.
 probe() {
   local status=0
-  (cd "$work/run" && exec timeout 60 wine "$probe" "$@") >"$work/answer" 2>&1 </dev/null || status=$?
-  answer=$(tr -d '\r' <"$work/answer")
+  (cd "$out/run" && exec timeout 60 wine "$probe" "$@") >"$out/answer" 2>&1 </dev/null || status=$?
+  answer=$(tr -d '\r' <"$out/answer")
   if [ "$status" != 0 ]; then
     echo "run $run failed (exit $status): $answer" >&2
     exit 1
@@ -66,7 +50,7 @@ probe() {
 
 # One line a counted run: reference first window, first window, main window
 # shown, tracks shown (seconds).
-figures=$work/figures
+figures=$out/figures
 : >"$figures"
 for run in $(seq 0 "$runs"); do
   probe time-window "$reference" "$timeout_ms"

@@ -121,6 +121,23 @@ class ProgressDialog : public testing::Test {
     KillTimer(nullptr, timer);
     return result;
   }
+  // Runs the dialog, owned by `parent`, with the encoder slot filled: the
+  // worker waits for the slot before each track, so it is held at the start.
+  // `examine` runs once, on the first tick, and empties the slot to let the
+  // job end.
+  int RunExaminingOnce(DialogFrame* parent, const std::function<void(HWND dialog)>& examine) {
+    FillEncoderSlot();
+    bool examined = false;
+    g_seen.on_tick = [&](HWND dialog) {
+      if (examined) return;
+      examined = true;
+      examine(dialog);
+    };
+    const int result = Run(parent);
+    g_seen.on_tick = nullptr;  // it refers to this frame
+    EXPECT_TRUE(examined) << "the dialog was never open at a tick";
+    return result;
+  }
   size_t WavSize(const char* title) {
     return ReadWholeFile(dir_.File(std::string("Artist - ") + title + ".wav")).size();
   }
@@ -157,16 +174,10 @@ TEST_F(ProgressDialog, RipsTheJobCompletedFromTheTrackTableAndEndsFinished) {
   EXPECT_EQ(g_seen.position_at_refresh, 60);
 }
 
-// The worker waits for the encoder slot before each track, so a filled slot
-// holds it at the start while the dialog is examined.
 TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCodes) {
   AddTrack(0, "One");
   AddTrack(2, "Three");
-  FillEncoderSlot();
-  bool examined = false;
-  g_seen.on_tick = [&](HWND dialog) {
-    if (examined) return;
-    examined = true;
+  const int result = RunExaminingOnce(nullptr, [&](HWND dialog) {
     EXPECT_TRUE(ripping_);
     EXPECT_EQ(IsRipRunning(), 1);
 
@@ -211,9 +222,8 @@ TEST_F(ProgressDialog, ShowsTheTrackAndEncoderStateWhileRippingAndIgnoresOtherCo
 
     // What the encoder watch of the main window does when the process ends.
     EmptyEncoderSlot();
-  };
-  EXPECT_EQ(Run(), 0);
-  EXPECT_TRUE(examined);
+  });
+  EXPECT_EQ(result, 0);
   EXPECT_EQ(g_seen.status_at_refresh, "Ripping finished");
   EXPECT_TRUE(FileExists(dir_.File("Artist - Three.wav")));
 }
@@ -233,6 +243,10 @@ struct OwnerWithStatusBar {
   OwnerWithStatusBar(const OwnerWithStatusBar&) = delete;
   OwnerWithStatusBar& operator=(const OwnerWithStatusBar&) = delete;
 
+  bool ready() const { return frame->window != nullptr && frame->status_bar != nullptr; }
+  const StatusProgressItem& band() const { return frame->status_bar->progress; }
+  HWND status_bar() const { return frame->status_bar->window; }
+
   DialogFrame* frame = NewDialogFrame();
 };
 
@@ -241,26 +255,19 @@ struct OwnerWithStatusBar {
 TEST_F(ProgressDialog, OwnersStatusBarShowsTheProgressBandUntilTheEnd) {
   AddTrack(0, "One");
   AddTrack(2, "Three");
-  OwnerWithStatusBar owner_frame;
-  DialogFrame* owner = owner_frame.frame;
-  ASSERT_NE(owner->window, nullptr);
-  ASSERT_NE(owner->status_bar, nullptr);
-  const StatusProgressItem& band = owner->status_bar->progress;
-  FillEncoderSlot();
-  bool examined = false;
-  g_seen.on_tick = [&](HWND dialog) {
-    if (examined) return;
-    examined = true;
+  OwnerWithStatusBar owner;
+  ASSERT_TRUE(owner.ready());
+  const StatusProgressItem& band = owner.band();
+  const int result = RunExaminingOnce(owner.frame, [&](HWND dialog) {
     SendMessageA(dialog, WM_USER, kRipMsgProgress, RipProgressParam(1, 45));
     EXPECT_EQ(band.percentage, 75) << "45 of 60";
     EXPECT_EQ(band.text, "Processing \"Artist - Three\"");
-    const LRESULT shown = SendMessageA(owner->status_bar->window, SB_GETTEXTLENGTHA, 1, 0);
+    const LRESULT shown = SendMessageA(owner.status_bar(), SB_GETTEXTLENGTHA, 1, 0);
     EXPECT_EQ(HIWORD(shown) & SBT_OWNERDRAW, SBT_OWNERDRAW);
     EmptyEncoderSlot();
-  };
-  EXPECT_EQ(Run(owner), 0);
-  EXPECT_TRUE(examined);
-  const LRESULT left = SendMessageA(owner->status_bar->window, SB_GETTEXTLENGTHA, 1, 0);
+  });
+  EXPECT_EQ(result, 0);
+  const LRESULT left = SendMessageA(owner.status_bar(), SB_GETTEXTLENGTHA, 1, 0);
   EXPECT_EQ(HIWORD(left) & SBT_OWNERDRAW, 0) << "the band is gone once the dialog has closed";
   EXPECT_EQ(LOWORD(left), 0);
 }
@@ -270,16 +277,10 @@ TEST_F(ProgressDialog, OwnersStatusBarShowsTheProgressBandUntilTheEnd) {
 TEST_F(ProgressDialog, SaysHowManyTracksAreLeftToEncodeAfterTheLastRead) {
   AddTrack(0, "One");
   AddTrack(2, "Three");
-  OwnerWithStatusBar owner_frame;
-  DialogFrame* owner = owner_frame.frame;
-  ASSERT_NE(owner->window, nullptr);
-  ASSERT_NE(owner->status_bar, nullptr);
-  const StatusProgressItem& band = owner->status_bar->progress;
-  FillEncoderSlot();
-  bool examined = false;
-  g_seen.on_tick = [&](HWND dialog) {
-    if (examined) return;
-    examined = true;
+  OwnerWithStatusBar owner;
+  ASSERT_TRUE(owner.ready());
+  const StatusProgressItem& band = owner.band();
+  const int result = RunExaminingOnce(owner.frame, [&](HWND dialog) {
     SendMessageA(dialog, WM_USER, kRipMsgProgress, RipProgressParam(1, 60));
     for (const LPARAM left : {2, 1}) {
       SendMessageA(dialog, WM_USER, kRipMsgEncodingLeft, left);
@@ -290,9 +291,8 @@ TEST_F(ProgressDialog, SaysHowManyTracksAreLeftToEncodeAfterTheLastRead) {
       EXPECT_EQ(ProgressPosition(dialog), 60);
     }
     EmptyEncoderSlot();
-  };
-  EXPECT_EQ(Run(owner), 0);
-  EXPECT_TRUE(examined);
+  });
+  EXPECT_EQ(result, 0);
   EXPECT_EQ(g_seen.status_at_refresh, "Ripping finished");
 }
 

@@ -1,27 +1,10 @@
 #include "browser_stand_in.h"
 
-#include <cstring>
-
 #include "common/atl_library.h"
 
 namespace controls_tests {
 
 namespace {
-
-using RegistrationFunc = HRESULT(STDAPICALLTYPE*)();
-
-std::string StandInPath() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  char* slash = std::strrchr(path, '\\');
-  if (slash != nullptr) slash[1] = '\0';
-  return std::string(path) + "browser_stand_in.dll";
-}
-
-template <typename Func>
-Func Export(HMODULE module, const char* name) {
-  return module != nullptr ? reinterpret_cast<Func>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
 
 std::string Narrow(BSTR text) {
   if (text == nullptr) return "";
@@ -32,26 +15,14 @@ std::string Narrow(BSTR text) {
 
 }  // namespace
 
-BrowserStandIn::BrowserStandIn() : module_(LoadLibraryA(StandInPath().c_str())) {
-  const auto register_server = Export<RegistrationFunc>(module_.get(), "DllRegisterServer");
-  registered_ = register_server != nullptr && SUCCEEDED(register_server());
-  Reset();
-}
-
-BrowserStandIn::~BrowserStandIn() {
-  if (const auto unregister_server = Export<RegistrationFunc>(module_.get(), "DllUnregisterServer")) {
-    unregister_server();
-  }
-}
-
 BrowserStandInRecord BrowserStandIn::Read() const {
   BrowserStandInRecord record{};
-  if (const auto read = Export<BrowserStandInReadFunc>(module_.get(), "BrowserStandInRead")) read(&record);
+  if (const auto read = dll_.Export<BrowserStandInReadFunc>("BrowserStandInRead")) read(&record);
   return record;
 }
 
 void BrowserStandIn::Reset() {
-  if (const auto reset = Export<BrowserStandInResetFunc>(module_.get(), "BrowserStandInReset")) reset();
+  if (const auto reset = dll_.Export<BrowserStandInResetFunc>("BrowserStandInReset")) reset();
 }
 
 IWebBrowser2* HostedBrowser(HWND hosting_window) {

@@ -9,25 +9,23 @@
 #include <string>
 
 #include "browser_stand_in_record.h"
-#include "common/win_owners.h"
+#include "support/registered_stand_in.h"
 
 namespace controls_tests {
 
 class BrowserStandIn {
  public:
   // Loads the DLL beside the test program and registers it.
-  BrowserStandIn();
-  ~BrowserStandIn();
+  BrowserStandIn() { Reset(); }
   BrowserStandIn(const BrowserStandIn&) = delete;
   BrowserStandIn& operator=(const BrowserStandIn&) = delete;
 
-  bool registered() const { return registered_; }
+  bool registered() const { return dll_.registered(); }
   BrowserStandInRecord Read() const;
   void Reset();
 
  private:
-  ModuleHandle module_;
-  bool registered_ = false;
+  testing_support::RegisteredStandIn dll_{"browser_stand_in.dll"};
 };
 
 // The browser in a hosting control window; null when it holds none.

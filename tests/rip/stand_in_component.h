@@ -7,8 +7,7 @@
 
 #include <string>
 
-#include "common/win_owners.h"
-
+#include "support/registered_stand_in.h"
 #include "wma_stand_in/stand_in_control.h"
 
 namespace rip_tests {
@@ -16,21 +15,18 @@ namespace rip_tests {
 class StandInComponent {
  public:
   // Loads the DLL beside the test program and registers it.
-  StandInComponent();
-  // Unregisters.  COM keeps its own load of the DLL.
-  ~StandInComponent();
+  StandInComponent() { Configure(StandInBehaviour()); }
   StandInComponent(const StandInComponent&) = delete;
   StandInComponent& operator=(const StandInComponent&) = delete;
 
-  bool registered() const { return registered_; }
-  void Unregister();
+  bool registered() const { return dll_.registered(); }
+  void Unregister() { dll_.Unregister(); }
   // Sets the behaviour and clears the record.
   void Configure(const StandInBehaviour& behaviour);
   StandInRecord Read() const;
 
  private:
-  ModuleHandle module_;
-  bool registered_ = false;
+  testing_support::RegisteredStandIn dll_{"wma_stand_in.dll"};
 };
 
 std::string Narrow(const wchar_t* text);

@@ -149,18 +149,20 @@ void** DocumentTable() {
   return table;
 }
 
-// --- the connection point ---
+// --- the events ---
 
-EventPoint::~EventPoint() {
-  for (IDispatch*& sink : sinks_) {
-    if (sink == nullptr) continue;
-    sink->Release();
-    sink = nullptr;
-    InterlockedDecrement(&Record().advised_sinks);
-  }
+namespace {
+
+com_stand_in::ConnectionPointSettings EventSettings() {
+  com_stand_in::ConnectionPointSettings settings;
+  settings.events = DIID_DWebBrowserEvents2;
+  settings.max_sinks = 4;
+  settings.advised = &Record().advised_sinks;
+  return settings;
 }
 
-bool EventPoint::BeforeNavigate(IDispatch* browser, BSTR url) {
+// Fires BeforeNavigate2 at every sink; true when one cancelled.
+bool FireBeforeNavigate(com_stand_in::ConnectionPoint& events, IDispatch* browser, BSTR url) {
   VARIANT url_value, flags, target, post_data, headers;
   VariantInit(&url_value);
   url_value.vt = VT_BSTR;
@@ -186,78 +188,16 @@ bool EventPoint::BeforeNavigate(IDispatch* browser, BSTR url) {
   arguments[0].pboolVal = &cancel;
   DISPPARAMS parameters = {arguments, nullptr, kBeforeNavigateArguments, 0};
   InterlockedIncrement(&Record().navigations_asked);
-  for (IDispatch* sink : sinks_) {
-    if (sink == nullptr) continue;
-    sink->AddRef();
-    sink->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr, nullptr,
-                 nullptr);
-    sink->Release();
-  }
+  events.Fire(DISPID_BEFORENAVIGATE2, &parameters);
   if (cancel != VARIANT_FALSE) InterlockedIncrement(&Record().navigations_cancelled);
   return cancel != VARIANT_FALSE;
 }
 
-HRESULT EventPoint::QueryInterface(REFIID iid, void** result) {
-  if (result == nullptr) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPoint)) {
-    *result = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *result = nullptr;
-  return E_NOINTERFACE;
-}
-ULONG EventPoint::AddRef() { return control_->AddRef(); }
-ULONG EventPoint::Release() { return control_->Release(); }
-
-HRESULT EventPoint::GetConnectionInterface(IID* iid) {
-  if (iid == nullptr) return E_POINTER;
-  *iid = DIID_DWebBrowserEvents2;
-  return S_OK;
-}
-
-HRESULT EventPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
-  if (container == nullptr) return E_POINTER;
-  *container = control_;
-  control_->AddRef();
-  return S_OK;
-}
-
-HRESULT EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
-  if (sink == nullptr || cookie == nullptr) return E_POINTER;
-  *cookie = 0;
-  IDispatch* events = nullptr;
-  if (FAILED(sink->QueryInterface(DIID_DWebBrowserEvents2, reinterpret_cast<void**>(&events))) || events == nullptr) {
-    return CONNECT_E_CANNOTCONNECT;
-  }
-  for (int i = 0; i < kMaxSinks; ++i) {
-    if (sinks_[i] != nullptr) continue;
-    sinks_[i] = events;
-    *cookie = DWORD(i + 1);
-    InterlockedIncrement(&Record().advised_sinks);
-    return S_OK;
-  }
-  events->Release();
-  return CONNECT_E_ADVISELIMIT;
-}
-
-HRESULT EventPoint::Unadvise(DWORD cookie) {
-  if (cookie == 0 || cookie > DWORD(kMaxSinks) || sinks_[cookie - 1] == nullptr) return CONNECT_E_NOCONNECTION;
-  IDispatch* sink = sinks_[cookie - 1];
-  sinks_[cookie - 1] = nullptr;
-  sink->Release();
-  InterlockedDecrement(&Record().advised_sinks);
-  return S_OK;
-}
-
-HRESULT EventPoint::EnumConnections(IEnumConnections** connections) {
-  if (connections != nullptr) *connections = nullptr;
-  return E_NOTIMPL;
-}
+}  // namespace
 
 // --- the control ---
 
-StandInBrowser::StandInBrowser() {
+StandInBrowser::StandInBrowser() : events_(this, EventSettings()) {
   browser_face_ = {BrowserTable(), this};
   document_face_ = {DocumentTable(), this};
   InterlockedIncrement(&Record().live_controls);
@@ -270,7 +210,7 @@ StandInBrowser::~StandInBrowser() {
 
 HRESULT StandInBrowser::Navigate(BSTR url) {
   AddRef();
-  const bool cancelled = events_.BeforeNavigate(reinterpret_cast<IDispatch*>(&browser_face_), url);
+  const bool cancelled = FireBeforeNavigate(events_, reinterpret_cast<IDispatch*>(&browser_face_), url);
   if (!cancelled) {
     location_ = url != nullptr ? url : L"";
     std::swprintf(Record().location, sizeof Record().location / sizeof(wchar_t), L"%ls", location_.c_str());
@@ -404,13 +344,6 @@ HRESULT StandInBrowser::EnumConnectionPoints(IEnumConnectionPoints** points) {
   return E_NOTIMPL;
 }
 
-HRESULT StandInBrowser::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-  if (point == nullptr) return E_POINTER;
-  *point = nullptr;
-  if (!IsEqualIID(iid, DIID_DWebBrowserEvents2)) return CONNECT_E_NOCONNECTION;
-  *point = &events_;
-  AddRef();
-  return S_OK;
-}
+HRESULT StandInBrowser::FindConnectionPoint(REFIID iid, IConnectionPoint** point) { return events_.Find(iid, point); }
 
 }  // namespace browser_stand_in

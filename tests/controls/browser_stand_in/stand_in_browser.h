@@ -9,6 +9,7 @@
 #include <string>
 
 #include "browser_stand_in_record.h"
+#include "support/stand_in_connection_point.h"
 
 namespace browser_stand_in {
 
@@ -21,33 +22,6 @@ class StandInBrowser;
 struct Face {
   void** table;
   StandInBrowser* control;
-};
-
-// The control's one connection point, DWebBrowserEvents2; part of the
-// control, whose references it counts.
-class EventPoint final : public IConnectionPoint {
- public:
-  explicit EventPoint(StandInBrowser* control) : control_(control) {}
-  EventPoint(const EventPoint&) = delete;
-  EventPoint& operator=(const EventPoint&) = delete;
-  ~EventPoint();
-
-  // Fires BeforeNavigate2 at every sink; true when one cancelled.
-  bool BeforeNavigate(IDispatch* browser, BSTR url);
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
-  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override;
-  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
-  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
-  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) override;
-
- private:
-  static constexpr int kMaxSinks = 4;
-  StandInBrowser* control_;
-  IDispatch* sinks_[kMaxSinks] = {};
 };
 
 class StandInBrowser final : public IOleObject, public IConnectionPointContainer {
@@ -100,7 +74,7 @@ class StandInBrowser final : public IOleObject, public IConnectionPointContainer
 
   LONG references_ = 1;
   IOleClientSite* site_ = nullptr;
-  EventPoint events_{this};
+  com_stand_in::ConnectionPoint events_;
   Face browser_face_;
   Face document_face_;
   std::wstring location_;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "stand_in_browser.h"
+#include "support/com_stand_in_server.h"
 
 namespace browser_stand_in {
 
@@ -26,56 +27,7 @@ constexpr wchar_t kNoneReplacedValue[] = L"ReplacedNothing";
 HINSTANCE g_module = nullptr;
 BrowserStandInRecord g_record;
 
-class ClassFactory : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
-    if (result == nullptr) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *result = this;
-      return S_OK;
-    }
-    *result = nullptr;
-    return E_NOINTERFACE;
-  }
-  // One static object: nothing to count.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** result) override {
-    if (result == nullptr) return E_POINTER;
-    *result = nullptr;
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    auto* control = new StandInBrowser();
-    const HRESULT hr = control->QueryInterface(iid, result);
-    control->Release();
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
-ClassFactory g_factory;
-
-bool WriteText(HKEY key, const wchar_t* name, const std::wstring& value) {
-  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
-bool ReadText(HKEY root, const wchar_t* key_name, const wchar_t* name, std::wstring* value) {
-  wchar_t text[256] = L"";
-  DWORD size = sizeof text - sizeof(wchar_t);
-  DWORD type = 0;
-  if (RegGetValueW(root, key_name, name, RRF_RT_REG_SZ, &type, text, &size) != ERROR_SUCCESS) return false;
-  *value = text;
-  return true;
-}
-
-HKEY CreateKey(const wchar_t* name) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, name, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return nullptr;
-  }
-  return key;
-}
+com_stand_in::ClassFactory<StandInBrowser> g_factory;
 
 }  // namespace
 
@@ -84,6 +36,7 @@ BrowserStandInRecord& Record() { return g_record; }
 }  // namespace browser_stand_in
 
 using namespace browser_stand_in;
+using namespace com_stand_in;
 
 extern "C" {
 
@@ -93,25 +46,15 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
 }
 
 STDAPI DllGetClassObject(REFCLSID class_id, REFIID iid, void** result) {
-  if (result == nullptr) return E_POINTER;
-  *result = nullptr;
-  if (!IsEqualCLSID(class_id, kStandInClassId)) return CLASS_E_CLASSNOTAVAILABLE;
-  return g_factory.QueryInterface(iid, result);
+  return GetClassObject(class_id, kStandInClassId, &g_factory, iid, result);
 }
 
 // The record lives in the module; it stays loaded.
 STDAPI DllCanUnloadNow() { return S_FALSE; }
 
 STDAPI DllRegisterServer() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return E_FAIL;
-  const std::wstring server_key = std::wstring(kClassKey) + L"\\InprocServer32";
-  HKEY server = CreateKey(server_key.c_str());
-  if (server == nullptr) return SELFREG_E_CLASS;
-  const bool written = WriteText(server, nullptr, path) && WriteText(server, L"ThreadingModel", L"Apartment");
-  RegCloseKey(server);
-  if (!written) return SELFREG_E_CLASS;
+  const HRESULT registered = RegisterInprocServer(g_module, kClassKey);
+  if (FAILED(registered)) return registered;
 
   // What the program id named is kept once, so that registering twice does
   // not take the stand-in itself for the class to put back.
@@ -119,36 +62,28 @@ STDAPI DllRegisterServer() {
   std::wstring kept;
   const bool already_kept = ReadText(HKEY_LOCAL_MACHINE, kClassKey, kReplacedValue, &kept) ||
                             ReadText(HKEY_LOCAL_MACHINE, kClassKey, kNoneReplacedValue, &kept);
-  HKEY own = CreateKey(kClassKey);
-  if (own == nullptr) return SELFREG_E_CLASS;
-  bool ok = true;
   if (!already_kept) {
-    ok = ReadText(HKEY_LOCAL_MACHINE, kProgramIdKey, nullptr, &replaced) ? WriteText(own, kReplacedValue, replaced)
-                                                                         : WriteText(own, kNoneReplacedValue, L"1");
+    const RegistryKey own = CreateMachineKey(kClassKey);
+    if (!own) return SELFREG_E_CLASS;
+    const bool ok = ReadText(HKEY_LOCAL_MACHINE, kProgramIdKey, nullptr, &replaced)
+                        ? WriteText(own.get(), kReplacedValue, replaced)
+                        : WriteText(own.get(), kNoneReplacedValue, L"1");
+    if (!ok) return SELFREG_E_CLASS;
   }
-  RegCloseKey(own);
-  HKEY program_id = ok ? CreateKey(kProgramIdKey) : nullptr;
-  if (program_id == nullptr) return SELFREG_E_CLASS;
-  ok = WriteText(program_id, nullptr, kClassText);
-  RegCloseKey(program_id);
-  return ok ? S_OK : SELFREG_E_CLASS;
+  const RegistryKey program_id = CreateMachineKey(kProgramIdKey);
+  return program_id && WriteText(program_id.get(), nullptr, kClassText) ? S_OK : SELFREG_E_CLASS;
 }
 
 STDAPI DllUnregisterServer() {
   std::wstring replaced;
   std::wstring unused;
   if (ReadText(HKEY_LOCAL_MACHINE, kClassKey, kReplacedValue, &replaced)) {
-    HKEY program_id = CreateKey(kProgramIdKey);
-    if (program_id == nullptr || !WriteText(program_id, nullptr, replaced)) {
-      if (program_id != nullptr) RegCloseKey(program_id);
-      return SELFREG_E_CLASS;
-    }
-    RegCloseKey(program_id);
+    const RegistryKey program_id = CreateMachineKey(kProgramIdKey);
+    if (!program_id || !WriteText(program_id.get(), nullptr, replaced)) return SELFREG_E_CLASS;
   } else if (ReadText(HKEY_LOCAL_MACHINE, kClassKey, kNoneReplacedValue, &unused)) {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kProgramIdKey);
   }
-  const LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClassKey);
-  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
+  return UnregisterServerClass(kClassKey);
 }
 
 void WINAPI BrowserStandInRead(BrowserStandInRecord* record) {

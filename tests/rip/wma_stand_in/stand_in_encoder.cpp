@@ -1,7 +1,5 @@
 #include "stand_in_encoder.h"
 
-#include <olectl.h>
-
 #include <algorithm>
 
 #include "rip/wma_constants.h"
@@ -37,66 +35,21 @@ HRESULT HandOutLazily(T** member, IDispatch** result) {
   return S_OK;
 }
 
+// Connections nobody ended are let go with the encoder but stay counted.
+com_stand_in::ConnectionPointSettings EventSettings() {
+  com_stand_in::ConnectionPointSettings settings;
+  settings.events = wma::kEncoderEventsId;
+  settings.advised = &Record().advised_sinks;
+  settings.unadvise_calls = &Record().unadvise_calls;
+  settings.bad_unadvise_calls = &Record().bad_unadvise_calls;
+  settings.leftovers_stay_counted = true;
+  settings.unexpected = Unexpected;
+  return settings;
+}
+
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE EventConnectionPoint::QueryInterface(REFIID iid, void** result) {
-  if (!result) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPoint)) {
-    *result = this;
-    AddRef();
-    return S_OK;
-  }
-  *result = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE EventConnectionPoint::AddRef() { return encoder_->AddRef(); }
-ULONG STDMETHODCALLTYPE EventConnectionPoint::Release() { return encoder_->Release(); }
-
-HRESULT STDMETHODCALLTYPE EventConnectionPoint::GetConnectionInterface(IID* iid) {
-  if (!iid) return E_POINTER;
-  *iid = wma::kEncoderEventsId;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE EventConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
-  if (!container) return E_POINTER;
-  *container = encoder_;
-  encoder_->AddRef();
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE EventConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
-  if (!sink || !cookie) return E_POINTER;
-  IDispatch* events = nullptr;
-  if (FAILED(sink->QueryInterface(wma::kEncoderEventsId, reinterpret_cast<void**>(&events))) || !events) {
-    return CONNECT_E_CANNOTCONNECT;
-  }
-  *cookie = encoder_->next_cookie_++;
-  encoder_->connections_.push_back({*cookie, events});
-  InterlockedIncrement(&Record().advised_sinks);
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE EventConnectionPoint::Unadvise(DWORD cookie) {
-  InterlockedIncrement(&Record().unadvise_calls);
-  auto& connections = encoder_->connections_;
-  const auto found = std::find_if(connections.begin(), connections.end(),
-                                  [cookie](const Encoder::Connection& c) { return c.cookie == cookie; });
-  if (found == connections.end()) {
-    InterlockedIncrement(&Record().bad_unadvise_calls);
-    return CONNECT_E_NOCONNECTION;
-  }
-  IDispatch* sink = found->sink;
-  connections.erase(found);
-  InterlockedDecrement(&Record().advised_sinks);
-  sink->Release();
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE EventConnectionPoint::EnumConnections(IEnumConnections**) { return Unexpected(); }
-
-Encoder::Encoder() : creating_thread_(GetCurrentThreadId()) {}
+Encoder::Encoder() : point_(this, EventSettings()), creating_thread_(GetCurrentThreadId()) {}
 
 Encoder::~Encoder() {
   if (window_) {
@@ -104,8 +57,6 @@ Encoder::~Encoder() {
     DestroyWindow(window_);
   }
   CloseFiles();
-  // Connections nobody ended: let the sinks go, but they stay counted.
-  for (const Connection& connection : connections_) connection.sink->Release();
   if (groups_) groups_->Release();
   if (file_) file_->Release();
   if (profiles_) profiles_->Release();
@@ -129,12 +80,7 @@ HRESULT STDMETHODCALLTYPE Encoder::QueryInterface(REFIID iid, void** result) {
 HRESULT STDMETHODCALLTYPE Encoder::EnumConnectionPoints(IEnumConnectionPoints**) { return Unexpected(); }
 
 HRESULT STDMETHODCALLTYPE Encoder::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-  if (!point) return E_POINTER;
-  *point = nullptr;
-  if (!IsEqualIID(iid, wma::kEncoderEventsId)) return CONNECT_E_NOCONNECTION;
-  *point = &point_;
-  point_.AddRef();
-  return S_OK;
+  return point_.Find(iid, point);
 }
 
 HRESULT STDMETHODCALLTYPE Encoder::get_SourceGroupCollection(IDispatch** groups) {
@@ -260,17 +206,8 @@ void Encoder::FireState(long state) {
 void Encoder::Fire(DISPID id, VARIANT* arguments, UINT count) {
   if (GetCurrentThreadId() != creating_thread_) InterlockedIncrement(&Record().events_off_thread);
   if (!in_dispatch_) InterlockedIncrement(&Record().events_outside_dispatch);
-  // A sink may disconnect while it handles the event.
-  std::vector<IDispatch*> sinks;
-  for (const Connection& connection : connections_) {
-    connection.sink->AddRef();
-    sinks.push_back(connection.sink);
-  }
   DISPPARAMS params{arguments, nullptr, count, 0};
-  for (IDispatch* sink : sinks) {
-    sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-    sink->Release();
-  }
+  point_.Fire(id, &params);
 }
 
 void Encoder::CloseFiles() {

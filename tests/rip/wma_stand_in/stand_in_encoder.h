@@ -5,6 +5,7 @@
 #pragma once
 
 #include "stand_in_objects.h"
+#include "support/stand_in_connection_point.h"
 
 namespace stand_in {
 
@@ -39,25 +40,6 @@ struct IEncoder : IDispatch {
   virtual HRESULT STDMETHODCALLTYPE get_ProfileCollection(IDispatch** profiles) = 0;  // 34
 };
 
-class Encoder;
-
-// Shares the encoder's reference count: it lives and dies with the encoder.
-class EventConnectionPoint : public IConnectionPoint {
- public:
-  explicit EventConnectionPoint(Encoder* encoder) : encoder_(encoder) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
-  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override;
-  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
-  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
-  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) override;
-
- private:
-  Encoder* encoder_;
-};
-
 class Encoder final : public Object<Encoder, IEncoder>, public IConnectionPointContainer {
  public:
   Encoder();
@@ -75,11 +57,6 @@ class Encoder final : public Object<Encoder, IEncoder>, public IConnectionPointC
   HRESULT STDMETHODCALLTYPE get_ProfileCollection(IDispatch** profiles) override;
 
  private:
-  friend class EventConnectionPoint;
-  struct Connection {
-    DWORD cookie;
-    IDispatch* sink;
-  };
   enum class Phase { kIdle, kStarting, kRunning, kCopying, kStopping, kStopped, kDone };
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -89,9 +66,7 @@ class Encoder final : public Object<Encoder, IEncoder>, public IConnectionPointC
   void Fire(DISPID id, VARIANT* arguments, UINT count);
   void CloseFiles();
 
-  EventConnectionPoint point_{this};
-  std::vector<Connection> connections_;
-  DWORD next_cookie_ = 1;
+  com_stand_in::ConnectionPoint point_;
   DWORD creating_thread_;
   SourceGroupCollection* groups_ = nullptr;
   File* file_ = nullptr;

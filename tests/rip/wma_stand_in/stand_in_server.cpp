@@ -2,13 +2,12 @@
 // machine's classes (Wine ignores per-user ones) and the test controls.
 #include <windows.h>
 #include <objbase.h>
-#include <olectl.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "rip/wma_constants.h"
 #include "stand_in_encoder.h"
+#include "support/com_stand_in_server.h"
 
 namespace stand_in {
 
@@ -20,38 +19,7 @@ HINSTANCE g_module = nullptr;
 StandInBehaviour g_behaviour;
 StandInRecord g_record;
 
-class ClassFactory : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
-    if (!result) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *result = this;
-      return S_OK;
-    }
-    *result = nullptr;
-    return E_NOINTERFACE;
-  }
-  // One static object: nothing to count.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** result) override {
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    auto* encoder = new Encoder();
-    const HRESULT hr = encoder->QueryInterface(iid, result);
-    encoder->Release();
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
-ClassFactory g_factory;
-
-bool WriteText(HKEY key, const wchar_t* name, const std::wstring& value) {
-  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
+com_stand_in::ClassFactory<Encoder> g_factory;
 
 }  // namespace
 
@@ -82,35 +50,15 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
 }
 
 STDAPI DllGetClassObject(REFCLSID class_id, REFIID iid, void** result) {
-  if (!result) return E_POINTER;
-  *result = nullptr;
-  if (!IsEqualCLSID(class_id, wma::kEncoderClassId)) return CLASS_E_CLASSNOTAVAILABLE;
-  return stand_in::g_factory.QueryInterface(iid, result);
+  return com_stand_in::GetClassObject(class_id, wma::kEncoderClassId, &stand_in::g_factory, iid, result);
 }
 
 // The records and behaviour live in the module; it stays loaded.
 STDAPI DllCanUnloadNow() { return S_FALSE; }
 
-STDAPI DllRegisterServer() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(stand_in::g_module, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return E_FAIL;
-  HKEY key = nullptr;
-  const std::wstring server_key = std::wstring(stand_in::kClassKey) + L"\\InprocServer32";
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, server_key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
-    return SELFREG_E_CLASS;
-  }
-  const bool written =
-      stand_in::WriteText(key, nullptr, path) && stand_in::WriteText(key, L"ThreadingModel", L"Apartment");
-  RegCloseKey(key);
-  return written ? S_OK : SELFREG_E_CLASS;
-}
+STDAPI DllRegisterServer() { return com_stand_in::RegisterInprocServer(stand_in::g_module, stand_in::kClassKey); }
 
-STDAPI DllUnregisterServer() {
-  const LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, stand_in::kClassKey);
-  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
-}
+STDAPI DllUnregisterServer() { return com_stand_in::UnregisterServerClass(stand_in::kClassKey); }
 
 void StandInConfigure(const StandInBehaviour* behaviour) {
   stand_in::g_behaviour = behaviour ? *behaviour : StandInBehaviour();
