@@ -57,6 +57,11 @@ const char* const kFormatNames[] = {".wav", ".ogg Encoded by vorbis", ".wma Wind
                                     ".mp3", ".flac Free Lossless",    ".opus"};
 static_assert(sizeof kFormatNames / sizeof kFormatNames[0] == kOutputFormatCount, "a name for every format");
 const char* const kRates[] = {"44100"};
+// The rate box's place and size in the template's dialog units.
+constexpr LONG kRateComboLeft = 244;
+constexpr LONG kRateComboTop = 45;
+constexpr LONG kRateComboWidth = 60;
+constexpr LONG kRateComboHeight = 120;
 
 MainState g_main;
 
@@ -80,6 +85,15 @@ void FillDriveCombo() {
   SendMessageA(combo, CB_SETCURSEL, IndexParam(g_settings.audiocd_drive_selected), 0);
 }
 
+void FillRateCombo(HWND rates) {
+  SendMessageA(rates, CB_RESETCONTENT, 0, 0);
+  for (const char* rate : kRates) SendMessageA(rates, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rate));
+  char wanted[16];
+  std::snprintf(wanted, sizeof wanted, "%d", int(g_settings.output_rate));
+  const LRESULT found = SendMessageA(rates, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(wanted));
+  SendMessageA(rates, CB_SETCURSEL, found == CB_ERR ? 0 : IndexParam(int(found)), 0);
+}
+
 void FillFormatAndRateCombos() {
   HWND formats = Item(IDC_FORMAT_COMBO);
   SendMessageA(formats, CB_RESETCONTENT, 0, 0);
@@ -87,13 +101,7 @@ void FillFormatAndRateCombos() {
   SendMessageA(formats, CB_SETCURSEL, IndexParam(g_settings.output_format), 0);
   WidenDropDownToEntries(formats);
 
-  HWND rates = Item(IDC_RATE_COMBO);
-  SendMessageA(rates, CB_RESETCONTENT, 0, 0);
-  for (const char* rate : kRates) SendMessageA(rates, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rate));
-  char wanted[16];
-  std::snprintf(wanted, sizeof wanted, "%d", int(g_settings.output_rate));
-  const LRESULT found = SendMessageA(rates, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(wanted));
-  SendMessageA(rates, CB_SETCURSEL, found == CB_ERR ? 0 : IndexParam(int(found)), 0);
+  if (HWND rates = Item(IDC_RATE_COMBO)) FillRateCombo(rates);
 }
 
 void FillOutputFolderCombo() {
@@ -166,6 +174,8 @@ void Initialise() {
   PutSettingsIntoControls();
   UpdateCommandStates();
   PostMessageA(g_main.window, WM_USER, kRedrawWindow, 0);
+  // A timer's message comes after the first paint.
+  SetTimer(g_main.window, kRateComboTimer, USER_TIMER_MINIMUM, nullptr);
   SetFrameIcon(g_main.frame, IDI_PROGRAM);
   ShowBrowseIcon();
   ApplyToolbarView(g_main.frame);
@@ -289,6 +299,24 @@ void RefreshFileList() {
   if (g_main.file_list && g_settings.path) FileListShowFolder(g_main.file_list, g_settings.path->c_str());
 }
 
+HWND RateCombo() {
+  if (HWND combo = Item(IDC_RATE_COMBO)) return combo;
+  if (!g_main.window) return nullptr;
+  // Where the template would have put it; the layout moves it with the rest.
+  RECT place = {kRateComboLeft, kRateComboTop, kRateComboLeft + kRateComboWidth, kRateComboTop + kRateComboHeight};
+  if (!MapDialogRect(g_main.window, &place)) return nullptr;
+  HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST, int(place.left),
+                               int(place.top), int(place.right - place.left), int(place.bottom - place.top),
+                               g_main.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_RATE_COMBO)),
+                               GetModuleHandleA(nullptr), nullptr);
+  if (!combo) return nullptr;
+  SendMessageA(combo, WM_SETFONT, WPARAM(SendMessageA(g_main.window, WM_GETFONT, 0, 0)), FALSE);
+  // Its place in the tab order and among its neighbours, as in the template.
+  SetWindowPos(combo, Item(IDC_RATE_LABEL), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  FillRateCombo(combo);
+  return combo;
+}
+
 void RefreshCd() {
   if (g_main.lookup_pending || g_main.ripping) return;
   ++g_main.disc_generation;
@@ -372,6 +400,7 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
       g_main.commands_enabled = false;
       KillTimer(g_main.window, kFolderWatchTimer);
       KillTimer(g_main.window, kEncoderWatchTimer);
+      KillTimer(g_main.window, kRateComboTimer);
       FinishEncoderRunsAtExit(kEncoderExitWaitMs);
       DestroyDestinationPane();
       g_main.file_list = nullptr;
@@ -392,6 +421,10 @@ int MainWindowProc(DialogFrame* frame, UINT message, WPARAM wparam, LPARAM lpara
           return 1;
         case kEncoderWatchTimer:
           OnEncoderWatchTick();
+          return 1;
+        case kRateComboTimer:
+          KillTimer(g_main.window, kRateComboTimer);
+          RateCombo();
           return 1;
         default:
           return 0;

@@ -112,6 +112,7 @@ void ReadControlsIntoSettings() {
   if (text) g_settings.path = std::string(text);
   ReadItemText(main.frame, IDC_FILE_MASK, &text);
   if (text) g_settings.list_mask = std::string(text);
+  RateCombo();
   ReadItemText(main.frame, IDC_RATE_COMBO, &text);
   if (text && std::atoi(text) > 0) g_settings.output_rate = std::atoi(text);
   std::free(text);

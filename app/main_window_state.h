@@ -53,6 +53,9 @@ struct MainState {
 
 MainState& Main();
 
+// Makes the rate box (see RateCombo) once the window has been painted.
+constexpr UINT_PTR kRateComboTimer = 110;
+
 // WM_USER with this: open the disc image that waits, if the drive is free.
 constexpr WPARAM kOpenWaitingImage = 1001;
 
@@ -64,6 +67,8 @@ void UpdateCommandStates();
 void UpdateWindowTitle();
 void RefillTrackList();
 void RefreshFileList();
+// The rate box, made now when it is not there yet; null when it cannot be made.
+HWND RateCombo();
 
 int HandleSourcePaneChange(int control, int notification);
 

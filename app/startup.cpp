@@ -211,7 +211,7 @@ int RunCorvale(HINSTANCE instance) {
   InstallCddbDiscLookup();
   PrepareTempFolder(!first_instance);
   InstallHelpViewer();
-  CreateTipsViewer(g_settings);
+  DeferTipsViewer();
   g_settings_save_hooks.take_tips_state = TakeTipsState;
   InstallFrameBars();
   AddStatusBar(main_frame, kMainStatusParts, LayOutMainStatusBar);

@@ -1,4 +1,4 @@
-// The tips document: opened at start-up, a tip shown when the main window
+// The tips document: opened when first wanted, a tip shown when the main window
 // opens if the user wants that, Help > Tips, and the tips state saved with
 // the settings.
 #pragma once
@@ -14,6 +14,10 @@ constexpr char kTipsPage[] = "tips.htm";
 // Opens the tips document with the start-up box ticked when the tips
 // setting is on.  Without the document there are no tips.
 void CreateTipsViewer(const AppSettings& settings);
+// Leaves the document closed until a tip is first shown (a start-up tip or
+// Help > Tips), then opens it as CreateTipsViewer does with the settings in
+// force then.
+void DeferTipsViewer();
 void ReleaseTipsViewer();
 // Opens the tips document again (in the language now in force), keeping the
 // start-up box and the last tip; an open tips window shows the same tip

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/common_library.h"
+#include "common/icon_strip.h"
 #include "common/win_owners.h"
 
 namespace {
@@ -128,9 +129,85 @@ bool AddIconStrip(HIMAGELIST list, const std::vector<IconHandle>& icons, int siz
   return ImageList_Add(list, static_cast<HBITMAP>(image.get()), static_cast<HBITMAP>(mask.get())) >= 0;
 }
 
+// The image data of the icon `id` at `size` in the library's resources, or
+// null when the library has no such icon.
+const uint8_t* IconImageData(int id, int size, DWORD* data_size) {
+  const HINSTANCE instance = LibraryInstance();
+  HRSRC group = FindResourceA(instance, MAKEINTRESOURCEA(id), RT_GROUP_ICON);
+  HGLOBAL group_data = group ? LoadResource(instance, group) : nullptr;
+  auto* directory = group_data ? static_cast<BYTE*>(LockResource(group_data)) : nullptr;
+  if (!directory) return nullptr;
+  const int image_id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+  HRSRC image = image_id ? FindResourceA(instance, MAKEINTRESOURCEA(image_id), RT_ICON) : nullptr;
+  HGLOBAL image_data = image ? LoadResource(instance, image) : nullptr;
+  const void* bits = image_data ? LockResource(image_data) : nullptr;
+  if (!bits) return nullptr;
+  *data_size = SizeofResource(instance, image);
+  return static_cast<const uint8_t*>(bits);
+}
+
+// Hands a strip put together in memory to the list in one call.
+bool AddMemoryStrip(HIMAGELIST list, const IconStrip& strip) {
+  struct MaskFormat {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[2];
+  } mask_format = {};
+  BITMAPINFO image_format = {};
+  for (BITMAPINFOHEADER* header : {&image_format.bmiHeader, &mask_format.header}) {
+    header->biSize = sizeof *header;
+    header->biWidth = strip.Width();
+    header->biHeight = strip.icon_size;
+    header->biPlanes = 1;
+    header->biCompression = BI_RGB;
+  }
+  image_format.bmiHeader.biBitCount = 32;
+  mask_format.header.biBitCount = 1;
+  mask_format.colours[1] = {0xFF, 0xFF, 0xFF, 0};
+  void* pixels = nullptr;
+  GdiObject image(CreateDIBSection(nullptr, &image_format, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  GdiObject mask(CreateBitmap(strip.Width(), strip.icon_size, 1, 1, nullptr));
+  MemoryDcHandle dc(CreateCompatibleDC(nullptr));
+  if (!image || !pixels || !mask || !dc) return false;
+  std::memcpy(pixels, strip.pixels.data(), strip.pixels.size() * sizeof strip.pixels[0]);
+  if (SetDIBits(dc.get(), static_cast<HBITMAP>(mask.get()), 0, UINT(strip.icon_size), strip.mask.data(),
+                reinterpret_cast<const BITMAPINFO*>(&mask_format), DIB_RGB_COLORS) != strip.icon_size) {
+    return false;
+  }
+  return ImageList_Add(list, static_cast<HBITMAP>(image.get()), static_cast<HBITMAP>(mask.get())) >= 0;
+}
+
+// Appends the icons of the ids straight from their resource data (see
+// icon_strip.h), with LoadProgramIcons' rule for a missing id; -1, with the
+// list as it was, when an icon's data is of a kind only an icon object can draw.
+int AddIconsFromResources(HIMAGELIST list, const int* ids, int size, bool stop_at_missing) {
+  struct Found {
+    const uint8_t* data;
+    DWORD size;
+  };
+  std::vector<Found> found;
+  for (int i = 0; ids != nullptr && ids[i] != 0; ++i) {
+    DWORD data_size = 0;
+    const uint8_t* data = IconImageData(ids[i], size, &data_size);
+    if (!data) {
+      if (stop_at_missing) break;
+      continue;
+    }
+    found.push_back({data, data_size});
+  }
+  if (found.empty()) return 0;
+  IconStrip strip = MakeIconStrip(size, int(found.size()));
+  if (strip.icon_count != int(found.size())) return -1;
+  for (size_t slot = 0; slot < found.size(); ++slot) {
+    if (!PutIconIntoStrip(found[slot].data, found[slot].size, int(slot), &strip)) return -1;
+  }
+  return AddMemoryStrip(list, strip) ? strip.icon_count : -1;
+}
+
 // Appends the icons of the ids (see LoadProgramIcons); returns how many were
 // added.
 int AddIcons(HIMAGELIST list, const int* ids, int size, bool stop_at_missing) {
+  const int from_resources = AddIconsFromResources(list, ids, size, stop_at_missing);
+  if (from_resources >= 0) return from_resources;
   const std::vector<IconHandle> icons = LoadProgramIcons(ids, size, stop_at_missing);
   if (icons.empty()) return 0;
   if (AddIconStrip(list, icons, size)) return static_cast<int>(icons.size());
