@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "akrip/shared_startup.h"
+
 namespace akrip {
 namespace {
 
@@ -169,25 +171,20 @@ LibError ReceiveAll(SOCKET socket, const CddbLimits& limits, CddbClock::time_poi
   }
 }
 
-// Winsock started for one exchange and cleaned up after it.  Nothing of it is
-// left for this library's unloading: ws2_32.dll, loaded after this library,
-// is let go before it when the process ends.
-class WinsockSession {
- public:
-  WinsockSession() {
-    WSADATA data;
-    started_ = Winsock().complete && Winsock().startup(MAKEWORD(2, 2), &data) == 0;
-  }
-  ~WinsockSession() {
-    if (started_) Winsock().cleanup();
-  }
-  WinsockSession(const WinsockSession&) = delete;
-  WinsockSession& operator=(const WinsockSession&) = delete;
-  bool started() const { return started_; }
-
- private:
-  bool started_ = false;
-};
+// Winsock is started by the first exchange of any thread and cleaned up after
+// the last one, never per exchange: the CDDB lookup and the AccurateRip fetch
+// run side by side, and one's cleanup must not close the other's socket.
+// Nothing of it is left for this library's unloading: ws2_32.dll, loaded
+// after this library, is let go before it when the process ends.
+SharedStartup& WinsockStartup() {
+  static SharedStartup startup(
+      [] {
+        WSADATA data;
+        return Winsock().complete && Winsock().startup(MAKEWORD(2, 2), &data) == 0;
+      },
+      [] { Winsock().cleanup(); });
+  return startup;
+}
 
 class WinsockTransport : public CddbTransport {
  public:
@@ -196,8 +193,8 @@ class WinsockTransport : public CddbTransport {
     reply->clear();
     // Declared first, so the sockets and addresses below go before it.  A
     // missing library fails the exchange as a failed start of Winsock does.
-    const WinsockSession session;
-    if (!session.started()) return kErrCddbNetwork;
+    const SharedStartupUse winsock(WinsockStartup());
+    if (!winsock.entered()) return kErrCddbNetwork;
     addrinfo hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;

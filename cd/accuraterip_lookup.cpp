@@ -116,6 +116,9 @@ DWORD WINAPI AccurateRipLookup::Run(void* parameter) {
     const int32_t error = fetched == 1 ? 0 : GetAspiLibError();
     lookup.answer_ = AnswerFromFetch(fetched, error, status, body.data(), size > 0 ? size_t(size) : 0, lookup.disc_);
   }
+  if (lookup.answer_.state == AccurateRipLookupState::kFailed) {
+    OutputDebugStringA(("Corvale: the AccurateRip lookup failed: " + lookup.answer_.failure + "\n").c_str());
+  }
   SetEvent(lookup.ended_);
   return 0;
 }

@@ -51,30 +51,53 @@ void SetOptions(const LookupParameters& parameters) {
   CDDBSetOption(akrip::kCddbClientName, kCddbClientName, 0);
 }
 
-void RunLookup(const LookupParameters& parameters, CddbLookup* record) {
+// A library error in words, with its number.
+std::string CddbErrorText(int32_t error) {
+  const std::string code = " (" + std::to_string(error) + ")";
+  switch (error) {
+    case akrip::kErrCddbNetwork:
+      return "no network" + code;
+    case akrip::kErrCddbTimeout:
+      return "timeout" + code;
+    case akrip::kErrCddbReply:
+      return "bad reply" + code;
+    default:
+      return "error" + code;
+  }
+}
+
+// Fills the record from the server's first match; why it found none
+// otherwise.
+std::string RunLookup(const LookupParameters& parameters, CddbLookup* record) {
   const akrip::Handle drive = CurrentDriveHandle();
-  if (!drive) return;
+  if (!drive) return "no drive";
   std::vector<akrip::CddbMatch> matches(akrip::kCddbMaxMatches);
   akrip::CddbQueryRequest request{akrip::kCddbMaxMatches, matches.data()};
   SetOptions(parameters);
-  if (CDDBQuery(drive, &request) != 1) return;
+  if (CDDBQuery(drive, &request) != 1) return "the query failed: " + CddbErrorText(GetAspiLibError());
   const int count = request.capacity < akrip::kCddbMaxMatches ? request.capacity : akrip::kCddbMaxMatches;
   const int chosen = ChooseCddbMatch(matches.data(), count);
-  if (chosen < 0) return;
+  if (chosen < 0) return "no match";
   const akrip::CddbMatch& match = matches[size_t(chosen)];
   CopyCut(record->title, match.title, sizeof match.title, kCddbMatchTextChars, IsLeadByte);
   CopyCut(record->artist, match.artist, sizeof match.artist, kCddbMatchTextChars, IsLeadByte);
   CopyCut(record->disc_id, match.disc_id, sizeof match.disc_id, kCddbMatchTextChars, nullptr);
   std::vector<char> text(kCddbRecordBufferSize, '\0');
-  if (CDDBGetDiskInfo(&matches[size_t(chosen)], text.data(), kCddbRecordBufferSize) != 1) return;
+  if (CDDBGetDiskInfo(&matches[size_t(chosen)], text.data(), kCddbRecordBufferSize) != 1) {
+    return "reading the record failed: " + CddbErrorText(GetAspiLibError());
+  }
   text.back() = '\0';
   ParseCddbDiscInfo(text.data(), &record->disc, IsLeadByte, &record->extras);
   record->found = 1;
+  return "";
 }
 
 DWORD WINAPI LookupThread(void* parameter) {
   std::unique_ptr<LookupParameters> parameters(static_cast<LookupParameters*>(parameter));
-  RunLookup(*parameters, &g_record);
+  const std::string failure = RunLookup(*parameters, &g_record);
+  // Said where a developer looks, as a lookup that finds nothing leaves the
+  // window's texts as they were without a word.
+  if (!failure.empty()) OutputDebugStringA(("Corvale: the CDDB lookup found no record: " + failure + "\n").c_str());
   const HWND window = parameters->window;
   g_running.store(false, std::memory_order_release);
   PostMessageA(window, WM_USER, kCddbLookupEnded, 0);

@@ -29,6 +29,15 @@ for _ in $(seq 1 100); do [ -s "$root/port" ] && break; sleep 0.05; done
 [ -s "$root/port" ] || fail "the CDDB server did not start"
 shared_proxy_set "$root" 127.0.0.1 "$(cat "$root/port")" || fail "could not set the proxy"
 
+# Why the lookups found nothing, as the program told the debugger output, and
+# what the server was asked: for the message of a run whose titles stay unknown.
+lookup_report() {
+  local said
+  said=$(grep -a -o 'Corvale: the [A-Za-z]* lookup [^"\\]*' "$root/corvale.log")
+  printf '\n%s\nthe server was asked:\n%s' "${said:-no lookup said why}" \
+    "$(cat "$root/requests.log" 2>/dev/null)"
+}
+
 # Starts the program with the format and tags setting, waits for the disc's
 # titles, rips track 1 and closes.  Leaves the file's path in $ripped.
 #   rip_first_track FORMAT_NUMBER EXTENSION TAGS
@@ -38,13 +47,14 @@ rip_first_track() {
   rm -f "$out"/*
   printf 'path=%s\\\r\noutputFormat=%s\r\ntags=%s\r\n' "$(windows_path "$out")" "$format" "$tags" >"$work/config.ini"
   printf '%s\r\n' "mp3encoder=$(windows_path "$lame_exe")" 'mp3params="%IN%" "%OUT%"' >>"$work/config.ini"
-  start_corvale "$work"
+  # The program's debugger output joins its log, where lookup_report finds it.
+  WINEDEBUG=-all,warn+debugstr start_corvale "$work"
   local wanted_title="Corvale - Demo Album (Corvale Players)"
   for _ in $(seq 1 100); do
     probe wait-main 1000 && [ "$answer" = "$wanted_title" ] && break
     sleep 0.2
   done
-  [ "$answer" = "$wanted_title" ] || fail "window title \"$answer\", wanted \"$wanted_title\""
+  [ "$answer" = "$wanted_title" ] || fail "window title \"$answer\", wanted \"$wanted_title\"$(lookup_report)"
   select_first_track
   press_rip_watching_progress 60000
   wait "$watch_pid" || fail "progress window: $(tr -d '\r' <"$root/watch.out")"
