@@ -12,6 +12,7 @@
 
 #include "akrip/akrip.h"
 #include "akrip/cddb_disc_id.h"
+#include "support/akrip_exports.h"
 #include "support/cddb_test_server.h"
 #include "support/disc_image.h"
 #include "support/temp_dir.h"
@@ -19,29 +20,9 @@
 namespace {
 
 using testing_support::CddbTestServer;
+using CddbExports = testing_support::AkripExports;
 using testing_support::HttpAnswer;
 using testing_support::ServerAnswer;
-
-struct CddbExports {
-  HMODULE module = LoadLibraryA("akrip.dll");
-  decltype(&::GetCDList) get_cd_list = Find<decltype(&::GetCDList)>("GetCDList");
-  decltype(&::GetCDHandle) get_cd_handle = Find<decltype(&::GetCDHandle)>("GetCDHandle");
-  decltype(&::CloseCDHandle) close_cd_handle = Find<decltype(&::CloseCDHandle)>("CloseCDHandle");
-  decltype(&::ReadTOC) read_toc = Find<decltype(&::ReadTOC)>("ReadTOC");
-  decltype(&::GetAspiLibError) last_error = Find<decltype(&::GetAspiLibError)>("GetAspiLibError");
-  decltype(&::CDDBSetOption) set_option = Find<decltype(&::CDDBSetOption)>("CDDBSetOption");
-  decltype(&::CDDBQuery) query = Find<decltype(&::CDDBQuery)>("CDDBQuery");
-  decltype(&::CDDBGetDiskInfo) get_disk_info = Find<decltype(&::CDDBGetDiskInfo)>("CDDBGetDiskInfo");
-  decltype(&::AkripHttpGet) http_get = Find<decltype(&::AkripHttpGet)>("AkripHttpGet");
-
-  template <typename F>
-  F Find(const char* name) {
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-  }
-  ~CddbExports() {
-    if (module) FreeLibrary(module);
-  }
-};
 
 std::string Ansi(const wchar_t* text) {
   char buffer[64] = "";

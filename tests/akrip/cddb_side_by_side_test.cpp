@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "akrip/akrip.h"
+#include "support/akrip_exports.h"
 #include "support/cddb_test_server.h"
 #include "support/disc_image.h"
 #include "support/temp_dir.h"
@@ -24,6 +25,7 @@
 namespace {
 
 using testing_support::CddbTestServer;
+using Exports = testing_support::AkripExports;
 using testing_support::HttpAnswer;
 using testing_support::TempDir;
 
@@ -33,26 +35,6 @@ constexpr char kReportVariable[] = "CORVALE_TEST_SIDE_BY_SIDE_REPORT";
 // (it came within 450 rounds in each of eleven runs), bounded in time for a loaded machine.
 constexpr int kRounds = 600;
 constexpr auto kLongestRun = std::chrono::seconds(8);
-
-struct Exports {
-  HMODULE module = LoadLibraryA("akrip.dll");
-  decltype(&::GetCDList) get_cd_list = Find<decltype(&::GetCDList)>("GetCDList");
-  decltype(&::GetCDHandle) get_cd_handle = Find<decltype(&::GetCDHandle)>("GetCDHandle");
-  decltype(&::CloseCDHandle) close_cd_handle = Find<decltype(&::CloseCDHandle)>("CloseCDHandle");
-  decltype(&::GetAspiLibError) last_error = Find<decltype(&::GetAspiLibError)>("GetAspiLibError");
-  decltype(&::CDDBSetOption) set_option = Find<decltype(&::CDDBSetOption)>("CDDBSetOption");
-  decltype(&::CDDBQuery) query = Find<decltype(&::CDDBQuery)>("CDDBQuery");
-  decltype(&::CDDBGetDiskInfo) get_disk_info = Find<decltype(&::CDDBGetDiskInfo)>("CDDBGetDiskInfo");
-  decltype(&::AkripHttpGet) http_get = Find<decltype(&::AkripHttpGet)>("AkripHttpGet");
-
-  template <typename F>
-  F Find(const char* name) {
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-  }
-  ~Exports() {
-    if (module) FreeLibrary(module);
-  }
-};
 
 // What went wrong in the rounds, one line each.
 class Failures {

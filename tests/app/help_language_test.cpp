@@ -14,17 +14,12 @@
 #include "controls/frame_services.h"
 #include "controls/help_doc.h"
 #include "res/main_window_ids.h"
+#include "support/message_pump.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
+using testing_support::PumpPending;
 
 bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -49,7 +44,7 @@ class HelpLanguageTest : public testing::Test {
     FreeDialogFrame(frame_);
     ReleaseTipsViewer();
     ReleaseSharedHelpFrames();
-    Pump();
+    PumpPending();
     ReleaseLanguage();
     FrameServicesTable() = FrameServices();
     ShutdownCommonLibrary();
@@ -67,13 +62,13 @@ TEST_F(HelpLanguageTest, OpenWindowsComeBackAtTheirTopicInTheNewLanguage) {
   OpenHelpWindow(frame_, Help(), 0);
   ASSERT_EQ(ShowHelpTopic(Help(), 3), 1);
   OpenTipsWindow(frame_, TipsDocument(), 2);
-  Pump();
+  PumpPending();
   ASSERT_NE(HelpDocumentWindow(Help()), nullptr);
   ASSERT_NE(HelpDocumentWindow(TipsDocument()), nullptr);
 
   ASSERT_STREQ(LoadLanguage(german_.c_str()), "de");
   ReopenHelpInLanguage(frame_, settings_);
-  Pump();
+  PumpPending();
   ASSERT_NE(HelpDocumentWindow(Help()), nullptr);
   EXPECT_TRUE(EndsWith(Help()->document_path, "help_de.htm"));
   EXPECT_EQ(Help()->current_topic, 3);

@@ -11,17 +11,12 @@
 #include "controls/frame_help_pane.h"
 #include "controls/frame_services.h"
 #include "controls/help_doc.h"
+#include "support/message_pump.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
+using testing_support::PumpPending;
 
 bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -42,7 +37,7 @@ class DeferredTipsTest : public testing::Test {
     FreeDialogFrame(owner_);
     ReleaseTipsViewer();
     ReleaseSharedHelpFrames();
-    Pump();
+    PumpPending();
     ReleaseLanguage();
     FrameServicesTable() = FrameServices();
     ShutdownCommonLibrary();
@@ -66,7 +61,7 @@ TEST_F(DeferredTipsTest, StartupTipOpensTheDocumentWithItsBoxTicked) {
   settings.tips = 8;
   settings.last_tip = 4;
   ShowStartupTip(owner_, settings);
-  Pump();
+  PumpPending();
   ASSERT_NE(TipsDocument(), nullptr);
   EXPECT_NE(TipsDocument()->flags & kHelpTipsAtStartup, 0u);
   EXPECT_EQ(settings.last_tip, 5);
@@ -77,7 +72,7 @@ TEST_F(DeferredTipsTest, StartupTipOpensTheDocumentWithItsBoxTicked) {
 TEST_F(DeferredTipsTest, HelpTipsOpensTheDocumentAsTheSettingsStandThen) {
   g_settings.tips = 0;
   ShowFirstTip(owner_);
-  Pump();
+  PumpPending();
   ASSERT_NE(TipsDocument(), nullptr);
   EXPECT_EQ(TipsDocument()->flags & kHelpTipsAtStartup, 0u);
   ASSERT_NE(HelpDocumentWindow(TipsDocument()), nullptr);
@@ -93,7 +88,7 @@ TEST_F(DeferredTipsTest, LanguageChosenBeforeTheFirstTipIsTheDocumentsLanguage) 
   ReopenTipsViewer(g_settings);
   EXPECT_EQ(TipsDocument(), nullptr);
   ShowFirstTip(owner_);
-  Pump();
+  PumpPending();
   ASSERT_NE(TipsDocument(), nullptr);
   EXPECT_TRUE(EndsWith(TipsDocument()->document_path, "tips_de.htm"));
 }
