@@ -45,7 +45,8 @@ std::string RipVerdictMessage(const RipJob& job, const JobVerdictSummary& summar
 }  // namespace
 
 void ShowRipVerdict(DialogFrame* frame, const RipJob& job) {
-  if (job.track_count <= 0) return;
+  // A stopped job was not verified, and the tracks it never read did not fail.
+  if (job.track_count <= 0 || job.stopped) return;
   const JobVerdictSummary summary = SummarizeJobVerdicts(job);
   if (job.verify.accuraterip && frame) {
     const std::string count =

@@ -8,5 +8,5 @@
 struct DialogFrame;
 
 // Shows both after the progress dialog closed; nothing when the job checked
-// nothing against the database and found nothing wrong.
+// nothing against the database and found nothing wrong, or was stopped.
 void ShowRipVerdict(DialogFrame* frame, const RipJob& job);

@@ -81,6 +81,7 @@ struct RipTags {
 struct RipJob {
   HWND window;             // receives every message of the job
   int32_t result;          // 0, or the code of the error that ended the job
+  bool stopped = false;    // the user stopped it: what was not read is not a failure
   int32_t progress_range;  // kProgressPerTrack * track count
   int32_t format;          // OutputFormat
   int32_t rate;            // kbps chosen in the destination pane

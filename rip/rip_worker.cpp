@@ -478,6 +478,7 @@ DWORD WINAPI WorkerThread(void*) {
   if (!g_stop) WriteJobReports(*g_job);
   if (SUCCEEDED(com)) CoUninitialize();
   SetRipProgress(nullptr);
+  g_job->stopped = g_stop;
   const HWND window = g_job->window;
   g_job = nullptr;
   g_running = false;
@@ -493,6 +494,7 @@ int StartRip(RipJob* job) {
   if (!g_running.compare_exchange_strong(idle, true)) return 0;
   if (job->track_count < 0 || job->track_count > cdda::kMaxTracks) job->track_count = 0;
   job->encoder_threads = std::clamp<int32_t>(job->encoder_threads, 1, kMaxEncoderThreads);
+  job->stopped = false;
   g_job = job;
   g_stop = false;
   g_halt = false;

@@ -171,6 +171,7 @@ TEST_F(RipWorkerPool, TracksEncodeBesideTheReadingWithNoMoreWavsThanThreads) {
     for (int i = 0; i < job_->track_count; ++i) stand_in_.delays_ms[i] = DWORD(150 + 60 * i);
     ASSERT_TRUE(Run());
     EXPECT_EQ(job_->result, 0);
+    EXPECT_FALSE(job_->stopped);
     for (int i = 0; i < job_->track_count; ++i) {
       EXPECT_EQ(Made(i), Expected(i)) << i;
       EXPECT_TRUE(job_->results[i].read) << i;
@@ -244,6 +245,7 @@ TEST_F(RipWorkerPool, StopAtEachStageEndsWithinASecondLeavingNoFileAndNoWav) {
     ASSERT_NE(stand_in_.stop_asked_at, 0u);
     EXPECT_LE(ended_at_ - stand_in_.stop_asked_at, kStopWithinMs);
     EXPECT_EQ(job_->result, 0);
+    EXPECT_TRUE(job_->stopped);
     EXPECT_TRUE(FolderNames(out_.path()).empty());
     EXPECT_TRUE(FolderNames(stand_in_.temp_folder).empty());
     for (int i = 0; i < job_->track_count; ++i) EXPECT_FALSE(job_->results[i].read) << i;
