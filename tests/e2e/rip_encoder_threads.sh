@@ -145,6 +145,8 @@ left=$(ls -1 "$out" | grep -v -F -x -f <(for n in "${made[@]}"; do track_name "$
 expect_no_wav
 probe item-count $track_list || fail "the main window does not answer after Cancel"
 [ "$answer" = $tracks ] || fail "the track list shows $answer tracks after Cancel"
+# The tracks the stopped job never read did not fail.
+probe read-box 3000 && fail "a stopped rip showed \"$answer\""
 echo "after Cancel: ${#made[@]} complete tracks, no partial file, the window answers"
 close_corvale
 AKRIP_IMAGES=$short_disc
